@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing and running need.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev fonts-dejavu-core
+  libgtest-dev libbenchmark-dev
+  xvfb xdotool x11-apps
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "setup: installing ${missing[*]}" >&2
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

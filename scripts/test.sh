@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: once in a normal build, once with
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+"$root/scripts/setup.sh"
+
+"$root/scripts/build.sh" "$root/build"
+(cd "$root/build" && ctest --output-on-failure -j"$jobs")
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+"$root/scripts/build.sh" "$root/build-asan" -DTESSEL_SANITIZE=ON -DTESSEL_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+(cd "$root/build-asan" && ctest --output-on-failure -j"$jobs")

@@ -1,0 +1,75 @@
+#ifndef TESSEL_PROGRAM_H
+#define TESSEL_PROGRAM_H
+
+#include "ConfParser.h"
+#include "FPS.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <string>
+
+class Clock;
+class EventSource;
+
+// The three sizes of the interface font, opened once and never closed.
+struct Fonts {
+    TTF_Font* text = nullptr;    // 11 points: splash, toolbar, notification, menu lines
+    TTF_Font* heading = nullptr; // 16 points: menu heading
+    TTF_Font* small = nullptr;   // 9 points: map attribution, frame rate
+
+    // Opens the three sizes from `path`; false when any cannot be opened.
+    bool open(const std::string& path);
+};
+
+// Settings read from "tessel.conf"; a missing key keeps the value here.
+struct Settings {
+    int fpsLimit = 30;
+    bool showFps = false;
+    bool showBattery = true;
+    bool smoothText = true;
+    int moveSpeed = 100;       // pixels per second
+    int moveMultiplier = 3;    // boost factor
+    bool centerCross = true;
+    std::string language = "english.conf";
+
+    void readFrom(const ConfParser& conf);
+};
+
+// Everything the main function owns once SDL, the screen and the fonts are
+// up: the objects of the program, built in start-up order, and the loop.
+// The event source and the clock are the seams through which tests drive it.
+class Program {
+public:
+    static const char* const version;
+    static const char* const settingsFile;
+
+    Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, Clock* clock);
+
+    // One pass of the loop: one event at most, the actions, panning, the
+    // whole screen drawn and shown, the frame paced. Returns false when the
+    // pass asked to quit (its frame is still drawn and shown).
+    bool pass();
+    // Passes until a quit request; returns the program's exit code, 0.
+    int run();
+
+    SDL_Surface* const screen;
+    const Fonts fonts;
+
+    ConfParser settings;
+    FPS fps;
+    Settings options;
+
+    int quit = 0;
+    int moveX = 0;
+    int moveY = 0;
+    int currentSpeed = 0;
+    int moveCarry = 0;
+
+private:
+    void handleEvent(const SDL_Event& event);
+    void draw();
+
+    EventSource* events;
+};
+
+#endif

@@ -1,0 +1,381 @@
+#include "ConfParser.h"
+
+#include "Hex.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+const int endOfFile = std::char_traits<char>::eof();
+
+// Character source over a stream with a small push-back, so that the bytes
+// read while looking for the UTF-8 signature can be given back.
+class CharSource {
+public:
+    explicit CharSource(std::istream& in) : in(in) {}
+
+    int peek()
+    {
+        if (!pending.empty())
+            return static_cast<unsigned char>(pending.front());
+        return in.peek();
+    }
+
+    int get()
+    {
+        if (!pending.empty()) {
+            const int c = static_cast<unsigned char>(pending.front());
+            pending.erase(0, 1);
+            return c;
+        }
+        return in.get();
+    }
+
+    void giveBack(const std::string& bytes) { pending = bytes + pending; }
+
+    // Drops characters through the next line feed (or to the end).
+    void skipLine()
+    {
+        int c;
+        do {
+            c = get();
+        } while (c != endOfFile && c != '\n');
+    }
+
+    // Drops a line end: a CR, then a LF, each only if present.
+    void skipLineEnd()
+    {
+        if (peek() == '\r')
+            get();
+        if (peek() == '\n')
+            get();
+    }
+
+private:
+    std::istream& in;
+    std::string pending;
+};
+
+void dropSignature(CharSource& src)
+{
+    if (src.peek() != 0xEF)
+        return;
+    std::string bytes;
+    while (bytes.size() < 3 && src.peek() != endOfFile && src.peek() != '\n')
+        bytes += static_cast<char>(src.get());
+    if (bytes != "\xEF\xBB\xBF")
+        src.giveBack(bytes);
+}
+
+// Reads up to (not including) the line feed. Text past `limit` characters is
+// dropped with the rest of the line; otherwise the line end is consumed too.
+std::string readToLineEnd(CharSource& src, std::size_t limit)
+{
+    std::string text;
+    int c;
+    while ((c = src.peek()) != endOfFile && c != '\n' && text.size() < limit)
+        text += static_cast<char>(src.get());
+    src.skipLine();
+    return text;
+}
+
+void trimTrailingBlanks(std::string* text)
+{
+    const std::size_t end = text->find_last_not_of(" \t\r");
+    text->erase(end == std::string::npos ? 0 : end + 1);
+}
+
+// The value after "k=\"". A quoted value may span lines; a closing quote ends
+// it and the rest of that line is dropped.
+std::string readQuotedValue(CharSource& src)
+{
+    std::string text;
+    int c;
+    while ((c = src.peek()) != endOfFile && c != '"' && text.size() < ConfParser::maxValue)
+        text += static_cast<char>(src.get());
+    if (c == '"' || text.size() >= ConfParser::maxValue)
+        src.skipLine();
+    return text;
+}
+
+std::string readValue(CharSource& src)
+{
+    const int v = src.peek();
+    if (v == '"') {
+        src.get();
+        return readQuotedValue(src);
+    }
+    if (v == '\n') {
+        src.get();
+        return std::string();
+    }
+    std::string text = readToLineEnd(src, ConfParser::maxValue);
+    trimTrailingBlanks(&text);
+    return text;
+}
+
+// A key line: the name runs to the first '=' (line feeds included).
+// Returns false when no entry is to be made (a line that begins with '=').
+bool readKeyLine(CharSource& src, ConfParameter* entry)
+{
+    if (src.peek() == '=') {
+        src.skipLine();
+        return false;
+    }
+    std::string name;
+    int c;
+    while ((c = src.peek()) != endOfFile && c != '=' && name.size() < ConfParser::maxName)
+        name += static_cast<char>(src.get());
+    entry->name = name;
+    entry->value.clear();
+    if (c == '=') {
+        src.get();
+        entry->value = readValue(src);
+    } else if (c != endOfFile) {
+        // Name too long for the format: keep what fits, drop the line's rest.
+        src.skipLine();
+    }
+    return true;
+}
+
+// Writes the whole text and forces it to the disk before the file is used to
+// replace anything.
+bool writeDurably(const std::string& path, const ConfParser& parser)
+{
+    std::ostringstream text;
+    parser.write(text);
+    const std::string bytes = text.str();
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out)
+        return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    ok = std::fflush(out) == 0 && ok;
+    ok = fsync(fileno(out)) == 0 && ok;
+    ok = std::fclose(out) == 0 && ok;
+    if (!ok)
+        std::remove(path.c_str());
+    return ok;
+}
+
+bool isTrue(const std::string& text)
+{
+    return text == "yes" || text == "1" || text == "on" || text == "true";
+}
+
+bool needsQuotes(const std::string& text)
+{
+    return text.find_first_of(" \t") != std::string::npos;
+}
+
+} // namespace
+
+ConfParser::ConfParser(std::string file, int mode) : file(std::move(file)), changed(false), mode(mode)
+{
+    readFile();
+}
+
+ConfParser::~ConfParser()
+{
+    save();
+}
+
+void ConfParser::readFile()
+{
+    std::ifstream in(file, std::ios::in | std::ios::binary);
+    if (in)
+        read(in);
+}
+
+void ConfParser::read(std::istream& in)
+{
+    parameters.clear();
+    CharSource src(in);
+    dropSignature(src);
+    for (;;) {
+        const int c = src.peek();
+        if (c == endOfFile)
+            break;
+        if (c == ' ' || c == '\t') {
+            src.get();
+            continue;
+        }
+        ConfParameter entry;
+        if (c == ';' || c == '#') {
+            entry.value = readToLineEnd(src, maxValue);
+        } else if (c == '\r' || c == '\n') {
+            src.skipLineEnd();
+        } else if (!readKeyLine(src, &entry)) {
+            continue;
+        }
+        parameters.push_back(entry);
+    }
+}
+
+void ConfParser::write(std::ostream& out) const
+{
+    for (const ConfParameter& p : parameters) {
+        if (p.name.empty())
+            out << p.value;
+        else if (needsQuotes(p.value))
+            out << p.name << "=\"" << p.value << '"';
+        else
+            out << p.name << '=' << p.value;
+        out << '\n';
+    }
+}
+
+bool ConfParser::save()
+{
+    if (!changed)
+        return true;
+
+    const std::string temporary = file + ".new";
+    const std::string backup = file + "~";
+    if (!writeDurably(temporary, *this))
+        return false;
+
+    const bool hadFile = access(file.c_str(), F_OK) == 0;
+    if (hadFile && std::rename(file.c_str(), backup.c_str()) != 0) {
+        std::remove(backup.c_str());
+        if (std::rename(file.c_str(), backup.c_str()) != 0) {
+            std::remove(temporary.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temporary.c_str(), file.c_str()) != 0) {
+        if (hadFile)
+            std::rename(backup.c_str(), file.c_str());
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool ConfParser::changeValue(std::string name, std::string value, int index)
+{
+    int count = 0;
+    for (ConfParameter& p : parameters) {
+        if (p.name != name)
+            continue;
+        if (count == index) {
+            p.value = value;
+            changed = true;
+            return true;
+        }
+        ++count;
+    }
+    return false;
+}
+
+bool ConfParser::changeValue(std::string name, int value, int index)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%i", value);
+    return changeValue(name, std::string(text), index);
+}
+
+std::vector<ConfParameter>::const_iterator ConfParser::value(std::string name, std::string* out,
+                                                             std::vector<ConfParameter>::const_iterator from) const
+{
+    for (auto it = from; it != parameters.end(); ++it) {
+        if (it->name == name) {
+            *out = it->value;
+            return it + 1;
+        }
+    }
+    return parameters.end();
+}
+
+bool ConfParser::value(std::string name, std::string* out) const
+{
+    for (const ConfParameter& p : parameters) {
+        if (p.name == name) {
+            *out = p.value;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ConfParser::stringValue(std::string name, std::string* out) const
+{
+    return value(name, out);
+}
+
+bool ConfParser::intValue(std::string name, int* out) const
+{
+    std::string text;
+    if (!value(name, &text))
+        return false;
+    *out = std::atoi(text.c_str());
+    return true;
+}
+
+bool ConfParser::hexValue(std::string name, int* out) const
+{
+    std::string text;
+    if (!value(name, &text))
+        return false;
+    *out = Hex(text);
+    return true;
+}
+
+bool ConfParser::boolValue(std::string name, bool* out) const
+{
+    std::string text;
+    if (!value(name, &text))
+        return false;
+    *out = isTrue(text);
+    return true;
+}
+
+bool ConfParser::charValue(std::string name, char* out, std::size_t size) const
+{
+    std::string text;
+    if (!value(name, &text))
+        return false;
+    if (size == 0)
+        return true;
+    const std::size_t n = text.size() < size - 1 ? text.size() : size - 1;
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+    return true;
+}
+
+template <typename T, typename Convert>
+bool ConfParser::listValue(const std::string& name, std::vector<T>* out, Convert convert) const
+{
+    std::vector<T> found;
+    for (const ConfParameter& p : parameters)
+        if (p.name == name)
+            found.push_back(convert(p.value));
+    if (found.empty())
+        return false;
+    *out = found;
+    return true;
+}
+
+bool ConfParser::intValue(std::string name, std::vector<int>* out) const
+{
+    return listValue(name, out, [](const std::string& v) { return std::atoi(v.c_str()); });
+}
+
+bool ConfParser::hexValue(std::string name, std::vector<int>* out) const
+{
+    return listValue(name, out, [](const std::string& v) { return Hex(v); });
+}
+
+bool ConfParser::stringValue(std::string name, std::vector<std::string>* out) const
+{
+    return listValue(name, out, [](const std::string& v) { return v; });
+}
+
+bool ConfParser::boolValue(std::string name, std::vector<bool>* out) const
+{
+    return listValue(name, out, [](const std::string& v) { return isTrue(v); });
+}

@@ -1,0 +1,91 @@
+#ifndef TESSEL_CONFPARSER_H
+#define TESSEL_CONFPARSER_H
+
+#include <cstddef>
+#include <istream>
+#include <string>
+#include <vector>
+
+// One line of a configuration file. Comment lines keep their whole text in
+// `value` and have an empty `name`; blank lines have both empty.
+struct ConfParameter {
+    std::string name;
+    std::string value;
+};
+
+// A key=value file held in memory in file order, comments and blank lines
+// included, so that it can be written back as it was read.
+//
+// Limits of the format: a name holds at most 62 characters, a value or a
+// comment at most 254. Longer text is cut at the limit and the rest of its
+// line is dropped; the lines after it are read normally.
+class ConfParser {
+public:
+    static const std::size_t maxName = 62;
+    static const std::size_t maxValue = 254;
+
+    // Reads `file` at once. A file that cannot be opened gives no entries.
+    ConfParser(std::string file, int mode);
+    // Writes the file if a value was changed (see save()).
+    ~ConfParser();
+
+    ConfParser(const ConfParser&) = default;
+    ConfParser& operator=(const ConfParser&) = default;
+
+    // Replaces the entries with those read from `in` (the reader core; the
+    // constructor feeds it the file, tests feed it strings).
+    void read(std::istream& in);
+
+    // Writes the entries to `file` when `changed` is set.
+    // The new text goes to a temporary file beside `file` first; then the old
+    // file becomes `file` + "~" and the new one takes its place.
+    // Returns true when nothing needed writing or the file was replaced;
+    // false when any step failed, in which case `file` is left as it was.
+    bool save();
+
+    // Writes the entries in file format to `out`.
+    void write(std::ostream& out) const;
+
+    // Sets occurrence `index` (counted from 0) of `name` to `value`.
+    // Returns false, changing nothing, when there are not that many entries
+    // named `name`: keys are never added.
+    bool changeValue(std::string name, std::string value, int index);
+    bool changeValue(std::string name, int value, int index);
+
+    // Search primitive: the first entry named `name` from `from` on. Copies
+    // its value into *out and returns the position after it; returns end()
+    // and leaves *out alone when there is none.
+    std::vector<ConfParameter>::const_iterator value(std::string name, std::string* out,
+                                                     std::vector<ConfParameter>::const_iterator from) const;
+
+    // Single lookups of the first entry named `name`. Each returns true when
+    // the key exists and false otherwise; on false *out is left untouched.
+    bool value(std::string name, std::string* out) const;
+    bool stringValue(std::string name, std::string* out) const;
+    bool intValue(std::string name, int* out) const;   // atoi rules: "12abc" is 12, "abc" is 0
+    bool hexValue(std::string name, int* out) const;   // see Hex()
+    bool boolValue(std::string name, bool* out) const; // true for "yes", "1", "on", "true" exactly
+    // Copies the value and a NUL into out[0..size-1], cutting it to fit.
+    // With size 0 nothing is written.
+    bool charValue(std::string name, char* out, std::size_t size) const;
+
+    // List lookups: every entry named `name` in file order. They return
+    // false and leave *out untouched when there is none; otherwise they
+    // replace its contents and return true.
+    bool intValue(std::string name, std::vector<int>* out) const;
+    bool hexValue(std::string name, std::vector<int>* out) const;
+    bool stringValue(std::string name, std::vector<std::string>* out) const;
+    bool boolValue(std::string name, std::vector<bool>* out) const;
+
+    std::string file;
+    std::vector<ConfParameter> parameters;
+    bool changed;
+    int mode;
+
+private:
+    void readFile();
+    template <typename T, typename Convert>
+    bool listValue(const std::string& name, std::vector<T>* out, Convert convert) const;
+};
+
+#endif

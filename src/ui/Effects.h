@@ -1,0 +1,48 @@
+#ifndef TESSEL_EFFECTS_H
+#define TESSEL_EFFECTS_H
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <string>
+
+class FPS;
+
+// Placement of content (a rendered line of text) inside a box: alignment,
+// clipping and the back-and-forth rolling of lines wider than their box.
+namespace Effects {
+
+enum Align {
+    alignLeft = 0x01,
+    alignCenter = 0x02,
+    alignRight = 0x04,
+    alignTop = 0x08,
+    alignMiddle = 0x10,
+    alignBottom = 0x20,
+    horizontalMask = 0x07
+};
+
+// rollOffset value that restarts rolling from the beginning with a pause.
+const int rollRestart = 0x7fffffff;
+
+// Places content of w x h in *box: *box becomes the clipped position and
+// size, *source the part of the content to copy. Nothing when box is null.
+void alignArea(int flags, int w, int h, SDL_Rect* source, SDL_Rect* box);
+
+// alignArea() for `text` as `font` renders it.
+void alignText(int flags, TTF_Font* font, const std::string& text, SDL_Rect* source, SDL_Rect* box);
+
+// alignText(), and for text wider than the box advances the rolling kept in
+// *rollTimer and *rollOffset (`pause` ms at each end, `speed` pixels per
+// second) and shifts source->x to match.
+void alignTextWithRolling(int flags, TTF_Font* font, const std::string& text, SDL_Rect* source, SDL_Rect* box,
+                          FPS* fps, int* rollTimer, int* rollOffset, int pause, int speed);
+
+// Renders `text` (anti-aliased when `blended`), blits its `source` part onto
+// `target` at `box`, and frees the rendering. Nothing when text is empty or
+// cannot be rendered.
+void blitText(SDL_Surface* target, TTF_Font* font, const std::string& text, SDL_Color color, bool blended,
+              SDL_Rect* source, SDL_Rect* box);
+
+} // namespace Effects
+
+#endif

@@ -1,0 +1,350 @@
+#include "ConfParser.h"
+#include "Hex.h"
+#include "TestSupport.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A parser over `text` with no file behind it.
+ConfParser parse(const std::string& text)
+{
+    ConfParser conf("/nonexistent/none.conf", 1);
+    std::istringstream in(text);
+    conf.read(in);
+    return conf;
+}
+
+std::string written(const ConfParser& conf)
+{
+    std::ostringstream out;
+    conf.write(out);
+    return out.str();
+}
+
+void expectEntry(const ConfParser& conf, std::size_t i, const std::string& name, const std::string& value)
+{
+    ASSERT_LT(i, conf.parameters.size());
+    EXPECT_EQ(conf.parameters[i].name, name) << "entry " << i;
+    EXPECT_EQ(conf.parameters[i].value, value) << "entry " << i;
+}
+
+} // namespace
+
+TEST(ConfParserRead, RepeatedKeysFormListsAndOccurrences)
+{
+    ConfParser conf = parse("a=1\na=2\na=3");
+    int single = -1;
+    ASSERT_TRUE(conf.intValue("a", &single));
+    EXPECT_EQ(single, 1);
+    std::vector<int> all{9};
+    ASSERT_TRUE(conf.intValue("a", &all));
+    EXPECT_EQ(all, (std::vector<int>{1, 2, 3}));
+
+    EXPECT_TRUE(conf.changeValue("a", 7, 1));
+    EXPECT_EQ(conf.parameters[1].value, "7");
+    EXPECT_TRUE(conf.changed);
+    EXPECT_FALSE(conf.changeValue("a", 8, 3));
+    EXPECT_FALSE(conf.changeValue("b", 8, 0));
+    EXPECT_EQ(written(conf), "a=1\na=7\na=3\n");
+
+    std::vector<std::string> missing{"kept"};
+    EXPECT_FALSE(conf.stringValue("b", &missing));
+    EXPECT_EQ(missing, std::vector<std::string>{"kept"});
+}
+
+TEST(ConfParserRead, IteratorLookupWalksOccurrences)
+{
+    ConfParser conf = parse("x=1\ny=2\nx=3\n");
+    std::string out;
+    auto it = conf.value("x", &out, conf.parameters.begin());
+    EXPECT_EQ(out, "1");
+    it = conf.value("x", &out, it);
+    EXPECT_EQ(out, "3");
+    it = conf.value("x", &out, it);
+    EXPECT_EQ(it, conf.parameters.end());
+    EXPECT_EQ(out, "3");
+}
+
+TEST(ConfParserRead, NamesAndValuesAreKeptExactly)
+{
+    ConfParser conf = parse("key = value\nk=  ab\nt=ab  \t \r\n");
+    expectEntry(conf, 0, "key ", " value");
+    std::string out = "default";
+    EXPECT_FALSE(conf.value("key", &out));
+    EXPECT_EQ(out, "default");
+    expectEntry(conf, 1, "k", "  ab");
+    expectEntry(conf, 2, "t", "ab");
+    EXPECT_EQ(written(conf), "key =\" value\"\nk=\"  ab\"\nt=ab\n");
+}
+
+TEST(ConfParserRead, QuotingRoundTrips)
+{
+    ConfParser conf = parse("k=\"a b\"\nq=\"ab\" trailing words\ne=\"\"\nm=\"two\nlines\"\nu=say \"hi\" ; # not a comment\n");
+    expectEntry(conf, 0, "k", "a b");
+    expectEntry(conf, 1, "q", "ab");
+    expectEntry(conf, 2, "e", "");
+    expectEntry(conf, 3, "m", "two\nlines");
+    expectEntry(conf, 4, "u", "say \"hi\" ; # not a comment");
+    ASSERT_EQ(conf.parameters.size(), 5u);
+    const std::string text = written(conf);
+    EXPECT_EQ(text, "k=\"a b\"\nq=ab\ne=\nm=two\nlines\nu=\"say \"hi\" ; # not a comment\"\n");
+    // Values with blanks read back unchanged.
+    ConfParser again = parse("k=\"a b\"\n");
+    EXPECT_EQ(again.parameters[0].value, "a b");
+}
+
+TEST(ConfParserRead, CommentsBlankLinesAndIndentation)
+{
+    ConfParser conf = parse("  # note\n\n\t; other\n   \nx=1\n  y=2\n");
+    ASSERT_EQ(conf.parameters.size(), 6u);
+    expectEntry(conf, 0, "", "# note");
+    expectEntry(conf, 1, "", "");
+    expectEntry(conf, 2, "", "; other");
+    expectEntry(conf, 3, "", "");
+    expectEntry(conf, 4, "x", "1");
+    expectEntry(conf, 5, "y", "2");
+    EXPECT_EQ(written(conf), "# note\n\n; other\n\nx=1\ny=2\n");
+}
+
+TEST(ConfParserRead, CrLfLineEnds)
+{
+    ConfParser conf = parse("# c\r\na=1\r\n\r\nb=\"x y\"\r\nc=\r\n");
+    ASSERT_EQ(conf.parameters.size(), 5u);
+    expectEntry(conf, 0, "", "# c\r");
+    expectEntry(conf, 1, "a", "1");
+    expectEntry(conf, 2, "", "");
+    expectEntry(conf, 3, "b", "x y");
+    expectEntry(conf, 4, "c", "");
+    EXPECT_EQ(written(conf), "# c\r\na=1\n\nb=\"x y\"\nc=\n");
+}
+
+TEST(ConfParserRead, Utf8Signature)
+{
+    ConfParser withSignature = parse("\xEF\xBB\xBFk=v\n");
+    ASSERT_EQ(withSignature.parameters.size(), 1u);
+    expectEntry(withSignature, 0, "k", "v");
+    EXPECT_EQ(written(withSignature), "k=v\n");
+
+    // A first byte of 0xEF that is not a signature is part of the text.
+    ConfParser notSignature = parse("\xEFk=v\n");
+    ASSERT_EQ(notSignature.parameters.size(), 1u);
+    expectEntry(notSignature, 0, "\xEFk", "v");
+    ConfParser shortFile = parse("\xEF\xBB");
+    ASSERT_EQ(shortFile.parameters.size(), 1u);
+    expectEntry(shortFile, 0, "\xEF\xBB", "");
+}
+
+TEST(ConfParserRead, LinesStartingWithEqualsMakeNoEntry)
+{
+    ConfParser conf = parse("=x\na=1\n=\nb=2");
+    ASSERT_EQ(conf.parameters.size(), 2u);
+    expectEntry(conf, 0, "a", "1");
+    expectEntry(conf, 1, "b", "2");
+}
+
+TEST(ConfParserRead, NameWithoutEqualsRunsIntoNextLine)
+{
+    ConfParser conf = parse("lonely\nb=2\nend");
+    ASSERT_EQ(conf.parameters.size(), 2u);
+    expectEntry(conf, 0, "lonely\nb", "2");
+    expectEntry(conf, 1, "end", "");
+    ConfParser emptyValue = parse("a=\nb=1");
+    expectEntry(emptyValue, 0, "a", "");
+    expectEntry(emptyValue, 1, "b", "1");
+}
+
+TEST(ConfParserRead, TextBeyondTheLimitsIsCutAndLaterLinesSurvive)
+{
+    const std::string longName(70, 'n');
+    const std::string longValue(300, 'v');
+    const std::string longComment = "#" + std::string(300, 'c');
+    const std::string longQuoted = "\"" + std::string(300, 'q') + "\" tail";
+    const std::string longTail = "\"ab\"" + std::string(100, 't');
+    ConfParser conf = parse(longName + "=1\nafter1=a\nk=" + longValue + "\nafter2=b\n" + longComment +
+                            "\nafter3=c\nq=" + longQuoted + "\nafter4=d\nt=" + longTail + "\nafter5=e\n");
+    ASSERT_EQ(conf.parameters.size(), 10u);
+    expectEntry(conf, 0, std::string(62, 'n'), "");
+    expectEntry(conf, 1, "after1", "a");
+    expectEntry(conf, 2, "k", std::string(254, 'v'));
+    expectEntry(conf, 3, "after2", "b");
+    expectEntry(conf, 4, "", "#" + std::string(253, 'c'));
+    expectEntry(conf, 5, "after3", "c");
+    expectEntry(conf, 6, "q", std::string(254, 'q'));
+    expectEntry(conf, 7, "after4", "d");
+    expectEntry(conf, 8, "t", "ab");
+    expectEntry(conf, 9, "after5", "e");
+}
+
+TEST(ConfParserRead, UnterminatedQuoteRunsToTheEnd)
+{
+    ConfParser conf = parse("k=\"open\nnext=1");
+    ASSERT_EQ(conf.parameters.size(), 1u);
+    expectEntry(conf, 0, "k", "open\nnext=1");
+}
+
+TEST(ConfParserLookup, TypedConversions)
+{
+    ConfParser conf = parse("n=12abc\nz=abc\nneg= -5\nb1=yes\nb2=Yes\nb3=on\nb4=\nh=0xff\nbl=true\nbl=no\nbl=1\n");
+    int n = -1;
+    EXPECT_TRUE(conf.intValue("n", &n));
+    EXPECT_EQ(n, 12);
+    EXPECT_TRUE(conf.intValue("z", &n));
+    EXPECT_EQ(n, 0);
+    EXPECT_TRUE(conf.intValue("neg", &n));
+    EXPECT_EQ(n, -5);
+    bool b = false;
+    EXPECT_TRUE(conf.boolValue("b1", &b));
+    EXPECT_TRUE(b);
+    EXPECT_TRUE(conf.boolValue("b2", &b));
+    EXPECT_FALSE(b);
+    EXPECT_TRUE(conf.boolValue("b3", &b));
+    EXPECT_TRUE(b);
+    EXPECT_TRUE(conf.boolValue("b4", &b));
+    EXPECT_FALSE(b);
+    b = true;
+    EXPECT_FALSE(conf.boolValue("missing", &b));
+    EXPECT_TRUE(b);
+    int h = 0;
+    EXPECT_TRUE(conf.hexValue("h", &h));
+    EXPECT_EQ(h, 255);
+    std::vector<bool> flags;
+    EXPECT_TRUE(conf.boolValue("bl", &flags));
+    EXPECT_EQ(flags, (std::vector<bool>{true, false, true}));
+    std::vector<int> hexes;
+    EXPECT_TRUE(conf.hexValue("h", &hexes));
+    EXPECT_EQ(hexes, std::vector<int>{255});
+}
+
+TEST(ConfParserLookup, CharValueNeverWritesPastTheBuffer)
+{
+    ConfParser conf = parse("k=abcdefgh\n");
+    char buffer[6];
+    std::memset(buffer, 'X', sizeof buffer);
+    ASSERT_TRUE(conf.charValue("k", buffer, 4));
+    EXPECT_STREQ(buffer, "abc");
+    EXPECT_EQ(buffer[4], 'X');
+    ASSERT_TRUE(conf.charValue("k", buffer, 0));
+    EXPECT_STREQ(buffer, "abc");
+    char big[32];
+    ASSERT_TRUE(conf.charValue("k", big, sizeof big));
+    EXPECT_STREQ(big, "abcdefgh");
+    EXPECT_FALSE(conf.charValue("missing", big, sizeof big));
+    EXPECT_STREQ(big, "abcdefgh");
+}
+
+TEST(Hex, Examples)
+{
+    EXPECT_EQ(Hex(""), 0);
+    EXPECT_EQ(Hex("ff"), 255);
+    EXPECT_EQ(Hex("0xff"), 255);
+    EXPECT_EQ(Hex("#1f"), 31);
+    EXPECT_EQ(Hex("00ff00"), 65280);
+    EXPECT_EQ(Hex("FF"), 0);
+    EXPECT_EQ(Hex("1F"), 1);
+    EXPECT_EQ(Hex("12x34"), 0x12 + 0x34);
+    EXPECT_EQ(Hex("123456789"), 0x23456789);
+    EXPECT_EQ(Hex("ffffffff"), -1);
+    EXPECT_EQ(Hex("80000000"), static_cast<int>(0x80000000u - 4294967296ll));
+    EXPECT_EQ(Hex("7fffffff"), 0x7fffffff);
+}
+
+class ConfParserFile : public ::testing::Test {
+protected:
+    TempDir dir;
+};
+
+TEST_F(ConfParserFile, MissingFileGivesNoEntries)
+{
+    ConfParser conf(dir.path("none.conf"), 1);
+    EXPECT_TRUE(conf.parameters.empty());
+    EXPECT_FALSE(conf.changeValue("a", "1", 0));
+    EXPECT_TRUE(conf.save());
+    EXPECT_FALSE(fileExists(dir.path("none.conf")));
+}
+
+TEST_F(ConfParserFile, UnchangedParserWritesNothing)
+{
+    writeFile("t.conf", "a = 1\n");
+    {
+        ConfParser conf("t.conf", 1);
+        EXPECT_EQ(conf.mode, 1);
+        EXPECT_TRUE(conf.save());
+    }
+    EXPECT_EQ(readFile("t.conf"), "a = 1\n");
+    EXPECT_FALSE(fileExists("t.conf~"));
+}
+
+TEST_F(ConfParserFile, SaveKeepsTheOldFileAsBackup)
+{
+    writeFile("t.conf", "\xEF\xBB\xBF# c\r\n  a=1\r\nb=\"x\"  \n");
+    {
+        ConfParser conf("t.conf", 1);
+        ASSERT_TRUE(conf.changeValue("a", "two words", 0));
+        ASSERT_TRUE(conf.save());
+        EXPECT_EQ(readFile("t.conf"), "# c\r\na=\"two words\"\nb=x\n");
+        EXPECT_EQ(readFile("t.conf~"), "\xEF\xBB\xBF# c\r\n  a=1\r\nb=\"x\"  \n");
+        ASSERT_TRUE(conf.changeValue("b", "y", 0));
+    } // destruction saves again, moving the first result to the backup
+    EXPECT_EQ(readFile("t.conf"), "# c\r\na=\"two words\"\nb=y\n");
+    EXPECT_EQ(readFile("t.conf~"), "# c\r\na=\"two words\"\nb=x\n");
+    EXPECT_FALSE(fileExists("t.conf.new"));
+}
+
+TEST_F(ConfParserFile, SameValueStillCountsAsChange)
+{
+    writeFile("t.conf", "a=1\n");
+    {
+        ConfParser conf("t.conf", 1);
+        EXPECT_TRUE(conf.changeValue("a", 1, 0));
+    }
+    EXPECT_TRUE(fileExists("t.conf~"));
+}
+
+TEST_F(ConfParserFile, FailedWriteLeavesTheOriginal)
+{
+    writeFile("t.conf", "a=1\n");
+    ConfParser conf("t.conf", 1);
+    ASSERT_TRUE(conf.changeValue("a", "2", 0));
+    // Something in the way of the temporary file.
+    ASSERT_EQ(mkdir("t.conf.new", 0755), 0);
+    EXPECT_FALSE(conf.save());
+    EXPECT_EQ(readFile("t.conf"), "a=1\n");
+    EXPECT_FALSE(fileExists("t.conf~"));
+    EXPECT_EQ(conf.parameters[0].value, "2");
+    EXPECT_TRUE(conf.changed);
+    ASSERT_EQ(rmdir("t.conf.new"), 0);
+    EXPECT_TRUE(conf.save());
+    EXPECT_EQ(readFile("t.conf"), "a=2\n");
+}
+
+TEST_F(ConfParserFile, ReadOnlyDirectoryLeavesTheOriginal)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not stop root";
+    ASSERT_EQ(mkdir("ro", 0755), 0);
+    writeFile("ro/t.conf", "a=1\n");
+    ConfParser conf("ro/t.conf", 1);
+    ASSERT_TRUE(conf.changeValue("a", "2", 0));
+    ASSERT_EQ(chmod("ro", 0555), 0);
+    EXPECT_FALSE(conf.save());
+    EXPECT_EQ(readFile("ro/t.conf"), "a=1\n");
+    chmod("ro", 0755);
+}
+
+TEST_F(ConfParserFile, BlockedBackupLeavesTheOriginal)
+{
+    writeFile("t.conf", "a=1\n");
+    // A non-empty directory under the backup name cannot be replaced.
+    ASSERT_EQ(mkdir("t.conf~", 0755), 0);
+    writeFile("t.conf~/keep", "x");
+    ConfParser conf("t.conf", 1);
+    ASSERT_TRUE(conf.changeValue("a", "2", 0));
+    EXPECT_FALSE(conf.save());
+    EXPECT_EQ(readFile("t.conf"), "a=1\n");
+    EXPECT_FALSE(fileExists("t.conf.new"));
+}

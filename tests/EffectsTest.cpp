@@ -1,0 +1,176 @@
+#include "Effects.h"
+#include "FPS.h"
+#include "Mouse.h"
+#include "TestSupport.h"
+
+#include <SDL_ttf.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+SDL_Rect rect(int x, int y, int w, int h)
+{
+    return SDL_Rect{static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w), static_cast<Uint16>(h)};
+}
+
+void expectRect(const SDL_Rect& r, int x, int y, int w, int h)
+{
+    EXPECT_EQ(r.x, x);
+    EXPECT_EQ(r.y, y);
+    EXPECT_EQ(r.w, w);
+    EXPECT_EQ(r.h, h);
+}
+
+} // namespace
+
+TEST(EffectsAlign, HorizontalAndVerticalPlacement)
+{
+    SDL_Rect source;
+    SDL_Rect box = rect(10, 0, 100, 20);
+    Effects::alignArea(0x02, 50, 10, &source, &box);
+    expectRect(box, 35, 0, 50, 10);
+    expectRect(source, 0, 0, 50, 10);
+    box = rect(10, 0, 100, 20);
+    Effects::alignArea(0x04, 50, 10, &source, &box);
+    EXPECT_EQ(box.x, 60);
+    for (int flags : {0x01, 0}) {
+        box = rect(10, 0, 100, 20);
+        Effects::alignArea(flags, 50, 10, &source, &box);
+        EXPECT_EQ(box.x, 10);
+        EXPECT_EQ(box.y, 0);
+    }
+    box = rect(0, 5, 100, 15);
+    Effects::alignArea(0x10, 10, 13, &source, &box);
+    EXPECT_EQ(box.y, 6);
+    box = rect(0, 5, 100, 15);
+    Effects::alignArea(0x20, 10, 13, &source, &box);
+    EXPECT_EQ(box.y, 7);
+}
+
+TEST(EffectsAlign, ContentLargerThanTheBoxIsClipped)
+{
+    for (int flags : {0x01, 0x02, 0x04, 0x12, 0x24}) {
+        SDL_Rect source;
+        SDL_Rect box = rect(10, 4, 100, 10);
+        Effects::alignArea(flags, 130, 14, &source, &box);
+        expectRect(box, 10, 4, 100, 10);
+        expectRect(source, 0, 0, 100, 10);
+    }
+    SDL_Rect untouched = rect(1, 2, 3, 4);
+    Effects::alignArea(0x12, 10, 10, &untouched, nullptr);
+    expectRect(untouched, 1, 2, 3, 4);
+}
+
+TEST(EffectsAlign, TextIsMeasuredWithTheFont)
+{
+    TTF_Font* font = testFonts().text;
+    int w, h;
+    TTF_SizeUTF8(font, "Zoom in", &w, &h);
+    SDL_Rect source;
+    SDL_Rect box = rect(125, 222, 173, 17);
+    Effects::alignText(17, font, "Zoom in", &source, &box);
+    EXPECT_EQ(box.x, 125);
+    EXPECT_EQ(box.y, 222 + (17 - h) / 2);
+    EXPECT_EQ(box.w, w);
+}
+
+class EffectsRolling : public ::testing::Test {
+protected:
+    // Text that is exactly `extra` pixels wider than the 100-pixel box.
+    void SetUp() override
+    {
+        font = testFonts().text;
+        text = "Rolling line of text that is too wide";
+        int w, h;
+        TTF_SizeUTF8(font, text.c_str(), &w, &h);
+        boxWidth = w - 30;
+        fps.frameTime = 40; // 25 px/s moves 1 px per frame
+    }
+
+    int step()
+    {
+        SDL_Rect source;
+        SDL_Rect box = rect(0, 0, boxWidth, 20);
+        Effects::alignTextWithRolling(9, font, text, &source, &box, &fps, &timer, &offset, 500, 25);
+        clock.advance(40);
+        return source.x;
+    }
+
+    FakeClock clock;
+    FPS fps{&clock};
+    TTF_Font* font = nullptr;
+    std::string text;
+    int boxWidth = 0;
+    int timer = 0;
+    int offset = Effects::rollRestart;
+};
+
+TEST_F(EffectsRolling, RollsForwardPausesAndRollsBack)
+{
+    std::vector<int> xs;
+    for (int i = 0; i < 200; ++i)
+        xs.push_back(step());
+    EXPECT_LE(*std::max_element(xs.begin(), xs.end()), 30);
+    // 500 ms (13 frames of 40 ms) at the start, then 1 px per frame.
+    for (int i = 0; i < 13; ++i)
+        EXPECT_EQ(xs[i], 0) << i;
+    EXPECT_EQ(xs[13], 1);
+    int maxX = 0;
+    for (int x : xs) {
+        EXPECT_GE(x, 0);
+        EXPECT_LE(x, 30);
+        maxX = std::max(maxX, x);
+    }
+    EXPECT_EQ(maxX, 30);
+    // Reaches 30 at frame 42, holds for 500 ms, then rolls back to 0.
+    EXPECT_EQ(xs[42], 30);
+    for (int i = 42; i < 55; ++i)
+        EXPECT_EQ(xs[i], 30) << i;
+    EXPECT_EQ(xs[55], 29);
+    EXPECT_EQ(xs[84], 0);
+    for (int i = 84; i < 97; ++i)
+        EXPECT_EQ(xs[i], 0) << i;
+    EXPECT_EQ(xs[97], 1);
+}
+
+TEST_F(EffectsRolling, FittingTextNeverRolls)
+{
+    boxWidth = 1000;
+    EXPECT_EQ(step(), 0);
+    EXPECT_EQ(offset, Effects::rollRestart);
+    EXPECT_EQ(timer, 0);
+}
+
+TEST(EffectsDraw, BlitTextPutsTheTextInItsBox)
+{
+    SDL_Surface* screen = testScreen();
+    for (bool blended : {true, false}) {
+        fill(screen, 0, 0, 0);
+        SDL_Rect source;
+        SDL_Rect box = rect(40, 100, 240, 25);
+        Effects::alignText(18, testFonts().heading, "Options", &source, &box);
+        Effects::blitText(screen, testFonts().heading, "Options", SDL_Color{255, 191, 0, 0}, blended, &source, &box);
+        EXPECT_GT(pixelsDifferentFrom(screen, rect(40, 100, 240, 25), 0, 0, 0), 50);
+        EXPECT_EQ(pixelsDifferentFrom(screen, rect(0, 0, 320, 100), 0, 0, 0), 0);
+        EXPECT_EQ(pixelsDifferentFrom(screen, rect(0, 125, 320, 115), 0, 0, 0), 0);
+    }
+}
+
+namespace {
+struct Area : Mouse {};
+} // namespace
+
+TEST(MouseArea, EdgesAreOutside)
+{
+    Area a;
+    a.area = rect(0, 212, 320, 28);
+    EXPECT_FALSE(a.inArea(0, 220));
+    EXPECT_FALSE(a.inArea(100, 212));
+    EXPECT_TRUE(a.inArea(1, 213));
+    EXPECT_TRUE(a.inArea(319, 239));
+    EXPECT_FALSE(a.inArea(320, 239));
+    EXPECT_FALSE(a.inArea(319, 240));
+    int result = 7;
+    EXPECT_FALSE(a.click(5, 220, &result));
+    EXPECT_EQ(result, 7);
+}

@@ -1,0 +1,110 @@
+#include "Program.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+class ProgramLoop : public ::testing::Test {
+protected:
+    void SetUp() override { dir.layRunDir(); }
+
+    std::unique_ptr<Program> start()
+    {
+        return std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
+    }
+
+    TempDir dir;
+    FakeClock clock;
+    ScriptedEvents events;
+};
+
+TEST_F(ProgramLoop, ReadsTheShippedSettings)
+{
+    auto program = start();
+    EXPECT_EQ(program->fps.limit, 30);
+    EXPECT_EQ(program->fps.frameTime, 33u);
+    EXPECT_FALSE(program->options.showFps);
+    EXPECT_TRUE(program->options.showBattery);
+    EXPECT_TRUE(program->options.smoothText);
+    EXPECT_EQ(program->options.moveSpeed, 100);
+    EXPECT_EQ(program->options.moveMultiplier, 3);
+    EXPECT_TRUE(program->options.centerCross);
+    EXPECT_EQ(program->options.language, "english.conf");
+    EXPECT_EQ(program->currentSpeed, 100);
+}
+
+TEST_F(ProgramLoop, MissingKeysTakeDefaults)
+{
+    writeFile("tessel.conf", "fps=-5\nmap_move_speed=50\n");
+    auto program = start();
+    EXPECT_EQ(program->fps.limit, 0);
+    EXPECT_EQ(program->currentSpeed, 50);
+    EXPECT_EQ(program->options.moveMultiplier, 3);
+    EXPECT_TRUE(program->options.showBattery);
+    EXPECT_FALSE(program->options.showFps);
+}
+
+TEST_F(ProgramLoop, OneEventPerPass)
+{
+    auto program = start();
+    events.key(SDLK_a);
+    events.quit();
+    EXPECT_TRUE(program->pass());
+    EXPECT_EQ(events.queue.size(), 1u);
+    EXPECT_FALSE(program->pass());
+    EXPECT_TRUE(events.queue.empty());
+}
+
+TEST_F(ProgramLoop, CtrlCQuitsAndPlainCDoesNot)
+{
+    auto program = start();
+    events.key(SDLK_c);
+    events.key(SDLK_c, true, KMOD_RCTRL);
+    EXPECT_TRUE(program->pass());
+    EXPECT_FALSE(program->pass());
+    EXPECT_EQ(program->run(), 0);
+}
+
+TEST_F(ProgramLoop, EveryPassIsPacedByTheFrameCap)
+{
+    auto program = start();
+    program->pass();
+    clock.advance(10);
+    program->pass();
+    EXPECT_EQ(clock.delays, (std::vector<Uint32>{33, 23}));
+    EXPECT_EQ(program->fps.frameTime, 33u);
+}
+
+TEST_F(ProgramLoop, FrameRateTextIsDrawnWhenEnabled)
+{
+    writeFile("tessel.conf", "show_fps=yes\n");
+    auto program = start();
+    fill(testScreen(), 255, 255, 255);
+    program->pass();
+    EXPECT_GT(pixelsDifferentFrom(testScreen(), SDL_Rect{230, 0, 60, 15}, 255, 255, 255), 20);
+    EXPECT_EQ(pixelsDifferentFrom(testScreen(), SDL_Rect{0, 20, 320, 220}, 255, 255, 255), 0);
+}
+
+TEST_F(ProgramLoop, SettingsFileIsRewrittenOnlyAfterAChange)
+{
+    const std::string shipped = readFile("tessel.conf");
+    {
+        auto program = start();
+        events.quit();
+        program->run();
+    }
+    EXPECT_EQ(readFile("tessel.conf"), shipped);
+    EXPECT_FALSE(fileExists("tessel.conf~"));
+    {
+        auto program = start();
+        ASSERT_TRUE(program->settings.changeValue("fps", 50, 0));
+        events.quit();
+        program->run();
+    }
+    EXPECT_EQ(readFile("tessel.conf~"), shipped);
+    ConfParser reread("tessel.conf", 1);
+    int fps = 0;
+    ASSERT_TRUE(reread.intValue("fps", &fps));
+    EXPECT_EQ(fps, 50);
+    EXPECT_EQ(reread.parameters.size(), ConfParser("tessel.conf~", 1).parameters.size());
+}

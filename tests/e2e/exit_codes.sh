@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Start-up failures end the program with their message and exit code.
+set -u
+. "$(dirname "$0")/common.sh"
+cd "$run_dir"
+
+SDL_VIDEODRIVER=no-such-driver "$tessel" 2>err.txt
+code=$?
+[ $code -eq 1 ] || fail "bad video driver: exit code $code, expected 1"
+grep -q "^Couldn't initialize SDL: " err.txt || fail "bad video driver: message was '$(cat err.txt)'"
+
+rm media/font.ttf
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$tessel" 2>err.txt
+code=$?
+[ $code -eq 3 ] || fail "missing font: exit code $code, expected 3"
+grep -q "media/font.ttf" err.txt || fail "missing font: message was '$(cat err.txt)'"
+echo "exit codes: ok"

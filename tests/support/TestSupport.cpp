@@ -1,0 +1,175 @@
+#include "TestSupport.h"
+
+#include <SDL_ttf.h>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+void ScriptedEvents::key(SDLKey sym, bool down, SDLMod mod)
+{
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.key.keysym.sym = sym;
+    e.key.keysym.mod = mod;
+    queue.push_back(e);
+}
+
+void ScriptedEvents::press(int x, int y, bool down)
+{
+    SDL_Event e{};
+    e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.x = static_cast<Uint16>(x);
+    e.button.y = static_cast<Uint16>(y);
+    queue.push_back(e);
+}
+
+void ScriptedEvents::quit()
+{
+    SDL_Event e{};
+    e.type = SDL_QUIT;
+    queue.push_back(e);
+}
+
+TempDir::TempDir()
+{
+    char cwd[4096];
+    if (!getcwd(cwd, sizeof cwd))
+        throw std::runtime_error("getcwd");
+    previous = cwd;
+    char pattern[] = "/tmp/tessel-test-XXXXXX";
+    if (!mkdtemp(pattern))
+        throw std::runtime_error("mkdtemp");
+    dir = pattern;
+    if (chdir(dir.c_str()) != 0)
+        throw std::runtime_error("chdir");
+}
+
+TempDir::~TempDir()
+{
+    if (chdir(previous.c_str()) != 0)
+        return;
+    std::string command = "chmod -R u+w '" + dir + "' && rm -rf '" + dir + "'";
+    if (std::system(command.c_str()) != 0)
+        std::fprintf(stderr, "could not remove %s\n", dir.c_str());
+}
+
+void TempDir::layRunDir() const
+{
+    const std::string command = std::string("bash '") + TESSEL_SOURCE_DIR + "/scripts/lay-run-dir.sh' '" + dir +
+                                "' '" + TESSEL_TEST_FONT + "'";
+    if (std::system(command.c_str()) != 0)
+        throw std::runtime_error("lay-run-dir.sh failed");
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+bool fileExists(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+namespace {
+
+class SdlEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        setenv("SDL_VIDEODRIVER", "dummy", 0);
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER), 0) << SDL_GetError();
+        screen = SDL_SetVideoMode(320, 240, 16, SDL_SWSURFACE);
+        ASSERT_NE(screen, nullptr) << SDL_GetError();
+        ASSERT_EQ(TTF_Init(), 0);
+        ASSERT_TRUE(fonts.open(TESSEL_TEST_FONT));
+    }
+    void TearDown() override { SDL_Quit(); }
+
+    SDL_Surface* screen = nullptr;
+    Fonts fonts;
+};
+
+SdlEnvironment* environment()
+{
+    static SdlEnvironment* env =
+        static_cast<SdlEnvironment*>(::testing::AddGlobalTestEnvironment(new SdlEnvironment));
+    return env;
+}
+
+// Registered before main() runs the tests.
+const bool registered = (environment(), true);
+
+} // namespace
+
+SDL_Surface* testScreen()
+{
+    return environment()->screen;
+}
+
+const Fonts& testFonts()
+{
+    return environment()->fonts;
+}
+
+void pixelAt(SDL_Surface* surface, int x, int y, Uint8* r, Uint8* g, Uint8* b)
+{
+    SDL_LockSurface(surface);
+    const Uint8* row = static_cast<const Uint8*>(surface->pixels) + y * surface->pitch;
+    Uint32 value = 0;
+    switch (surface->format->BytesPerPixel) {
+    case 2:
+        value = reinterpret_cast<const Uint16*>(row)[x];
+        break;
+    case 4:
+        value = reinterpret_cast<const Uint32*>(row)[x];
+        break;
+    default:
+        value = row[x];
+        break;
+    }
+    SDL_UnlockSurface(surface);
+    SDL_GetRGB(value, surface->format, r, g, b);
+}
+
+void fill(SDL_Surface* surface, Uint8 r, Uint8 g, Uint8 b)
+{
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, r, g, b));
+}
+
+int pixelsDifferentFrom(SDL_Surface* surface, SDL_Rect box, Uint8 r, Uint8 g, Uint8 b)
+{
+    Uint8 wanted[3];
+    {
+        // Compare in the surface's own precision (16-bit drops low bits).
+        const Uint32 mapped = SDL_MapRGB(surface->format, r, g, b);
+        SDL_GetRGB(mapped, surface->format, &wanted[0], &wanted[1], &wanted[2]);
+    }
+    int count = 0;
+    for (int y = box.y; y < box.y + box.h; ++y)
+        for (int x = box.x; x < box.x + box.w; ++x) {
+            Uint8 pr, pg, pb;
+            pixelAt(surface, x, y, &pr, &pg, &pb);
+            if (pr != wanted[0] || pg != wanted[1] || pb != wanted[2])
+                ++count;
+        }
+    return count;
+}

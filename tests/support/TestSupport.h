@@ -1,0 +1,81 @@
+#ifndef TESSEL_TEST_SUPPORT_H
+#define TESSEL_TEST_SUPPORT_H
+
+#include "Clock.h"
+#include "EventSource.h"
+#include "Program.h"
+
+#include <SDL.h>
+#include <deque>
+#include <string>
+#include <vector>
+
+// A clock that moves only when told; delays advance it and are recorded.
+class FakeClock : public Clock {
+public:
+    explicit FakeClock(Uint32 start = 1000) : now(start) {}
+    Uint32 ticks() override { return now; }
+    void delay(Uint32 ms) override
+    {
+        delays.push_back(ms);
+        now += ms;
+    }
+    void advance(Uint32 ms) { now += ms; }
+
+    Uint32 now;
+    std::vector<Uint32> delays;
+};
+
+// Events handed out one per poll, in the order they were queued.
+class ScriptedEvents : public EventSource {
+public:
+    bool poll(SDL_Event* event) override
+    {
+        if (queue.empty())
+            return false;
+        *event = queue.front();
+        queue.pop_front();
+        return true;
+    }
+    void key(SDLKey sym, bool down = true, SDLMod mod = KMOD_NONE);
+    void press(int x, int y, bool down = true);
+    void quit();
+
+    std::deque<SDL_Event> queue;
+};
+
+// A fresh directory that is the working directory for the test's lifetime.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // Path of `name` inside the directory.
+    std::string path(const std::string& name) const { return dir + "/" + name; }
+    // Lays the shipped media, languages and settings into the directory.
+    void layRunDir() const;
+
+    std::string dir;
+
+private:
+    std::string previous;
+};
+
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& text);
+bool fileExists(const std::string& path);
+
+// The 320x240x16 screen of the dummy video driver, set up once per process.
+SDL_Surface* testScreen();
+// The three font sizes from the system font.
+const Fonts& testFonts();
+// Colour of the screen pixel at (x, y) as 8-bit red, green, blue.
+void pixelAt(SDL_Surface* surface, int x, int y, Uint8* r, Uint8* g, Uint8* b);
+// Fills the whole surface with one colour.
+void fill(SDL_Surface* surface, Uint8 r, Uint8 g, Uint8 b);
+// Number of pixels in `box` whose colour differs from (r, g, b).
+int pixelsDifferentFrom(SDL_Surface* surface, SDL_Rect box, Uint8 r, Uint8 g, Uint8 b);
+
+#endif
