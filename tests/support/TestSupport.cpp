@@ -173,3 +173,11 @@ int pixelsDifferentFrom(SDL_Surface* surface, SDL_Rect box, Uint8 r, Uint8 g, Ui
         }
     return count;
 }
+
+TileSpot spotAt(SDL_Surface* screen, int x, int y)
+{
+    Uint8 r, g, b;
+    pixelAt(screen, x, y, &r, &g, &b);
+    return TileSpot{r / 8, (g / 4) * 4, (b / 8) * 8};
+}
+

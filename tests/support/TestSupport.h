@@ -78,4 +78,13 @@ void fill(SDL_Surface* surface, Uint8 r, Uint8 g, Uint8 b);
 // Number of pixels in `box` whose colour differs from (r, g, b).
 int pixelsDifferentFrom(SDL_Surface* surface, SDL_Rect box, Uint8 r, Uint8 g, Uint8 b);
 
+// Decodes a screen pixel of a test tile (see makeTile): its id and the
+// position inside it.
+struct TileSpot {
+    int id;
+    int px; // column, to within 4 pixels
+    int py; // row, to within 8 pixels
+};
+TileSpot spotAt(SDL_Surface* screen, int x, int y);
+
 #endif

@@ -1,0 +1,103 @@
+#include "GoogleAPI.h"
+
+#include "ConfParser.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+GoogleAPI::GoogleAPI(ConfParser* conf) : MapAPI(conf)
+{
+    conf->intValue("begin_x", &beginX);
+    conf->intValue("begin_y", &beginY);
+    conf->intValue("end_x", &endX);
+    conf->intValue("end_y", &endY);
+    updateSize();
+    readZoomLevels(true);
+    copyright = "\xC2\xA9  Google, TeleAtlas";
+}
+
+void GoogleAPI::updateSize()
+{
+    width = clampToInt(static_cast<double>(endX) - beginX);
+    height = clampToInt(static_cast<double>(endY) - beginY);
+}
+
+// Moves `zoom` by `direction` and scales the area: multiplied going in,
+// halved (truncating) going out. Adjacent levels differ by 2, a gap in the
+// list by a power of it; the area is scaled by the same factor that is
+// returned. 0 when there is no next level or the area would not fit an int.
+int GoogleAPI::step(int direction)
+{
+    const int next = zoom + direction;
+    if (!valid() || next < 0 || next >= static_cast<int>(zoomLevels.size()))
+        return 0;
+    const int levels = std::abs(zoomLevels[static_cast<std::size_t>(next)] - zoomValue());
+    if (levels > 30)
+        return 0;
+    const long long factor = 1ll << levels;
+    long long area[4] = {beginX, beginY, endX, endY};
+    for (long long& v : area) {
+        v = direction > 0 ? v * factor : v / factor;
+        if (v < INT_MIN || v > INT_MAX)
+            return 0;
+    }
+    zoom = next;
+    beginX = static_cast<int>(area[0]);
+    beginY = static_cast<int>(area[1]);
+    endX = static_cast<int>(area[2]);
+    endY = static_cast<int>(area[3]);
+    updateSize();
+    reopenLayers();
+    return static_cast<int>(factor);
+}
+
+int GoogleAPI::zoomIn()
+{
+    return step(1);
+}
+
+int GoogleAPI::zoomOut()
+{
+    return step(-1);
+}
+
+bool GoogleAPI::savePosition(int tileX, int tileY, int pixelX, int pixelY)
+{
+    if (!valid())
+        return false;
+    return saveKeys({{"begin_x", beginX},
+                     {"begin_y", beginY},
+                     {"end_x", endX},
+                     {"end_y", endY},
+                     {"zoom_actual", zoomValue()},
+                     {"pos_x", tileX},
+                     {"pos_y", tileY},
+                     {"move_x", pixelX},
+                     {"move_y", pixelY}});
+}
+
+std::string GoogleAPI::typeAlias(const std::string& name)
+{
+    if (name.empty() || name[0] != 'w')
+        return "type_google_satellite";
+    if (name.size() >= 3 && name[2] == 't')
+        return "type_google_overlay";
+    if (name.size() >= 3 && name[2] == 'p')
+        return "type_google_terrain";
+    return "type_google_base";
+}
+
+std::string GoogleAPI::tileFileName(const std::string& layer, int x, int y) const
+{
+    char tail[96];
+    std::snprintf(tail, sizeof tail, "&x=%i&y=%i&zoom=%i", beginX + x, beginY + y, zoomValue());
+    return directory + layer + "/v=" + layer + tail;
+}
+
+bool GoogleAPI::loadRawTile(MapType* layer, Tile* tile, SDL_Surface** out)
+{
+    if (!valid())
+        return false;
+    return loadImage(tileFileName(layer->name, tile->x, tile->y), out);
+}

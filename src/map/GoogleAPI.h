@@ -1,0 +1,27 @@
+#ifndef TESSEL_GOOGLEAPI_H
+#define TESSEL_GOOGLEAPI_H
+
+#include "MapAPI.h"
+
+// Google's numbering: tiles (X, Y, Z) of a quadtree, Z counting down as the
+// view gets closer. The area keys are tile numbers of the current level and
+// are scaled with it.
+class GoogleAPI : public MapAPI {
+public:
+    explicit GoogleAPI(ConfParser* conf);
+
+    int zoomIn() override;
+    int zoomOut() override;
+    bool savePosition(int tileX, int tileY, int pixelX, int pixelY) override;
+    std::string typeAlias(const std::string& name) override;
+    bool loadRawTile(MapType* layer, Tile* tile, SDL_Surface** out) override;
+
+    // "<directory><layer>/v=<layer>&x=<X>&y=<Y>&zoom=<Z>"
+    std::string tileFileName(const std::string& layer, int x, int y) const;
+
+private:
+    int step(int direction);
+    void updateSize();
+};
+
+#endif

@@ -1,0 +1,425 @@
+#include "Map.h"
+
+#include "Effects.h"
+#include "GoogleAPI.h"
+#include "SeznamAPI.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+
+// The keys without which a package cannot be shown.
+bool hasRequiredKeys(const ConfParser& conf)
+{
+    std::string text;
+    for (const char* key : {"packed", "zoom", "zoom_actual", "begin_x", "begin_y", "end_x", "end_y"})
+        if (!conf.value(key, &text))
+            return false;
+    return conf.value("type", &text) && !text.empty();
+}
+
+std::unique_ptr<MapAPI> makeSource(ConfParser* conf)
+{
+    std::string api;
+    conf->stringValue("api", &api);
+    if (api == "google")
+        return std::make_unique<GoogleAPI>(conf);
+    return std::make_unique<SeznamAPI>(conf);
+}
+
+int truncateToInt(long long value)
+{
+    return static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, value)));
+}
+
+} // namespace
+
+Map::Map() : conf("", 1) {}
+
+Map::Map(SDL_Surface* screen, std::string path) : Map()
+{
+    create(screen, path);
+}
+
+Map::~Map()
+{
+    destroy();
+}
+
+int Map::gridSize(int view, int tile)
+{
+    return view > tile ? (view + tile - 1) / tile + 1 : 2;
+}
+
+bool Map::create(SDL_Surface* target, std::string path)
+{
+    ConfParser candidate(path, 1);
+    if (!target || !hasRequiredKeys(candidate))
+        return false;
+    std::unique_ptr<MapAPI> source = makeSource(&candidate);
+    if (!source->valid())
+        return false;
+
+    destroy();
+    screen = target;
+    viewWidth = screen->w;
+    viewHeight = screen->h;
+    // The previous description is replaced without being written again.
+    conf = candidate;
+    source->conf = &conf;
+    api = std::move(source);
+    tileSize = api->tileSize();
+    bgTypes.clear();
+    overlayTypes.clear();
+    conf.stringValue("type", &bgTypes);
+    conf.stringValue("overlay", &overlayTypes);
+    api->setBg(bgTypes[0]);
+
+    mapWidth = api->width;
+    mapHeight = api->height;
+    cols = gridSize(viewWidth, tileSize);
+    rows = gridSize(viewHeight, tileSize);
+
+    int pos[4];
+    const char* keys[4] = {"pos_x", "pos_y", "move_x", "move_y"};
+    bool saved = true;
+    for (int i = 0; i < 4; ++i)
+        saved = conf.intValue(keys[i], &pos[i]) && saved;
+    if (!saved) {
+        // No saved position: the centre of the area.
+        const long long centreX = static_cast<long long>(mapWidth) * tileSize / 2;
+        const long long centreY = static_cast<long long>(mapHeight) * tileSize / 2;
+        pos[0] = static_cast<int>(centreX / tileSize);
+        pos[1] = static_cast<int>(centreY / tileSize);
+        pos[2] = static_cast<int>(centreX % tileSize);
+        pos[3] = static_cast<int>(centreY % tileSize);
+    }
+    setCenterCoords(pos[0], pos[1], pos[2], pos[3]);
+    return true;
+}
+
+void Map::destroy()
+{
+    for (Tile& tile : tiles)
+        if (tile.surface)
+            SDL_FreeSurface(tile.surface);
+    tiles.clear();
+}
+
+void Map::copyrightFormat(SDL_Rect area, int align, TTF_Font* font, SDL_Color color)
+{
+    copyrightArea = area;
+    copyrightAlign = align;
+    copyrightFont = font;
+    copyrightColor = color;
+}
+
+void Map::moveDistance(int dx, int dy, int speed, int* outX, int* outY)
+{
+    const float f = static_cast<float>(speed / std::sqrt(static_cast<double>(dx) * dx + static_cast<double>(dy) * dy));
+    *outX = static_cast<int>(dx * f);
+    *outY = static_cast<int>(dy * f);
+}
+
+void Map::reloadTile(Tile* tile)
+{
+    if (tile->surface)
+        SDL_FreeSurface(tile->surface);
+    tile->surface = nullptr;
+    api->loadTile(tile);
+}
+
+void Map::reloadAll()
+{
+    for (Tile& tile : tiles)
+        reloadTile(&tile);
+}
+
+void Map::setCenterCoords(int tileX, int tileY, int pixelX, int pixelY)
+{
+    if (!api)
+        return;
+    const int ts = tileSize;
+    const int halfW = viewWidth / 2;
+    const int halfH = viewHeight / 2;
+
+    int px = pixelX - halfW % ts;
+    int firstCol = tileX - halfW / ts - (px < 0 ? 1 : 0);
+    if (px < 0)
+        px += ts;
+    int py = pixelY - halfH % ts;
+    int firstRow = tileY - halfH / ts - (py < 0 ? 1 : 0);
+    if (py < 0)
+        py += ts;
+
+    offsetX = firstCol < 0 ? 0 : px;
+    firstCol = std::max(firstCol, 0);
+    if (firstCol > mapWidth - cols) {
+        offsetX = std::min((firstCol - (mapWidth - cols)) * ts + offsetX, cols * ts - viewWidth);
+        firstCol = mapWidth - cols;
+    }
+    offsetY = firstRow < 0 ? 0 : py;
+    firstRow = std::max(firstRow, 0);
+    if (firstRow > mapHeight - rows) {
+        offsetY = std::min((firstRow - (mapHeight - rows)) * ts + offsetY, rows * ts - viewHeight);
+        firstRow = mapHeight - rows;
+    }
+    // An area narrower or lower than the grid starts at its first column
+    // or row; the cells past its end show the missing-tile picture.
+    if (firstCol < 0) {
+        firstCol = 0;
+        offsetX = 0;
+    }
+    if (firstRow < 0) {
+        firstRow = 0;
+        offsetY = 0;
+    }
+
+    tiles.reserve(static_cast<std::size_t>(cols * rows));
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c) {
+            const std::size_t i = static_cast<std::size_t>(r * cols + c);
+            if (i >= tiles.size())
+                tiles.push_back(Tile());
+            tiles[i].x = firstCol + c;
+            tiles[i].y = firstRow + r;
+            reloadTile(&tiles[i]);
+        }
+    }
+}
+
+void Map::getCenterCoords(int* tileX, int* tileY, int* pixelX, int* pixelY)
+{
+    if (tiles.empty())
+        return;
+    *tileX = tiles[0].x;
+    *tileY = tiles[0].y;
+    *pixelX = offsetX + viewWidth / 2;
+    *pixelY = offsetY + viewHeight / 2;
+}
+
+bool Map::move(int dx, int dy)
+{
+    if (tiles.empty())
+        return false;
+    const int ts = tileSize;
+    if (dx != 0) {
+        const int n = offsetX + dx;
+        if (n >= 0 && n + viewWidth <= cols * ts) {
+            offsetX = n;
+            if (dy == 0)
+                return true;
+        } else {
+            const bool left = dx < 0;
+            const int rest = left ? n : n + viewWidth - cols * ts;
+            if (new_col(left))
+                return move(rest, dy);
+            offsetX = left ? 0 : cols * ts - viewWidth;
+            if (dy == 0)
+                return false;
+        }
+    }
+    if (dy == 0)
+        return true;
+    const int n = offsetY + dy;
+    if (n >= 0 && n + viewHeight <= rows * ts) {
+        offsetY = n;
+        return true;
+    }
+    const bool up = dy < 0;
+    const int rest = up ? n : n + viewHeight - rows * ts;
+    if (new_row(up))
+        return move(0, rest);
+    offsetY = up ? 0 : rows * ts - viewHeight;
+    return false;
+}
+
+bool Map::new_col(bool left)
+{
+    if (tiles.empty())
+        return false;
+    if (left ? tiles[0].x <= 0 : tiles[0].x + cols >= mapWidth)
+        return false;
+    std::vector<Tile> outgoing;
+    outgoing.reserve(static_cast<std::size_t>(rows));
+    for (int r = 0; r < rows; ++r) {
+        Tile* row = &tiles[static_cast<std::size_t>(r * cols)];
+        outgoing.push_back(row[left ? cols - 1 : 0]);
+        if (left)
+            std::copy_backward(row, row + cols - 1, row + cols);
+        else
+            std::copy(row + 1, row + cols, row);
+        Tile& incoming = row[left ? 0 : cols - 1];
+        incoming = outgoing.back();
+        incoming.x += left ? -cols : cols;
+        reloadTile(&incoming);
+    }
+    offsetX = left ? tileSize : (cols - 1) * tileSize - viewWidth;
+    return true;
+}
+
+bool Map::new_row(bool up)
+{
+    if (tiles.empty())
+        return false;
+    if (up ? tiles[0].y <= 0 : tiles[0].y + rows >= mapHeight)
+        return false;
+    const std::size_t width = static_cast<std::size_t>(cols);
+    std::vector<Tile> outgoing(tiles.begin() + static_cast<long>(up ? (rows - 1) * width : 0),
+                               tiles.begin() + static_cast<long>(up ? rows * width : width));
+    if (up)
+        std::copy_backward(tiles.begin(), tiles.end() - static_cast<long>(width), tiles.end());
+    else
+        std::copy(tiles.begin() + static_cast<long>(width), tiles.end(), tiles.begin());
+    Tile* incoming = &tiles[up ? 0 : (static_cast<std::size_t>(rows) - 1) * width];
+    for (std::size_t c = 0; c < width; ++c) {
+        incoming[c] = outgoing[c];
+        incoming[c].y += up ? -rows : rows;
+        reloadTile(&incoming[c]);
+    }
+    offsetY = up ? tileSize : (rows - 1) * tileSize - viewHeight;
+    return true;
+}
+
+void Map::draw(bool blended)
+{
+    if (tiles.empty() || !screen)
+        return;
+    drawTiles();
+    drawCopyright(blended);
+}
+
+void Map::drawTiles()
+{
+    const int ts = tileSize;
+    int dstY = 0;
+    for (int r = 0; r < rows; ++r) {
+        if ((r == 0 && offsetY >= ts) || (r == rows - 1 && r * ts - viewHeight >= offsetY))
+            continue;
+        int dstX = 0;
+        int rowHeight = 0;
+        for (int c = 0; c < cols; ++c) {
+            if ((c == 0 && offsetX >= ts) || (c == cols - 1 && c * ts - viewWidth >= offsetX))
+                continue;
+            const int sx = std::max(0, offsetX - c * ts);
+            const int sy = std::max(0, offsetY - r * ts);
+            const int sw = viewWidth - sx - dstX > ts ? ts - sx : viewWidth - dstX;
+            const int sh = viewHeight - sy - dstY > ts ? ts - sy : viewHeight - dstY;
+            SDL_Rect source{static_cast<Sint16>(sx), static_cast<Sint16>(sy), static_cast<Uint16>(std::max(sw, 0)),
+                            static_cast<Uint16>(std::max(sh, 0))};
+            SDL_Rect dest{static_cast<Sint16>(dstX), static_cast<Sint16>(dstY), 0, 0};
+            SDL_Surface* surface = tiles[static_cast<std::size_t>(r * cols + c)].surface;
+            if (surface && SDL_UpperBlit(surface, &source, screen, &dest) == 0) {
+                dstX += dest.w;
+                rowHeight = dest.h;
+            }
+        }
+        dstY += rowHeight;
+    }
+}
+
+void Map::drawCopyright(bool blended)
+{
+    SDL_Rect source;
+    SDL_Rect box = copyrightArea;
+    Effects::alignText(copyrightAlign, copyrightFont, api->copyright, &source, &box);
+    Effects::blitText(screen, copyrightFont, api->copyright, copyrightColor, blended, &source, &box);
+}
+
+bool Map::click(int x, int y, int* result)
+{
+    if (tiles.empty() || !screen)
+        return false;
+    if (x < edgeBand || x > screen->w - edgeBand || y < edgeBand || y > screen->h - edgeBand) {
+        *result = resultSpecial;
+        return true;
+    }
+    return false;
+}
+
+bool Map::zoomIn()
+{
+    if (tiles.empty())
+        return false;
+    const int f = api->zoomIn();
+    if (f == 0)
+        return false;
+    int tileX = 0, tileY = 0, pixelX = 0, pixelY = 0;
+    getCenterCoords(&tileX, &tileY, &pixelX, &pixelY);
+    const long long ts = tileSize;
+    const int newTileX = truncateToInt(f * static_cast<long long>(tileX) + (f * static_cast<long long>(pixelX)) / ts);
+    const int newTileY = truncateToInt(f * static_cast<long long>(tileY) + (f * static_cast<long long>(pixelY)) / ts);
+    const int newPixelX = static_cast<int>((f * static_cast<long long>(pixelX)) % ts);
+    const int newPixelY = static_cast<int>((f * static_cast<long long>(pixelY)) % ts);
+    mapWidth = api->width;
+    mapHeight = api->height;
+    setCenterCoords(newTileX, newTileY, newPixelX, newPixelY);
+    return true;
+}
+
+bool Map::zoomOut()
+{
+    if (tiles.empty())
+        return false;
+    const int f = api->zoomOut();
+    if (f == 0)
+        return false;
+    int tileX = 0, tileY = 0, pixelX = 0, pixelY = 0;
+    getCenterCoords(&tileX, &tileY, &pixelX, &pixelY);
+    const long long ts = tileSize;
+    const int newPixelX = static_cast<int>(((tileX % f) * ts + pixelX) / f);
+    const int newPixelY = static_cast<int>(((tileY % f) * ts + pixelY) / f);
+    mapWidth = api->width;
+    mapHeight = api->height;
+    setCenterCoords(tileX / f, tileY / f, newPixelX, newPixelY);
+    return true;
+}
+
+bool Map::saveLastPosition()
+{
+    if (tiles.empty())
+        return false;
+    int tileX = 0, tileY = 0, pixelX = 0, pixelY = 0;
+    getCenterCoords(&tileX, &tileY, &pixelX, &pixelY);
+    return api->savePosition(tileX, tileY, pixelX, pixelY);
+}
+
+bool Map::setBg(int index)
+{
+    if (tiles.empty())
+        return false;
+    const bool inList = index >= 0 && static_cast<std::size_t>(index) < bgTypes.size();
+    api->setBg(bgTypes[inList ? static_cast<std::size_t>(index) : 0]);
+    reloadAll();
+    return true;
+}
+
+bool Map::setOverlay(int index)
+{
+    if (tiles.empty())
+        return false;
+    const bool inList = index >= 0 && static_cast<std::size_t>(index) < overlayTypes.size();
+    api->setOverlay(inList ? overlayTypes[static_cast<std::size_t>(index)] : std::string());
+    reloadAll();
+    return true;
+}
+
+std::vector<std::string> Map::aliasedBgList()
+{
+    std::vector<std::string> labels;
+    if (api)
+        for (const std::string& name : bgTypes)
+            labels.push_back(api->typeAlias(name));
+    return labels;
+}
+
+std::vector<std::string> Map::aliasedOverlayList()
+{
+    std::vector<std::string> labels;
+    if (api)
+        for (const std::string& name : overlayTypes)
+            labels.push_back(api->typeAlias(name));
+    return labels;
+}

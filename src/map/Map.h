@@ -1,0 +1,84 @@
+#ifndef TESSEL_MAP_H
+#define TESSEL_MAP_H
+
+#include "ConfParser.h"
+#include "MapAPI.h"
+#include "Mouse.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The viewport: a grid of loaded tiles a little larger than the screen, with
+// the screen as a window that slides over it. When the window would leave
+// the grid, one column or row is recycled and only that one is loaded.
+class Map : public Mouse {
+public:
+    // Width of the band along the screen edges where a press pans the map.
+    static const int edgeBand = 32;
+
+    // No package open: nothing is drawn and every operation does nothing.
+    Map();
+    Map(SDL_Surface* screen, std::string path);
+    ~Map();
+    Map(const Map&) = delete;
+    Map& operator=(const Map&) = delete;
+
+    // Opens the package described by `path` (maps/<package>/map.conf).
+    // A package without "packed", "type", "zoom", "zoom_actual" or an area
+    // key, whose "zoom_actual" is not one of its "zoom" values, or whose area
+    // is empty, is refused: false, and the package open before stays.
+    bool create(SDL_Surface* screen, std::string path);
+    // Frees every tile and empties the grid.
+    void destroy();
+    void copyrightFormat(SDL_Rect area, int align, TTF_Font* font, SDL_Color color);
+    // The direction (dx, dy) scaled to the length `speed`.
+    void moveDistance(int dx, int dy, int speed, int* outX, int* outY);
+    // Slides the view by whole pixels, shifting the grid as often as needed;
+    // false when the last axis moved was stopped at the end of the area.
+    bool move(int dx, int dy);
+    bool new_col(bool left);
+    bool new_row(bool up);
+    void draw(bool blended);
+    // A press within the edge band: *result = -2 (pan towards it), true.
+    bool click(int x, int y, int* result) override;
+    void getCenterCoords(int* tileX, int* tileY, int* pixelX, int* pixelY);
+    void setCenterCoords(int tileX, int tileY, int pixelX, int pixelY);
+    bool zoomIn();
+    bool zoomOut();
+    bool saveLastPosition();
+    bool setBg(int index);
+    bool setOverlay(int index);
+    std::vector<std::string> aliasedBgList();
+    std::vector<std::string> aliasedOverlayList();
+
+    // True once a package is open.
+    bool loaded() const { return !tiles.empty(); }
+
+    SDL_Surface* screen = nullptr;
+    ConfParser conf;
+    std::vector<Tile> tiles;
+    std::unique_ptr<MapAPI> api;
+    int viewWidth = 0, viewHeight = 0;
+    std::vector<std::string> bgTypes;
+    std::vector<std::string> overlayTypes;
+    int tileSize = 0;
+    int mapWidth = 0, mapHeight = 0;
+    int offsetX = 0, offsetY = 0;
+    int cols = 0, rows = 0;
+    SDL_Rect copyrightArea{0, 0, 0, 0};
+    int copyrightAlign = 0;
+    TTF_Font* copyrightFont = nullptr;
+    SDL_Color copyrightColor{0, 0, 0, 0};
+
+private:
+    static int gridSize(int view, int tile);
+    void reloadTile(Tile* tile);
+    void reloadAll();
+    void drawTiles();
+    void drawCopyright(bool blended);
+};
+
+#endif

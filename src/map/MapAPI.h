@@ -1,0 +1,107 @@
+#ifndef TESSEL_MAPAPI_H
+#define TESSEL_MAPAPI_H
+
+#include "PackedMap.h"
+
+#include <SDL.h>
+#include <fstream>
+#include <string>
+#include <vector>
+
+class ConfParser;
+
+// One cell of the viewport's grid, in area coordinates (0, 0 is the first
+// column and top row of the package area at the current zoom level).
+struct Tile {
+    int x = 0;
+    int y = 0;
+    SDL_Surface* surface = nullptr; // owned by whoever holds the tile
+};
+
+// One layer of a package. In packed packages it keeps one part file open.
+struct MapType {
+    std::string name; // empty: no layer
+    std::ifstream file;
+    int part = 0;
+    int tileCount = 0;
+    int firstIndex = 0;
+    int endIndex = 0;
+    std::uint64_t fileSize = 0;
+};
+
+// A map source: the package description, its area and zoom levels, the
+// layers shown, and tiles ready for the display. GoogleAPI and SeznamAPI
+// supply the addressing of the two tile services.
+class MapAPI {
+public:
+    explicit MapAPI(ConfParser* conf);
+    virtual ~MapAPI();
+    MapAPI(const MapAPI&) = delete;
+    MapAPI& operator=(const MapAPI&) = delete;
+
+    // One level closer / farther. Returns the scale factor between the two
+    // levels (2 for adjacent ones), 0 at the last level (nothing changes).
+    virtual int zoomIn() = 0;
+    virtual int zoomOut() = 0;
+    virtual int tileSize() const;
+    // Writes the position and zoom level into map.conf. All or nothing:
+    // false, with nothing changed, when a key is missing; false when the file
+    // cannot be written; true when it was.
+    virtual bool savePosition(int tileX, int tileY, int pixelX, int pixelY) = 0;
+    // The language key under which a layer is shown in menus.
+    virtual std::string typeAlias(const std::string& name) = 0;
+    virtual void refreshCopyright();
+    // Loads the loose tile file of `layer` at `tile`; a new surface in *out.
+    virtual bool loadRawTile(MapType* layer, Tile* tile, SDL_Surface** out) = 0;
+
+    // Fills tile->surface (display format): the background, or
+    // "media/na.png" where it is missing, with the overlay over it. Cells
+    // outside the area are missing tiles.
+    void loadTile(Tile* tile);
+    void setBg(std::string name);
+    void setOverlay(std::string name);
+    // (Re)opens part `layer->part` of the current level; true for loose
+    // packages and for no layer.
+    bool loadPackedMap(MapType* layer);
+    bool loadPackedTile(MapType* layer, Tile* tile, SDL_Surface** out);
+
+    // True while the area has at least one tile and the zoom level is known.
+    bool valid() const;
+    int zoomValue() const { return zoomLevels[static_cast<std::size_t>(zoom)]; }
+
+    int beginX = 0, beginY = 0, endX = 0, endY = 0;
+    int width = 0, height = 0;
+    ConfParser* conf;
+    std::string directory;
+    bool packed = false;
+    MapType bg;
+    MapType overlay;
+    std::vector<int> zoomLevels;
+    int zoom = -1;
+    std::string copyright;
+    // Tiles loaded so far (loadTile calls): what panning and zooming cost.
+    unsigned long tilesLoaded = 0;
+
+protected:
+    // Reads "zoom" and "zoom_actual": zoomLevels without duplicates in the
+    // scheme's order, zoom the position of the current level (-1 if absent).
+    void readZoomLevels(bool descending);
+    // After a zoom step: reopens part 0 of both layers of a packed package.
+    void reopenLayers();
+    // Changes every key to its value, or none when one is missing; then saves.
+    bool saveKeys(const std::vector<std::pair<std::string, int>>& values);
+    // `value` truncated toward zero; 0 when it is not a number or does not
+    // fit an int (coordinates from a damaged map.conf).
+    static int clampToInt(double value);
+    // IMG_Load of `path` into *out.
+    static bool loadImage(const std::string& path, SDL_Surface** out);
+
+private:
+    bool inArea(const Tile& tile) const;
+    bool loadLayerTile(MapType* layer, Tile* tile, SDL_Surface** out);
+    SDL_Surface* missingTile();
+
+    SDL_Surface* missingImage = nullptr;
+};
+
+#endif

@@ -1,0 +1,111 @@
+#include "SeznamAPI.h"
+
+#include "ConfParser.h"
+
+#include <cmath>
+#include <cstdio>
+
+SeznamAPI::SeznamAPI(ConfParser* conf) : MapAPI(conf)
+{
+    conf->hexValue("begin_x", &beginX);
+    conf->hexValue("begin_y", &beginY);
+    conf->hexValue("end_x", &endX);
+    conf->hexValue("end_y", &endY);
+    readZoomLevels(false);
+    updateSize();
+    refreshCopyright();
+}
+
+double SeznamAPI::step() const
+{
+    return std::pow(2.0, 16 - zoomValue());
+}
+
+void SeznamAPI::updateSize()
+{
+    if (zoom < 0 || zoom >= static_cast<int>(zoomLevels.size())) {
+        width = height = 0;
+        return;
+    }
+    width = clampToInt((static_cast<double>(endX) - beginX) / step());
+    height = clampToInt((static_cast<double>(endY) - beginY) / step());
+}
+
+int SeznamAPI::zoomIn()
+{
+    if (!valid() || zoom + 1 >= static_cast<int>(zoomLevels.size()))
+        return 0;
+    const int oldValue = zoomValue();
+    ++zoom;
+    updateSize();
+    reopenLayers();
+    return clampToInt(std::pow(2.0, zoomValue() - oldValue));
+}
+
+int SeznamAPI::zoomOut()
+{
+    if (!valid() || zoom <= 0)
+        return 0;
+    const int oldValue = zoomValue();
+    --zoom;
+    updateSize();
+    reopenLayers();
+    return clampToInt(std::pow(2.0, oldValue - zoomValue()));
+}
+
+bool SeznamAPI::savePosition(int tileX, int tileY, int pixelX, int pixelY)
+{
+    if (!valid())
+        return false;
+    return saveKeys({{"zoom_actual", zoomValue()},
+                     {"pos_x", tileX},
+                     {"pos_y", tileY},
+                     {"move_x", pixelX},
+                     {"move_y", pixelY}});
+}
+
+std::string SeznamAPI::typeAlias(const std::string& name)
+{
+    return "type_seznam_" + name;
+}
+
+void SeznamAPI::refreshCopyright()
+{
+    const std::string& b = bg.name;
+    const std::string& o = overlay.name;
+    copyright = "\xC2\xA9 ";
+    if (b == "base")
+        copyright += "PLANstudio";
+    else if (b == "turist")
+        copyright += "SHOCart";
+    else if (b == "ophoto" || b == "ophoto0203")
+        copyright += "GEODIS BRNO";
+    if (o.empty())
+        return;
+    if (o == "relief-l")
+        copyright += ", Seznam.cz";
+    else if ((o == "ttur" || o == "tcyklo") && b != "turist")
+        copyright += ", SHOCart";
+    else if (o == "hybrid" && b != "base")
+        copyright += ", PLANStudio";
+    else if (o == "army")
+        copyright += ", M\xC5\xBDP \xC4\x8CR"; // ", MŽP ČR"
+}
+
+std::string SeznamAPI::tileFileName(const std::string& layer, int x, int y) const
+{
+    const double s = step();
+    const int planeX = clampToInt(beginX + x * s);
+    const int planeY = clampToInt(endY - (y + 1.0) * s);
+    char tail[64];
+    std::snprintf(tail, sizeof tail, "/%i_%x000_%x000", zoomValue(), static_cast<unsigned>(planeX),
+                  static_cast<unsigned>(planeY));
+    return directory + layer + tail;
+}
+
+bool SeznamAPI::loadRawTile(MapType* layer, Tile* tile, SDL_Surface** out)
+{
+    if (!valid())
+        return false;
+    return loadImage(tileFileName(layer->name, tile->x, tile->y), out);
+}

@@ -1,0 +1,28 @@
+#ifndef TESSEL_SEZNAMAPI_H
+#define TESSEL_SEZNAMAPI_H
+
+#include "MapAPI.h"
+
+// Seznam's numbering: tiles named by the lower-left corner in one fixed
+// plane (units of 0x1000); a tile of level z spans 2^(16 - z) units. The
+// vertical axis grows upward. The area keys never change with the level.
+class SeznamAPI : public MapAPI {
+public:
+    explicit SeznamAPI(ConfParser* conf);
+
+    int zoomIn() override;
+    int zoomOut() override;
+    bool savePosition(int tileX, int tileY, int pixelX, int pixelY) override;
+    std::string typeAlias(const std::string& name) override;
+    void refreshCopyright() override;
+    bool loadRawTile(MapType* layer, Tile* tile, SDL_Surface** out) override;
+
+    // "<directory><layer>/<z>_<X hex>000_<Y hex>000"
+    std::string tileFileName(const std::string& layer, int x, int y) const;
+
+private:
+    double step() const;
+    void updateSize();
+};
+
+#endif

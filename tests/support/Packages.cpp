@@ -1,0 +1,150 @@
+#include "Packages.h"
+
+#include "PackedMap.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <png.h>
+#include <stdexcept>
+#include <sys/stat.h>
+
+namespace {
+
+SDL_Surface* rgbaSurface(int size)
+{
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, size, size, 32, 0x000000ff, 0x0000ff00, 0x00ff0000, 0xff000000);
+}
+
+void putPixel(SDL_Surface* s, int x, int y, Uint8 r, Uint8 g, Uint8 b, Uint8 a)
+{
+    Uint32* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
+    row[x] = SDL_MapRGBA(s->format, r, g, b, a);
+}
+
+void writeBytes(const std::string& path, const std::string& bytes)
+{
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        throw std::runtime_error("cannot write " + path);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+void makeDirs(const std::string& path)
+{
+    for (std::size_t i = 1; i <= path.size(); ++i)
+        if (i == path.size() || path[i] == '/')
+            mkdir(path.substr(0, i).c_str(), 0755);
+}
+
+std::string looseName(const LayerSpec& s, int x, int y)
+{
+    char name[160];
+    if (s.scheme == Scheme::google) {
+        std::snprintf(name, sizeof name, "v=%s&x=%i&y=%i&zoom=%i", s.layer.c_str(), s.beginX + x, s.beginY + y, s.zoom);
+    } else {
+        const int step = 1 << (16 - s.zoom);
+        std::snprintf(name, sizeof name, "%i_%x000_%x000", s.zoom, static_cast<unsigned>(s.beginX + x * step),
+                      static_cast<unsigned>(s.endY - (y + 1) * step));
+    }
+    return s.dir + s.layer + "/" + name;
+}
+
+} // namespace
+
+SDL_Surface* makeTile(int id, int size)
+{
+    SDL_Surface* s = rgbaSurface(size);
+    SDL_LockSurface(s);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            putPixel(s, x, y, static_cast<Uint8>((id % 32) * 8), static_cast<Uint8>((x / 4) * 4),
+                     static_cast<Uint8>((y / 8) * 8), 255);
+    SDL_UnlockSurface(s);
+    return s;
+}
+
+SDL_Surface* makeOverlayTile(int size)
+{
+    SDL_Surface* s = rgbaSurface(size);
+    SDL_LockSurface(s);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const bool inside = x >= 96 && x < 160 && y >= 96 && y < 160;
+            putPixel(s, x, y, 255, 255, 255, inside ? 255 : 0);
+        }
+    SDL_UnlockSurface(s);
+    return s;
+}
+
+std::string encodePng(SDL_Surface* surface)
+{
+    std::string out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        throw std::runtime_error("png encoding failed");
+    }
+    png_set_write_fn(
+        png, &out,
+        [](png_structp p, png_bytep data, png_size_t n) {
+            static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<char*>(data), n);
+        },
+        nullptr);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(surface->w), static_cast<png_uint_32>(surface->h), 8,
+                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_compression_level(png, 1);
+    png_write_info(png, info);
+    SDL_LockSurface(surface);
+    for (int y = 0; y < surface->h; ++y)
+        png_write_row(png, static_cast<png_bytep>(surface->pixels) + y * surface->pitch);
+    SDL_UnlockSurface(surface);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+void writeLayer(const LayerSpec& s)
+{
+    makeDirs(s.dir + s.layer);
+    const std::string overlayBytes = [&] {
+        if (!s.overlay)
+            return std::string();
+        SDL_Surface* o = makeOverlayTile();
+        std::string bytes = encodePng(o);
+        SDL_FreeSurface(o);
+        return bytes;
+    }();
+    std::vector<std::string> packed(static_cast<std::size_t>(s.w * s.h));
+    for (int y = 0; y < s.h; ++y)
+        for (int x = 0; x < s.w; ++x) {
+            const int index = x + s.w * y;
+            if (std::find(s.skip.begin(), s.skip.end(), index) != s.skip.end())
+                continue;
+            std::string bytes = overlayBytes;
+            if (!s.overlay) {
+                SDL_Surface* t = makeTile(index + s.idBase);
+                bytes = encodePng(t);
+                SDL_FreeSurface(t);
+            }
+            if (s.packed)
+                packed[static_cast<std::size_t>(index)] = bytes;
+            else
+                writeBytes(looseName(s, x, y), bytes);
+        }
+    if (s.packed) {
+        std::string error;
+        if (PackedMap::writeLevel(s.dir, s.layer, s.zoom, packed, s.partLimit, &error) < 0)
+            throw std::runtime_error(error);
+    }
+}
+
+void writeMissingTileImage(const std::string& path)
+{
+    SDL_Surface* s = rgbaSurface(256);
+    SDL_FillRect(s, nullptr, SDL_MapRGBA(s->format, 255, 0, 255, 255));
+    makeDirs(path.substr(0, path.rfind('/')));
+    writeBytes(path, encodePng(s));
+    SDL_FreeSurface(s);
+}

@@ -1,0 +1,41 @@
+#ifndef TESSEL_TEST_PACKAGES_H
+#define TESSEL_TEST_PACKAGES_H
+
+#include <SDL.h>
+#include <string>
+#include <vector>
+
+// Test tiles: every pixel tells where it came from. Red is the tile's id
+// (times 8), green the column inside the tile (in steps of 4), blue the row
+// (in steps of 8), so a 16-bit screen pixel still names its tile and spot.
+// Overlay tiles are transparent but for an opaque white square in the
+// middle (96..159 on both axes).
+SDL_Surface* makeTile(int id, int size = 256);
+SDL_Surface* makeOverlayTile(int size = 256);
+std::string encodePng(SDL_Surface* surface);
+
+
+// Writes the tiles of one layer at one level for an area of w x h tiles.
+// ids are x + w * y + idBase. Loose tiles are named by `naming`; packed
+// ones go to part files of at most partLimit bytes.
+enum class Scheme { google, seznam };
+struct LayerSpec {
+    std::string dir;       // the package directory, with a trailing '/'
+    std::string layer;
+    Scheme scheme = Scheme::google;
+    int zoom = 0;
+    int w = 0, h = 0;
+    int beginX = 0, beginY = 0; // google: tile numbers; seznam: plane units (x), endY for rows
+    int endY = 0;               // seznam only
+    bool packed = false;
+    bool overlay = false;
+    int idBase = 0;
+    unsigned long partLimit = 1u << 24;
+    std::vector<int> skip;      // indices left out
+};
+void writeLayer(const LayerSpec& spec);
+
+// An image file for "media/na.png": a flat (255, 0, 255).
+void writeMissingTileImage(const std::string& path);
+
+#endif
