@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 
 class ProgramLoop : public ::testing::Test {
 protected:
@@ -107,4 +108,23 @@ TEST_F(ProgramLoop, SettingsFileIsRewrittenOnlyAfterAChange)
     ASSERT_TRUE(reread.intValue("fps", &fps));
     EXPECT_EQ(fps, 50);
     EXPECT_EQ(reread.parameters.size(), ConfParser("tessel.conf~", 1).parameters.size());
+}
+
+TEST_F(ProgramLoop, PansAnOpenMapByTheFrameTime)
+{
+    writeFile("tessel.conf", "fps=25\nmap_move_speed=100\n");
+    mkdir("maps", 0755);
+    mkdir("maps/a", 0755);
+    writeFile("maps/a/map.conf", "api=google\npacked=no\ntype=sat\nzoom=10\nzoom_actual=10\n"
+                                 "begin_x=0\nbegin_y=0\nend_x=20\nend_y=20\npos_x=5\npos_y=5\nmove_x=200\nmove_y=200\n");
+    auto program = start();
+    program->moveX = 1;
+    program->pass(); // no package yet: nothing moves, nothing breaks
+    ASSERT_TRUE(program->map.create(testScreen(), "maps/a/map.conf"));
+    const int before = program->map.offsetX;
+    program->pass(); // frame time 40 ms at 100 px/s: 4 pixels
+    EXPECT_EQ(program->map.offsetX, before + 4);
+    program->moveY = 1;
+    program->pass(); // diagonal: 70 px/s on each axis
+    EXPECT_EQ(program->map.offsetX, before + 6);
 }

@@ -31,6 +31,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
 {
     options.readFrom(settings);
     fps.setLimit(options.fpsLimit);
+    map.copyrightFormat(SDL_Rect{3, 0, 160, 15}, 9, fonts.small, SDL_Color{0, 0, 0, 0});
     fps.setText(screen, SDL_Rect{230, 0, 60, 15}, 12, fonts.small, SDL_Color{0, 0, 0, 0});
     currentSpeed = options.moveSpeed;
 }
@@ -40,6 +41,7 @@ bool Program::pass()
     SDL_Event event;
     if (events->poll(&event))
         handleEvent(event);
+    pan();
     draw();
     SDL_UpdateRect(screen, 0, 0, 0, 0);
     fps.refresh();
@@ -68,8 +70,22 @@ void Program::handleEvent(const SDL_Event& event)
     }
 }
 
+// Moves the map by the distance this frame's time gives the current speed.
+// Only an open package can be panned.
+void Program::pan()
+{
+    if ((moveX == 0 && moveY == 0) || !map.loaded())
+        return;
+    int speedX = 0, speedY = 0;
+    map.moveDistance(moveX, moveY, currentSpeed, &speedX, &speedY);
+    const int stepX = fps.moveDistance(speedX, &moveCarry);
+    const int stepY = fps.moveDistance(speedY, &moveCarry);
+    map.move(stepX, stepY);
+}
+
 void Program::draw()
 {
+    map.draw(options.smoothText);
     if (options.showFps)
         fps.draw(options.smoothText);
 }

@@ -3,6 +3,7 @@
 
 #include "ConfParser.h"
 #include "FPS.h"
+#include "Map.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -57,6 +58,7 @@ public:
 
     ConfParser settings;
     FPS fps;
+    Map map;
     Settings options;
 
     int quit = 0;
@@ -67,6 +69,7 @@ public:
 
 private:
     void handleEvent(const SDL_Event& event);
+    void pan();
     void draw();
 
     EventSource* events;

@@ -33,7 +33,7 @@ struct LayerSpec {
     unsigned long partLimit = 1u << 24;
     std::vector<int> skip;      // indices left out
 };
-void writeLayer(const LayerSpec& spec);
+void writeLayer(const LayerSpec& layer);
 
 // An image file for "media/na.png": a flat (255, 0, 255).
 void writeMissingTileImage(const std::string& path);
