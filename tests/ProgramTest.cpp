@@ -1,9 +1,23 @@
+#include "Packages.h"
 #include "Program.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <memory>
 #include <sys/stat.h>
+
+namespace {
+
+std::string whitePicture()
+{
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 320, 240, 32, 0xff, 0xff00, 0xff0000, 0xff000000);
+    SDL_FillRect(s, nullptr, SDL_MapRGBA(s->format, 255, 255, 255, 255));
+    std::string png = encodePng(s);
+    SDL_FreeSurface(s);
+    return png;
+}
+
+} // namespace
 
 class ProgramLoop : public ::testing::Test {
 protected:
@@ -72,18 +86,29 @@ TEST_F(ProgramLoop, EveryPassIsPacedByTheFrameCap)
     program->pass();
     clock.advance(10);
     program->pass();
-    EXPECT_EQ(clock.delays, (std::vector<Uint32>{33, 23}));
+    EXPECT_EQ(clock.delays, (std::vector<Uint32>{100, 33, 23})) << "the start-up picture shows for 100 ms";
     EXPECT_EQ(program->fps.frameTime, 33u);
 }
 
 TEST_F(ProgramLoop, FrameRateTextIsDrawnWhenEnabled)
 {
-    writeFile("tessel.conf", "show_fps=yes\n");
+    writeFile("tessel.conf", "show_fps=yes\nshow_battery=no\n");
+    writeFile("media/splash.png", whitePicture());
     auto program = start();
-    fill(testScreen(), 255, 255, 255);
     program->pass();
     EXPECT_GT(pixelsDifferentFrom(testScreen(), SDL_Rect{230, 0, 60, 15}, 255, 255, 255), 20);
-    EXPECT_EQ(pixelsDifferentFrom(testScreen(), SDL_Rect{0, 20, 320, 220}, 255, 255, 255), 0);
+    EXPECT_EQ(pixelsDifferentFrom(testScreen(), SDL_Rect{0, 20, 320, 175}, 255, 255, 255), 0);
+}
+
+TEST_F(ProgramLoop, StartupPictureCarriesVersionAndAuthorship)
+{
+    writeFile("media/splash.png", whitePicture());
+    auto program = start();
+    fill(testScreen(), 0, 0, 255);
+    program->pass();
+    EXPECT_GT(pixelsDifferentFrom(testScreen(), SDL_Rect{3, 0, 100, 20}, 255, 255, 255), 20) << "version";
+    EXPECT_GT(pixelsDifferentFrom(testScreen(), SDL_Rect{61, 196, 256, 20}, 255, 255, 255), 20) << "authorship";
+    EXPECT_EQ(pixelsDifferentFrom(testScreen(), SDL_Rect{0, 30, 320, 160}, 255, 255, 255), 0);
 }
 
 TEST_F(ProgramLoop, SettingsFileIsRewrittenOnlyAfterAChange)

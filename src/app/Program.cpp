@@ -5,6 +5,23 @@
 
 const char* const Program::version = "0.0.6.10";
 const char* const Program::settingsFile = "tessel.conf";
+const char* const Program::authorship = "Tessel offline maps, free software";
+
+namespace {
+
+const SDL_Color amber{255, 191, 0, 0};
+
+// Writes the version and authorship into the start-up picture and shows it
+// for 100 ms, before the settings are read.
+bool showStartupPicture(Splash* splash, const Fonts& fonts)
+{
+    splash->drawText(SDL_Rect{3, 0, 100, 20}, 9, fonts.text, true, amber, std::string("Ver. ") + Program::version);
+    splash->drawText(SDL_Rect{61, 196, 256, 20}, 36, fonts.text, true, amber, Program::authorship);
+    splash->show(100);
+    return true;
+}
+
+} // namespace
 
 bool Fonts::open(const std::string& path)
 {
@@ -27,10 +44,16 @@ void Settings::readFrom(const ConfParser& conf)
 }
 
 Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, Clock* clock)
-    : screen(screen), fonts(fonts), settings(settingsFile, 1), fps(clock), events(events)
+    : screen(screen), fonts(fonts), splash("media/splash.png", screen, clock),
+      splashShown(showStartupPicture(&splash, fonts)), settings(settingsFile, 1), fps(clock),
+      battery(screen, &fps, SDL_Rect{299, 3, 18, 10}, "media/battery_full.png", "media/battery_mid.png",
+              "media/battery_low.png", "media/battery_empty.png"),
+      notification(screen, &fps), events(events)
 {
     options.readFrom(settings);
     fps.setLimit(options.fpsLimit);
+    notification.bgFormat(SDL_Rect{107, 0, 213, 25}, "media/bgnotification_bg.png", SDL_Rect{115, 0, 200, 17}, 18,
+                          fonts.text, amber);
     map.copyrightFormat(SDL_Rect{3, 0, 160, 15}, 9, fonts.small, SDL_Color{0, 0, 0, 0});
     fps.setText(screen, SDL_Rect{230, 0, 60, 15}, 12, fonts.small, SDL_Color{0, 0, 0, 0});
     currentSpeed = options.moveSpeed;
@@ -85,7 +108,13 @@ void Program::pan()
 
 void Program::draw()
 {
-    map.draw(options.smoothText);
+    const bool blended = options.smoothText;
+    if (!map.loaded())
+        splash.show(0);
+    map.draw(blended);
+    if (options.showBattery)
+        battery.draw();
     if (options.showFps)
-        fps.draw(options.smoothText);
+        fps.draw(blended);
+    notification.draw(blended);
 }

@@ -3,7 +3,10 @@
 
 #include "ConfParser.h"
 #include "FPS.h"
+#include "Battery.h"
 #include "Map.h"
+#include "Notification.h"
+#include "Splash.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -42,6 +45,7 @@ struct Settings {
 class Program {
 public:
     static const char* const version;
+    static const char* const authorship;
     static const char* const settingsFile;
 
     Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, Clock* clock);
@@ -56,8 +60,12 @@ public:
     SDL_Surface* const screen;
     const Fonts fonts;
 
+    Splash splash;
+    const bool splashShown; // the start-up picture is shown before anything else is built
     ConfParser settings;
     FPS fps;
+    Battery battery;
+    Notification notification;
     Map map;
     Settings options;
 
