@@ -13,13 +13,6 @@ SDL_Rect rect(int x, int y, int w, int h)
     return SDL_Rect{static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w), static_cast<Uint16>(h)};
 }
 
-void expectRect(const SDL_Rect& r, int x, int y, int w, int h)
-{
-    EXPECT_EQ(r.x, x);
-    EXPECT_EQ(r.y, y);
-    EXPECT_EQ(r.w, w);
-    EXPECT_EQ(r.h, h);
-}
 
 } // namespace
 

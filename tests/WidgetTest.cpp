@@ -18,13 +18,6 @@ void writePicture(const std::string& path, int w, int h, Uint8 r, Uint8 g, Uint8
     SDL_FreeSurface(s);
 }
 
-void expectRect(const SDL_Rect& r, int x, int y, int w, int h)
-{
-    EXPECT_EQ(r.x, x);
-    EXPECT_EQ(r.y, y);
-    EXPECT_EQ(r.w, w);
-    EXPECT_EQ(r.h, h);
-}
 
 } // namespace
 

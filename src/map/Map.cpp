@@ -341,39 +341,37 @@ bool Map::click(int x, int y, int* result)
 
 bool Map::zoomIn()
 {
-    if (tiles.empty())
-        return false;
-    const int f = api->zoomIn();
-    if (f == 0)
-        return false;
-    int tileX = 0, tileY = 0, pixelX = 0, pixelY = 0;
-    getCenterCoords(&tileX, &tileY, &pixelX, &pixelY);
-    const long long ts = tileSize;
-    const int newTileX = truncateToInt(f * static_cast<long long>(tileX) + (f * static_cast<long long>(pixelX)) / ts);
-    const int newTileY = truncateToInt(f * static_cast<long long>(tileY) + (f * static_cast<long long>(pixelY)) / ts);
-    const int newPixelX = static_cast<int>((f * static_cast<long long>(pixelX)) % ts);
-    const int newPixelY = static_cast<int>((f * static_cast<long long>(pixelY)) % ts);
-    mapWidth = api->width;
-    mapHeight = api->height;
-    setCenterCoords(newTileX, newTileY, newPixelX, newPixelY);
-    return true;
+    return !tiles.empty() && keepCentreAcrossZoom(api->zoomIn(), true);
 }
 
 bool Map::zoomOut()
 {
-    if (tiles.empty())
-        return false;
-    const int f = api->zoomOut();
+    return !tiles.empty() && keepCentreAcrossZoom(api->zoomOut(), false);
+}
+
+// After the source changed level by `f` (0: it did not), places the grid so
+// that the screen centre stays on the same point of the map.
+bool Map::keepCentreAcrossZoom(int f, bool in)
+{
     if (f == 0)
         return false;
-    int tileX = 0, tileY = 0, pixelX = 0, pixelY = 0;
-    getCenterCoords(&tileX, &tileY, &pixelX, &pixelY);
+    int centre[4] = {0, 0, 0, 0}; // tileX, tileY, pixelX, pixelY
+    getCenterCoords(&centre[0], &centre[1], &centre[2], &centre[3]);
     const long long ts = tileSize;
-    const int newPixelX = static_cast<int>(((tileX % f) * ts + pixelX) / f);
-    const int newPixelY = static_cast<int>(((tileY % f) * ts + pixelY) / f);
+    for (int axis = 0; axis < 2; ++axis) {
+        const long long tile = centre[axis];
+        const long long pixel = centre[axis + 2];
+        if (in) {
+            centre[axis] = truncateToInt(f * tile + (f * pixel) / ts);
+            centre[axis + 2] = static_cast<int>((f * pixel) % ts);
+        } else {
+            centre[axis] = static_cast<int>(tile / f);
+            centre[axis + 2] = static_cast<int>(((tile % f) * ts + pixel) / f);
+        }
+    }
     mapWidth = api->width;
     mapHeight = api->height;
-    setCenterCoords(tileX / f, tileY / f, newPixelX, newPixelY);
+    setCenterCoords(centre[0], centre[1], centre[2], centre[3]);
     return true;
 }
 

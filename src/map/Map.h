@@ -75,6 +75,7 @@ public:
 
 private:
     static int gridSize(int view, int tile);
+    bool keepCentreAcrossZoom(int f, bool in);
     void reloadTile(Tile* tile);
     void reloadAll();
     void drawTiles();

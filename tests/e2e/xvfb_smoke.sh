@@ -11,6 +11,7 @@ set -u
 tessel=$1
 SDL_AUDIODRIVER=dummy "$tessel" 2>stderr.txt &
 pid=$!
+echo "display $DISPLAY" >&2
 win=$(timeout 45 xdotool search --sync --name '^Tessel$' | head -n 1)
 [ -n "$win" ] || { echo "no window" >&2; kill $pid; exit 10; }
 geometry=$(xdotool getwindowgeometry "$win")

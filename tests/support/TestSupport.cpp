@@ -181,3 +181,11 @@ TileSpot spotAt(SDL_Surface* screen, int x, int y)
     return TileSpot{r / 8, (g / 4) * 4, (b / 8) * 8};
 }
 
+
+void expectRect(const SDL_Rect& r, int x, int y, int w, int h)
+{
+    EXPECT_EQ(r.x, x);
+    EXPECT_EQ(r.y, y);
+    EXPECT_EQ(r.w, w);
+    EXPECT_EQ(r.h, h);
+}

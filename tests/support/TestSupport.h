@@ -78,6 +78,9 @@ void fill(SDL_Surface* surface, Uint8 r, Uint8 g, Uint8 b);
 // Number of pixels in `box` whose colour differs from (r, g, b).
 int pixelsDifferentFrom(SDL_Surface* surface, SDL_Rect box, Uint8 r, Uint8 g, Uint8 b);
 
+// Expects the rectangle to be (x, y, w, h).
+void expectRect(const SDL_Rect& r, int x, int y, int w, int h);
+
 // Decodes a screen pixel of a test tile (see makeTile): its id and the
 // position inside it.
 struct TileSpot {
