@@ -9,6 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root/run"
 if [ -z "${DISPLAY:-}" ]; then
   echo "run: no DISPLAY; starting the viewer on a virtual screen (Xvfb)" >&2
+  export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
   exec "$root/scripts/with_xvfb.sh" "$root/build/tessel" "$@"
 fi
 exec "$root/build/tessel" "$@"
