@@ -225,12 +225,7 @@ TEST_F(MapView, EdgePressesAndScaledSteps)
 
 TEST_F(MapView, DrawsFourBlitsToThePixel)
 {
-    LayerSpec layer;
-    layer.dir = "maps/a/";
-    layer.layer = "sat";
-    layer.zoom = 10;
-    layer.w = 4;
-    layer.h = 3;
+    LayerSpec layer = layerOf("maps/a/", "sat", 4, 3);
     writeLayer(layer);
     Conf conf;
     conf.endX = 4;
@@ -270,21 +265,11 @@ TEST_F(MapView, DrawsFourBlitsToThePixel)
 TEST_F(MapView, OverlaysAndLayerChoice)
 {
     for (const char* name : {"sat", "map"}) {
-        LayerSpec layer;
-        layer.dir = "maps/a/";
-        layer.layer = name;
-        layer.zoom = 10;
-        layer.w = 3;
-        layer.h = 2;
+        LayerSpec layer = layerOf("maps/a/", name, 3, 2);
         layer.idBase = name[0] == 's' ? 0 : 10;
         writeLayer(layer);
     }
-    LayerSpec overlay;
-    overlay.dir = "maps/a/";
-    overlay.layer = "wat";
-    overlay.zoom = 10;
-    overlay.w = 3;
-    overlay.h = 2;
+    LayerSpec overlay = layerOf("maps/a/", "wat", 3, 2);
     overlay.overlay = true;
     overlay.skip = {1};
     writeLayer(overlay);
@@ -373,12 +358,7 @@ TEST_F(MapView, PackagesWithoutPositionOrSmallerThanTheGrid)
     EXPECT_EQ(t[1] * 256 + t[3], 4 * 256);
 
     for (bool packed : {false, true}) {
-        LayerSpec layer;
-        layer.dir = packed ? "maps/p/" : "maps/l/";
-        layer.layer = "sat";
-        layer.zoom = 10;
-        layer.w = 2;
-        layer.h = 1;
+        LayerSpec layer = layerOf(packed ? "maps/p/" : "maps/l/", "sat", 2, 1);
         layer.packed = packed;
         writeLayer(layer);
         Conf small;

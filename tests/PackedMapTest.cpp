@@ -132,12 +132,7 @@ protected:
     {
         writeMissingTileImage("media/na.png");
         // 3 x 2 tiles, one part per two tiles: parts 0..2.
-        LayerSpec layer;
-        layer.dir = "maps/p/";
-        layer.layer = "sat";
-        layer.zoom = 10;
-        layer.w = 3;
-        layer.h = 2;
+        LayerSpec layer = layerOf("maps/p/", "sat", 3, 2);
         layer.beginX = 100;
         layer.beginY = 200;
         layer.packed = true;

@@ -404,20 +404,21 @@ bool Map::setOverlay(int index)
     return true;
 }
 
-std::vector<std::string> Map::aliasedBgList()
+std::vector<std::string> Map::aliases(const std::vector<std::string>& names) const
 {
     std::vector<std::string> labels;
     if (api)
-        for (const std::string& name : bgTypes)
+        for (const std::string& name : names)
             labels.push_back(api->typeAlias(name));
     return labels;
 }
 
+std::vector<std::string> Map::aliasedBgList()
+{
+    return aliases(bgTypes);
+}
+
 std::vector<std::string> Map::aliasedOverlayList()
 {
-    std::vector<std::string> labels;
-    if (api)
-        for (const std::string& name : overlayTypes)
-            labels.push_back(api->typeAlias(name));
-    return labels;
+    return aliases(overlayTypes);
 }

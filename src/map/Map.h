@@ -76,6 +76,8 @@ public:
 private:
     static int gridSize(int view, int tile);
     bool keepCentreAcrossZoom(int f, bool in);
+    // The menu labels (language keys) of layer names.
+    std::vector<std::string> aliases(const std::vector<std::string>& names) const;
     void reloadTile(Tile* tile);
     void reloadAll();
     void drawTiles();

@@ -140,6 +140,17 @@ void writeLayer(const LayerSpec& s)
     }
 }
 
+LayerSpec layerOf(const std::string& dir, const std::string& layer, int w, int h)
+{
+    LayerSpec spec;
+    spec.dir = dir;
+    spec.layer = layer;
+    spec.zoom = 10;
+    spec.w = w;
+    spec.h = h;
+    return spec;
+}
+
 void writeMissingTileImage(const std::string& path)
 {
     SDL_Surface* s = rgbaSurface(256);

@@ -34,6 +34,8 @@ struct LayerSpec {
     std::vector<int> skip;      // indices left out
 };
 void writeLayer(const LayerSpec& layer);
+// A Google-numbered layer of w x h tiles at level 10 from tile (0, 0).
+LayerSpec layerOf(const std::string& dir, const std::string& layer, int w, int h);
 
 // An image file for "media/na.png": a flat (255, 0, 255).
 void writeMissingTileImage(const std::string& path);
