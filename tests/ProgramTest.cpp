@@ -6,18 +6,6 @@
 #include <memory>
 #include <sys/stat.h>
 
-namespace {
-
-std::string whitePicture()
-{
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, 320, 240, 32, 0xff, 0xff00, 0xff0000, 0xff000000);
-    SDL_FillRect(s, nullptr, SDL_MapRGBA(s->format, 255, 255, 255, 255));
-    std::string png = encodePng(s);
-    SDL_FreeSurface(s);
-    return png;
-}
-
-} // namespace
 
 class ProgramLoop : public ::testing::Test {
 protected:
@@ -93,7 +81,7 @@ TEST_F(ProgramLoop, EveryPassIsPacedByTheFrameCap)
 TEST_F(ProgramLoop, FrameRateTextIsDrawnWhenEnabled)
 {
     writeFile("tessel.conf", "show_fps=yes\nshow_battery=no\n");
-    writeFile("media/splash.png", whitePicture());
+    writeImage("media/splash.png", 320, 240, 255, 255, 255);
     auto program = start();
     program->pass();
     EXPECT_GT(pixelsDifferentFrom(testScreen(), SDL_Rect{230, 0, 60, 15}, 255, 255, 255), 20);
@@ -102,7 +90,7 @@ TEST_F(ProgramLoop, FrameRateTextIsDrawnWhenEnabled)
 
 TEST_F(ProgramLoop, StartupPictureCarriesVersionAndAuthorship)
 {
-    writeFile("media/splash.png", whitePicture());
+    writeImage("media/splash.png", 320, 240, 255, 255, 255);
     auto program = start();
     fill(testScreen(), 0, 0, 255);
     program->pass();

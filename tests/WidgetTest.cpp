@@ -8,18 +8,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
-namespace {
-
-void writePicture(const std::string& path, int w, int h, Uint8 r, Uint8 g, Uint8 b)
-{
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xff, 0xff00, 0xff0000, 0xff000000);
-    SDL_FillRect(s, nullptr, SDL_MapRGBA(s->format, r, g, b, 255));
-    std::ofstream(path, std::ios::binary) << encodePng(s);
-    SDL_FreeSurface(s);
-}
-
-
-} // namespace
 
 class Widgets : public ::testing::Test {
 protected:
@@ -31,7 +19,7 @@ protected:
 
 TEST_F(Widgets, NotificationShowsForItsTime)
 {
-    writePicture("bg.png", 213, 25, 0, 0, 128);
+    writeImage("bg.png", 213, 25, 0, 0, 128);
     Notification n(screen, &fps);
     n.bgFormat(SDL_Rect{107, 0, 213, 25}, "bg.png", SDL_Rect{115, 0, 200, 17}, 18, testFonts().text,
                SDL_Color{255, 191, 0, 0});
@@ -64,8 +52,8 @@ TEST_F(Widgets, NotificationShowsForItsTime)
 
 TEST_F(Widgets, SplashFitsLargerAndSmallerPictures)
 {
-    writePicture("big.png", 400, 300, 200, 0, 0);
-    writePicture("small.png", 200, 100, 0, 200, 0);
+    writeImage("big.png", 400, 300, 200, 0, 0);
+    writeImage("small.png", 200, 100, 0, 200, 0);
     Splash big("big.png", screen, &clock);
     expectRect(big.sourceBox, 40, 30, 320, 240);
     expectRect(big.screenBox, 0, 0, 320, 240);
@@ -88,7 +76,7 @@ TEST_F(Widgets, SplashFitsLargerAndSmallerPictures)
 
 TEST_F(Widgets, SplashTextStaysInThePicture)
 {
-    writePicture("p.png", 320, 240, 0, 0, 0);
+    writeImage("p.png", 320, 240, 0, 0, 0);
     Splash splash("p.png", screen, &clock);
     TTF_Font* font = testFonts().text;
     int w, h;
@@ -116,7 +104,7 @@ TEST_F(Widgets, BatteryStepsEveryTenSeconds)
     const Uint8 shades[4] = {40, 80, 120, 160};
     const char* names[4] = {"full.png", "mid.png", "low.png", "empty.png"};
     for (int i = 0; i < 4; ++i)
-        writePicture(names[i], 18, 10, shades[i], 0, 0);
+        writeImage(names[i], 18, 10, shades[i], 0, 0);
     Battery battery(screen, &fps, SDL_Rect{299, 3, 18, 10}, names[0], names[1], names[2], names[3]);
     EXPECT_EQ(battery.level, 3);
     auto shown = [&] {

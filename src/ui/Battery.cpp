@@ -2,21 +2,7 @@
 
 #include "FPS.h"
 
-#include <SDL_image.h>
-
-namespace {
-
-SDL_Surface* loadImage(const std::string& file)
-{
-    SDL_Surface* loaded = IMG_Load(file.c_str());
-    if (!loaded)
-        return nullptr;
-    SDL_Surface* converted = SDL_DisplayFormatAlpha(loaded);
-    SDL_FreeSurface(loaded);
-    return converted;
-}
-
-} // namespace
+#include "Image.h"
 
 Battery::Battery(SDL_Surface* surface, FPS* fps, SDL_Rect box, std::string full, std::string mid, std::string low,
                  std::string empty)
@@ -24,14 +10,13 @@ Battery::Battery(SDL_Surface* surface, FPS* fps, SDL_Rect box, std::string full,
 {
     const std::string files[4] = {full, mid, low, empty};
     for (int i = 0; i < 4; ++i)
-        levelImages[i] = loadImage(files[i]);
+        levelImages[i] = Image::loadAlpha(files[i]);
 }
 
 Battery::~Battery()
 {
-    for (SDL_Surface* image : levelImages)
-        if (image)
-            SDL_FreeSurface(image);
+    for (SDL_Surface*& image : levelImages)
+        Image::release(&image);
 }
 
 void Battery::draw()
@@ -40,9 +25,5 @@ void Battery::draw()
         level = level <= 0 ? 3 : level - 1;
         nextStep = fps->ticks() + stepMs;
     }
-    SDL_Surface* image = levelImages[level > 2 ? 3 : level];
-    if (!image)
-        return;
-    SDL_Rect at{box.x, box.y, 0, 0};
-    SDL_UpperBlit(image, nullptr, surface, &at);
+    Image::drawAt(levelImages[level > 2 ? 3 : level], surface, box.x, box.y);
 }

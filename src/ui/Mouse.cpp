@@ -4,7 +4,12 @@ Mouse::Mouse() : area{0, 0, 0, 0} {}
 
 bool Mouse::inArea(int x, int y) const
 {
-    return area.x < x && x < area.x + area.w && area.y < y && y < area.y + area.h;
+    return inside(area, x, y);
+}
+
+bool Mouse::inside(const SDL_Rect& box, int x, int y)
+{
+    return box.x < x && x < box.x + box.w && box.y < y && y < box.y + box.h;
 }
 
 bool Mouse::click(int, int, int*)

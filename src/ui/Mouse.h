@@ -13,6 +13,8 @@ public:
 
     // True when (x, y) lies strictly inside `area` (its edges excluded).
     bool inArea(int x, int y) const;
+    // The same strict test for any box.
+    static bool inside(const SDL_Rect& box, int x, int y);
 
     // Offers a touch at (x, y). Returns true when the area takes it (it goes
     // no further), false to pass it on. The base takes nothing and leaves

@@ -3,7 +3,7 @@
 #include "Effects.h"
 #include "FPS.h"
 
-#include <SDL_image.h>
+#include "Image.h"
 
 Notification::Notification(SDL_Surface* surface, FPS* fps) : surface(surface), fps(fps)
 {
@@ -13,21 +13,15 @@ Notification::Notification(SDL_Surface* surface, FPS* fps) : surface(surface), f
 
 Notification::~Notification()
 {
-    if (bgImage)
-        SDL_FreeSurface(bgImage);
+    Image::release(&bgImage);
 }
 
 void Notification::bgFormat(SDL_Rect box, std::string image, SDL_Rect textBox, int align, TTF_Font* font,
                             SDL_Color color)
 {
     bgBox = box;
-    if (bgImage)
-        SDL_FreeSurface(bgImage);
-    bgImage = nullptr;
-    if (SDL_Surface* loaded = IMG_Load(image.c_str())) {
-        bgImage = SDL_DisplayFormatAlpha(loaded);
-        SDL_FreeSurface(loaded);
-    }
+    Image::release(&bgImage);
+    bgImage = Image::loadAlpha(image);
     bgTextBox = textBox;
     bgAlign = align;
     bgFont = font;
@@ -48,10 +42,7 @@ void Notification::draw(bool blended)
         bgText.clear();
         return;
     }
-    if (bgImage) {
-        SDL_Rect at = bgBox;
-        SDL_UpperBlit(bgImage, nullptr, surface, &at);
-    }
+    Image::drawAt(bgImage, surface, bgBox.x, bgBox.y);
     SDL_Rect source;
     SDL_Rect box = bgTextBox;
     Effects::alignText(bgAlign, bgFont, bgText, &source, &box);

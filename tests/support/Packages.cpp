@@ -151,11 +151,18 @@ LayerSpec layerOf(const std::string& dir, const std::string& layer, int w, int h
     return spec;
 }
 
-void writeMissingTileImage(const std::string& path)
+void writeImage(const std::string& path, int w, int h, Uint8 r, Uint8 g, Uint8 b)
 {
-    SDL_Surface* s = rgbaSurface(256);
-    SDL_FillRect(s, nullptr, SDL_MapRGBA(s->format, 255, 0, 255, 255));
-    makeDirs(path.substr(0, path.rfind('/')));
+    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0x000000ff, 0x0000ff00, 0x00ff0000, 0xff000000);
+    SDL_FillRect(s, nullptr, SDL_MapRGBA(s->format, r, g, b, 255));
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string::npos)
+        makeDirs(path.substr(0, slash));
     writeBytes(path, encodePng(s));
     SDL_FreeSurface(s);
+}
+
+void writeMissingTileImage(const std::string& path)
+{
+    writeImage(path, 256, 256, 255, 0, 255);
 }

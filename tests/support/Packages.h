@@ -37,6 +37,9 @@ void writeLayer(const LayerSpec& layer);
 // A Google-numbered layer of w x h tiles at level 10 from tile (0, 0).
 LayerSpec layerOf(const std::string& dir, const std::string& layer, int w, int h);
 
+// A PNG file of w x h in one opaque colour.
+void writeImage(const std::string& path, int w, int h, Uint8 r, Uint8 g, Uint8 b);
+
 // An image file for "media/na.png": a flat (255, 0, 255).
 void writeMissingTileImage(const std::string& path);
 
