@@ -141,3 +141,36 @@ TEST_F(ProgramLoop, PansAnOpenMapByTheFrameTime)
     program->pass(); // diagonal: 70 px/s on each axis
     EXPECT_EQ(program->map.offsetX, before + 6);
 }
+
+TEST_F(ProgramLoop, FirstStateShowsTheToolbarAndNoMenu)
+{
+    auto program = start();
+    EXPECT_FALSE(program->menu.visible);
+    EXPECT_TRUE(program->toolBar.visible);
+    ASSERT_EQ(program->toolBar.icons.size(), 7u);
+    int disabled = 0;
+    for (const ToolBarIcon& icon : program->toolBar.icons) {
+        disabled += icon.disabled ? 1 : 0;
+        EXPECT_NE(icon.image, nullptr) << icon.text;
+        EXPECT_NE(icon.activeImage, nullptr) << icon.text;
+        EXPECT_NE(icon.disabledImage, nullptr) << icon.text;
+    }
+    EXPECT_EQ(disabled, 4);
+    for (int index : {program->zoomInIcon, program->zoomOutIcon, program->saveIcon, program->mapOptionsIcon})
+        EXPECT_TRUE(program->toolBar.findIcon(index)->disabled);
+    EXPECT_EQ(program->toolBar.selectedIcon()->text, "Zoom in");
+
+    fill(testScreen(), 255, 0, 255);
+    program->pass();
+    // The strip, the selected icon's active look and its name are drawn; the
+    // start-up picture fills the rest of the screen.
+    EXPECT_EQ(pixelsDifferentFrom(testScreen(), SDL_Rect{0, 0, 320, 240}, 255, 0, 255), 320 * 240);
+    Uint8 r, g, b;
+    pixelAt(testScreen(), 5, 221, &r, &g, &b);
+    EXPECT_GT(r, 200) << "the active look is amber";
+    EXPECT_GT(g, 150);
+    const SDL_Rect nameBox{125, 222, 173, 17};
+    Uint8 br, bg, bb;
+    pixelAt(testScreen(), 297, 238, &br, &bg, &bb);
+    EXPECT_GT(pixelsDifferentFrom(testScreen(), nameBox, br, bg, bb), 30) << "the icon's name";
+}

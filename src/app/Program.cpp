@@ -10,6 +10,16 @@ const char* const Program::authorship = "Tessel offline maps, free software";
 namespace {
 
 const SDL_Color amber{255, 191, 0, 0};
+const SDL_Color black{0, 0, 0, 0};
+const SDL_Rect toolBarBox{0, 212, 320, 28};
+const SDL_Rect menuBox{32, 57, 256, 126};
+
+Settings readSettings(const ConfParser& conf)
+{
+    Settings settings;
+    settings.readFrom(conf);
+    return settings;
+}
 
 // Writes the version and authorship into the start-up picture and shows it
 // for 100 ms, before the settings are read.
@@ -48,15 +58,62 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
       splashShown(showStartupPicture(&splash, fonts)), settings(settingsFile, 1), fps(clock),
       battery(screen, &fps, SDL_Rect{299, 3, 18, 10}, "media/battery_full.png", "media/battery_mid.png",
               "media/battery_low.png", "media/battery_empty.png"),
-      notification(screen, &fps), events(events)
+      toolBar(screen), notification(screen, &fps), options(readSettings(settings)), lang(options.language, &settings),
+      events(events)
 {
-    options.readFrom(settings);
     fps.setLimit(options.fpsLimit);
+    toolBar.setIconText(SDL_Rect{125, 222, 173, 17}, 17, fonts.text, amber);
+    toolBar.addImage(toolBarBox, "media/toolbar_bg.png");
+    toolBar.area = toolBarBox;
     notification.bgFormat(SDL_Rect{107, 0, 213, 25}, "media/bgnotification_bg.png", SDL_Rect{115, 0, 200, 17}, 18,
                           fonts.text, amber);
-    map.copyrightFormat(SDL_Rect{3, 0, 160, 15}, 9, fonts.small, SDL_Color{0, 0, 0, 0});
-    fps.setText(screen, SDL_Rect{230, 0, 60, 15}, 12, fonts.small, SDL_Color{0, 0, 0, 0});
+    buildMenu();
+    map.copyrightFormat(SDL_Rect{3, 0, 160, 15}, 9, fonts.small, black);
+    fps.setText(screen, SDL_Rect{230, 0, 60, 15}, 12, fonts.small, black);
+    buildToolBar();
+    // The first state: menu closed, toolbar shown, no package open.
+    menu.visible = false;
+    toolBar.visible = true;
     currentSpeed = options.moveSpeed;
+}
+
+void Program::buildMenu()
+{
+    menu.create(screen, SDL_Rect{43, 90, 224, 80}, 18, fonts.text, SDL_Color{191, 191, 191, 0}, amber,
+                SDL_Color{96, 96, 96, 0}, SDL_Color{191, 143, 0, 0});
+    menu.area = menuBox;
+    menu.heading(SDL_Rect{40, 62, 240, 25}, 18, fonts.heading, amber);
+    menu.scrollbar(SDL_Rect{271, 90, 9, 85}, "media/scrollbar_top.png", "media/scrollbar_bottom.png",
+                   "media/scrollbar_bg.png", "media/scrollbar_slider.png");
+    menu.loadBackground(menuBox, "media/menu_bg.png");
+}
+
+void Program::buildToolBar()
+{
+    struct IconSpec {
+        const char* textId;
+        SDL_Rect box;
+        const char* image;
+        bool needsMap;
+        int* index;
+    };
+    const IconSpec icons[] = {
+        {"zoom_in", {4, 219, 20, 20}, "zoomin", true, &zoomInIcon},
+        {"zoom_out", {25, 219, 20, 20}, "zoomout", true, &zoomOutIcon},
+        {"open_package", {47, 223, 16, 16}, "open", false, nullptr},
+        {"save", {66, 223, 16, 16}, "save", true, &saveIcon},
+        {"options", {85, 223, 16, 16}, "options", false, nullptr},
+        {"map_options", {104, 223, 16, 16}, "mapoptions", true, &mapOptionsIcon},
+        {"exit", {299, 222, 16, 16}, "exit", false, nullptr},
+    };
+    for (int i = 0; i < 7; ++i) {
+        const IconSpec& icon = icons[i];
+        const std::string file = std::string("media/icon_") + icon.image;
+        const int index = toolBar.addIcon(icon.box, i, 0, i, file + ".png", file + "-d.png", file + "-a.png",
+                                          lang.value(icon.textId), icon.needsMap);
+        if (icon.index)
+            *icon.index = index;
+    }
 }
 
 bool Program::pass()
@@ -112,6 +169,8 @@ void Program::draw()
     if (!map.loaded())
         splash.show(0);
     map.draw(blended);
+    toolBar.draw(&fps, blended);
+    menu.draw(&fps, blended);
     if (options.showBattery)
         battery.draw();
     if (options.showFps)

@@ -4,9 +4,12 @@
 #include "ConfParser.h"
 #include "FPS.h"
 #include "Battery.h"
+#include "Lang.h"
 #include "Map.h"
+#include "Menu.h"
 #include "Notification.h"
 #include "Splash.h"
+#include "ToolBar.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -65,9 +68,18 @@ public:
     ConfParser settings;
     FPS fps;
     Battery battery;
+    ToolBar toolBar;
     Notification notification;
+    Menu menu;
     Map map;
     Settings options;
+    Lang lang;
+
+    // Toolbar icons that need an open package (indexes from addIcon).
+    int zoomInIcon = -1;
+    int zoomOutIcon = -1;
+    int saveIcon = -1;
+    int mapOptionsIcon = -1;
 
     int quit = 0;
     int moveX = 0;
@@ -77,6 +89,8 @@ public:
 
 private:
     void handleEvent(const SDL_Event& event);
+    void buildToolBar();
+    void buildMenu();
     void pan();
     void draw();
 
