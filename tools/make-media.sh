@@ -67,8 +67,8 @@ battery empty 0 none
 
 # --- centre cross: white with a dark outline so it shows on any map
 last=$out/cross.png
-png -size 15x15 xc:none -stroke "$ink" -strokewidth 3 -draw "line 7,0 7,14 line 0,7 14,7" \
-  -stroke white -strokewidth 1 -draw "line 7,1 7,13 line 1,7 13,7"
+png -size 15x15 xc:none -fill "$ink" -draw "rectangle 6,0 8,14 rectangle 0,6 14,8" \
+  -fill white -draw "rectangle 7,1 7,13 rectangle 1,7 13,7"
 
 # --- missing tile
 last=$out/na.png

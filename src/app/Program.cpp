@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "EventSource.h"
+#include "Gp2x.h"
 
 const char* const Program::version = "0.0.6.10";
 const char* const Program::settingsFile = "tessel.conf";
@@ -13,6 +14,21 @@ const SDL_Color amber{255, 191, 0, 0};
 const SDL_Color black{0, 0, 0, 0};
 const SDL_Rect toolBarBox{0, 212, 320, 28};
 const SDL_Rect menuBox{32, 57, 256, 126};
+
+const SDL_Color normalGrey{191, 191, 191, 0};
+const SDL_Color disabledGrey{96, 96, 96, 0};
+const SDL_Color selectedDisabledAmber{191, 143, 0, 0};
+const Uint32 messageMs = 1500;
+
+bool ctrlC(const SDL_keysym& key)
+{
+    return key.sym == SDLK_c && (key.mod & KMOD_CTRL);
+}
+
+bool isShift(SDLKey key)
+{
+    return key == SDLK_LSHIFT || key == SDLK_RSHIFT;
+}
 
 Settings readSettings(const ConfParser& conf)
 {
@@ -59,7 +75,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
       battery(screen, &fps, SDL_Rect{299, 3, 18, 10}, "media/battery_full.png", "media/battery_mid.png",
               "media/battery_low.png", "media/battery_empty.png"),
       toolBar(screen), notification(screen, &fps), options(readSettings(settings)), lang(options.language, &settings),
-      events(events)
+      mapUI(&map, screen, &lang), events(events)
 {
     fps.setLimit(options.fpsLimit);
     toolBar.setIconText(SDL_Rect{125, 222, 173, 17}, 17, fonts.text, amber);
@@ -71,6 +87,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     map.copyrightFormat(SDL_Rect{3, 0, 160, 15}, 9, fonts.small, black);
     fps.setText(screen, SDL_Rect{230, 0, 60, 15}, 12, fonts.small, black);
     buildToolBar();
+    buildPages();
     // The first state: menu closed, toolbar shown, no package open.
     menu.visible = false;
     toolBar.visible = true;
@@ -79,8 +96,8 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
 
 void Program::buildMenu()
 {
-    menu.create(screen, SDL_Rect{43, 90, 224, 80}, 18, fonts.text, SDL_Color{191, 191, 191, 0}, amber,
-                SDL_Color{96, 96, 96, 0}, SDL_Color{191, 143, 0, 0});
+    menu.create(screen, SDL_Rect{43, 90, 224, 80}, 18, fonts.text, normalGrey, amber, disabledGrey,
+                selectedDisabledAmber);
     menu.area = menuBox;
     menu.heading(SDL_Rect{40, 62, 240, 25}, 18, fonts.heading, amber);
     menu.scrollbar(SDL_Rect{271, 90, 9, 85}, "media/scrollbar_top.png", "media/scrollbar_bottom.png",
@@ -116,11 +133,84 @@ void Program::buildToolBar()
     }
 }
 
+void Program::buildPages()
+{
+    pages.packageList = menu.createMenu(lang.value("package_list"), -1, 9);
+    mapUI.packageList(&menu, pages.packageList);
+    mapUI.loadCenterCross("media/cross.png");
+
+    pages.mapOptions = menu.createOptionsMenu(lang.value("map_options"), 122, 100, -1, 9);
+    pages.mapBgLine = menu.addItem(pages.mapOptions, 1, lang.value("map_bg"), true);
+    pages.mapOverlayLine = menu.addItem(pages.mapOptions, 2, lang.value("map_overlay"), true);
+    pages.bg = menu.createMenu(lang.value("map_bg"), pages.mapOptions, 0);
+    pages.overlay = menu.createMenu(lang.value("map_overlay"), pages.mapOptions, 0);
+
+    buildOptionsPage();
+
+    pages.exit = menu.createMenu(lang.value("save_on_exit"), -1, 0);
+    menu.addItem(pages.exit, 3, lang.value("save_yes"), false);
+    menu.addItem(pages.exit, 4, lang.value("save_no"), false);
+}
+
+// Adds a line of the options page with its value, and the page of values
+// behind it; returns that page.
+int Program::addValuePage(const char* textId, int id, const std::string& value)
+{
+    const int line = menu.addItem(pages.options, id, lang.value(textId), false);
+    menu.changeValue(pages.options, line, value);
+    return menu.createMenu(lang.value(textId), pages.options, 0);
+}
+
+void Program::addYesNoPage(const char* textId, int id, bool value, int yesId, int* page)
+{
+    *page = addValuePage(textId, id, lang.value(value ? "yes" : "no"));
+    menu.addItem(*page, yesId, lang.value("yes"), false);
+    menu.addItem(*page, yesId + 1, lang.value("no"), false);
+}
+
+void Program::buildOptionsPage()
+{
+    pages.options = menu.createOptionsMenu(lang.value("options"), 158, 64, -1, 9);
+
+    pages.language = addValuePage("language", 5, lang.languageName);
+    lang.list(&menu, pages.language);
+
+    std::string stored = std::to_string(options.fpsLimit);
+    settings.stringValue("fps", &stored);
+    pages.maxFps = addValuePage("max_fps", 6, stored);
+    menu.addItem(pages.maxFps, 0, lang.value("fps_unlimited"), false);
+    for (int cap : {15, 20, 25, 30, 50, 100, 150})
+        menu.addItem(pages.maxFps, cap, std::to_string(cap), false);
+
+    addYesNoPage("show_fps", 7, options.showFps, 8, &pages.showFps);
+    addYesNoPage("show_battery", 10, options.showBattery, 11, &pages.showBattery);
+    addYesNoPage("smooth_text", 13, options.smoothText, 14, &pages.smoothText);
+
+    stored = std::to_string(options.moveSpeed);
+    settings.stringValue("map_move_speed", &stored);
+    pages.moveSpeed = addValuePage("map_move_speed", 19, stored + " pps");
+    for (int speed = 25; speed <= 200; speed += 25)
+        menu.addItem(pages.moveSpeed, speed, std::to_string(speed) + " pps", false);
+
+    stored = std::to_string(options.moveMultiplier);
+    settings.stringValue("map_move_multiplier", &stored);
+    pages.moveMultiplier = addValuePage("map_move_multiplier", 20, stored + " x");
+    for (int factor = 2; factor <= 5; ++factor)
+        menu.addItem(pages.moveMultiplier, factor, std::to_string(factor) + " x", false);
+
+    addYesNoPage("center_cross", 21, options.centerCross, 22, &pages.centerCross);
+}
+
 bool Program::pass()
 {
+    menuAction = toolBarAction = mapAction = -1;
     SDL_Event event;
     if (events->poll(&event))
         handleEvent(event);
+    if (toolBar.visible && toolBarAction >= 0 && toolBarAction <= 6)
+        runToolBarAction(toolBarAction);
+    if (menu.visible && menuAction != -1)
+        runMenuAction(menuAction);
     pan();
     draw();
     SDL_UpdateRect(screen, 0, 0, 0, 0);
@@ -138,16 +228,365 @@ int Program::run()
 void Program::handleEvent(const SDL_Event& event)
 {
     switch (event.type) {
+    case SDL_MOUSEBUTTONDOWN: {
+        int x = event.button.x, y = event.button.y;
+        Gp2x::reverseCoordsIfNeeded(&x, &y);
+        touch(x, y);
+        break;
+    }
+    case SDL_MOUSEBUTTONUP:
+        moveX = moveY = 0;
+        break;
+    case SDL_KEYDOWN:
+        if (ctrlC(event.key.keysym))
+            quit = 1;
+        else if (menu.visible)
+            menuKey(event.key.keysym.sym);
+        else if (toolBar.visible)
+            toolBarKey(event.key.keysym.sym);
+        else
+            mapKey(event.key.keysym.sym);
+        break;
+    case SDL_KEYUP:
+        keyUp(event.key.keysym.sym);
+        break;
     case SDL_QUIT:
         quit = 1;
         break;
-    case SDL_KEYDOWN:
-        if (event.key.keysym.sym == SDLK_c && (event.key.keysym.mod & KMOD_CTRL))
+    default:
+        break;
+    }
+}
+
+// A touch goes to the menu, then the toolbar, then the map; the first that
+// takes it keeps it.
+void Program::touch(int x, int y)
+{
+    if (menu.click(x, y, &menuAction)) {
+        if (menuAction == Mouse::resultSpecial) {
+            if (!menu.parent())
+                menu.visible = false;
+            menuAction = -1;
+        }
+        return;
+    }
+    if (menu.visible && (toolBar.visible || map.loaded()))
+        menu.visible = false;
+    if (toolBar.click(x, y, &toolBarAction))
+        return;
+    if (toolBar.visible) {
+        if (map.loaded())
+            toolBar.visible = false;
+        return;
+    }
+    if (!map.click(x, y, &mapAction)) {
+        toolBar.visible = true;
+    } else if (mapAction == Mouse::resultSpecial) {
+        moveX = x - screen->w / 2;
+        moveY = y - screen->h / 2;
+    }
+}
+
+void Program::menuKey(SDLKey key)
+{
+    switch (key) {
+    case SDLK_UP:
+        menu.moveUp();
+        break;
+    case SDLK_DOWN:
+        menu.moveDown();
+        break;
+    case SDLK_PAGEUP:
+        menu.scrollUp();
+        break;
+    case SDLK_PAGEDOWN:
+        menu.scrollDown();
+        break;
+    case SDLK_RETURN:
+        menuAction = menu.select();
+        break;
+    case SDLK_BACKSPACE:
+        if (!menu.parent() && (map.loaded() || toolBar.visible))
+            menu.visible = false;
+        break;
+    case SDLK_ESCAPE:
+        if (map.loaded() || toolBar.visible)
+            menu.visible = false;
+        break;
+    default:
+        break;
+    }
+}
+
+void Program::toolBarKey(SDLKey key)
+{
+    switch (key) {
+    case SDLK_UP:
+        toolBar.moveUp();
+        break;
+    case SDLK_DOWN:
+        toolBar.moveDown();
+        break;
+    case SDLK_LEFT:
+        toolBar.moveLeft();
+        break;
+    case SDLK_RIGHT:
+        toolBar.moveRight();
+        break;
+    case SDLK_KP_PLUS:
+        map.zoomIn();
+        break;
+    case SDLK_KP_MINUS:
+        map.zoomOut();
+        break;
+    case SDLK_RETURN:
+        if (const ToolBarIcon* icon = toolBar.selectedIcon())
+            toolBarAction = icon->disabled ? -1 : icon->id;
+        break;
+    case SDLK_BACKSPACE:
+    case SDLK_ESCAPE:
+        if (map.loaded())
+            toolBar.visible = false;
+        break;
+    default:
+        break;
+    }
+}
+
+void Program::mapKey(SDLKey key)
+{
+    switch (key) {
+    case SDLK_UP:
+        moveY = -1;
+        break;
+    case SDLK_DOWN:
+        moveY = 1;
+        break;
+    case SDLK_LEFT:
+        moveX = -1;
+        break;
+    case SDLK_RIGHT:
+        moveX = 1;
+        break;
+    case SDLK_LSHIFT:
+    case SDLK_RSHIFT:
+        currentSpeed = options.moveSpeed * options.moveMultiplier;
+        break;
+    case SDLK_KP_PLUS:
+        map.zoomIn();
+        break;
+    case SDLK_KP_MINUS:
+        map.zoomOut();
+        break;
+    case SDLK_BACKSPACE:
+    case SDLK_ESCAPE:
+        toolBar.visible = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void Program::keyUp(SDLKey key)
+{
+    if (key == SDLK_LEFT || key == SDLK_RIGHT)
+        moveX = 0;
+    else if (key == SDLK_UP || key == SDLK_DOWN)
+        moveY = 0;
+    else if (isShift(key))
+        currentSpeed = options.moveSpeed;
+}
+
+void Program::showPage(int page)
+{
+    menu.switchMenu(page);
+    menu.visible = true;
+}
+
+void Program::runToolBarAction(int action)
+{
+    switch (action) {
+    case 0:
+        map.zoomIn();
+        break;
+    case 1:
+        map.zoomOut();
+        break;
+    case 2:
+        showPage(pages.packageList);
+        break;
+    case 3:
+        savePosition();
+        break;
+    case 4:
+        showPage(pages.options);
+        break;
+    case 5:
+        showPage(pages.mapOptions);
+        break;
+    case 6:
+        if (map.loaded())
+            showPage(pages.exit);
+        else
             quit = 1;
         break;
     default:
         break;
     }
+}
+
+// Saves the position and says whether it worked.
+bool Program::savePosition()
+{
+    const bool saved = map.saveLastPosition();
+    notification.setBg(lang.value(saved ? "position_saved" : "position_not_saved"), messageMs);
+    return saved;
+}
+
+void Program::runMenuAction(int a)
+{
+    const int page = menu.current;
+    if (page == pages.packageList) {
+        openPackage(a);
+    } else if (page == pages.bg) {
+        map.setBg(a);
+        menu.switchMenu(pages.mapOptions);
+    } else if (page == pages.overlay) {
+        map.setOverlay(a);
+        menu.switchMenu(pages.mapOptions);
+    } else if (page == pages.language) {
+        lang.load(a);
+        menu.switchMenu(pages.options);
+    } else if (page == pages.maxFps) {
+        fps.setLimit(a);
+        settings.changeValue("fps", a, 0);
+        menu.switchMenu(pages.options);
+    } else if (storeYesNo(a)) {
+        menu.switchMenu(pages.options);
+    } else if (page == pages.moveSpeed) {
+        changeSpeed(a);
+        settings.changeValue("map_move_speed", a, 0);
+        menu.switchMenu(pages.options);
+    } else if (page == pages.moveMultiplier) {
+        if (currentSpeed != options.moveSpeed)
+            currentSpeed = options.moveSpeed * a;
+        options.moveMultiplier = a;
+        settings.changeValue("map_move_multiplier", a, 0);
+        menu.switchMenu(pages.options);
+    } else {
+        runMenuLine(a);
+    }
+}
+
+// A choice in one of the yes/no pages: sets its variable (the first line
+// means yes, the second no) and stores it as "yes" or "no". False when the
+// page shown is none of them.
+bool Program::storeYesNo(int a)
+{
+    const struct {
+        int page;
+        const char* key;
+        int yesId;
+        bool* variable;
+    } choices[] = {
+        {pages.showFps, "show_fps", 8, &options.showFps},
+        {pages.showBattery, "show_battery", 11, &options.showBattery},
+        {pages.smoothText, "smooth", 14, &options.smoothText},
+        {pages.centerCross, "center_cross", 22, &options.centerCross},
+    };
+    for (const auto& choice : choices) {
+        if (menu.current != choice.page)
+            continue;
+        if (a == choice.yesId)
+            *choice.variable = true;
+        else if (a == choice.yesId + 1)
+            *choice.variable = false;
+        settings.changeValue(choice.key, *choice.variable ? "yes" : "no", 0);
+        return true;
+    }
+    return false;
+}
+
+// Lines of the map options, options and exit pages.
+void Program::runMenuLine(int a)
+{
+    switch (a) {
+    case 1:
+        menu.switchMenu(pages.bg);
+        break;
+    case 2:
+        menu.switchMenu(pages.overlay);
+        break;
+    case 3:
+        // Leave only once the position is safe; otherwise say so and stay
+        // on the page, where "save_no" still quits.
+        if (savePosition())
+            quit = 1;
+        break;
+    case 4:
+        quit = 1;
+        break;
+    case 5:
+        menu.switchMenu(pages.language);
+        break;
+    case 6:
+        menu.switchMenu(pages.maxFps);
+        break;
+    case 7:
+        menu.switchMenu(pages.showFps);
+        break;
+    case 10:
+        menu.switchMenu(pages.showBattery);
+        break;
+    case 13:
+        menu.switchMenu(pages.smoothText);
+        break;
+    case 19:
+        menu.switchMenu(pages.moveSpeed);
+        break;
+    case 20:
+        menu.switchMenu(pages.moveMultiplier);
+        break;
+    case 21:
+        menu.switchMenu(pages.centerCross);
+        break;
+    default:
+        break;
+    }
+}
+
+// Opens a package from the package page. A package the viewport refuses
+// leaves everything as it was and says so.
+void Program::openPackage(int index)
+{
+    if (!mapUI.loadPackage(index)) {
+        notification.setBg(lang.value("package_error"), 2 * messageMs);
+        return;
+    }
+    for (int icon : {zoomInIcon, zoomOutIcon, saveIcon, mapOptionsIcon}) {
+        const auto it = toolBar.findIcon(icon);
+        if (it != toolBar.icons.end())
+            it->disabled = false;
+    }
+    menu.changeValue(pages.mapOptions, pages.mapBgLine, lang.value(map.api->typeAlias(map.api->bg.name)));
+    menu.changeValue(pages.mapOptions, pages.mapOverlayLine, lang.value("overlay_none"));
+    if (mapUI.bgList(&menu, pages.bg))
+        menu.activateItem(pages.mapOptions, pages.mapBgLine);
+    else
+        menu.disableItem(pages.mapOptions, pages.mapBgLine);
+    if (mapUI.overlayList(&menu, pages.overlay))
+        menu.activateItem(pages.mapOptions, pages.mapOverlayLine);
+    else
+        menu.disableItem(pages.mapOptions, pages.mapOverlayLine);
+    menu.visible = false;
+}
+
+// The boost key is held while the current speed differs from the base speed.
+void Program::changeSpeed(int speed)
+{
+    const bool boosted = currentSpeed != options.moveSpeed;
+    options.moveSpeed = speed;
+    currentSpeed = boosted ? speed * options.moveMultiplier : speed;
 }
 
 // Moves the map by the distance this frame's time gives the current speed.
@@ -176,4 +615,6 @@ void Program::draw()
     if (options.showFps)
         fps.draw(blended);
     notification.draw(blended);
+    if (!menu.visible && options.centerCross && map.loaded())
+        mapUI.drawCenterCross();
 }

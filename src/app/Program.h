@@ -1,11 +1,12 @@
 #ifndef TESSEL_PROGRAM_H
 #define TESSEL_PROGRAM_H
 
+#include "Battery.h"
 #include "ConfParser.h"
 #include "FPS.h"
-#include "Battery.h"
 #include "Lang.h"
 #include "Map.h"
+#include "MapUI.h"
 #include "Menu.h"
 #include "Notification.h"
 #include "Splash.h"
@@ -34,12 +35,20 @@ struct Settings {
     bool showFps = false;
     bool showBattery = true;
     bool smoothText = true;
-    int moveSpeed = 100;       // pixels per second
-    int moveMultiplier = 3;    // boost factor
+    int moveSpeed = 100;    // pixels per second
+    int moveMultiplier = 3; // boost factor
     bool centerCross = true;
     std::string language = "english.conf";
 
     void readFrom(const ConfParser& conf);
+};
+
+// The menu pages, in order of creation.
+struct Pages {
+    int packageList = -1, mapOptions = -1, bg = -1, overlay = -1, options = -1, language = -1, maxFps = -1,
+        showFps = -1, showBattery = -1, smoothText = -1, moveSpeed = -1, moveMultiplier = -1, centerCross = -1,
+        exit = -1;
+    int mapBgLine = -1, mapOverlayLine = -1;
 };
 
 // Everything the main function owns once SDL, the screen and the fonts are
@@ -74,6 +83,8 @@ public:
     Map map;
     Settings options;
     Lang lang;
+    MapUI mapUI;
+    Pages pages;
 
     // Toolbar icons that need an open package (indexes from addIcon).
     int zoomInIcon = -1;
@@ -86,11 +97,34 @@ public:
     int moveY = 0;
     int currentSpeed = 0;
     int moveCarry = 0;
+    int menuAction = -1;
+    int toolBarAction = -1;
+    int mapAction = -1;
 
 private:
-    void handleEvent(const SDL_Event& event);
     void buildToolBar();
     void buildMenu();
+    void buildPages();
+    void buildOptionsPage();
+    int addValuePage(const char* textId, int id, const std::string& value);
+    void addYesNoPage(const char* textId, int id, bool value, int yesId, int* page);
+
+    void handleEvent(const SDL_Event& event);
+    void touch(int x, int y);
+    void menuKey(SDLKey key);
+    void toolBarKey(SDLKey key);
+    void mapKey(SDLKey key);
+    void keyUp(SDLKey key);
+
+    void runToolBarAction(int action);
+    void runMenuAction(int a);
+    void runMenuLine(int a);
+    void openPackage(int index);
+    void changeSpeed(int speed);
+    bool storeYesNo(int a);
+    bool savePosition();
+    void showPage(int page);
+
     void pan();
     void draw();
 

@@ -151,6 +151,29 @@ LayerSpec layerOf(const std::string& dir, const std::string& layer, int w, int h
     return spec;
 }
 
+void writeSamplePackage(const std::string& dir, const std::string& caption, bool packed)
+{
+    struct {
+        const char* name;
+        int zoom, w, h, idBase;
+        bool overlay;
+    } layers[] = {
+        {"sat", 10, 6, 4, 0, false}, {"wab", 10, 6, 4, 10, false}, {"wat", 10, 6, 4, 0, true}, {"sat", 11, 3, 2, 20, false},
+    };
+    for (const auto& l : layers) {
+        LayerSpec spec = layerOf(dir, l.name, l.w, l.h);
+        spec.zoom = l.zoom;
+        spec.idBase = l.idBase;
+        spec.overlay = l.overlay;
+        spec.packed = packed;
+        writeLayer(spec);
+    }
+    writeBytes(dir + "map.conf", "caption=" + caption + "\napi=google\npacked=" + (packed ? "yes" : "no") +
+                                     "\ntype=sat\ntype=wab\noverlay=wat\nzoom=10\nzoom=11\nzoom_actual=10\n"
+                                     "begin_x=0\nbegin_y=0\nend_x=6\nend_y=4\n"
+                                     "pos_x=1\npos_y=1\nmove_x=260\nmove_y=170\n");
+}
+
 void writeImage(const std::string& path, int w, int h, Uint8 r, Uint8 g, Uint8 b)
 {
     SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0x000000ff, 0x0000ff00, 0x00ff0000, 0xff000000);

@@ -37,6 +37,12 @@ void writeLayer(const LayerSpec& layer);
 // A Google-numbered layer of w x h tiles at level 10 from tile (0, 0).
 LayerSpec layerOf(const std::string& dir, const std::string& layer, int w, int h);
 
+// A complete Google-numbered package in `dir` (with a trailing '/'):
+// background layers "sat" (tile ids from 0) and "wab" (from 10), overlay
+// "wat", 6 x 4 tiles at level 10 (3 x 2 at level 11, one step out, ids from 20), opened
+// with the grid origin at (1, 1) and the view at (100, 50) in it.
+void writeSamplePackage(const std::string& dir, const std::string& caption, bool packed);
+
 // A PNG file of w x h in one opaque colour.
 void writeImage(const std::string& path, int w, int h, Uint8 r, Uint8 g, Uint8 b);
 

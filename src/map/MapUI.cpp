@@ -1,0 +1,105 @@
+#include "MapUI.h"
+
+#include "ConfParser.h"
+#include "Image.h"
+#include "Lang.h"
+#include "Map.h"
+#include "Menu.h"
+
+#include <dirent.h>
+
+MapUI::MapUI(Map* map, SDL_Surface* screen, Lang* lang) : map(map), lang(lang), screen(screen) {}
+
+MapUI::~MapUI()
+{
+    Image::release(&cross);
+}
+
+bool MapUI::packageList(Menu* menu, int page)
+{
+    DIR* dir = opendir("./maps");
+    if (!dir) {
+        menu->addItem(page, -1, lang->value("no_packages"), true);
+        return false;
+    }
+    menu->clearMenu(page);
+    packageCaptions.clear();
+    packageFiles.clear();
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        const std::string path = "maps/" + name + "/map.conf";
+        const ConfParser conf(path, 1);
+        if (conf.parameters.empty())
+            continue;
+        std::string caption;
+        conf.value("caption", &caption);
+        packageCaptions.push_back(caption);
+        packageFiles.push_back(path);
+    }
+    closedir(dir);
+    if (packageCaptions.empty()) {
+        menu->addItem(page, -1, lang->value("no_packages"), true);
+        return false;
+    }
+    for (std::size_t i = 0; i < packageCaptions.size(); ++i)
+        menu->addItem(page, static_cast<int>(i), packageCaptions[i], false);
+    return true;
+}
+
+bool MapUI::loadPackage(int index)
+{
+    if (index < 0 || index >= static_cast<int>(packageFiles.size()))
+        return false;
+    if (!map->create(screen, packageFiles[static_cast<std::size_t>(index)]))
+        return false;
+    currentPackage = index;
+    return true;
+}
+
+bool MapUI::fillLayers(Menu* menu, int page, const std::vector<std::string>& aliases)
+{
+    menu->clearMenu(page);
+    for (std::size_t i = 0; i < aliases.size(); ++i)
+        menu->addItem(page, static_cast<int>(i), lang->value(aliases[i]), false);
+    return !aliases.empty();
+}
+
+bool MapUI::bgList(Menu* menu, int page)
+{
+    if (currentPackage == -1)
+        return false;
+    const std::vector<std::string> aliases = map->aliasedBgList();
+    fillLayers(menu, page, aliases);
+    return aliases.size() >= 2;
+}
+
+bool MapUI::overlayList(Menu* menu, int page)
+{
+    if (currentPackage == -1)
+        return false;
+    if (!fillLayers(menu, page, map->aliasedOverlayList()))
+        return false;
+    menu->addItem(page, noOverlayId, lang->value("overlay_none"), false);
+    return true;
+}
+
+void MapUI::loadCenterCross(std::string file)
+{
+    Image::release(&cross);
+    crossRect = SDL_Rect{0, 0, 0, 0};
+    cross = Image::loadAlpha(file);
+    if (!cross || !screen)
+        return;
+    crossRect = SDL_Rect{static_cast<Sint16>((screen->w - cross->w) / 2), static_cast<Sint16>((screen->h - cross->h) / 2),
+                         static_cast<Uint16>(cross->w), static_cast<Uint16>(cross->h)};
+}
+
+void MapUI::drawCenterCross()
+{
+    if (crossRect.x <= 0 || !cross)
+        return;
+    SDL_Rect at = crossRect;
+    SDL_UpperBlit(cross, nullptr, screen, &at);
+}

@@ -1,0 +1,50 @@
+#ifndef TESSEL_MAPUI_H
+#define TESSEL_MAPUI_H
+
+#include <SDL.h>
+#include <string>
+#include <vector>
+
+class Lang;
+class Map;
+class Menu;
+
+// Connects the map engine to the menu: the package list, the layer pages,
+// and the centre cross.
+class MapUI {
+public:
+    MapUI(Map* map, SDL_Surface* screen, Lang* lang);
+    ~MapUI();
+    MapUI(const MapUI&) = delete;
+    MapUI& operator=(const MapUI&) = delete;
+
+    // Fills `page` with the packages under maps/ (line id = index); a single
+    // disabled "no_packages" line when there are none. True when any was found.
+    bool packageList(Menu* menu, int page);
+    // Opens listed package `index`. False, with the open package kept, for
+    // an index outside the list or a package the viewport refuses.
+    bool loadPackage(int index);
+    // The background layers of the open package; true when there is a choice.
+    bool bgList(Menu* menu, int page);
+    // The overlay layers and a last "overlay_none" line (id -256); true when
+    // the package has any overlay.
+    bool overlayList(Menu* menu, int page);
+    void loadCenterCross(std::string file);
+    void drawCenterCross();
+
+    Map* map;
+    Lang* lang;
+    std::vector<std::string> packageFiles;
+    int currentPackage = -1;
+    std::vector<std::string> packageCaptions;
+    SDL_Surface* cross = nullptr;
+    SDL_Surface* screen;
+    SDL_Rect crossRect{0, 0, 0, 0};
+
+    static const int noOverlayId = -256;
+
+private:
+    bool fillLayers(Menu* menu, int page, const std::vector<std::string>& aliases);
+};
+
+#endif

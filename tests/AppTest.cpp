@@ -1,0 +1,542 @@
+// The whole program driven through its loop with scripted input and a fake
+// clock, on packages made by the test; checked on the screen and the files.
+#include "Packages.h"
+#include "Program.h"
+#include "TestSupport.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <memory>
+#include <regex>
+#include <sys/stat.h>
+
+namespace {
+
+// Screen points of the toolbar icons and the first menu line.
+const int iconX[] = {14, 35, 55, 74, 93, 112, 307};
+const int iconY = 231;
+
+} // namespace
+
+class App : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir.layRunDir();
+        writeSamplePackage("maps/alpha/", "Alpha", false);
+        writeSamplePackage("maps/beta/", "Beta", true);
+    }
+
+    Program& start()
+    {
+        program = std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
+        return *program;
+    }
+
+    // Runs passes until the queued events are used up, plus `extra` passes.
+    void run(int extra = 0)
+    {
+        while (!events.queue.empty())
+            program->pass();
+        for (int i = 0; i < extra; ++i)
+            program->pass();
+    }
+
+    void key(SDLKey k, SDLMod mod = KMOD_NONE)
+    {
+        events.key(k, true, mod);
+        events.key(k, false, mod);
+    }
+
+    void tap(int x, int y)
+    {
+        events.press(x, y);
+        events.press(x, y, false);
+    }
+
+    int packageLine(const std::string& caption)
+    {
+        const auto& captions = program->mapUI.packageCaptions;
+        return static_cast<int>(std::find(captions.begin(), captions.end(), caption) - captions.begin());
+    }
+
+    // Opens a package through the toolbar and the package page with keys.
+    void openWithKeys(const std::string& caption)
+    {
+        for (int i = 0; i < 7 && program->toolBar.selectedIcon()->id != 2; ++i) {
+            key(SDLK_RIGHT);
+            run();
+        }
+        key(SDLK_RETURN);
+        run();
+        chooseLine(packageLine(caption));
+    }
+
+    // Chooses line `line` of the page shown with the arrow keys (each page
+    // keeps its own selection) and RETURN.
+    void chooseLine(int line)
+    {
+        const SubMenu& page = program->menu.menus[static_cast<std::size_t>(program->menu.current)];
+        const int downs = (line - page.selected + page.size()) % page.size();
+        for (int i = 0; i < downs; ++i)
+            key(SDLK_DOWN);
+        key(SDLK_RETURN);
+        run();
+    }
+
+    void hideToolBar()
+    {
+        key(SDLK_ESCAPE);
+        run();
+        ASSERT_FALSE(program->toolBar.visible);
+    }
+
+    std::string stored(const std::string& file, const std::string& key)
+    {
+        ConfParser conf(file, 1);
+        std::string value = "(missing)";
+        conf.value(key, &value);
+        return value;
+    }
+
+    TempDir dir;
+    FakeClock clock;
+    ScriptedEvents events;
+    std::unique_ptr<Program> program;
+};
+
+TEST_F(App, OpensAPackageWithKeys)
+{
+    Program& p = start();
+    openWithKeys("Beta");
+    EXPECT_TRUE(p.map.loaded());
+    EXPECT_FALSE(p.menu.visible);
+    EXPECT_TRUE(p.toolBar.visible);
+    EXPECT_EQ(p.map.conf.file, "maps/beta/map.conf");
+    for (int icon : {p.zoomInIcon, p.zoomOutIcon, p.saveIcon, p.mapOptionsIcon})
+        EXPECT_FALSE(p.toolBar.findIcon(icon)->disabled);
+    // The map is drawn under the toolbar: tile (1, 1) at the top left.
+    const TileSpot spot = spotAt(testScreen(), 10, 60);
+    EXPECT_EQ(spot.id, 7);
+    EXPECT_EQ(spot.px, 108);
+    // The centre cross (15 x 15 at (152, 112)) is drawn in the middle.
+    Uint8 r, g, b;
+    pixelAt(testScreen(), 159, 119, &r, &g, &b);
+    EXPECT_EQ(std::vector<int>({r, g, b}), std::vector<int>({255, 255, 255}));
+    const auto& mapOptions = p.menu.menus[static_cast<std::size_t>(p.pages.mapOptions)].items;
+    EXPECT_EQ(mapOptions[0].value, "Satellite");
+    EXPECT_EQ(mapOptions[1].value, "None");
+    EXPECT_FALSE(mapOptions[0].disabled);
+    EXPECT_FALSE(mapOptions[1].disabled);
+}
+
+TEST_F(App, OpensAPackageWithTouches)
+{
+    Program& p = start();
+    tap(iconX[2], iconY);
+    run();
+    ASSERT_TRUE(p.menu.visible);
+    EXPECT_EQ(p.menu.current, p.pages.packageList);
+    const int line = packageLine("Alpha");
+    tap(100, 90 + line * p.menu.lineSkip + p.menu.lineSkip / 2);
+    run();
+    EXPECT_TRUE(p.map.loaded());
+    EXPECT_EQ(p.map.conf.file, "maps/alpha/map.conf");
+    EXPECT_FALSE(p.menu.visible);
+    EXPECT_EQ(spotAt(testScreen(), 10, 60).id, 7);
+}
+
+TEST_F(App, TouchOutsideTheMenuClosesItAndReachesTheToolbar)
+{
+    Program& p = start();
+    tap(iconX[2], iconY);
+    run();
+    ASSERT_TRUE(p.menu.visible);
+    tap(iconX[4], iconY); // options icon: closes the package page, opens the options
+    run();
+    EXPECT_TRUE(p.menu.visible);
+    EXPECT_EQ(p.menu.current, p.pages.options);
+    tap(160, 70); // the heading of a page without parent closes the menu
+    run();
+    EXPECT_FALSE(p.menu.visible);
+}
+
+TEST_F(App, PansWithKeysDiagonallyAndWithTheBoostKey)
+{
+    Program& p = start();
+    openWithKeys("Alpha");
+    hideToolBar();
+    const int x0 = p.map.offsetX, y0 = p.map.offsetY;
+    events.key(SDLK_RIGHT);
+    run(9); // 10 frames of 33 ms at 100 px/s
+    EXPECT_NEAR(p.map.offsetX - x0, 33, 1);
+    EXPECT_EQ(p.map.offsetY, y0);
+    events.key(SDLK_DOWN);
+    run(9);
+    EXPECT_GT(p.map.offsetY - y0, 20);
+    EXPECT_LT(p.map.offsetY - y0, 25) << "diagonal: 70 px/s on each axis";
+    events.key(SDLK_RIGHT, false);
+    events.key(SDLK_DOWN, false);
+    run();
+    const int x1 = p.map.offsetX;
+    run(5);
+    EXPECT_EQ(p.map.offsetX, x1) << "released: the map stands";
+
+    events.key(SDLK_LSHIFT);
+    events.key(SDLK_LEFT);
+    run(9);
+    EXPECT_EQ(p.currentSpeed, 300);
+    EXPECT_LT(p.map.offsetX - x1, -90);
+    events.key(SDLK_LSHIFT, false);
+    events.key(SDLK_LEFT, false);
+    run();
+    EXPECT_EQ(p.currentSpeed, 100);
+}
+
+TEST_F(App, EdgeTouchesPanTowardsThePointUntilRelease)
+{
+    Program& p = start();
+    openWithKeys("Alpha");
+    tap(160, 120); // the map area while the toolbar shows: hides it, does not pan
+    run();
+    ASSERT_FALSE(p.toolBar.visible);
+    EXPECT_EQ(p.moveX, 0);
+    const int x0 = p.map.offsetX;
+    events.press(10, 120);
+    run(9);
+    EXPECT_EQ(p.moveX, -150);
+    EXPECT_EQ(p.moveY, 0);
+    EXPECT_NEAR(p.map.offsetX - x0, -33, 1);
+    events.press(10, 120, false);
+    run(3);
+    EXPECT_EQ(p.moveX, 0);
+    tap(160, 120); // the inner area shows the toolbar again
+    run();
+    EXPECT_TRUE(p.toolBar.visible);
+}
+
+TEST_F(App, ZoomKeysKeepTheCentre)
+{
+    Program& p = start();
+    openWithKeys("Alpha");
+    int t[4];
+    p.map.getCenterCoords(&t[0], &t[1], &t[2], &t[3]);
+    const int centreX = t[0] * 256 + t[2];
+    key(SDLK_KP_MINUS);
+    run();
+    EXPECT_EQ(p.map.api->zoomValue(), 11);
+    p.map.getCenterCoords(&t[0], &t[1], &t[2], &t[3]);
+    EXPECT_EQ(t[0] * 256 + t[2], centreX / 2);
+    key(SDLK_KP_MINUS); // no farther level
+    key(SDLK_KP_PLUS);
+    run();
+    EXPECT_EQ(p.map.api->zoomValue(), 10);
+    tap(iconX[1], iconY); // zoom out icon
+    run();
+    EXPECT_EQ(p.map.api->zoomValue(), 11);
+}
+
+TEST_F(App, ChoosesBackgroundAndOverlay)
+{
+    Program& p = start();
+    openWithKeys("Alpha");
+    tap(iconX[5], iconY);
+    run();
+    ASSERT_EQ(p.menu.current, p.pages.mapOptions);
+    chooseLine(0); // background
+    ASSERT_EQ(p.menu.current, p.pages.bg);
+    chooseLine(1); // "wab"
+    EXPECT_EQ(p.menu.current, p.pages.mapOptions);
+    EXPECT_EQ(p.map.api->bg.name, "wab");
+    const auto& lines = p.menu.menus[static_cast<std::size_t>(p.pages.mapOptions)].items;
+    EXPECT_EQ(lines[0].value, "Road map");
+    chooseLine(1);
+    ASSERT_EQ(p.menu.current, p.pages.overlay);
+    chooseLine(0); // "wat"
+    EXPECT_EQ(p.map.api->overlay.name, "wat");
+    EXPECT_EQ(lines[1].value, "Labels");
+    key(SDLK_ESCAPE);
+    run();
+    EXPECT_FALSE(p.menu.visible);
+    // Tile (1, 1) of "wab" is id 17; the overlay's white square covers the
+    // middle of each tile: (96..159) of tile (1, 1) is at screen (0..59, 46..109).
+    EXPECT_EQ(spotAt(testScreen(), 100, 10).id, 17);
+    Uint8 r, g, b;
+    pixelAt(testScreen(), 30, 80, &r, &g, &b);
+    EXPECT_EQ(std::vector<int>({r, g, b}), std::vector<int>({255, 255, 255}));
+
+    tap(iconX[5], iconY);
+    run();
+    chooseLine(1); // overlay
+    chooseLine(1); // "None"
+    EXPECT_TRUE(p.map.api->overlay.name.empty());
+}
+
+TEST_F(App, SaveIconWritesThePositionAndSaysSo)
+{
+    Program& p = start();
+    openWithKeys("Alpha");
+    hideToolBar();
+    events.key(SDLK_RIGHT);
+    run(5);
+    events.key(SDLK_RIGHT, false);
+    key(SDLK_ESCAPE);
+    run();
+    tap(iconX[3], iconY);
+    run();
+    EXPECT_EQ(stored("maps/alpha/map.conf", "move_x"), std::to_string(p.map.offsetX + 160));
+    EXPECT_TRUE(fileExists("maps/alpha/map.conf~"));
+    EXPECT_EQ(p.notification.bgText, "Position saved");
+    EXPECT_GT(pixelsDifferentFrom(testScreen(), SDL_Rect{115, 2, 200, 15}, 0, 0, 0), 30);
+    clock.advance(1500);
+    run(1);
+    EXPECT_TRUE(p.notification.bgText.empty());
+
+    // A package whose description lacks a key cannot save: it says so.
+    std::remove("maps/alpha/map.conf~");
+    auto& entries = p.map.conf.parameters;
+    entries.erase(std::find_if(entries.begin(), entries.end(), [](const ConfParameter& e) { return e.name == "move_y"; }));
+    tap(iconX[3], iconY);
+    run();
+    EXPECT_EQ(p.notification.bgText, "Position NOT saved");
+    EXPECT_FALSE(fileExists("maps/alpha/map.conf~"));
+}
+
+TEST_F(App, RefusedPackageLeavesEverythingAsItWas)
+{
+    mkdir("maps/broken", 0755);
+    writeFile("maps/broken/map.conf", "caption=Broken\napi=google\ntype=sat\n");
+    Program& p = start();
+    openWithKeys("Broken");
+    EXPECT_FALSE(p.map.loaded());
+    EXPECT_TRUE(p.menu.visible) << "the package page stays for another choice";
+    EXPECT_EQ(p.notification.bgText, "This package cannot be opened");
+    EXPECT_TRUE(p.toolBar.findIcon(p.saveIcon)->disabled);
+    key(SDLK_ESCAPE);
+    run();
+    openWithKeys("Alpha");
+    ASSERT_TRUE(p.map.loaded());
+    openWithKeys("Broken");
+    EXPECT_EQ(p.map.conf.file, "maps/alpha/map.conf");
+    EXPECT_FALSE(p.toolBar.findIcon(p.saveIcon)->disabled);
+}
+
+TEST_F(App, OptionPagesChangeAndStoreTheSettings)
+{
+    Program& p = start();
+    auto openOptionsLine = [&](int line) {
+        tap(iconX[4], iconY);
+        run();
+        ASSERT_EQ(p.menu.current, p.pages.options);
+        chooseLine(line);
+    };
+    const auto& optionLines = p.menu.menus[static_cast<std::size_t>(p.pages.options)].items;
+    EXPECT_EQ(optionLines[1].value, "30");
+    EXPECT_EQ(optionLines[5].value, "100 pps");
+    EXPECT_EQ(optionLines[6].value, "3 x");
+
+    openOptionsLine(1);
+    chooseLine(0); // unlimited
+    EXPECT_EQ(p.fps.limit, 0);
+    EXPECT_EQ(optionLines[1].value, "Unlimited");
+    EXPECT_EQ(p.menu.current, p.pages.options);
+    key(SDLK_ESCAPE);
+    run();
+
+    openOptionsLine(2);
+    chooseLine(0); // show frame rate: yes
+    EXPECT_TRUE(p.options.showFps);
+    key(SDLK_ESCAPE);
+    openOptionsLine(3);
+    chooseLine(1); // battery: no
+    EXPECT_FALSE(p.options.showBattery);
+    key(SDLK_ESCAPE);
+    openOptionsLine(4);
+    chooseLine(1); // smooth: no
+    EXPECT_FALSE(p.options.smoothText);
+    key(SDLK_ESCAPE);
+    openOptionsLine(5);
+    chooseLine(1); // 50 pps
+    EXPECT_EQ(p.options.moveSpeed, 50);
+    EXPECT_EQ(p.currentSpeed, 50);
+    key(SDLK_ESCAPE);
+    openOptionsLine(6);
+    chooseLine(3); // 5 x
+    EXPECT_EQ(p.options.moveMultiplier, 5);
+    key(SDLK_ESCAPE);
+    openOptionsLine(7);
+    chooseLine(1); // centre cross: no
+    EXPECT_FALSE(p.options.centerCross);
+    key(SDLK_ESCAPE);
+    run();
+
+    // The frame rate shows, the battery does not.
+    fill(testScreen(), 0, 0, 0);
+    run(1);
+    EXPECT_GT(pixelsDifferentFrom(testScreen(), SDL_Rect{230, 0, 60, 15}, 0, 0, 0), 0);
+
+    key(SDLK_c, KMOD_LCTRL);
+    run();
+    program.reset();
+    EXPECT_EQ(stored("tessel.conf", "fps"), "0");
+    EXPECT_EQ(stored("tessel.conf", "show_fps"), "yes");
+    EXPECT_EQ(stored("tessel.conf", "show_battery"), "no");
+    EXPECT_EQ(stored("tessel.conf", "smooth"), "no");
+    EXPECT_EQ(stored("tessel.conf", "map_move_speed"), "50");
+    EXPECT_EQ(stored("tessel.conf", "map_move_multiplier"), "5");
+    EXPECT_EQ(stored("tessel.conf", "center_cross"), "no");
+    EXPECT_TRUE(fileExists("tessel.conf~"));
+
+    Program& again = start();
+    EXPECT_EQ(again.fps.limit, 0);
+    EXPECT_TRUE(again.options.showFps);
+    EXPECT_EQ(again.options.moveSpeed, 50);
+    EXPECT_EQ(again.menu.menus[static_cast<std::size_t>(again.pages.options)].items[1].value, "0");
+}
+
+TEST_F(App, SpeedChoicesWhileTheBoostKeyIsHeld)
+{
+    Program& p = start();
+    openWithKeys("Alpha");
+    hideToolBar();
+    events.key(SDLK_RSHIFT);
+    run();
+    EXPECT_EQ(p.currentSpeed, 300);
+    key(SDLK_BACKSPACE);
+    run();
+    tap(iconX[4], iconY);
+    run();
+    chooseLine(5);
+    chooseLine(1); // 50 pps while boosted
+    EXPECT_EQ(p.currentSpeed, 150);
+    chooseLine(6);
+    chooseLine(2); // 4 x while boosted
+    EXPECT_EQ(p.currentSpeed, 200);
+    events.key(SDLK_RSHIFT, false);
+    run();
+    EXPECT_EQ(p.currentSpeed, 50);
+}
+
+TEST_F(App, LanguageSwitchIsStoredAndLaterTextsFollowIt)
+{
+    Program& p = start();
+    tap(iconX[4], iconY);
+    run();
+    chooseLine(0);
+    ASSERT_EQ(p.menu.current, p.pages.language);
+    const auto& files = p.lang.languageFiles;
+    const int czech = static_cast<int>(std::find(files.begin(), files.end(), "czech.conf") - files.begin());
+    ASSERT_LT(czech, static_cast<int>(files.size()));
+    chooseLine(czech);
+    EXPECT_EQ(p.menu.menus[static_cast<std::size_t>(p.pages.options)].items[0].value, "Čeština");
+    EXPECT_EQ(p.lang.value("overlay_none"), "Žádný");
+    key(SDLK_ESCAPE);
+    run();
+    openWithKeys("Alpha");
+    EXPECT_EQ(p.menu.menus[static_cast<std::size_t>(p.pages.mapOptions)].items[0].value, "Satelitní");
+    EXPECT_EQ(p.toolBar.icons[0].text, "Zoom in") << "texts placed at start-up stay";
+    events.quit();
+    run();
+    program.reset();
+    EXPECT_EQ(stored("tessel.conf", "language"), "czech.conf");
+    Program& again = start();
+    EXPECT_EQ(again.toolBar.icons[0].text, "Přiblížit");
+}
+
+TEST_F(App, ExitPageSavesOrNot)
+{
+    {
+        Program& p = start();
+        openWithKeys("Alpha");
+        tap(iconX[6], iconY);
+        run();
+        ASSERT_EQ(p.menu.current, p.pages.exit);
+        key(SDLK_BACKSPACE);
+        run();
+        EXPECT_FALSE(p.menu.visible) << "BACKSPACE closes the exit page";
+        EXPECT_EQ(p.quit, 0);
+        tap(iconX[6], iconY);
+        run();
+        chooseLine(1); // save_no
+        EXPECT_EQ(p.quit, 1);
+    }
+    program.reset();
+    EXPECT_FALSE(fileExists("maps/alpha/map.conf~"));
+    {
+        Program& p = start();
+        openWithKeys("Alpha");
+        p.map.move(40, 0);
+        tap(iconX[6], iconY);
+        run();
+        chooseLine(0); // save_yes
+        EXPECT_EQ(p.quit, 1);
+    }
+    program.reset();
+    EXPECT_TRUE(fileExists("maps/alpha/map.conf~"));
+    EXPECT_EQ(stored("maps/alpha/map.conf", "move_x"), "300");
+}
+
+TEST_F(App, EscapeAndBackspaceInEveryFocus)
+{
+    Program& p = start();
+    key(SDLK_ESCAPE);
+    key(SDLK_BACKSPACE);
+    run();
+    EXPECT_TRUE(p.toolBar.visible) << "no map: the toolbar stays";
+    tap(iconX[4], iconY);
+    run();
+    chooseLine(1); // into the frame cap page
+    ASSERT_EQ(p.menu.current, p.pages.maxFps);
+    key(SDLK_BACKSPACE);
+    run();
+    EXPECT_EQ(p.menu.current, p.pages.options);
+    EXPECT_TRUE(p.menu.visible);
+    key(SDLK_BACKSPACE);
+    run();
+    EXPECT_FALSE(p.menu.visible);
+    tap(iconX[4], iconY);
+    run();
+    chooseLine(1);
+    key(SDLK_ESCAPE);
+    run();
+    EXPECT_FALSE(p.menu.visible) << "ESCAPE closes the whole menu";
+
+    openWithKeys("Alpha");
+    key(SDLK_BACKSPACE);
+    run();
+    EXPECT_FALSE(p.toolBar.visible);
+    key(SDLK_RETURN); // nothing in map focus
+    key(SDLK_ESCAPE);
+    run();
+    EXPECT_TRUE(p.toolBar.visible);
+    key(SDLK_c);
+    run();
+    EXPECT_EQ(p.quit, 0);
+    events.quit();
+    run();
+    EXPECT_EQ(p.quit, 1);
+}
+
+TEST(LanguageFiles, EveryFileDefinesEveryTextTheProgramAsksFor)
+{
+    std::vector<std::string> ids;
+    const std::regex asked("value\\(\"([a-z_]+)\"\\)");
+    for (const char* source : {"/src/app/Program.cpp", "/src/map/MapUI.cpp"}) {
+        const std::string text = readFile(std::string(TESSEL_SOURCE_DIR) + source);
+        for (std::sregex_iterator it(text.begin(), text.end(), asked), end; it != end; ++it)
+            ids.push_back((*it)[1]);
+    }
+    for (const char* id : {"zoom_in", "zoom_out", "open_package", "save", "options", "map_options", "exit", "yes",
+                           "no", "type_google_satellite", "type_google_base", "type_google_terrain",
+                           "type_google_overlay", "type_seznam_base", "type_seznam_turist", "type_seznam_ophoto",
+                           "type_seznam_hybrid", "type_seznam_ttur", "type_seznam_relief-l", "__language"})
+        ids.push_back(id);
+    ASSERT_GT(ids.size(), 30u) << "the program asks for its texts with value(\"id\")";
+    for (const char* file : {"english.conf", "czech.conf", "german.conf"}) {
+        const ConfParser lang(std::string(TESSEL_SOURCE_DIR) + "/lang/" + file, 1);
+        for (const std::string& id : ids) {
+            std::string text;
+            EXPECT_TRUE(lang.value(id, &text) && !text.empty()) << file << " lacks " << id;
+        }
+    }
+}
