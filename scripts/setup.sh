@@ -6,7 +6,7 @@ packages=(
   cmake g++ make pkg-config
   libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev libpng-dev
-  xvfb xdotool x11-apps
+  xvfb xdotool x11-apps imagemagick
 )
 
 missing=()

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The real program in an X window: a click on the open icon, RETURN on the
+# package page, and the window must then show the package's tile (1, 1)
+# at its top left; Ctrl+C then ends it with exit code 0.
+set -u
+. "$(dirname "$0")/common.sh"
+sample=$4
+cd "$run_dir"
+"$sample" alpha Alpha || fail "could not write the sample package"
+
+cat > session.sh <<'INNER'
+set -u
+tessel=$1
+SDL_AUDIODRIVER=dummy "$tessel" 2>stderr.txt &
+pid=$!
+win=$(timeout 45 xdotool search --sync --name '^Tessel$' | head -n 1)
+[ -n "$win" ] || { echo "no window" >&2; kill $pid; exit 10; }
+sleep 0.5
+xdotool mousemove --window "$win" 55 231 click 1
+sleep 0.5
+xdotool key Return
+sleep 1
+import -window "$win" shot.png
+xdotool key ctrl+c
+for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+if kill -0 $pid 2>/dev/null; then echo "still running" >&2; kill $pid; exit 12; fi
+wait $pid
+INNER
+
+timeout 100 bash "$source_dir/scripts/with_xvfb.sh" bash session.sh "$tessel"
+code=$?
+[ $code -eq 0 ] || fail "exit code $code; stderr: $(cat stderr.txt 2>/dev/null)"
+[ -f shot.png ] || fail "no screenshot"
+# Screen (10, 60) shows tile (1, 1) (id 7: red 56) at its pixel (110, 110):
+# green 108, blue 104 (the tiles' pattern, in 16-bit precision).
+pixel=$(convert shot.png -crop 1x1+10+60 -depth 8 txt:- | tail -n 1 | grep -o '([0-9, ]*' | tr -d '( ')
+IFS=, read -r r g b _ <<<"$pixel"
+[ $((r / 8)) -eq 7 ] || fail "tile at (10, 60) has red $r, expected tile 7 (red 56); pixel $pixel"
+[ $((g / 4)) -eq 27 ] || fail "green $g, expected 108 (column 110 of the tile)"
+[ $((b / 8)) -eq 13 ] || fail "blue $b, expected 104 (row 110 of the tile)"
+echo "xvfb open package: ok ($pixel)"
