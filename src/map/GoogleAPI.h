@@ -17,7 +17,7 @@ public:
     bool loadRawTile(MapType* layer, Tile* tile, SDL_Surface** out) override;
 
     // "<directory><layer>/v=<layer>&x=<X>&y=<Y>&zoom=<Z>"
-    std::string tileFileName(const std::string& layer, int x, int y) const;
+    std::string tileFileName(const std::string& layer, int x, int y) const override;
 
 private:
     int step(int direction);

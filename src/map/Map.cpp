@@ -1,33 +1,12 @@
 #include "Map.h"
 
 #include "Effects.h"
-#include "GoogleAPI.h"
-#include "SeznamAPI.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
 
 namespace {
-
-// The keys without which a package cannot be shown.
-bool hasRequiredKeys(const ConfParser& conf)
-{
-    std::string text;
-    for (const char* key : {"packed", "zoom", "zoom_actual", "begin_x", "begin_y", "end_x", "end_y"})
-        if (!conf.value(key, &text))
-            return false;
-    return conf.value("type", &text) && !text.empty();
-}
-
-std::unique_ptr<MapAPI> makeSource(ConfParser* conf)
-{
-    std::string api;
-    conf->stringValue("api", &api);
-    if (api == "google")
-        return std::make_unique<GoogleAPI>(conf);
-    return std::make_unique<SeznamAPI>(conf);
-}
 
 int truncateToInt(long long value)
 {
@@ -56,9 +35,9 @@ int Map::gridSize(int view, int tile)
 bool Map::create(SDL_Surface* target, std::string path)
 {
     ConfParser candidate(path, 1);
-    if (!target || !hasRequiredKeys(candidate))
+    if (!target || !MapAPI::hasRequiredKeys(candidate))
         return false;
-    std::unique_ptr<MapAPI> source = makeSource(&candidate);
+    std::unique_ptr<MapAPI> source = MapAPI::forPackage(&candidate);
     if (!source->valid())
         return false;
 

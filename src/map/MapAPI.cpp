@@ -1,6 +1,8 @@
 #include "MapAPI.h"
 
 #include "ConfParser.h"
+#include "GoogleAPI.h"
+#include "SeznamAPI.h"
 
 #include <SDL_image.h>
 #include <algorithm>
@@ -16,6 +18,24 @@ MapAPI::MapAPI(ConfParser* conf) : conf(conf)
     conf->boolValue("packed", &packed);
     const std::size_t slash = conf->file.rfind('/');
     directory = slash == std::string::npos ? std::string() : conf->file.substr(0, slash + 1);
+}
+
+std::unique_ptr<MapAPI> MapAPI::forPackage(ConfParser* conf)
+{
+    std::string api;
+    conf->stringValue("api", &api);
+    if (api == "google")
+        return std::make_unique<GoogleAPI>(conf);
+    return std::make_unique<SeznamAPI>(conf);
+}
+
+bool MapAPI::hasRequiredKeys(const ConfParser& conf)
+{
+    std::string text;
+    for (const char* key : {"packed", "zoom", "zoom_actual", "begin_x", "begin_y", "end_x", "end_y"})
+        if (!conf.value(key, &text))
+            return false;
+    return conf.value("type", &text) && !text.empty();
 }
 
 MapAPI::~MapAPI()

@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,13 @@ class MapAPI {
 public:
     explicit MapAPI(ConfParser* conf);
     virtual ~MapAPI();
+
+    // The source a package description asks for: GoogleAPI for "api" google,
+    // SeznamAPI for anything else.
+    static std::unique_ptr<MapAPI> forPackage(ConfParser* conf);
+    // True when the description holds every key a package needs: "packed",
+    // "type" (with a name), "zoom", "zoom_actual" and the four area keys.
+    static bool hasRequiredKeys(const ConfParser& conf);
     MapAPI(const MapAPI&) = delete;
     MapAPI& operator=(const MapAPI&) = delete;
 
@@ -53,6 +61,9 @@ public:
     virtual void refreshCopyright();
     // Loads the loose tile file of `layer` at `tile`; a new surface in *out.
     virtual bool loadRawTile(MapType* layer, Tile* tile, SDL_Surface** out) = 0;
+    // Path of the loose tile file of `layer` at area position (x, y) at the
+    // current level.
+    virtual std::string tileFileName(const std::string& layer, int x, int y) const = 0;
 
     // Fills tile->surface (display format): the background, or
     // "media/na.png" where it is missing, with the overlay over it. Cells

@@ -6,6 +6,7 @@
 #include "Map.h"
 #include "Menu.h"
 
+#include <algorithm>
 #include <dirent.h>
 
 MapUI::MapUI(Map* map, SDL_Surface* screen, Lang* lang) : map(map), lang(lang), screen(screen) {}
@@ -58,11 +59,19 @@ bool MapUI::loadPackage(int index)
     return true;
 }
 
-bool MapUI::fillLayers(Menu* menu, int page, const std::vector<std::string>& aliases)
+// Fills a layer page with the layers' labels. Layers that share a label
+// (Google names only know four kinds) get their own names after it, so
+// that the lines can be told apart.
+bool MapUI::fillLayers(Menu* menu, int page, const std::vector<std::string>& aliases,
+                       const std::vector<std::string>& names)
 {
     menu->clearMenu(page);
-    for (std::size_t i = 0; i < aliases.size(); ++i)
-        menu->addItem(page, static_cast<int>(i), lang->value(aliases[i]), false);
+    for (std::size_t i = 0; i < aliases.size(); ++i) {
+        std::string label = lang->value(aliases[i]);
+        if (std::count(aliases.begin(), aliases.end(), aliases[i]) > 1 && i < names.size())
+            label += " (" + names[i] + ")";
+        menu->addItem(page, static_cast<int>(i), label, false);
+    }
     return !aliases.empty();
 }
 
@@ -71,7 +80,7 @@ bool MapUI::bgList(Menu* menu, int page)
     if (currentPackage == -1)
         return false;
     const std::vector<std::string> aliases = map->aliasedBgList();
-    fillLayers(menu, page, aliases);
+    fillLayers(menu, page, aliases, map->bgTypes);
     return aliases.size() >= 2;
 }
 
@@ -79,7 +88,7 @@ bool MapUI::overlayList(Menu* menu, int page)
 {
     if (currentPackage == -1)
         return false;
-    if (!fillLayers(menu, page, map->aliasedOverlayList()))
+    if (!fillLayers(menu, page, map->aliasedOverlayList(), map->overlayTypes))
         return false;
     menu->addItem(page, noOverlayId, lang->value("overlay_none"), false);
     return true;

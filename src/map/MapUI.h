@@ -44,7 +44,8 @@ public:
     static const int noOverlayId = -256;
 
 private:
-    bool fillLayers(Menu* menu, int page, const std::vector<std::string>& aliases);
+    bool fillLayers(Menu* menu, int page, const std::vector<std::string>& aliases,
+                    const std::vector<std::string>& names);
 };
 
 #endif

@@ -18,7 +18,7 @@ public:
     bool loadRawTile(MapType* layer, Tile* tile, SDL_Surface** out) override;
 
     // "<directory><layer>/<z>_<X hex>000_<Y hex>000"
-    std::string tileFileName(const std::string& layer, int x, int y) const;
+    std::string tileFileName(const std::string& layer, int x, int y) const override;
 
 private:
     double step() const;

@@ -1,10 +1,10 @@
 #include "Packages.h"
 
+#include "Codecs.h"
 #include "PackedMap.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <png.h>
 #include <stdexcept>
 #include <sys/stat.h>
 
@@ -79,30 +79,7 @@ SDL_Surface* makeOverlayTile(int size)
 
 std::string encodePng(SDL_Surface* surface)
 {
-    std::string out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
-        throw std::runtime_error("png encoding failed");
-    }
-    png_set_write_fn(
-        png, &out,
-        [](png_structp p, png_bytep data, png_size_t n) {
-            static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<char*>(data), n);
-        },
-        nullptr);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(surface->w), static_cast<png_uint_32>(surface->h), 8,
-                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, 1);
-    png_write_info(png, info);
-    SDL_LockSurface(surface);
-    for (int y = 0; y < surface->h; ++y)
-        png_write_row(png, static_cast<png_bytep>(surface->pixels) + y * surface->pitch);
-    SDL_UnlockSurface(surface);
-    png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return out;
+    return Codecs::encodePng(surface);
 }
 
 void writeLayer(const LayerSpec& s)

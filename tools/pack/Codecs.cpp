@@ -1,0 +1,135 @@
+#include "Codecs.h"
+
+#include <SDL_image.h>
+#include <csetjmp>
+#include <cstdlib>
+#include <cstdio>
+#include <jpeglib.h>
+#include <png.h>
+#include <stdexcept>
+#include <vector>
+#include <zlib.h>
+
+namespace Codecs {
+
+SDL_Surface* newRgba(int w, int h)
+{
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0x000000ff, 0x0000ff00, 0x00ff0000, 0xff000000);
+}
+
+SDL_Surface* newRgb(int w, int h)
+{
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0x0000ff, 0x00ff00, 0xff0000, 0);
+}
+
+std::string encodePng(SDL_Surface* surface)
+{
+    std::string out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        throw std::runtime_error("PNG encoding failed");
+    }
+    png_set_write_fn(
+        png, &out,
+        [](png_structp p, png_bytep data, png_size_t n) {
+            static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<char*>(data), n);
+        },
+        nullptr);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(surface->w), static_cast<png_uint_32>(surface->h), 8,
+                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    SDL_LockSurface(surface);
+    for (int y = 0; y < surface->h; ++y)
+        png_write_row(png, static_cast<png_bytep>(surface->pixels) + y * surface->pitch);
+    SDL_UnlockSurface(surface);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+std::string encodeJpeg(SDL_Surface* surface, int quality)
+{
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr jerr;
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = static_cast<JDIMENSION>(surface->w);
+    cinfo.image_height = static_cast<JDIMENSION>(surface->h);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    SDL_LockSurface(surface);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = static_cast<JSAMPROW>(surface->pixels) + cinfo.next_scanline * surface->pitch;
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    SDL_UnlockSurface(surface);
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::string out(reinterpret_cast<char*>(buffer), size);
+    std::free(buffer);
+    return out;
+}
+
+bool gunzip(const std::string& in, std::string* out, std::size_t limit)
+{
+    z_stream z{};
+    // 15 + 32: accept gzip and zlib headers alike.
+    if (inflateInit2(&z, 15 + 32) != Z_OK)
+        return false;
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+    z.avail_in = static_cast<uInt>(in.size());
+    out->clear();
+    char chunk[16384];
+    int status = Z_OK;
+    while (status == Z_OK) {
+        z.next_out = reinterpret_cast<Bytef*>(chunk);
+        z.avail_out = sizeof chunk;
+        status = inflate(&z, Z_NO_FLUSH);
+        if (status != Z_OK && status != Z_STREAM_END)
+            break;
+        out->append(chunk, sizeof chunk - z.avail_out);
+        if (out->size() > limit) {
+            status = Z_MEM_ERROR;
+            break;
+        }
+        if (status == Z_OK && z.avail_in == 0 && z.avail_out != 0)
+            status = Z_BUF_ERROR; // input ended before the stream did
+    }
+    inflateEnd(&z);
+    return status == Z_STREAM_END;
+}
+
+std::string sniff(const std::string& b)
+{
+    if (b.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0)
+        return "png";
+    if (b.size() >= 3 && static_cast<unsigned char>(b[0]) == 0xff && static_cast<unsigned char>(b[1]) == 0xd8 &&
+        static_cast<unsigned char>(b[2]) == 0xff)
+        return "jpg";
+    if (b.size() >= 12 && b.compare(0, 4, "RIFF") == 0 && b.compare(8, 4, "WEBP") == 0)
+        return "webp";
+    if (b.compare(0, 4, "GIF8") == 0)
+        return "gif";
+    return "";
+}
+
+bool decodable(const std::string& bytes)
+{
+    if (bytes.empty())
+        return false;
+    SDL_Surface* s = IMG_Load_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
+    if (!s)
+        return false;
+    SDL_FreeSurface(s);
+    return true;
+}
+
+} // namespace Codecs

@@ -1,0 +1,30 @@
+#ifndef TESSEL_PACK_CODECS_H
+#define TESSEL_PACK_CODECS_H
+
+#include <SDL.h>
+#include <string>
+
+// Encoders and decompression through the system libraries (libpng, libjpeg,
+// zlib); nothing here codes a format by hand.
+namespace Codecs {
+
+// PNG with alpha of a 32-bit surface in the byte order R, G, B, A.
+std::string encodePng(SDL_Surface* rgba);
+// Baseline JPEG of a 24-bit surface in the byte order R, G, B.
+std::string encodeJpeg(SDL_Surface* rgb, int quality);
+// gzip (or zlib) data inflated; false when it is not valid. Output is
+// bounded by `limit` bytes.
+bool gunzip(const std::string& in, std::string* out, std::size_t limit);
+// The image format of encoded tile bytes by their signature: "png", "jpg",
+// "webp", "gif" or "" when unknown.
+std::string sniff(const std::string& bytes);
+// True when SDL_image can decode the bytes.
+bool decodable(const std::string& bytes);
+
+// New surfaces in the byte orders the encoders take.
+SDL_Surface* newRgba(int w, int h);
+SDL_Surface* newRgb(int w, int h);
+
+} // namespace Codecs
+
+#endif

@@ -1,0 +1,71 @@
+#include "Files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+
+namespace Files {
+
+bool exists(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+bool isDirectory(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool makeDir(const std::string& path)
+{
+    return mkdir(path.c_str(), 0755) == 0 || (errno == EEXIST && isDirectory(path));
+}
+
+void removeTree(const std::string& path)
+{
+    if (path.empty() || path == "/" || !exists(path))
+        return;
+    std::string quoted;
+    for (char c : path)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    if (std::system(("rm -rf -- '" + quoted + "'").c_str()) != 0)
+        std::fprintf(stderr, "could not remove %s\n", path.c_str());
+}
+
+bool writeBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return static_cast<bool>(out);
+}
+
+bool readBytes(const std::string& path, std::string* bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    bytes->assign((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return true;
+}
+
+std::string withSlash(std::string dir)
+{
+    if (!dir.empty() && dir.back() != '/')
+        dir += '/';
+    return dir;
+}
+
+std::string withoutSlash(std::string dir)
+{
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
+    return dir;
+}
+
+} // namespace Files

@@ -1,0 +1,443 @@
+#include "Package.h"
+
+#include "Codecs.h"
+#include "Files.h"
+#include "ConfParser.h"
+#include "MapAPI.h"
+#include "PackedMap.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace Package {
+
+using namespace Files;
+
+namespace {
+
+bool fail(std::string* error, const std::string& why)
+{
+    if (error)
+        *error = why;
+    return false;
+}
+
+// Moves a finished package into place (or removes it on failure).
+bool finish(bool ok, const std::string& built, const std::string& dir, std::string* error)
+{
+    if (ok && std::rename(built.c_str(), dir.c_str()) == 0)
+        return true;
+    removeTree(built);
+    return ok ? fail(error, "cannot move the package to " + dir) : false;
+}
+
+// --- import
+
+struct Area {
+    int beginX = 0, beginY = 0, endX = 0, endY = 0;
+    int width() const { return endX - beginX; }
+    int height() const { return endY - beginY; }
+};
+
+// The area at level z of the area known at level `actual`, as the viewer
+// scales it: doubled per level in, halved (truncating) per level out.
+Area areaAt(const Area& a, int actual, int z)
+{
+    Area r = a;
+    const int shift = std::abs(z - actual);
+    for (int* v : {&r.beginX, &r.beginY, &r.endX, &r.endY})
+        *v = z >= actual ? *v << shift : *v >> shift;
+    return r;
+}
+
+bool wanted(const TileKey& k, const ImportOptions& o)
+{
+    if (k.z < o.zoomMin || k.z > o.zoomMax)
+        return false;
+    if (!o.bbox)
+        return true;
+    int minX, minY, maxX, maxY;
+    tileOf(o.west, o.north, k.z, &minX, &minY);
+    tileOf(o.east, o.south, k.z, &maxX, &maxY);
+    return k.x >= minX && k.x <= maxX && k.y >= minY && k.y <= maxY;
+}
+
+std::string googleName(const std::string& layer, int x, int y, int z)
+{
+    return layer + "/v=" + layer + "&x=" + std::to_string(x) + "&y=" + std::to_string(y) +
+           "&zoom=" + std::to_string(17 - z);
+}
+
+// Writes one layer of the package at every level.
+bool writeImportedLayer(const TileSet& set, const std::string& layer, const std::set<int>& levels, const Area& area,
+                        int actual, const ImportOptions& o, const std::string& root, std::string* error,
+                        std::uint64_t* done, std::uint64_t total, const Progress& progress)
+{
+    if (!makeDir(root + layer))
+        return fail(error, "cannot create " + root + layer);
+    for (int z : levels) {
+        const Area a = areaAt(area, actual, z);
+        std::vector<std::string> level(static_cast<std::size_t>(a.width()) * static_cast<std::size_t>(a.height()));
+        for (auto it = set.tiles.lower_bound(TileKey{z, 0, 0}); it != set.tiles.end() && it->first.z == z; ++it) {
+            const TileKey& k = it->first;
+            if (!wanted(k, o) || k.x < a.beginX || k.x >= a.endX || k.y < a.beginY || k.y >= a.endY)
+                continue;
+            if (o.packed)
+                level[static_cast<std::size_t>(k.x - a.beginX) + static_cast<std::size_t>(a.width()) *
+                                                                       static_cast<std::size_t>(k.y - a.beginY)] =
+                    it->second;
+            else if (!writeBytes(root + googleName(layer, k.x, k.y, z), it->second))
+                return fail(error, "cannot write a tile of " + layer);
+            if (progress)
+                progress(++*done, total);
+        }
+        if (o.packed && PackedMap::writeLevel(root, layer, 17 - z, level, o.partSize, error) < 0)
+            return false;
+    }
+    return true;
+}
+
+std::string describe(const std::string& caption, bool packed, const std::vector<Layer>& layers,
+                     const std::set<int>& levels, int actual, const Area& area)
+{
+    std::ostringstream conf;
+    conf << "# Made by tessel-pack.\n";
+    conf << "caption=\"" << caption << "\"\napi=google\npacked=" << (packed ? "yes" : "no") << "\n";
+    for (const Layer& layer : layers)
+        conf << (layer.overlay ? "overlay=" : "type=") << layer.name << "\n";
+    for (auto z = levels.begin(); z != levels.end(); ++z)
+        conf << "zoom=" << 17 - *z << "\n";
+    conf << "zoom_actual=" << 17 - actual << "\n";
+    conf << "begin_x=" << area.beginX << "\nbegin_y=" << area.beginY << "\nend_x=" << area.endX
+         << "\nend_y=" << area.endY << "\n";
+    // The view opens at the centre of the area.
+    const long long cx = 128ll * area.width(), cy = 128ll * area.height();
+    conf << "pos_x=" << cx / 256 << "\npos_y=" << cy / 256 << "\nmove_x=" << cx % 256 << "\nmove_y=" << cy % 256
+         << "\n";
+    return conf.str();
+}
+
+} // namespace
+
+void tileOf(double lon, double lat, int z, int* x, int* y)
+{
+    const double n = std::ldexp(1.0, z);
+    lat = std::max(-85.0511287798, std::min(85.0511287798, lat));
+    const double rad = lat * M_PI / 180.0;
+    const double fx = (lon + 180.0) / 360.0 * n;
+    const double fy = (1.0 - std::log(std::tan(rad) + 1.0 / std::cos(rad)) / M_PI) / 2.0 * n;
+    *x = static_cast<int>(std::max(0.0, std::min(n - 1, std::floor(fx))));
+    *y = static_cast<int>(std::max(0.0, std::min(n - 1, std::floor(fy))));
+}
+
+bool import(const std::vector<Layer>& given, const ImportOptions& o, const std::string& dir, std::string* error,
+            const Progress& progress)
+{
+    if (given.empty() || given.front().overlay)
+        return fail(error, "a package needs a background layer");
+    const TileSet& base = *given.front().tiles;
+    std::set<int> levels;
+    for (const auto& t : base.tiles)
+        if (wanted(t.first, o))
+            levels.insert(t.first.z);
+    if (levels.empty())
+        return fail(error, "no tiles in the chosen levels and area");
+    const int actual = o.zoomActual >= 0 ? o.zoomActual : *levels.begin();
+    if (!levels.count(actual))
+        return fail(error, "no tiles at level " + std::to_string(actual));
+    Area area{1 << 30, 1 << 30, -1, -1};
+    for (auto it = base.tiles.lower_bound(TileKey{actual, 0, 0}); it != base.tiles.end() && it->first.z == actual;
+         ++it) {
+        if (!wanted(it->first, o))
+            continue;
+        area.beginX = std::min(area.beginX, it->first.x);
+        area.beginY = std::min(area.beginY, it->first.y);
+        area.endX = std::max(area.endX, it->first.x + 1);
+        area.endY = std::max(area.endY, it->first.y + 1);
+    }
+    std::vector<Layer> layers = given;
+    std::set<std::string> names;
+    std::uint64_t total = 0;
+    for (Layer& layer : layers) {
+        if (layer.name.empty())
+            layer.name = layer.overlay ? o.overlayLayer : !o.layer.empty() ? o.layer
+                                                        : layer.tiles->format == "jpg" ? "sat" : "wab";
+        if (!names.insert(layer.name).second || layer.name.find_first_of("/ \t") != std::string::npos)
+            return fail(error, "layer name \"" + layer.name + "\" is used twice or is not a plain name");
+        total += layer.tiles->tiles.size();
+    }
+    if (exists(dir))
+        return fail(error, dir + " exists already");
+    const std::string built = withoutSlash(dir) + ".partial";
+    removeTree(built);
+    if (!makeDir(built))
+        return fail(error, "cannot create " + built);
+    const std::string root = withSlash(built);
+    std::uint64_t done = 0;
+    bool ok = true;
+    for (const Layer& layer : layers)
+        ok = ok && writeImportedLayer(*layer.tiles, layer.name, levels, area, actual, o, root, error, &done, total,
+                                      progress);
+    const std::string caption = !o.caption.empty() ? o.caption : !base.name.empty() ? base.name : "Imported map";
+    ok = ok && writeBytes(root + "map.conf", describe(caption, o.packed, layers, levels, actual, area));
+    return finish(ok, built, withoutSlash(dir), error);
+}
+
+// --- reading a package
+
+namespace {
+
+// A package opened for the tools: its description, source and layers.
+struct Opened {
+    std::unique_ptr<ConfParser> conf;
+    std::unique_ptr<MapAPI> api;
+    std::vector<std::string> layers;
+};
+
+bool open(const std::string& dir, Opened* p, std::string* error)
+{
+    p->conf = std::make_unique<ConfParser>(withSlash(dir) + "map.conf", 1);
+    if (p->conf->parameters.empty())
+        return fail(error, withSlash(dir) + "map.conf is missing or empty");
+    if (!MapAPI::hasRequiredKeys(*p->conf))
+        return fail(error, "map.conf lacks a required key (packed, type, zoom, zoom_actual, begin_x, begin_y, end_x, end_y)");
+    p->api = MapAPI::forPackage(p->conf.get());
+    if (!p->api->valid())
+        return fail(error, "zoom_actual is not one of the zoom levels, or the area is empty");
+    std::vector<std::string> overlays;
+    p->conf->stringValue("type", &p->layers);
+    if (p->conf->stringValue("overlay", &overlays))
+        p->layers.insert(p->layers.end(), overlays.begin(), overlays.end());
+    return true;
+}
+
+// Calls `visit` with the source at every level, reached from zoom_actual
+// as the viewer reaches them.
+void forEachLevel(const std::string& dir, const std::function<void(MapAPI&)>& visit)
+{
+    for (int direction : {1, -1}) {
+        Opened p;
+        std::string error;
+        if (!open(dir, &p, &error))
+            return;
+        if (direction > 0)
+            visit(*p.api);
+        while ((direction > 0 ? p.api->zoomIn() : p.api->zoomOut()) != 0)
+            visit(*p.api);
+    }
+}
+
+// Every tile of one layer at the source's current level, by index x + width * y.
+struct LevelRead {
+    std::vector<std::string> tiles;
+    std::vector<std::string> problems; // damage found while reading
+};
+
+LevelRead readPackedLevel(MapAPI& api, const std::string& layer)
+{
+    LevelRead r;
+    r.tiles.resize(static_cast<std::size_t>(api.width) * static_cast<std::size_t>(api.height));
+    int expectedFirst = 0;
+    for (int part = 0;; ++part) {
+        const std::string name = PackedMap::partFileName(api.directory, layer, api.zoomValue(), part);
+        std::ifstream in(name, std::ios::binary);
+        if (!in) {
+            if (expectedFirst < static_cast<int>(r.tiles.size()))
+                r.problems.push_back(name + ": missing part file");
+            break;
+        }
+        PackedMap::Header h;
+        std::string why;
+        if (!PackedMap::readHeader(in, &h, &why)) {
+            r.problems.push_back(name + ": " + why);
+            break;
+        }
+        if (h.tileCount != static_cast<int>(r.tiles.size()))
+            r.problems.push_back(name + ": tile count " + std::to_string(h.tileCount) + " is not the area's " +
+                                 std::to_string(r.tiles.size()));
+        if (h.firstIndex != expectedFirst)
+            r.problems.push_back(name + ": starts at index " + std::to_string(h.firstIndex) + ", expected " +
+                                 std::to_string(expectedFirst));
+        for (int i = h.firstIndex; i < h.endIndex && i < static_cast<int>(r.tiles.size()); ++i)
+            PackedMap::readTile(in, h, i, &r.tiles[static_cast<std::size_t>(i)]);
+        if (h.endIndex >= h.tileCount || h.endIndex <= h.firstIndex)
+            break;
+        expectedFirst = h.endIndex;
+    }
+    return r;
+}
+
+LevelRead readLooseLevel(MapAPI& api, const std::string& layer)
+{
+    LevelRead r;
+    r.tiles.resize(static_cast<std::size_t>(api.width) * static_cast<std::size_t>(api.height));
+    for (int y = 0; y < api.height; ++y)
+        for (int x = 0; x < api.width; ++x)
+            readBytes(api.tileFileName(layer, x, y), &r.tiles[static_cast<std::size_t>(x + api.width * y)]);
+    return r;
+}
+
+LevelRead readLevel(MapAPI& api, const std::string& layer)
+{
+    return api.packed ? readPackedLevel(api, layer) : readLooseLevel(api, layer);
+}
+
+} // namespace
+
+bool convert(const std::string& dir, bool packed, const std::string& out, std::uint64_t partSize, std::string* error,
+             const Progress& progress)
+{
+    Opened p;
+    if (!open(dir, &p, error))
+        return false;
+    if (p.api->packed == packed && out.empty())
+        return fail(error, std::string("the package is ") + (packed ? "packed" : "loose") + " already");
+    const std::string source = withoutSlash(dir);
+    const std::string target = out.empty() ? source + ".converting" : withoutSlash(out);
+    if (exists(target) && !out.empty())
+        return fail(error, target + " exists already");
+    removeTree(target);
+    if (!makeDir(target))
+        return fail(error, "cannot create " + target);
+    const std::string root = withSlash(target);
+    bool ok = true;
+    std::uint64_t done = 0;
+    for (const std::string& layer : p.layers)
+        ok = ok && makeDir(root + layer);
+    forEachLevel(dir, [&](MapAPI& api) {
+        for (const std::string& layer : p.layers) {
+            if (!ok)
+                return;
+            LevelRead level = readLevel(api, layer);
+            if (!level.problems.empty()) {
+                ok = fail(error, level.problems.front());
+                return;
+            }
+            if (packed) {
+                ok = PackedMap::writeLevel(root, layer, api.zoomValue(), level.tiles, partSize, error) >= 0;
+            } else {
+                for (int i = 0; ok && i < static_cast<int>(level.tiles.size()); ++i)
+                    if (!level.tiles[static_cast<std::size_t>(i)].empty())
+                        ok = writeBytes(root + api.tileFileName(layer, i % api.width, i / api.width)
+                                                   .substr(api.directory.size()),
+                                        level.tiles[static_cast<std::size_t>(i)]);
+            }
+            if (progress)
+                progress(++done, 0);
+        }
+    });
+    ConfParser described = *p.conf;
+    described.changeValue("packed", packed ? "yes" : "no", 0);
+    described.changed = false; // written below, never back to the source
+    {
+        std::ofstream conf(root + "map.conf", std::ios::binary | std::ios::trunc);
+        described.write(conf);
+        ok = ok && conf.good();
+    }
+    if (!ok) {
+        removeTree(target);
+        if (error && error->empty())
+            *error = "cannot write " + target;
+        return false;
+    }
+    if (!out.empty())
+        return true;
+    // In place: swap the finished package in, then drop the old one.
+    const std::string old = source + ".old";
+    removeTree(old);
+    if (std::rename(source.c_str(), old.c_str()) != 0) {
+        removeTree(target);
+        return fail(error, "cannot move " + source + " aside");
+    }
+    if (std::rename(target.c_str(), source.c_str()) != 0) {
+        std::rename(old.c_str(), source.c_str());
+        removeTree(target);
+        return fail(error, "cannot move the converted package into place");
+    }
+    removeTree(old);
+    return true;
+}
+
+bool check(const std::string& dir, std::ostream& report, const Progress& progress)
+{
+    Opened p;
+    std::string error;
+    if (!open(dir, &p, &error)) {
+        report << "FAIL " << error << "\n";
+        return false;
+    }
+    bool ok = true;
+    for (const std::string& layer : p.layers)
+        if (!exists(p.api->directory + layer)) {
+            report << "FAIL layer directory " << p.api->directory + layer << " is missing\n";
+            ok = false;
+        }
+    std::uint64_t done = 0;
+    forEachLevel(dir, [&](MapAPI& api) {
+        for (const std::string& layer : p.layers) {
+            const LevelRead level = readLevel(api, layer);
+            for (const std::string& problem : level.problems) {
+                report << "FAIL " << problem << "\n";
+                ok = false;
+            }
+            int present = 0, missing = 0, broken = 0;
+            for (const std::string& bytes : level.tiles) {
+                if (bytes.empty())
+                    ++missing;
+                else if (Codecs::decodable(bytes))
+                    ++present;
+                else
+                    ++broken;
+            }
+            if (broken)
+                ok = false;
+            report << (broken ? "FAIL " : "ok   ") << "layer " << layer << ", zoom " << api.zoomValue() << ": "
+                   << present << " tiles, " << missing << " missing, " << broken << " undecodable\n";
+            if (progress)
+                progress(++done, 0);
+        }
+    });
+    report << (ok ? "package is sound\n" : "package is damaged\n");
+    return ok;
+}
+
+bool info(const std::string& dir, std::ostream& out, std::string* error)
+{
+    Opened p;
+    if (!open(dir, &p, error))
+        return false;
+    std::string caption, api;
+    p.conf->value("caption", &caption);
+    p.conf->value("api", &api);
+    out << "caption: " << caption << "\nscheme:  " << (api == "google" ? "Google" : "Seznam") << "\nstorage: "
+        << (p.api->packed ? "packed part files" : "loose tile files") << "\nlayers: ";
+    for (const std::string& layer : p.layers)
+        out << " " << layer;
+    out << "\nopens at zoom " << p.api->zoomValue() << "\n";
+    std::uint64_t allTiles = 0, allBytes = 0;
+    forEachLevel(dir, [&](MapAPI& level) {
+        for (const std::string& layer : p.layers) {
+            const LevelRead read = readLevel(level, layer);
+            std::uint64_t tiles = 0, bytes = 0;
+            for (const std::string& t : read.tiles) {
+                tiles += t.empty() ? 0 : 1;
+                bytes += t.size();
+            }
+            allTiles += tiles;
+            allBytes += bytes;
+            out << "zoom " << level.zoomValue() << ", " << layer << ": area " << level.width << " x " << level.height
+                << " (x " << level.beginX << "-" << level.endX << ", y " << level.beginY << "-" << level.endY << "), "
+                << tiles << " tiles, " << bytes << " bytes\n";
+        }
+    });
+    out << "total: " << allTiles << " tiles, " << allBytes << " bytes\n";
+    return true;
+}
+
+} // namespace Package

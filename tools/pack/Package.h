@@ -1,0 +1,65 @@
+#ifndef TESSEL_PACK_PACKAGE_H
+#define TESSEL_PACK_PACKAGE_H
+
+#include "TileSet.h"
+
+#include <cstdint>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Making, converting and checking map packages.
+namespace Package {
+
+// Called with work done and work in all, for a progress display.
+using Progress = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
+const std::uint64_t defaultPartSize = 16u << 20;
+
+struct ImportOptions {
+    bool packed = false;
+    int zoomMin = 0, zoomMax = 30; // XYZ zoom levels taken
+    int zoomActual = -1;           // the level the package opens at; default the lowest one present
+    bool bbox = false;             // only tiles touching west, south, east, north (degrees)
+    double west = -180, south = -85.06, east = 180, north = 85.06;
+    std::string caption;            // default: the source's name
+    std::string layer;              // default by the tiles' format: "sat" for JPEG, "wab" otherwise
+    std::string overlayLayer = "wat";
+    std::uint64_t partSize = defaultPartSize;
+};
+
+// One layer of a package to make.
+struct Layer {
+    const TileSet* tiles;
+    std::string name;
+    bool overlay;
+};
+
+// Writes a Google-numbered package (zoom number = 17 - Z) into `dir`, which
+// must not exist yet; it is built beside it and renamed into place, so a
+// failure leaves nothing behind. The first layer (a background) sets the
+// levels and the area; a layer without a name gets the default of
+// ImportOptions::layer (backgrounds) or ImportOptions::overlayLayer.
+bool import(const std::vector<Layer>& layers, const ImportOptions& options, const std::string& dir,
+            std::string* error, const Progress& progress = nullptr);
+
+// Rewrites a package with its tiles loose or packed, into `out` (which
+// must not exist) or, with `out` empty, in place: the new package is built
+// beside the old one and swapped in only when complete.
+bool convert(const std::string& dir, bool packed, const std::string& out, std::uint64_t partSize,
+             std::string* error, const Progress& progress = nullptr);
+
+// Writes a report of the package to `report`; true only for a sound
+// package (missing tiles are reported but allowed).
+bool check(const std::string& dir, std::ostream& report, const Progress& progress = nullptr);
+
+// What the package holds: scheme, layers, levels, area, tiles and bytes.
+bool info(const std::string& dir, std::ostream& out, std::string* error);
+
+// Web Mercator: the tile covering (lon, lat) at level z.
+void tileOf(double lon, double lat, int z, int* x, int* y);
+
+} // namespace Package
+
+#endif

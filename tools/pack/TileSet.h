@@ -1,0 +1,45 @@
+#ifndef TESSEL_PACK_TILESET_H
+#define TESSEL_PACK_TILESET_H
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+// A tile of the XYZ scheme: zoom Z, column X, row Y counted from the north.
+struct TileKey {
+    int z = 0, x = 0, y = 0;
+    bool operator<(const TileKey& o) const { return std::tie(z, x, y) < std::tie(o.z, o.x, o.y); }
+};
+
+// Encoded tiles read from a source, as they were stored (never re-encoded).
+struct TileSet {
+    std::map<TileKey, std::string> tiles;
+    std::string name;   // from the source's metadata, if any
+    std::string format; // "png", "jpg", ... of the tiles (by their bytes when the source does not say)
+    std::vector<std::string> warnings;
+};
+
+// Readers of the three source kinds. Each returns false with *error set
+// when the source cannot be read; tiles it cannot use are skipped with a
+// warning.
+namespace TileSources {
+
+// MBTiles (SQLite): `tiles` (zoom_level, tile_column, tile_row in TMS order)
+// and `metadata` (name, format).
+bool readMBTiles(const std::string& path, TileSet* set, std::string* error);
+// PMTiles version 3 with raster tiles.
+bool readPMTiles(const std::string& path, TileSet* set, std::string* error);
+// A folder Z/X/Y.png, .jpg or .jpeg. Formats SDL_image cannot decode are skipped.
+bool readFolder(const std::string& path, TileSet* set, std::string* error);
+// One of the above, chosen by the path: a directory, *.pmtiles, or MBTiles.
+bool read(const std::string& path, TileSet* set, std::string* error);
+
+// The PMTiles tile id of (z, x, y) and back (Hilbert order within a level).
+std::uint64_t tileId(int z, std::uint32_t x, std::uint32_t y);
+bool tileFromId(std::uint64_t id, TileKey* key);
+
+} // namespace TileSources
+
+#endif

@@ -1,0 +1,299 @@
+// tessel-pack: makes, converts, checks and describes Tessel map packages.
+#include "Package.h"
+#include "TileSet.h"
+#include "World.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <map>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const char* const defaultFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const char* const defaultDay = "/usr/share/xplanet/images/earth.jpg";
+const char* const defaultNight = "/usr/share/xplanet/images/night.jpg";
+
+struct Command {
+    const char* usage;
+    const char* help;
+    int (*run)(const std::vector<std::string>& args, std::map<std::string, std::string>& options);
+    std::vector<std::string> flags;   // options without a value
+    std::vector<std::string> valued;  // options with a value
+    std::size_t arguments;
+};
+
+// A progress bar on standard error, only when it is a terminal.
+Package::Progress progressBar(const char* what)
+{
+    if (!isatty(2))
+        return nullptr;
+    return [what](std::uint64_t done, std::uint64_t total) {
+        if (total > 0) {
+            const int width = 30, filled = static_cast<int>(width * done / total);
+            std::fprintf(stderr, "\r%s [%.*s%*s] %llu/%llu", what, filled, "##############################",
+                         width - filled, "", static_cast<unsigned long long>(done),
+                         static_cast<unsigned long long>(total));
+        } else {
+            std::fprintf(stderr, "\r%s: %llu steps", what, static_cast<unsigned long long>(done));
+        }
+        std::fflush(stderr);
+    };
+}
+
+void endProgress()
+{
+    if (isatty(2))
+        std::fprintf(stderr, "\n");
+}
+
+int failure(const std::string& message)
+{
+    std::cerr << "tessel-pack: " << message << "\n";
+    return 1;
+}
+
+bool number(const std::string& text, long long* value)
+{
+    char* end = nullptr;
+    *value = std::strtoll(text.c_str(), &end, 10);
+    return !text.empty() && *end == '\0';
+}
+
+bool readTiles(const std::string& path, TileSet* set)
+{
+    std::string error;
+    if (!TileSources::read(path, set, &error)) {
+        failure(error);
+        return false;
+    }
+    for (const std::string& warning : set->warnings)
+        std::cerr << "tessel-pack: warning: " << warning << "\n";
+    return true;
+}
+
+int runImport(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
+{
+    Package::ImportOptions options;
+    options.packed = o.count("--packed") > 0;
+    long long n;
+    for (auto key : {std::make_pair("--zoom-min", &options.zoomMin), std::make_pair("--zoom-max", &options.zoomMax),
+                     std::make_pair("--zoom-actual", &options.zoomActual)}) {
+        if (!o.count(key.first))
+            continue;
+        if (!number(o[key.first], &n) || n < 0 || n > 30)
+            return failure(std::string(key.first) + " takes a zoom level from 0 to 30");
+        *key.second = static_cast<int>(n);
+    }
+    if (o.count("--part-size")) {
+        if (!number(o["--part-size"], &n) || n < 1024)
+            return failure("--part-size takes a number of bytes, at least 1024");
+        options.partSize = static_cast<std::uint64_t>(n);
+    }
+    if (o.count("--bbox")) {
+        options.bbox = std::sscanf(o["--bbox"].c_str(), "%lf,%lf,%lf,%lf", &options.west, &options.south,
+                                   &options.east, &options.north) == 4;
+        if (!options.bbox || options.west >= options.east || options.south >= options.north)
+            return failure("--bbox takes WEST,SOUTH,EAST,NORTH in degrees");
+    }
+    options.caption = o["--caption"];
+    options.layer = o["--layer"];
+    if (o.count("--overlay-layer"))
+        options.overlayLayer = o["--overlay-layer"];
+    TileSet base, overlay;
+    if (!readTiles(args[0], &base))
+        return 1;
+    std::vector<Package::Layer> layers{{&base, "", false}};
+    if (o.count("--overlay")) {
+        if (!readTiles(o["--overlay"], &overlay))
+            return 1;
+        layers.push_back({&overlay, "", true});
+    }
+    std::string error;
+    const bool ok = Package::import(layers, options, args[1], &error, progressBar("importing"));
+    endProgress();
+    if (!ok)
+        return failure(error);
+    std::cout << "wrote " << args[1] << "\n";
+    return 0;
+}
+
+int convertTo(bool packed, const std::vector<std::string>& args, std::map<std::string, std::string>& o)
+{
+    std::uint64_t partSize = Package::defaultPartSize;
+    long long n;
+    if (o.count("--part-size")) {
+        if (!number(o["--part-size"], &n) || n < 1024)
+            return failure("--part-size takes a number of bytes, at least 1024");
+        partSize = static_cast<std::uint64_t>(n);
+    }
+    std::string error;
+    const bool ok = Package::convert(args[0], packed, o["--out"], partSize, &error,
+                                     progressBar(packed ? "packing" : "unpacking"));
+    endProgress();
+    if (!ok)
+        return failure(error);
+    std::cout << (packed ? "packed " : "unpacked ") << (o["--out"].empty() ? args[0] : o["--out"]) << "\n";
+    return 0;
+}
+
+int runPack(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
+{
+    return convertTo(true, args, o);
+}
+
+int runUnpack(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
+{
+    return convertTo(false, args, o);
+}
+
+int runCheck(const std::vector<std::string>& args, std::map<std::string, std::string>&)
+{
+    const bool ok = Package::check(args[0], std::cout, progressBar("checking"));
+    endProgress();
+    return ok ? 0 : 1;
+}
+
+int runInfo(const std::vector<std::string>& args, std::map<std::string, std::string>&)
+{
+    std::string error;
+    return Package::info(args[0], std::cout, &error) ? 0 : failure(error);
+}
+
+int runEarth(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
+{
+    long long maxZoom = 3;
+    if (o.count("--max-zoom") && (!number(o["--max-zoom"], &maxZoom) || maxZoom < 0 || maxZoom > 5))
+        return failure("--max-zoom takes a level from 0 to 5");
+    std::string error;
+    if (!World::makeEarth(args[0], o.count("--day") ? o["--day"] : defaultDay,
+                          o.count("--night") ? o["--night"] : defaultNight, o.count("--font") ? o["--font"] : defaultFont,
+                          static_cast<int>(maxZoom), &error))
+        return failure(error);
+    std::cout << "wrote " << args[0] << "\n";
+    return 0;
+}
+
+int runSample(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
+{
+    std::string error;
+    if (!World::makeSample(args[0], o.count("--font") ? o["--font"] : defaultFont, &error))
+        return failure(error);
+    std::cout << "wrote " << args[0] << "\n";
+    return 0;
+}
+
+const std::map<std::string, Command>& commands()
+{
+    static const std::map<std::string, Command> table = {
+        {"import",
+         {"import SOURCE PACKAGE [options]",
+          "Makes a package with Google numbering from an MBTiles file, a PMTiles v3 archive (raster) or a\n"
+          "folder of Z/X/Y.png|jpg tiles. Tiles are copied as they are stored.\n"
+          "  --packed              store the tiles in .map part files (default: one file per tile)\n"
+          "  --zoom-min Z, --zoom-max Z   the XYZ levels to take\n"
+          "  --zoom-actual Z       the level the package opens at and whose tiles set the area\n"
+          "                        (default: the lowest level present)\n"
+          "  --bbox W,S,E,N        only tiles touching this box (degrees)\n"
+          "  --caption TEXT        the name in the package list (default: the source's name)\n"
+          "  --layer NAME          the background layer (default: sat for JPEG, wab otherwise)\n"
+          "  --overlay SOURCE      a second source, imported as an overlay layer\n"
+          "  --overlay-layer NAME  its layer name (default: wat)\n"
+          "  --part-size BYTES     largest part file (default 16 MiB)",
+          runImport,
+          {"--packed"},
+          {"--zoom-min", "--zoom-max", "--zoom-actual", "--bbox", "--caption", "--layer", "--overlay",
+           "--overlay-layer", "--part-size"},
+          2}},
+        {"pack",
+         {"pack PACKAGE [--out DIR] [--part-size BYTES]",
+          "Stores the tiles of a package in .map part files. In place unless --out names a new directory;\n"
+          "the package is replaced only once the packed copy is complete.",
+          runPack,
+          {},
+          {"--out", "--part-size"},
+          1}},
+        {"unpack",
+         {"unpack PACKAGE [--out DIR]",
+          "Stores the tiles of a packed package as one file per tile, in place or into --out.", runUnpack, {},
+          {"--out"}, 1}},
+        {"check",
+         {"check PACKAGE",
+          "Checks map.conf, every part file's header and offsets, and that every tile decodes; counts\n"
+          "missing tiles per layer and level. Exit status 0 only for a sound package.",
+          runCheck, {}, {}, 1}},
+        {"info", {"info PACKAGE", "Describes a package: scheme, layers, levels, area, tiles and bytes.", runInfo, {}, {}, 1}},
+        {"earth",
+         {"earth PACKAGE [--day FILE] [--night FILE] [--font FILE] [--max-zoom Z]",
+          "Makes the Earth demo package from equirectangular day and night pictures (default: Debian's\n"
+          "xplanet-images, NASA Visible Earth), levels 0 to 3, with a graticule overlay.",
+          runEarth, {}, {"--day", "--night", "--font", "--max-zoom"}, 1}},
+        {"sample",
+         {"sample PACKAGE [--font FILE]",
+          "Makes a small package with Seznam numbering (loose tiles, two backgrounds and an overlay).", runSample,
+          {}, {"--font"}, 1}},
+    };
+    return table;
+}
+
+void usage(std::ostream& out)
+{
+    out << "usage: tessel-pack COMMAND [ARGUMENTS]\n\ncommands:\n";
+    for (const auto& c : commands())
+        out << "  " << c.second.usage << "\n";
+    out << "\n'tessel-pack COMMAND --help' describes one command.\n";
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        usage(argc < 2 ? std::cerr : std::cout);
+        return argc < 2 ? 2 : 0;
+    }
+    const auto found = commands().find(argv[1]);
+    if (found == commands().end()) {
+        std::cerr << "tessel-pack: unknown command '" << argv[1] << "'\n";
+        usage(std::cerr);
+        return 2;
+    }
+    const Command& command = found->second;
+    std::vector<std::string> args;
+    std::map<std::string, std::string> options;
+    for (int i = 2; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--help" || word == "-h") {
+            std::cout << "usage: tessel-pack " << command.usage << "\n\n" << command.help << "\n";
+            return 0;
+        }
+        if (word.compare(0, 2, "--") != 0) {
+            args.push_back(word);
+        } else if (std::find(command.flags.begin(), command.flags.end(), word) != command.flags.end()) {
+            options[word] = "yes";
+        } else if (std::find(command.valued.begin(), command.valued.end(), word) != command.valued.end() &&
+                   i + 1 < argc) {
+            options[word] = argv[++i];
+        } else {
+            std::cerr << "tessel-pack: " << argv[1] << ": unknown option or missing value: " << word << "\n";
+            return 2;
+        }
+    }
+    if (args.size() != command.arguments) {
+        std::cerr << "usage: tessel-pack " << command.usage << "\n";
+        return 2;
+    }
+    SDL_Init(0);
+    const int status = command.run(args, options);
+    if (TTF_WasInit())
+        TTF_Quit();
+    SDL_Quit();
+    return status;
+}
