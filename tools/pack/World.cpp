@@ -248,14 +248,14 @@ namespace {
 // Height of the made-up landscape at a point of the Seznam plane.
 double height(double u, double v)
 {
-    return std::sin(u * 0.21) * std::cos(v * 0.17) + 0.6 * std::sin((u + 2 * v) * 0.09 + 1.3) +
-           0.3 * std::cos(u * 0.57 - v * 0.43);
+    return std::sin(u * 0.63) * std::cos(v * 0.51) + 0.6 * std::sin((u + 2 * v) * 0.27 + 1.3) +
+           0.3 * std::cos(u * 1.71 - v * 1.29);
 }
 
 // Distance of a point to the sample's trail, a wavy line across the area.
 double trailDistance(double u, double v, double base)
 {
-    return std::fabs(v - (base + 14 + 6 * std::sin((u - base) * 0.15)));
+    return std::fabs(v - (base + 14 + 5 * std::sin((u - base) * 0.3)));
 }
 
 Rgba sampleColour(const std::string& layer, double u, double v, double pixelUnits, double base)
@@ -266,9 +266,11 @@ Rgba sampleColour(const std::string& layer, double u, double v, double pixelUnit
         const bool dash = std::fmod(u, 4.0) < 2.6;
         return onTrail && dash ? Rgba{214, 40, 40, 235} : Rgba{0, 0, 0, 0};
     }
-    // Contour lines every 0.25 of height.
-    const double band = std::fmod(h + 4.0, 0.25);
-    const bool contour = band < 0.012 + pixelUnits * 0.02;
+    // Contour lines every 0.25 of height: where the band changes between
+    // this pixel and its right or lower neighbour.
+    const double band = std::floor(h * 4);
+    const bool contour = band != std::floor(height(u + pixelUnits, v) * 4) ||
+                         band != std::floor(height(u, v - pixelUnits) * 4);
     if (layer == "base") {
         const Uint8 shade = static_cast<Uint8>(226 + 18 * std::tanh(h));
         return contour ? Rgba{176, 140, 100, 255} : Rgba{shade, static_cast<Uint8>(shade - 4), static_cast<Uint8>(shade - 22), 255};
