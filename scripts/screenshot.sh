@@ -4,7 +4,8 @@
 # Usage: scripts/screenshot.sh [OUTPUT_DIR]   (after a build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-out=${1:-$root}
+mkdir -p "${1:-$root}"
+out=$(cd "${1:-$root}" && pwd)
 work=$(mktemp -d /tmp/tessel-shot-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 "$root/scripts/lay-run-dir.sh" "$work"
