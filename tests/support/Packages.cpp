@@ -119,13 +119,13 @@ void writeLayer(const LayerSpec& s)
 
 LayerSpec layerOf(const std::string& dir, const std::string& layer, int w, int h)
 {
-    LayerSpec spec;
-    spec.dir = dir;
-    spec.layer = layer;
-    spec.zoom = 10;
-    spec.w = w;
-    spec.h = h;
-    return spec;
+    LayerSpec made;
+    made.dir = dir;
+    made.layer = layer;
+    made.zoom = 10;
+    made.w = w;
+    made.h = h;
+    return made;
 }
 
 void writeSamplePackage(const std::string& dir, const std::string& caption, bool packed)
@@ -138,12 +138,12 @@ void writeSamplePackage(const std::string& dir, const std::string& caption, bool
         {"sat", 10, 6, 4, 0, false}, {"wab", 10, 6, 4, 10, false}, {"wat", 10, 6, 4, 0, true}, {"sat", 11, 3, 2, 20, false},
     };
     for (const auto& l : layers) {
-        LayerSpec spec = layerOf(dir, l.name, l.w, l.h);
-        spec.zoom = l.zoom;
-        spec.idBase = l.idBase;
-        spec.overlay = l.overlay;
-        spec.packed = packed;
-        writeLayer(spec);
+        LayerSpec made = layerOf(dir, l.name, l.w, l.h);
+        made.zoom = l.zoom;
+        made.idBase = l.idBase;
+        made.overlay = l.overlay;
+        made.packed = packed;
+        writeLayer(made);
     }
     writeBytes(dir + "map.conf", "caption=" + caption + "\napi=google\npacked=" + (packed ? "yes" : "no") +
                                      "\ntype=sat\ntype=wab\noverlay=wat\nzoom=10\nzoom=11\nzoom_actual=10\n"
