@@ -510,49 +510,27 @@ bool Program::storeYesNo(int a)
 // Lines of the map options, options and exit pages.
 void Program::runMenuLine(int a)
 {
-    switch (a) {
-    case 1:
-        menu.switchMenu(pages.bg);
-        break;
-    case 2:
-        menu.switchMenu(pages.overlay);
-        break;
-    case 3:
+    if (a == 3) {
         // Leave only once the position is safe; otherwise say so and stay
         // on the page, where "save_no" still quits.
         if (savePosition())
             quit = 1;
-        break;
-    case 4:
-        quit = 1;
-        break;
-    case 5:
-        menu.switchMenu(pages.language);
-        break;
-    case 6:
-        menu.switchMenu(pages.maxFps);
-        break;
-    case 7:
-        menu.switchMenu(pages.showFps);
-        break;
-    case 10:
-        menu.switchMenu(pages.showBattery);
-        break;
-    case 13:
-        menu.switchMenu(pages.smoothText);
-        break;
-    case 19:
-        menu.switchMenu(pages.moveSpeed);
-        break;
-    case 20:
-        menu.switchMenu(pages.moveMultiplier);
-        break;
-    case 21:
-        menu.switchMenu(pages.centerCross);
-        break;
-    default:
-        break;
+        return;
     }
+    if (a == 4) {
+        quit = 1;
+        return;
+    }
+    // The other lines lead to pages.
+    const std::pair<int, int> pageOfLine[] = {
+        {1, pages.bg},          {2, pages.overlay},      {5, pages.language},
+        {6, pages.maxFps},      {7, pages.showFps},      {10, pages.showBattery},
+        {13, pages.smoothText}, {19, pages.moveSpeed},   {20, pages.moveMultiplier},
+        {21, pages.centerCross},
+    };
+    for (const auto& entry : pageOfLine)
+        if (entry.first == a)
+            menu.switchMenu(entry.second);
 }
 
 // Opens a package from the package page. A package the viewport refuses

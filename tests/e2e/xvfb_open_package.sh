@@ -10,24 +10,18 @@ cd "$run_dir"
 
 cat > session.sh <<'INNER'
 set -u
-tessel=$1
-SDL_AUDIODRIVER=dummy "$tessel" 2>stderr.txt &
-pid=$!
-win=$(timeout 45 xdotool search --sync --name '^Tessel$' | head -n 1)
-[ -n "$win" ] || { echo "no window" >&2; kill $pid; exit 10; }
+. "$2/viewer.sh"
+start_viewer "$1"
 sleep 0.5
 xdotool mousemove --window "$win" 55 231 click 1
 sleep 0.5
 xdotool key Return
 sleep 1
 import -window "$win" shot.png
-xdotool key ctrl+c
-for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-if kill -0 $pid 2>/dev/null; then echo "still running" >&2; kill $pid; exit 12; fi
-wait $pid
+quit_viewer
 INNER
 
-timeout 100 bash "$source_dir/scripts/with_xvfb.sh" bash session.sh "$tessel"
+timeout 100 bash "$source_dir/scripts/with_xvfb.sh" bash session.sh "$tessel" "$(dirname "$0")"
 code=$?
 [ $code -eq 0 ] || fail "exit code $code; stderr: $(cat stderr.txt 2>/dev/null)"
 [ -f shot.png ] || fail "no screenshot"

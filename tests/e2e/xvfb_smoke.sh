@@ -8,26 +8,17 @@ cp tessel.conf shipped.conf
 
 cat > session.sh <<'INNER'
 set -u
-tessel=$1
-SDL_AUDIODRIVER=dummy "$tessel" 2>stderr.txt &
-pid=$!
+. "$2/viewer.sh"
+start_viewer "$1"
 echo "display $DISPLAY" >&2
-win=$(timeout 45 xdotool search --sync --name '^Tessel$' | head -n 1)
-[ -n "$win" ] || { echo "no window" >&2; kill $pid; exit 10; }
 geometry=$(xdotool getwindowgeometry "$win")
 echo "$geometry" | grep -q 'Geometry: 320x240' || { echo "window: $geometry" >&2; kill $pid; exit 11; }
 xdotool mousemove --window "$win" 160 120
 sleep 0.3
-xdotool key ctrl+c
-for _ in $(seq 1 100); do
-  kill -0 $pid 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 $pid 2>/dev/null; then echo "still running" >&2; kill $pid; exit 12; fi
-wait $pid
+quit_viewer
 INNER
 
-timeout 90 bash "$source_dir/scripts/with_xvfb.sh" bash session.sh "$tessel"
+timeout 90 bash "$source_dir/scripts/with_xvfb.sh" bash session.sh "$tessel" "$(dirname "$0")"
 code=$?
 [ $code -eq 0 ] || fail "exit code $code; stderr: $(cat stderr.txt 2>/dev/null)"
 cmp -s tessel.conf shipped.conf || fail "tessel.conf changed by a run that changed nothing"

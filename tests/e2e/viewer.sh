@@ -1,0 +1,17 @@
+# Sourced by the X sessions of the end-to-end scripts: start the viewer in
+# the current directory and find its window; quit it with Ctrl+C.
+start_viewer() { # TESSEL
+  SDL_AUDIODRIVER=dummy "$1" 2>stderr.txt &
+  pid=$!
+  win=$(timeout 45 xdotool search --sync --name '^Tessel$' | head -n 1)
+  [ -n "$win" ] || { echo "no window" >&2; kill $pid; exit 10; }
+}
+quit_viewer() { # waits up to 10 s; the viewer's exit code
+  xdotool key ctrl+c
+  for _ in $(seq 1 100); do
+    kill -0 $pid 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 $pid 2>/dev/null; then echo "still running" >&2; kill $pid; exit 12; fi
+  wait $pid
+}
