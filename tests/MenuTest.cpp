@@ -285,3 +285,17 @@ TEST_F(MenuWidget, OptionsPageShowsTheValueColumn)
     EXPECT_GT(pixelsDifferentFrom(testScreen(), SDL_Rect{valueX, 90, 30, static_cast<Uint16>(lineSkip)}, 0, 0, 0), 10);
     EXPECT_EQ(pixelsDifferentFrom(testScreen(), SDL_Rect{static_cast<Sint16>(43 + 40), 90, 100, 15}, 0, 0, 0), 0);
 }
+
+TEST_F(MenuWidget, MissingImagesAreSkipped)
+{
+    menu.area = SDL_Rect{0, 0, 320, 240};
+    menu.scrollbar(SDL_Rect{271, 90, 9, 85}, "no-top.png", "no-bottom.png", "no-track.png", "no-slider.png");
+    menu.loadBackground(SDL_Rect{32, 57, 256, 126}, "no-background.png");
+    fill(menu.createMenu("P", -1, 9), 12);
+    ::fill(testScreen(), 0, 0, 0);
+    menu.draw(&fps, true);
+    EXPECT_GT(pixelsDifferentFrom(testScreen(), itemBox, 0, 0, 0), 20) << "the lines still show";
+    int result = -1;
+    EXPECT_TRUE(menu.click(275, 100, &result)) << "a touch where the track would be";
+    EXPECT_EQ(result, -1);
+}

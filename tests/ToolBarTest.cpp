@@ -141,3 +141,16 @@ TEST_F(ToolBarWidget, ImagesAndTexts)
     EXPECT_EQ(pixelsDifferentFrom(testScreen(), SDL_Rect{0, 212, 200, 28}, 20, 20, 80), 0);
     EXPECT_GT(pixelsDifferentFrom(testScreen(), SDL_Rect{200, 214, 100, 10}, 20, 20, 80), 5);
 }
+
+TEST_F(ToolBarWidget, IconsWithoutImagesStillWork)
+{
+    bar.addIcon(SDL_Rect{4, 222, 16, 16}, 0, 0, 5, "none.png", "none-d.png", "none-a.png", "Exit", false);
+    bar.setIconText(SDL_Rect{125, 222, 173, 17}, 17, testFonts().text, SDL_Color{255, 191, 0, 0});
+    fill(testScreen(), 0, 0, 0);
+    bar.draw(&fps, true);
+    EXPECT_EQ(pixelsDifferentFrom(testScreen(), SDL_Rect{4, 222, 16, 16}, 0, 0, 0), 0);
+    EXPECT_GT(pixelsDifferentFrom(testScreen(), SDL_Rect{125, 222, 173, 17}, 0, 0, 0), 20) << "its name shows";
+    int result = -1;
+    EXPECT_TRUE(bar.click(12, 230, &result));
+    EXPECT_EQ(result, 5) << "and it can be touched";
+}
