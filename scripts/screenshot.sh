@@ -18,11 +18,12 @@ cd "$work"
 cat > session.sh <<'INNER'
 set -eu
 tessel=$1 package=$2 keys=$3 file=$4
+. "$5/find_window.sh"
 # The package page lists the packages in directory order.
 line=$(ls -f maps | grep -v '^\.' | grep -n "^$package\$" | cut -d: -f1)
 SDL_AUDIODRIVER=dummy "$tessel" &
 pid=$!
-win=$(timeout 30 xdotool search --sync --name '^Tessel$' | head -n 1)
+find_window $pid
 step() { xdotool "$@"; sleep 0.6; }
 step mousemove --window "$win" 55 231 click 1
 for _ in $(seq 2 "$line"); do step key Down; done
@@ -34,9 +35,9 @@ wait $pid
 INNER
 # Earth: the overlay on (map layers, second line, first overlay), then one level closer.
 bash "$root/scripts/with_xvfb.sh" bash session.sh "$root/build/tessel" earth \
-  "Right Right Right Return Down Return Return Escape Escape KP_Add" earth.png
+  "Right Right Right Return Down Return Return Escape Escape KP_Add" earth.png "$root/scripts"
 bash "$root/scripts/with_xvfb.sh" bash session.sh "$root/build/tessel" sample \
-  "Right Right Right Return Return Down Return Down Return Return Escape Escape" sample.png
+  "Right Right Right Return Return Down Return Down Return Return Escape Escape" sample.png "$root/scripts"
 convert earth.png -scale 200% "$out/screenshot-earth.png"
 convert sample.png -scale 200% "$out/screenshot-sample.png"
 echo "screenshots in $out"

@@ -4,9 +4,10 @@
 set -u
 fifo=$(mktemp -u /tmp/tessel-xvfb-XXXXXX)
 mkfifo "$fifo"
-# -displayfd writes the chosen display number once the server accepts clients.
+# -displayfd writes the chosen display number once the server accepts clients;
+# -noreset keeps it from resetting (and refusing clients) when the last one leaves.
 log=$(mktemp /tmp/tessel-xvfb-log-XXXXXX)
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$fifo" 2>"$log" &
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$fifo" 2>"$log" &
 server=$!
 display=$(timeout 30 head -n 1 "$fifo")
 rm -f "$fifo"
@@ -23,9 +24,14 @@ if [ $ready != yes ]; then
   rm -f "$log"
   exit 97
 fi
-rm -f "$log"
 DISPLAY=":$display" "$@"
 code=$?
+if [ $code -ne 0 ]; then
+  # Say what the server went through, for whoever reads a failed run.
+  kill -0 $server 2>/dev/null || echo "with_xvfb: the X server on :$display had ended" >&2
+  sed 's/^/with_xvfb: Xvfb: /' "$log" >&2
+fi
+rm -f "$log"
 kill $server 2>/dev/null
 wait $server 2>/dev/null
 exit $code

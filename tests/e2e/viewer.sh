@@ -1,10 +1,11 @@
 # Sourced by the X sessions of the end-to-end scripts: start the viewer in
 # the current directory and find its window; quit it with Ctrl+C.
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/find_window.sh"
+
 start_viewer() { # TESSEL
   SDL_AUDIODRIVER=dummy "$1" 2>stderr.txt &
   pid=$!
-  win=$(timeout 45 xdotool search --sync --name '^Tessel$' | head -n 1)
-  [ -n "$win" ] || { echo "no window" >&2; kill $pid; exit 10; }
+  find_window $pid || { echo "no window" >&2; kill $pid 2>/dev/null; exit 10; }
 }
 quit_viewer() { # waits up to 10 s; the viewer's exit code
   xdotool key ctrl+c
