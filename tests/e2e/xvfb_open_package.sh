@@ -8,16 +8,23 @@ sample=$4
 cd "$run_dir"
 "$sample" alpha Alpha || fail "could not write the sample package"
 
+# Screen (10, 60) shows tile (1, 1) (id 7: red 56) at its pixel (110, 110):
+# green 108, blue 104 (the tiles' pattern, in 16-bit precision).
+is_tile_7_pixel() { # R,G,B
+  local r g b
+  [[ $1 =~ ^[0-9]+,[0-9]+,[0-9]+ ]] || return 1
+  IFS=, read -r r g b _ <<<"$1"
+  [ $((r / 8)) -eq 7 ] && [ $((g / 4)) -eq 27 ] && [ $((b / 8)) -eq 13 ]
+}
+export -f is_tile_7_pixel
+
 cat > session.sh <<'INNER'
 set -u
 . "$2/viewer.sh"
-# Screen (10, 60) shows tile (1, 1) (id 7: red 56) at its pixel (110, 110):
-# green 108, blue 104 (the tiles' pattern, in 16-bit precision).
 shows_tile_7() {
   import -window "$win" shot.png 2>/dev/null || return 1
   pixel=$(convert shot.png -crop 1x1+10+60 -depth 8 txt:- | tail -n 1 | grep -o '([0-9, ]*' | tr -d '( ')
-  IFS=, read -r r g b _ <<<"$pixel"
-  [ $((r / 8)) -eq 7 ] && [ $((g / 4)) -eq 27 ] && [ $((b / 8)) -eq 13 ]
+  is_tile_7_pixel "$pixel"
 }
 pixel=none
 start_viewer "$1"
@@ -40,8 +47,6 @@ code=$?
 [ $code -eq 0 ] || fail "exit code $code; stderr: $(cat stderr.txt 2>/dev/null)"
 [ -f shot.png ] || fail "no screenshot"
 pixel=$(cat pixel.txt)
-IFS=, read -r r g b _ <<<"$pixel"
-[ $((r / 8)) -eq 7 ] || fail "tile at (10, 60) has red $r, expected tile 7 (red 56); pixel $pixel"
-[ $((g / 4)) -eq 27 ] || fail "green $g, expected 108 (column 110 of the tile)"
-[ $((b / 8)) -eq 13 ] || fail "blue $b, expected 104 (row 110 of the tile)"
+is_tile_7_pixel "$pixel" ||
+  fail "screen (10, 60) is $pixel, expected tile 7's pixel (110, 110): 56, 108, 104"
 echo "xvfb open package: ok ($pixel)"
