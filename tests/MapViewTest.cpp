@@ -68,7 +68,7 @@ protected:
             }
     }
 
-    unsigned long loads() const { return map.api->tilesLoaded; }
+    unsigned long loads() const { return map.pipeline.cellsFilled; }
 
     TempDir dir;
     Map map;

@@ -88,10 +88,30 @@ std::string GoogleAPI::typeAlias(const std::string& name)
     return "type_google_base";
 }
 
-std::string GoogleAPI::tileFileName(const std::string& layer, int x, int y) const
+MapAPI::LevelArea GoogleAPI::areaAt(int level) const
 {
+    LevelArea a;
+    if (!valid() || level < 0 || level >= static_cast<int>(zoomLevels.size()))
+        return a;
+    a.zoomValue = zoomLevels[static_cast<std::size_t>(level)];
+    const int factor = levelFactor(zoom, level);
+    if (factor == 0)
+        return a;
+    long long area[4] = {beginX, beginY, endX, endY};
+    for (long long& v : area)
+        v = level > zoom ? v * factor : v / factor;
+    a.worldX = area[0];
+    a.worldY = area[1];
+    a.width = clampToInt(static_cast<double>(area[2] - area[0]));
+    a.height = clampToInt(static_cast<double>(area[3] - area[1]));
+    return a;
+}
+
+std::string GoogleAPI::tileFileNameAt(const std::string& layer, int level, int x, int y) const
+{
+    const LevelArea a = areaAt(level);
     char tail[96];
-    std::snprintf(tail, sizeof tail, "&x=%i&y=%i&zoom=%i", beginX + x, beginY + y, zoomValue());
+    std::snprintf(tail, sizeof tail, "&x=%lld&y=%lld&zoom=%i", a.worldX + x, a.worldY + y, a.zoomValue);
     return directory + layer + "/v=" + layer + tail;
 }
 

@@ -17,7 +17,9 @@ public:
     bool loadRawTile(MapType* layer, Tile* tile, SDL_Surface** out) override;
 
     // "<directory><layer>/v=<layer>&x=<X>&y=<Y>&zoom=<Z>"
-    std::string tileFileName(const std::string& layer, int x, int y) const override;
+    std::string tileFileNameAt(const std::string& layer, int level, int x, int y) const override;
+    // The area keys scaled from the current level as zooming would.
+    LevelArea areaAt(int level) const override;
 
 private:
     int step(int direction);

@@ -55,6 +55,8 @@ bool Map::create(SDL_Surface* target, std::string path)
     conf.stringValue("type", &bgTypes);
     conf.stringValue("overlay", &overlayTypes);
     api->setBg(bgTypes[0]);
+    pipeline.open(api.get(), tileSize);
+    headingX = headingY = 0;
 
     mapWidth = api->width;
     mapHeight = api->height;
@@ -81,10 +83,8 @@ bool Map::create(SDL_Surface* target, std::string path)
 
 void Map::destroy()
 {
-    for (Tile& tile : tiles)
-        if (tile.surface)
-            SDL_FreeSurface(tile.surface);
     tiles.clear();
+    pipeline.close();
 }
 
 void Map::copyrightFormat(SDL_Rect area, int align, TTF_Font* font, SDL_Color color)
@@ -104,16 +104,42 @@ void Map::moveDistance(int dx, int dy, int speed, int* outX, int* outY)
 
 void Map::reloadTile(Tile* tile)
 {
-    if (tile->surface)
-        SDL_FreeSurface(tile->surface);
-    tile->surface = nullptr;
-    api->loadTile(tile);
+    pipeline.fill(tile);
 }
 
 void Map::reloadAll()
 {
     for (Tile& tile : tiles)
         reloadTile(&tile);
+    requestCells();
+}
+
+void Map::requestCells()
+{
+    if (tiles.empty())
+        return;
+    std::vector<Tile> ahead;
+    const Tile& origin = tiles[0];
+    if (headingX != 0)
+        for (int r = 0; r < rows; ++r) {
+            Tile t;
+            t.x = headingX > 0 ? origin.x + cols : origin.x - 1;
+            t.y = origin.y + r;
+            ahead.push_back(t);
+        }
+    if (headingY != 0)
+        for (int c = 0; c < cols; ++c) {
+            Tile t;
+            t.x = origin.x + c;
+            t.y = headingY > 0 ? origin.y + rows : origin.y - 1;
+            ahead.push_back(t);
+        }
+    pipeline.request(&tiles, cols, offsetX + viewWidth / 2, offsetY + viewHeight / 2, ahead);
+}
+
+bool Map::update()
+{
+    return pipeline.update(&tiles);
 }
 
 void Map::setCenterCoords(int tileX, int tileY, int pixelX, int pixelY)
@@ -167,6 +193,7 @@ void Map::setCenterCoords(int tileX, int tileY, int pixelX, int pixelY)
             reloadTile(&tiles[i]);
         }
     }
+    requestCells();
 }
 
 void Map::getCenterCoords(int* tileX, int* tileY, int* pixelX, int* pixelY)
@@ -183,6 +210,10 @@ bool Map::move(int dx, int dy)
 {
     if (tiles.empty())
         return false;
+    if (dx != 0 || dy != 0) {
+        headingX = (dx > 0) - (dx < 0);
+        headingY = (dy > 0) - (dy < 0);
+    }
     const int ts = tileSize;
     if (dx != 0) {
         const int n = offsetX + dx;
@@ -236,6 +267,7 @@ bool Map::new_col(bool left)
         reloadTile(&incoming);
     }
     offsetX = left ? tileSize : (cols - 1) * tileSize - viewWidth;
+    requestCells();
     return true;
 }
 
@@ -259,6 +291,7 @@ bool Map::new_row(bool up)
         reloadTile(&incoming[c]);
     }
     offsetY = up ? tileSize : (rows - 1) * tileSize - viewHeight;
+    requestCells();
     return true;
 }
 
@@ -369,6 +402,7 @@ bool Map::setBg(int index)
         return false;
     const bool inList = index >= 0 && static_cast<std::size_t>(index) < bgTypes.size();
     api->setBg(bgTypes[inList ? static_cast<std::size_t>(index) : 0]);
+    pipeline.layersChanged();
     reloadAll();
     return true;
 }
@@ -379,6 +413,7 @@ bool Map::setOverlay(int index)
         return false;
     const bool inList = index >= 0 && static_cast<std::size_t>(index) < overlayTypes.size();
     api->setOverlay(inList ? overlayTypes[static_cast<std::size_t>(index)] : std::string());
+    pipeline.layersChanged();
     reloadAll();
     return true;
 }

@@ -4,6 +4,7 @@
 #include "ConfParser.h"
 #include "MapAPI.h"
 #include "Mouse.h"
+#include "TilePipeline.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -56,6 +57,9 @@ public:
 
     // True once a package is open.
     bool loaded() const { return !tiles.empty(); }
+    // Puts tiles the loader finished into the grid; true when the view
+    // changed. Called once per frame.
+    bool update();
 
     SDL_Surface* screen = nullptr;
     ConfParser conf;
@@ -72,6 +76,10 @@ public:
     int copyrightAlign = 0;
     TTF_Font* copyrightFont = nullptr;
     SDL_Color copyrightColor{0, 0, 0, 0};
+    // The cache, the loader and the stand-ins behind the grid's cells.
+    TilePipeline pipeline;
+    // The way the view last moved, for loading ahead of it.
+    int headingX = 0, headingY = 0;
 
 private:
     static int gridSize(int view, int tile);
@@ -80,6 +88,8 @@ private:
     std::vector<std::string> aliases(const std::vector<std::string>& names) const;
     void reloadTile(Tile* tile);
     void reloadAll();
+    // Tells the loader which cells to work on, nearest to the view first.
+    void requestCells();
     void drawTiles();
     void drawCopyright(bool blended);
 };

@@ -6,6 +6,7 @@
 
 #include <SDL_image.h>
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -109,6 +110,34 @@ bool MapAPI::loadImage(const std::string& path, SDL_Surface** out)
         return false;
     *out = s;
     return true;
+}
+
+TileRef MapAPI::tileRef(const MapType& layer, int level, int x, int y) const
+{
+    TileRef ref;
+    if (layer.name.empty() || level < 0 || level >= static_cast<int>(zoomLevels.size()))
+        return ref;
+    const LevelArea area = areaAt(level);
+    if (x < 0 || y < 0 || x >= area.width || y >= area.height)
+        return ref;
+    if (packed) {
+        ref.kind = TileRef::Kind::packed;
+        ref.path = directory;
+        ref.layer = layer.name;
+        ref.zoom = area.zoomValue;
+        ref.index = x + static_cast<long long>(area.width) * y;
+    } else {
+        ref.kind = TileRef::Kind::file;
+        ref.path = tileFileNameAt(layer.name, level, x, y);
+    }
+    return ref;
+}
+
+int MapAPI::levelFactor(int from, int to) const
+{
+    const long long steps = std::llabs(static_cast<long long>(zoomLevels[static_cast<std::size_t>(from)]) -
+                                       zoomLevels[static_cast<std::size_t>(to)]);
+    return steps > 30 ? 0 : 1 << steps;
 }
 
 bool MapAPI::inArea(const Tile& tile) const

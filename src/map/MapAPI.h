@@ -2,6 +2,8 @@
 #define TESSEL_MAPAPI_H
 
 #include "PackedMap.h"
+#include "TileImage.h"
+#include "TileRequest.h"
 
 #include <SDL.h>
 #include <fstream>
@@ -16,7 +18,12 @@ class ConfParser;
 struct Tile {
     int x = 0;
     int y = 0;
-    SDL_Surface* surface = nullptr; // owned by whoever holds the tile
+    // The picture shown. From MapAPI::loadTile it is owned by whoever holds
+    // the tile; in the viewport's grid it is `image`'s surface.
+    SDL_Surface* surface = nullptr;
+    std::shared_ptr<TileImage> image;
+    CellKey key;
+    bool ready = false; // false while a stand-in shows and the tile is on its way
 };
 
 // One layer of a package. In packed packages it keeps one part file open.
@@ -61,9 +68,25 @@ public:
     virtual void refreshCopyright();
     // Loads the loose tile file of `layer` at `tile`; a new surface in *out.
     virtual bool loadRawTile(MapType* layer, Tile* tile, SDL_Surface** out) = 0;
-    // Path of the loose tile file of `layer` at area position (x, y) at the
-    // current level.
-    virtual std::string tileFileName(const std::string& layer, int x, int y) const = 0;
+    // Path of the loose tile file of `layer` at area position (x, y) of
+    // level `level` (a position in zoomLevels).
+    virtual std::string tileFileNameAt(const std::string& layer, int level, int x, int y) const = 0;
+    std::string tileFileName(const std::string& layer, int x, int y) const { return tileFileNameAt(layer, zoom, x, y); }
+
+    // The area at any level, and where it lies in the world's quadtree
+    // numbering (see CellKey): area (0, 0) is world tile (worldX, worldY).
+    struct LevelArea {
+        int zoomValue = 0;
+        long long worldX = 0, worldY = 0;
+        int width = 0, height = 0;
+    };
+    virtual LevelArea areaAt(int level) const = 0;
+    // Where the bytes of `layer`'s tile at area position (x, y) of `level`
+    // are; none outside the area or without a layer.
+    TileRef tileRef(const MapType& layer, int level, int x, int y) const;
+    // 2 to the number of zoom steps between two levels; 0 when it does not
+    // fit an int.
+    int levelFactor(int from, int to) const;
 
     // Fills tile->surface (display format): the background, or
     // "media/na.png" where it is missing, with the overlay over it. Cells

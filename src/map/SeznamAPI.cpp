@@ -16,9 +16,36 @@ SeznamAPI::SeznamAPI(ConfParser* conf) : MapAPI(conf)
     refreshCopyright();
 }
 
-double SeznamAPI::step() const
+double SeznamAPI::step(int level) const
 {
-    return std::pow(2.0, 16 - zoomValue());
+    return std::pow(2.0, 16 - zoomLevels[static_cast<std::size_t>(level)]);
+}
+
+namespace {
+
+// floor(value) when it is a sane tile number, else 0.
+long long floorTile(double value)
+{
+    const double f = std::floor(value);
+    return f > -4.0e15 && f < 4.0e15 ? static_cast<long long>(f) : 0;
+}
+
+} // namespace
+
+// Rows are counted downward in the world numbering, so that a tile's parent
+// is found by halving as in Google's.
+MapAPI::LevelArea SeznamAPI::areaAt(int level) const
+{
+    LevelArea a;
+    if (level < 0 || level >= static_cast<int>(zoomLevels.size()))
+        return a;
+    const double s = step(level);
+    a.zoomValue = zoomLevels[static_cast<std::size_t>(level)];
+    a.width = clampToInt((static_cast<double>(endX) - beginX) / s);
+    a.height = clampToInt((static_cast<double>(endY) - beginY) / s);
+    a.worldX = floorTile(beginX / s);
+    a.worldY = -floorTile(endY / s);
+    return a;
 }
 
 void SeznamAPI::updateSize()
@@ -92,13 +119,15 @@ void SeznamAPI::refreshCopyright()
         copyright += ", M\xC5\xBDP \xC4\x8CR"; // ", MŽP ČR"
 }
 
-std::string SeznamAPI::tileFileName(const std::string& layer, int x, int y) const
+std::string SeznamAPI::tileFileNameAt(const std::string& layer, int level, int x, int y) const
 {
-    const double s = step();
+    if (level < 0 || level >= static_cast<int>(zoomLevels.size()))
+        return std::string();
+    const double s = step(level);
     const int planeX = clampToInt(beginX + x * s);
     const int planeY = clampToInt(endY - (y + 1.0) * s);
     char tail[64];
-    std::snprintf(tail, sizeof tail, "/%i_%x000_%x000", zoomValue(), static_cast<unsigned>(planeX),
+    std::snprintf(tail, sizeof tail, "/%i_%x000_%x000", zoomLevels[static_cast<std::size_t>(level)], static_cast<unsigned>(planeX),
                   static_cast<unsigned>(planeY));
     return directory + layer + tail;
 }

@@ -18,10 +18,13 @@ public:
     bool loadRawTile(MapType* layer, Tile* tile, SDL_Surface** out) override;
 
     // "<directory><layer>/<z>_<X hex>000_<Y hex>000"
-    std::string tileFileName(const std::string& layer, int x, int y) const override;
+    std::string tileFileNameAt(const std::string& layer, int level, int x, int y) const override;
+    LevelArea areaAt(int level) const override;
 
 private:
-    double step() const;
+    // Plane units per tile at a level (the current one by default).
+    double step(int level) const;
+    double step() const { return step(zoom); }
     void updateSize();
 };
 

@@ -1,0 +1,44 @@
+#ifndef TESSEL_CELLCOMPOSER_H
+#define TESSEL_CELLCOMPOSER_H
+
+#include "TileLoader.h"
+#include "TileReader.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Makes a cell's picture: the background decoded (or, where it is missing,
+// the nearest present ancestor's square scaled up, else the placeholder),
+// flattened over an opaque backdrop, the overlay composited over it.
+class CellComposer : public TileWorker {
+public:
+    // What shows through a background tile's transparent pixels.
+    static const std::uint16_t backdrop = 0xef7d; // (238, 238, 238)
+
+    CellComposer(int tileSize, std::shared_ptr<const Bitmap> placeholder)
+        : tileSize(tileSize), placeholder(std::move(placeholder))
+    {
+    }
+
+    TileResult work(const TileRequest& request) override;
+
+    // Tiles decoded so far (any thread may read it).
+    std::atomic<unsigned long> decoded{0};
+
+private:
+    bool load(const TileRef& ref, Bitmap* out);
+    // An ancestor's background, decoded once for the few cells it covers.
+    std::shared_ptr<const Bitmap> ancestor(const TileRef& ref);
+    void standIn(const TileRequest& request, Bitmap* bg);
+
+    const int tileSize;
+    const std::shared_ptr<const Bitmap> placeholder;
+    TileReader reader;
+    int package = -1;
+    std::vector<std::pair<std::string, std::shared_ptr<const Bitmap>>> recentAncestors;
+};
+
+#endif

@@ -1,0 +1,49 @@
+#ifndef TESSEL_TILEREADER_H
+#define TESSEL_TILEREADER_H
+
+#include "PackedMap.h"
+#include "TileRequest.h"
+
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Reads the encoded bytes of tiles: loose files, or packed part files whose
+// headers are read once per level and kept, so the part holding an index is
+// found by its own range and a missing or broken part hides only its own
+// tiles. Not shared between threads: each reader keeps its own open file.
+class TileReader {
+public:
+    // Parts probed past the last one found before a level is taken as
+    // complete (a gap of missing parts may sit in the middle).
+    static const int partGap = 8;
+    static const int maxParts = 4096;
+
+    bool read(const TileRef& ref, std::string* bytes);
+    // Forgets every level (another package was opened).
+    void clear();
+
+private:
+    struct Part {
+        int number = 0;
+        PackedMap::Header header;
+    };
+    struct Level {
+        std::vector<Part> parts;
+    };
+
+    const Level& level(const TileRef& ref);
+    bool readPacked(const TileRef& ref, std::string* bytes);
+    std::ifstream* openPart(const std::string& name);
+
+    std::map<std::string, Level> levels;
+    std::string openName;
+    std::ifstream openFile;
+};
+
+// Reads a whole regular file of at most `limit` bytes.
+bool readSmallFile(const std::string& path, std::size_t limit, std::string* bytes);
+
+#endif
