@@ -30,6 +30,9 @@ protected:
     Program& start()
     {
         program = std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
+        // These sessions check each frame's picture: every tile is loaded
+        // before the frame that shows it (the loader has tests of its own).
+        program->map.pipeline.setMode(TilePipeline::Mode::synchronous);
         return *program;
     }
 

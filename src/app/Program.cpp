@@ -4,6 +4,8 @@
 #include "EventSource.h"
 #include "Gp2x.h"
 
+#include <algorithm>
+
 const char* const Program::version = "0.0.6.10";
 const char* const Program::settingsFile = "tessel.conf";
 const char* const Program::authorship = "Tessel offline maps, free software";
@@ -67,6 +69,12 @@ void Settings::readFrom(const ConfParser& conf)
     conf.intValue("map_move_multiplier", &moveMultiplier);
     conf.boolValue("center_cross", &centerCross);
     conf.stringValue("language", &language);
+    conf.intValue("tile_cache_kb", &tileCacheKb);
+    tileCacheKb = std::max(0, std::min(tileCacheKb, 1 << 20));
+    std::string missing;
+    if (conf.stringValue("missing_tiles", &missing))
+        missingParents = missing != "placeholder";
+    conf.boolValue("background_loading", &backgroundLoading);
 }
 
 Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, Clock* clock)
@@ -92,6 +100,9 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     menu.visible = false;
     toolBar.visible = true;
     currentSpeed = options.moveSpeed;
+    map.pipeline.cache.setLimit(static_cast<std::size_t>(options.tileCacheKb) * 1024);
+    map.pipeline.parents = options.missingParents;
+    map.pipeline.setMode(options.backgroundLoading ? TilePipeline::Mode::background : TilePipeline::Mode::synchronous);
 }
 
 void Program::buildMenu()
@@ -199,6 +210,11 @@ void Program::buildOptionsPage()
         menu.addItem(pages.moveMultiplier, factor, std::to_string(factor) + " x", false);
 
     addYesNoPage("center_cross", 21, options.centerCross, 22, &pages.centerCross);
+
+    pages.missingTiles =
+        addValuePage("missing_tiles", 23, lang.value(options.missingParents ? "missing_parent" : "missing_placeholder"));
+    menu.addItem(pages.missingTiles, 24, lang.value("missing_parent"), false);
+    menu.addItem(pages.missingTiles, 25, lang.value("missing_placeholder"), false);
 }
 
 bool Program::pass()
@@ -212,6 +228,7 @@ bool Program::pass()
     if (menu.visible && menuAction != -1)
         runMenuAction(menuAction);
     pan();
+    map.update();
     draw();
     SDL_UpdateRect(screen, 0, 0, 0, 0);
     fps.refresh();
@@ -461,6 +478,9 @@ void Program::runMenuAction(int a)
         fps.setLimit(a);
         settings.changeValue("fps", a, 0);
         menu.switchMenu(pages.options);
+    } else if (page == pages.missingTiles) {
+        setMissingTiles(a);
+        menu.switchMenu(pages.options);
     } else if (storeYesNo(a)) {
         menu.switchMenu(pages.options);
     } else if (page == pages.moveSpeed) {
@@ -526,7 +546,7 @@ void Program::runMenuLine(int a)
         {1, pages.bg},          {2, pages.overlay},      {5, pages.language},
         {6, pages.maxFps},      {7, pages.showFps},      {10, pages.showBattery},
         {13, pages.smoothText}, {19, pages.moveSpeed},   {20, pages.moveMultiplier},
-        {21, pages.centerCross},
+        {21, pages.centerCross}, {23, pages.missingTiles},
     };
     for (const auto& entry : pageOfLine)
         if (entry.first == a)
@@ -557,6 +577,14 @@ void Program::openPackage(int index)
     else
         menu.disableItem(pages.mapOptions, pages.mapOverlayLine);
     menu.visible = false;
+}
+
+// Line 24 of its page asks for ancestors, 25 for the placeholder.
+void Program::setMissingTiles(int a)
+{
+    options.missingParents = a == 24;
+    settings.changeValue("missing_tiles", options.missingParents ? "parent" : "placeholder", 0);
+    map.setMissingParents(options.missingParents);
 }
 
 // The boost key is held while the current speed differs from the base speed.

@@ -39,6 +39,9 @@ struct Settings {
     int moveMultiplier = 3; // boost factor
     bool centerCross = true;
     std::string language = "english.conf";
+    int tileCacheKb = 8192;     // decoded tiles kept
+    bool missingParents = true; // missing_tiles=parent: an ancestor stands in
+    bool backgroundLoading = true;
 
     void readFrom(const ConfParser& conf);
 };
@@ -47,7 +50,7 @@ struct Settings {
 struct Pages {
     int packageList = -1, mapOptions = -1, bg = -1, overlay = -1, options = -1, language = -1, maxFps = -1,
         showFps = -1, showBattery = -1, smoothText = -1, moveSpeed = -1, moveMultiplier = -1, centerCross = -1,
-        exit = -1;
+        missingTiles = -1, exit = -1;
     int mapBgLine = -1, mapOverlayLine = -1;
 };
 
@@ -122,6 +125,7 @@ private:
     void openPackage(int index);
     void changeSpeed(int speed);
     bool storeYesNo(int a);
+    void setMissingTiles(int a);
     bool savePosition();
     void showPage(int page);
 

@@ -137,6 +137,14 @@ void Map::requestCells()
     pipeline.request(&tiles, cols, offsetX + viewWidth / 2, offsetY + viewHeight / 2, ahead);
 }
 
+void Map::setMissingParents(bool parents)
+{
+    pipeline.parents = parents;
+    pipeline.cache.clear();
+    if (!tiles.empty())
+        reloadAll();
+}
+
 bool Map::update()
 {
     return pipeline.update(&tiles);

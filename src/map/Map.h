@@ -60,6 +60,9 @@ public:
     // Puts tiles the loader finished into the grid; true when the view
     // changed. Called once per frame.
     bool update();
+    // missing_tiles: ancestors (true) or the placeholder for missing tiles;
+    // the grid is made again under the new choice.
+    void setMissingParents(bool parents);
 
     SDL_Surface* screen = nullptr;
     ConfParser conf;
