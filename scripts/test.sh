@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: once in a normal build, once with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer; the tests of the tile
+# loader's thread once more under ThreadSanitizer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -14,3 +15,8 @@ export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$root/scripts/build.sh" "$root/build-asan" -DTESSEL_SANITIZE=ON -DTESSEL_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 (cd "$root/build-asan" && ctest --output-on-failure -j"$jobs")
+
+# The loader thread and the cells it feeds, under ThreadSanitizer.
+cmake -S "$root" -B "$root/build-tsan" -DTESSEL_WERROR=ON -DTESSEL_TSAN=ON -DTESSEL_BENCH=OFF >/dev/null
+cmake --build "$root/build-tsan" -j"$jobs" --target tessel_tests
+(cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j"$jobs" -R '^(Pipeline|TileCache|TileDecoder)\.')
