@@ -12,6 +12,7 @@ std::shared_ptr<TileImage> imageOf(int size)
 {
     auto b = std::make_shared<Bitmap>();
     b->reset(size, false);
+    b->fill(0);
     return std::make_shared<TileImage>(b);
 }
 

@@ -43,8 +43,10 @@ void CellComposer::standIn(const TileRequest& request, Bitmap* bg)
     }
     if (placeholder)
         *bg = *placeholder;
-    else
+    else {
         bg->reset(tileSize, false);
+        bg->fill(0);
+    }
 }
 
 TileResult CellComposer::work(const TileRequest& request)

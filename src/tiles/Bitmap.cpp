@@ -6,11 +6,17 @@ void Bitmap::reset(int edge, bool withAlpha)
 {
     size = edge;
     const std::size_t n = static_cast<std::size_t>(edge) * static_cast<std::size_t>(edge);
-    rgb.assign(n, 0);
+    rgb.clear();
+    rgb.resize(n);
     if (withAlpha)
         alpha.assign(n, 255);
     else
         alpha.clear();
+}
+
+void Bitmap::fill(std::uint16_t colour)
+{
+    std::fill(rgb.begin(), rgb.end(), colour);
 }
 
 void Bitmap::dropOpaqueAlpha()
@@ -125,8 +131,10 @@ void flattenOver(Bitmap* image, std::uint16_t backdrop)
 void cutAndScale(const Bitmap& src, int x, int y, int edge, int size, Bitmap* out)
 {
     out->reset(size, !src.opaque());
-    if (edge <= 0 || x < 0 || y < 0 || x + edge > src.size || y + edge > src.size)
+    if (edge <= 0 || x < 0 || y < 0 || x + edge > src.size || y + edge > src.size) {
+        out->fill(0);
         return;
+    }
     std::vector<int> column(static_cast<std::size_t>(size));
     for (int tx = 0; tx < size; ++tx)
         column[static_cast<std::size_t>(tx)] = x + tx * edge / size;

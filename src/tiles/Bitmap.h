@@ -3,17 +3,47 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
+
+// An allocator that leaves new elements uninitialised: decoders write every
+// pixel, so zero-filling 128 KB first would only cost time.
+template <class T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    UninitialisedAllocator() = default;
+    template <class U>
+    UninitialisedAllocator(const UninitialisedAllocator<U>&) noexcept
+    {
+    }
+    template <class U>
+    void construct(U* p) noexcept
+    {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
 
 // A square tile image in the screen's 16-bit format (RGB565, host order),
 // with an optional 8-bit alpha plane. Plain memory, no SDL: decoders fill
 // it on the loader thread.
 struct Bitmap {
     int size = 0; // edge in pixels
-    std::vector<std::uint16_t> rgb;
+    std::vector<std::uint16_t, UninitialisedAllocator<std::uint16_t>> rgb;
     std::vector<std::uint8_t> alpha; // empty: every pixel opaque
 
+    // A new size; the colours are left for the caller to write, alpha (if
+    // asked for) starts opaque.
     void reset(int edge, bool withAlpha);
+    void fill(std::uint16_t colour);
     bool opaque() const { return alpha.empty(); }
     std::size_t bytes() const { return rgb.size() * 2 + alpha.size(); }
     // Drops the alpha plane when every pixel is opaque.

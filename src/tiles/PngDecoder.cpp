@@ -21,8 +21,38 @@ bool fail(std::string* error, const char* why, int code = 0)
     return false;
 }
 
-// 8-bit palette images: the table in 565 (and alpha from tRNS).
-bool decodePalette(spng_ctx* ctx, int size, Bitmap* out, std::string* error)
+// One row of packed indices of `Depth` bits through the table.
+template <int Depth>
+void lookUpRow(const std::uint8_t* row, int width, const std::uint16_t* table, std::uint16_t* out)
+{
+    const int perByte = 8 / Depth;
+    const unsigned mask = (1u << Depth) - 1;
+    int x = 0;
+    for (; x + perByte <= width; x += perByte, ++row)
+        for (int k = 0; k < perByte; ++k)
+            out[x + k] = table[(*row >> (8 - Depth * (k + 1))) & mask];
+    for (int k = 0; x + k < width; ++k)
+        out[x + k] = table[(*row >> (8 - Depth * (k + 1))) & mask];
+}
+
+void lookUpRow(int depth, const std::uint8_t* row, int width, const std::uint16_t* table, std::uint16_t* out)
+{
+    switch (depth) {
+    case 1:
+        return lookUpRow<1>(row, width, table, out);
+    case 2:
+        return lookUpRow<2>(row, width, table, out);
+    case 4:
+        return lookUpRow<4>(row, width, table, out);
+    default:
+        for (int x = 0; x < width; ++x)
+            out[x] = table[row[x]];
+    }
+}
+
+// Palette images of any depth as the raw indices, through the table in
+// 565 (and alpha from tRNS): far cheaper than expanding to RGB first.
+bool decodePalette(spng_ctx* ctx, int size, int depth, Bitmap* out, std::string* error)
 {
     spng_plte plte;
     if (int e = spng_get_plte(ctx, &plte))
@@ -38,17 +68,28 @@ bool decodePalette(spng_ctx* ctx, int size, Bitmap* out, std::string* error)
         alpha[i] = hasTrns && i < trns.n_type3_entries ? trns.type3_alpha[i] : 255;
         translucent = translucent || alpha[i] != 255;
     }
-    std::vector<std::uint8_t> index(static_cast<std::size_t>(size) * size);
-    if (int e = spng_decode_image(ctx, index.data(), index.size(), SPNG_FMT_PNG, 0))
+    const std::size_t rowBytes = (static_cast<std::size_t>(size) * depth + 7) / 8;
+    std::vector<std::uint8_t> packed(rowBytes * size);
+    if (int e = spng_decode_image(ctx, packed.data(), packed.size(), SPNG_FMT_PNG, 0))
         return fail(error, "damaged PNG", e);
     out->reset(size, translucent);
-    for (std::size_t i = 0; i < index.size(); ++i)
-        out->rgb[i] = colour[index[i]];
-    if (translucent) {
-        for (std::size_t i = 0; i < index.size(); ++i)
-            out->alpha[i] = alpha[index[i]];
-        out->dropOpaqueAlpha();
+    // Alpha goes through the same lookup: a table of alpha values as 16 bits.
+    std::uint16_t alpha16[256];
+    std::vector<std::uint16_t> alphaRow(translucent ? static_cast<std::size_t>(size) : 0);
+    for (int i = 0; i < 256; ++i)
+        alpha16[i] = alpha[i];
+    for (int y = 0; y < size; ++y) {
+        const std::uint8_t* row = &packed[rowBytes * static_cast<std::size_t>(y)];
+        const std::size_t at = static_cast<std::size_t>(y) * size;
+        lookUpRow(depth, row, size, colour, &out->rgb[at]);
+        if (!translucent)
+            continue;
+        lookUpRow(depth, row, size, alpha16, alphaRow.data());
+        for (int x = 0; x < size; ++x)
+            out->alpha[at + x] = static_cast<std::uint8_t>(alphaRow[static_cast<std::size_t>(x)]);
     }
+    if (translucent)
+        out->dropOpaqueAlpha();
     return true;
 }
 
@@ -93,8 +134,8 @@ bool decodePng(const std::uint8_t* data, std::size_t size, int tileSize, Bitmap*
     const bool atSize = w == tileSize && h == tileSize;
     spng_trns trns;
     const bool hasTrns = spng_get_trns(ctx.get(), &trns) == 0;
-    if (atSize && ihdr.color_type == SPNG_COLOR_TYPE_INDEXED && ihdr.bit_depth == 8)
-        return decodePalette(ctx.get(), tileSize, out, error);
+    if (atSize && ihdr.color_type == SPNG_COLOR_TYPE_INDEXED)
+        return decodePalette(ctx.get(), tileSize, ihdr.bit_depth, out, error);
     const bool hasAlpha = ihdr.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA ||
                           ihdr.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA || hasTrns;
     if (atSize && !hasAlpha)

@@ -1,0 +1,152 @@
+// Tile loads on real tiles, ours against SDL_image + SDL_DisplayFormat side
+// by side, and the main thread's frames with the loader in the background.
+#include "Map.h"
+#include "PackedMap.h"
+#include "TileDecoder.h"
+#include "TileSet.h"
+#include "World.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Encoded tiles: the PNGs of the shared plain_1.mbtiles fixture (when it is
+// there) and the JPEGs of the Earth demo at level 2.
+struct RealTiles {
+    RealTiles()
+    {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        SDL_Init(SDL_INIT_VIDEO);
+        screen = SDL_SetVideoMode(320, 240, 16, SDL_SWSURFACE);
+        TileSet set;
+        std::string error;
+        if (TileSources::readMBTiles(TESSEL_SOURCE_DIR "/../shared/fixtures/plain_1.mbtiles", &set, &error))
+            for (const auto& t : set.tiles)
+                png.push_back(t.second);
+        char pattern[] = "/tmp/tessel-tilebench-XXXXXX";
+        dir = mkdtemp(pattern);
+        if (World::makeEarth(dir + "/earth", "/usr/share/xplanet/images/earth.jpg",
+                             "/usr/share/xplanet/images/night.jpg", TESSEL_TEST_FONT, 2, &error)) {
+            std::ifstream in(dir + "/earth/sat/15.map", std::ios::binary);
+            PackedMap::Header header;
+            std::string bytes;
+            if (PackedMap::readHeader(in, &header))
+                for (int i = header.firstIndex; i < header.endIndex; ++i)
+                    if (PackedMap::readTile(in, header, i, &bytes))
+                        jpeg.push_back(bytes);
+        }
+    }
+    ~RealTiles() { std::system(("rm -rf " + dir).c_str()); }
+
+    const std::vector<std::string>& of(int kind) const { return kind == 0 ? png : jpeg; }
+
+    SDL_Surface* screen = nullptr;
+    std::string dir;
+    std::vector<std::string> png, jpeg;
+};
+
+RealTiles& realTiles()
+{
+    static RealTiles t;
+    return t;
+}
+
+void BM_TileLoadOurs(benchmark::State& state)
+{
+    const std::vector<std::string>& tiles = realTiles().of(static_cast<int>(state.range(0)));
+    if (tiles.empty())
+        return state.SkipWithError("no tiles");
+    std::size_t i = 0;
+    for (auto _ : state) {
+        Bitmap b;
+        TileDecoder::decode(tiles[i++ % tiles.size()], 256, &b, nullptr);
+        benchmark::DoNotOptimize(b.rgb.data());
+    }
+}
+BENCHMARK(BM_TileLoadOurs)->ArgName("jpeg")->Arg(0)->Arg(1);
+
+void BM_TileLoadSdl(benchmark::State& state)
+{
+    const std::vector<std::string>& tiles = realTiles().of(static_cast<int>(state.range(0)));
+    if (tiles.empty())
+        return state.SkipWithError("no tiles");
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const std::string& t = tiles[i++ % tiles.size()];
+        SDL_Surface* s = IMG_Load_RW(SDL_RWFromConstMem(t.data(), static_cast<int>(t.size())), 1);
+        SDL_Surface* d = SDL_DisplayFormat(s);
+        SDL_FreeSurface(s);
+        SDL_FreeSurface(d);
+    }
+}
+BENCHMARK(BM_TileLoadSdl)->ArgName("jpeg")->Arg(0)->Arg(1);
+
+// The Earth package at level 2, its map open with the loader in manual
+// mode: the loader's work runs between frames, untimed, as the thread would.
+struct EarthView {
+    EarthView() : dir(realTiles().dir)
+    {
+        if (chdir(dir.c_str()) != 0)
+            std::abort();
+        std::ofstream conf("earth/map.conf", std::ios::app);
+        map.pipeline.setMode(TilePipeline::Mode::manual);
+        map.create(realTiles().screen, "earth/map.conf");
+        map.zoomIn();
+        map.zoomIn();
+        settle();
+    }
+    void settle()
+    {
+        while (map.pipeline.loader->step()) {
+        }
+        map.update();
+    }
+    std::string dir;
+    Map map;
+};
+
+// A steady pan frame: 4 pixels, the loader's results taken, the map drawn.
+void BM_PanFrameSteady(benchmark::State& state)
+{
+    EarthView view;
+    int direction = 4;
+    for (auto _ : state) {
+        if (view.map.offsetX + direction < 0 || view.map.offsetX + direction > 400)
+            direction = -direction;
+        view.map.move(direction, 0);
+        view.map.update();
+        view.map.draw(true);
+    }
+}
+BENCHMARK(BM_PanFrameSteady);
+
+// Every frame crosses a column edge (swinging back and forth); with
+// range(0) = 1 the cache is emptied first, so the incoming cells show
+// stand-ins and are requested: the worst frame the main thread sees.
+void BM_PanFrameAcrossEdge(benchmark::State& state)
+{
+    EarthView view;
+    int direction = 256;
+    for (auto _ : state) {
+        if (state.range(0)) {
+            state.PauseTiming();
+            view.settle();
+            view.map.pipeline.cache.clear();
+            state.ResumeTiming();
+        }
+        if (!view.map.move(direction, 0))
+            direction = -direction;
+        view.map.update();
+        view.map.draw(true);
+    }
+}
+BENCHMARK(BM_PanFrameAcrossEdge)->ArgName("cold")->Arg(0)->Arg(1);
+
+} // namespace
