@@ -176,7 +176,7 @@ TEST_F(Pipeline, ZoomAndPackageChangeCancelWhatIsNoLongerWanted)
         EXPECT_EQ(k.level, 11);
     ASSERT_TRUE(map.create(testScreen(), "maps/b/map.conf"));
     EXPECT_EQ(map.pipeline.loader->cancelled(), 6u + 6u);
-    // A result of the closed package that was in hand is dropped.
+    // What the loader does next is the new package's nearest cell.
     ASSERT_TRUE(map.pipeline.loader->step());
     EXPECT_TRUE(map.update());
 }
