@@ -133,13 +133,22 @@ void TilePipeline::fill(Tile* tile)
     tile->surface = tile->image ? tile->image->surface : nullptr;
 }
 
-std::shared_ptr<TileImage> TilePipeline::standIn(const CellKey& key)
+std::vector<std::pair<int, int>> TilePipeline::ancestorSteps() const
 {
+    std::vector<std::pair<int, int>> steps;
     for (int k = 1; k <= ancestorLevels && api->zoom - k >= 0; ++k) {
-        const int level = api->zoom - k;
-        const int f = api->levelFactor(api->zoom, level);
+        const int f = api->levelFactor(api->zoom, api->zoom - k);
         if (f == 0 || f > tileSize)
             break;
+        steps.emplace_back(api->zoom - k, f);
+    }
+    return steps;
+}
+
+std::shared_ptr<TileImage> TilePipeline::standIn(const CellKey& key)
+{
+    for (const auto& step : ancestorSteps()) {
+        const int level = step.first, f = step.second;
         const CellKey parent{source, api->zoomLevels[static_cast<std::size_t>(level)], floorDiv(key.x, f),
                              floorDiv(key.y, f)};
         const std::shared_ptr<TileImage> found = cache.get(parent);
@@ -161,11 +170,8 @@ TileRequest TilePipeline::requestFor(const Tile& tile) const
     r.package = package;
     r.bg = api->tileRef(api->bg, api->zoom, tile.x, tile.y);
     r.overlay = api->tileRef(api->overlay, api->zoom, tile.x, tile.y);
-    for (int k = 1; parents && k <= ancestorLevels && api->zoom - k >= 0; ++k) {
-        const int level = api->zoom - k;
-        const int f = api->levelFactor(api->zoom, level);
-        if (f == 0 || f > tileSize)
-            break;
+    for (const auto& step : parents ? ancestorSteps() : std::vector<std::pair<int, int>>()) {
+        const int level = step.first, f = step.second;
         const MapAPI::LevelArea area = api->areaAt(level);
         const long long x = floorDiv(tile.key.x, f) - area.worldX;
         const long long y = floorDiv(tile.key.y, f) - area.worldY;

@@ -62,6 +62,8 @@ private:
     bool inArea(int x, int y) const;
     TileRequest requestFor(const Tile& tile) const;
     std::shared_ptr<TileImage> standIn(const CellKey& key);
+    // The coarser levels that may stand in, nearest first: (level, factor).
+    std::vector<std::pair<int, int>> ancestorSteps() const;
     std::shared_ptr<const Bitmap> loadPlaceholder() const;
     void restartLoader();
 

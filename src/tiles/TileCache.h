@@ -30,7 +30,6 @@ public:
 
     std::size_t size() const { return entries.size(); }
     std::size_t bytes() const { return used; }
-    std::size_t limitBytes() const { return limit; }
     // Keys from most to least recently used.
     std::list<CellKey> order() const;
 

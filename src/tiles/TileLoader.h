@@ -33,7 +33,6 @@ public:
     void start();
     // Cancels what is pending, lets the request in hand finish, joins.
     void stop();
-    bool running() const { return thread.joinable(); }
 
     // The pending work becomes `requests`, in this order. A request for
     // the cell being worked on now is dropped (its result is on the way).
