@@ -160,7 +160,9 @@ TEST_F(Pipeline, MissingTilesShowTheirAncestorWithTheOverlayOverIt)
     pixelAt(testScreen(), 30, 80, &r, &g, &b); // (130, 130) of tile (1, 1): the overlay's white square
     EXPECT_EQ(std::vector<int>({r, g, b}), std::vector<int>({255, 255, 255}));
 
+    const unsigned long before = decoded();
     map.setMissingParents(false);
+    EXPECT_EQ(decoded() - before, 1u) << "only the missing cell's overlay is read again";
     EXPECT_EQ(shown(10, 10).id, 31) << "the placeholder";
     pixelAt(testScreen(), 30, 80, &r, &g, &b);
     EXPECT_EQ(std::vector<int>({r, g, b}), std::vector<int>({255, 255, 255})) << "the overlay over it";

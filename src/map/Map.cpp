@@ -140,7 +140,7 @@ void Map::requestCells()
 void Map::setMissingParents(bool parents)
 {
     pipeline.parents = parents;
-    pipeline.cache.clear();
+    pipeline.cache.dropSubstitutes();
     if (!tiles.empty())
         reloadAll();
 }

@@ -61,7 +61,8 @@ public:
     // changed. Called once per frame.
     bool update();
     // missing_tiles: ancestors (true) or the placeholder for missing tiles;
-    // the grid is made again under the new choice.
+    // what stood in for missing tiles is made again under the new choice,
+    // the tiles that exist stay cached.
     void setMissingParents(bool parents);
 
     SDL_Surface* screen = nullptr;

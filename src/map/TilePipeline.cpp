@@ -227,7 +227,7 @@ bool TilePipeline::update(std::vector<Tile>* grid)
     for (TileResult& result : loader->takeResults()) {
         if (result.package != package || !result.bitmap)
             continue;
-        auto image = std::make_shared<TileImage>(result.bitmap);
+        auto image = std::make_shared<TileImage>(result.bitmap, result.standIn);
         cache.put(result.key, image);
         for (Tile& tile : *grid) {
             if (tile.ready || tile.key != result.key)

@@ -30,6 +30,19 @@ void TileCache::setLimit(std::size_t bytes)
     evict();
 }
 
+void TileCache::dropSubstitutes()
+{
+    for (auto it = entries.begin(); it != entries.end();) {
+        if (it->image && it->image->substitute) {
+            used -= it->bytes;
+            index.erase(it->key);
+            it = entries.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
 void TileCache::clear()
 {
     entries.clear();

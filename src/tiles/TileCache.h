@@ -26,6 +26,8 @@ public:
     // recently used until the total fits the limit; the newest always stays.
     void put(const CellKey& key, std::shared_ptr<TileImage> image);
     void setLimit(std::size_t bytes);
+    // Forgets the pictures that stand in for missing tiles.
+    void dropSubstitutes();
     void clear();
 
     std::size_t size() const { return entries.size(); }

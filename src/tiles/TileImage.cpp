@@ -13,7 +13,10 @@ SDL_Surface* surfaceOver(const Bitmap& b)
 
 } // namespace
 
-TileImage::TileImage(std::shared_ptr<const Bitmap> bitmap) : bitmap(std::move(bitmap)), surface(surfaceOver(*this->bitmap)) {}
+TileImage::TileImage(std::shared_ptr<const Bitmap> bitmap, bool substitute)
+    : bitmap(std::move(bitmap)), surface(surfaceOver(*this->bitmap)), substitute(substitute)
+{
+}
 
 TileImage::~TileImage()
 {

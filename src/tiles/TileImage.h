@@ -11,7 +11,8 @@
 // cache and the grid cells that show it.
 class TileImage {
 public:
-    explicit TileImage(std::shared_ptr<const Bitmap> bitmap);
+    // `substitute`: the tile itself was missing; what shows stands in for it.
+    explicit TileImage(std::shared_ptr<const Bitmap> bitmap, bool substitute = false);
     ~TileImage();
     TileImage(const TileImage&) = delete;
     TileImage& operator=(const TileImage&) = delete;
@@ -20,6 +21,7 @@ public:
 
     const std::shared_ptr<const Bitmap> bitmap;
     SDL_Surface* const surface;
+    const bool substitute;
 };
 
 #endif
