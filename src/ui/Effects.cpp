@@ -2,6 +2,9 @@
 
 #include "FPS.h"
 
+#include <list>
+#include <tuple>
+
 namespace Effects {
 
 namespace {
@@ -20,15 +23,89 @@ int alignOnAxis(int start, int span, int size, bool center, bool farEnd)
     return start;
 }
 
+// A few dozen texts are on screen at most (a menu page, the toolbar, the
+// attribution): keep that many renderings and sizes, the most recent first.
+const std::size_t textsKept = 48;
+
+struct Rendering {
+    TTF_Font* font;
+    std::string text;
+    Uint32 colour; // with the blended flag in the top byte
+    SDL_Surface* surface;
+};
+
+struct Size {
+    TTF_Font* font;
+    std::string text;
+    int w, h;
+};
+
+template <class Entry, class Match>
+Entry* find(std::list<Entry>* entries, Match match)
+{
+    for (auto it = entries->begin(); it != entries->end(); ++it)
+        if (match(*it)) {
+            entries->splice(entries->begin(), *entries, it);
+            return &entries->front();
+        }
+    return nullptr;
+}
+
+std::list<Rendering>& renderings()
+{
+    static std::list<Rendering> kept;
+    return kept;
+}
+
+std::list<Size>& sizes()
+{
+    static std::list<Size> kept;
+    return kept;
+}
+
 void measure(TTF_Font* font, const std::string& text, int* w, int* h)
 {
-    *w = 0;
-    *h = 0;
-    if (font)
-        TTF_SizeUTF8(font, text.c_str(), w, h);
+    measureText(font, text, w, h);
+}
+
+SDL_Surface* rendered(TTF_Font* font, const std::string& text, SDL_Color color, bool blended)
+{
+    const Uint32 key = static_cast<Uint32>(color.r) | static_cast<Uint32>(color.g) << 8 |
+                       static_cast<Uint32>(color.b) << 16 | (blended ? 1u << 24 : 0u);
+    std::list<Rendering>& kept = renderings();
+    if (Rendering* r = find(&kept, [&](const Rendering& e) { return e.font == font && e.colour == key && e.text == text; }))
+        return r->surface;
+    SDL_Surface* s = blended ? TTF_RenderUTF8_Blended(font, text.c_str(), color)
+                             : TTF_RenderUTF8_Solid(font, text.c_str(), color);
+    if (!s)
+        return nullptr;
+    kept.push_front(Rendering{font, text, key, s});
+    if (kept.size() > textsKept) {
+        SDL_FreeSurface(kept.back().surface);
+        kept.pop_back();
+    }
+    return s;
 }
 
 } // namespace
+
+void measureText(TTF_Font* font, const std::string& text, int* w, int* h)
+{
+    *w = 0;
+    *h = 0;
+    if (!font)
+        return;
+    std::list<Size>& kept = sizes();
+    if (Size* s = find(&kept, [&](const Size& e) { return e.font == font && e.text == text; })) {
+        *w = s->w;
+        *h = s->h;
+        return;
+    }
+    TTF_SizeUTF8(font, text.c_str(), w, h);
+    kept.push_front(Size{font, text, *w, *h});
+    if (kept.size() > textsKept)
+        kept.pop_back();
+}
 
 void alignArea(int flags, int w, int h, SDL_Rect* source, SDL_Rect* box)
 {
@@ -103,12 +180,8 @@ void blitText(SDL_Surface* target, TTF_Font* font, const std::string& text, SDL_
 {
     if (!target || !font || text.empty())
         return;
-    SDL_Surface* rendered = blended ? TTF_RenderUTF8_Blended(font, text.c_str(), color)
-                                    : TTF_RenderUTF8_Solid(font, text.c_str(), color);
-    if (!rendered)
-        return;
-    SDL_UpperBlit(rendered, source, target, box);
-    SDL_FreeSurface(rendered);
+    if (SDL_Surface* s = rendered(font, text, color, blended))
+        SDL_UpperBlit(s, source, target, box);
 }
 
 } // namespace Effects

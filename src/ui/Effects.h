@@ -37,8 +37,12 @@ void alignText(int flags, TTF_Font* font, const std::string& text, SDL_Rect* sou
 void alignTextWithRolling(int flags, TTF_Font* font, const std::string& text, SDL_Rect* source, SDL_Rect* box,
                           FPS* fps, int* rollTimer, int* rollOffset, int pause, int speed);
 
-// Renders `text` (anti-aliased when `blended`), blits its `source` part onto
-// `target` at `box`, and frees the rendering. Nothing when text is empty or
+// Width and height of `text` in `font`, remembered for the texts seen lately.
+void measureText(TTF_Font* font, const std::string& text, int* w, int* h);
+
+// Blits the `source` part of `text` (anti-aliased when `blended`) onto
+// `target` at `box`. Renderings are kept for the texts drawn lately, so a
+// text that does not change is rendered once. Nothing when text is empty or
 // cannot be rendered.
 void blitText(SDL_Surface* target, TTF_Font* font, const std::string& text, SDL_Color color, bool blended,
               SDL_Rect* source, SDL_Rect* box);
