@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "EventSource.h"
 #include "Gp2x.h"
+#include "Rects.h"
 
 #include <algorithm>
 
@@ -83,7 +84,9 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
       battery(screen, &fps, SDL_Rect{299, 3, 18, 10}, "media/battery_full.png", "media/battery_mid.png",
               "media/battery_low.png", "media/battery_empty.png"),
       toolBar(screen), notification(screen, &fps), options(readSettings(settings)), lang(options.language, &settings),
-      mapUI(&map, screen, &lang), events(events)
+      mapUI(&map, screen, &lang),
+      damage(ScreenDamage::Parts{screen, &map, &toolBar, &menu, &battery, &fps, &notification, &mapUI, &options}),
+      events(events)
 {
     fps.setLimit(options.fpsLimit);
     toolBar.setIconText(SDL_Rect{125, 222, 173, 17}, 17, fonts.text, amber);
@@ -229,8 +232,7 @@ bool Program::pass()
         runMenuAction(menuAction);
     pan();
     map.update();
-    draw();
-    SDL_UpdateRect(screen, 0, 0, 0, 0);
+    present();
     fps.refresh();
     return quit == 0;
 }
@@ -606,6 +608,23 @@ void Program::pan()
     const int stepX = fps.moveDistance(speedX, &moveCarry);
     const int stepY = fps.moveDistance(speedY, &moveCarry);
     map.move(stepX, stepY);
+}
+
+void Program::present()
+{
+    if (fullRedraw)
+        damage.forget();
+    const std::vector<SDL_Rect> boxes = damage.damaged();
+    if (boxes.empty())
+        return;
+    SDL_Rect clip = boxes[0];
+    for (const SDL_Rect& box : boxes)
+        clip = unite(clip, box);
+    SDL_SetClipRect(screen, &clip);
+    draw();
+    SDL_SetClipRect(screen, nullptr);
+    damage.shown(clip);
+    SDL_UpdateRects(screen, 1, &clip);
 }
 
 void Program::draw()

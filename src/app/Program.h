@@ -9,6 +9,7 @@
 #include "MapUI.h"
 #include "Menu.h"
 #include "Notification.h"
+#include "ScreenDamage.h"
 #include "Splash.h"
 #include "ToolBar.h"
 
@@ -88,6 +89,9 @@ public:
     Lang lang;
     MapUI mapUI;
     Pages pages;
+    ScreenDamage damage;
+    // Every frame drawn whole, as before damage was tracked (for comparing).
+    bool fullRedraw = false;
 
     // Toolbar icons that need an open package (indexes from addIcon).
     int zoomInIcon = -1;
@@ -130,6 +134,8 @@ private:
     void showPage(int page);
 
     void pan();
+    // Draws what changed (everything when fullRedraw) and shows it.
+    void present();
     void draw();
 
     EventSource* events;

@@ -332,8 +332,11 @@ void Map::drawTiles()
             SDL_Rect dest{static_cast<Sint16>(dstX), static_cast<Sint16>(dstY), 0, 0};
             SDL_Surface* surface = tiles[static_cast<std::size_t>(r * cols + c)].surface;
             if (surface && SDL_UpperBlit(surface, &source, screen, &dest) == 0) {
-                dstX += dest.w;
-                rowHeight = dest.h;
+                // What the blit copies on the whole screen: the caller may
+                // clip the screen to a damaged part, which must not move
+                // the tiles that follow.
+                dstX += std::max(0, std::min({sw, surface->w - sx, screen->w - dstX}));
+                rowHeight = std::max(0, std::min({sh, surface->h - sy, screen->h - dstY}));
             }
         }
         dstY += rowHeight;

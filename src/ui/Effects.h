@@ -38,6 +38,7 @@ void alignTextWithRolling(int flags, TTF_Font* font, const std::string& text, SD
                           FPS* fps, int* rollTimer, int* rollOffset, int pause, int speed);
 
 // Width and height of `text` in `font`, remembered for the texts seen lately.
+// Renderings and sizes are kept by font: fonts stay open while they are used.
 void measureText(TTF_Font* font, const std::string& text, int* w, int* h);
 
 // Blits the `source` part of `text` (anti-aliased when `blended`) onto

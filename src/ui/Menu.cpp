@@ -3,6 +3,8 @@
 #include "Effects.h"
 #include "FPS.h"
 #include "Image.h"
+#include "Rects.h"
+#include "Signature.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -388,4 +390,82 @@ void Menu::touchTrack(int y)
     }
     while (m.selected > target && moveUp()) {
     }
+}
+
+void Menu::sign(Signature* look) const
+{
+    look->add(static_cast<std::uint64_t>(visible));
+    if (!visible || menus.empty())
+        return;
+    const SubMenu& m = menus[static_cast<std::size_t>(current)];
+    look->add(static_cast<std::uint64_t>(current));
+    look->add(static_cast<std::uint64_t>(m.selected));
+    look->add(static_cast<std::uint64_t>(m.firstVisible));
+    look->add(static_cast<std::uint64_t>(m.lastVisible));
+    look->add(m.title);
+    for (int i = m.firstVisible; i < m.lastVisible; ++i) {
+        const MenuItem& item = m.items[static_cast<std::size_t>(i)];
+        look->add(item.text);
+        look->add(item.value);
+        look->add(static_cast<std::uint64_t>(item.disabled));
+    }
+}
+
+namespace {
+
+bool widerThan(TTF_Font* font, const std::string& text, int width)
+{
+    int w, h;
+    Effects::measureText(font, text, &w, &h);
+    return w > width;
+}
+
+} // namespace
+
+bool Menu::headingRolling() const
+{
+    return visible && headingOn && !menus.empty() &&
+           widerThan(headingFont, menus[static_cast<std::size_t>(current)].title, headingBox.w);
+}
+
+bool Menu::lineRolling() const
+{
+    if (!visible || menus.empty())
+        return false;
+    const SubMenu& m = menus[static_cast<std::size_t>(current)];
+    if (m.selected < 0 || m.selected >= m.size())
+        return false;
+    return widerThan(font, m.items[static_cast<std::size_t>(m.selected)].text, selectedLineBox().w);
+}
+
+SDL_Rect Menu::selectedLineBox() const
+{
+    const SubMenu& m = menus[static_cast<std::size_t>(current)];
+    const int y = itemBox.y + m.firstRowY + (m.selected - m.firstVisible) * lineSkip;
+    return SDL_Rect{itemBox.x, static_cast<Sint16>(y),
+                    static_cast<Uint16>(m.type == SubMenu::options ? m.labelWidth : itemBox.w),
+                    static_cast<Uint16>(2 * lineSkip)};
+}
+
+SDL_Rect Menu::extent() const
+{
+    SDL_Rect all = unite(area, itemBox);
+    if (background)
+        all = unite(all, SDL_Rect{backgroundBox.x, backgroundBox.y, static_cast<Uint16>(background->w),
+                                  static_cast<Uint16>(background->h)});
+    if (headingOn)
+        all = unite(all, headingBox);
+    for (const SubMenu& m : menus)
+        all = unite(all, SDL_Rect{itemBox.x, static_cast<Sint16>(itemBox.y + m.firstRowY), itemBox.w,
+                                  static_cast<Uint16>((visibleRows + 1) * lineSkip)});
+    const SDL_Rect parts[] = {trackBox, topBox, bottomBox};
+    SDL_Surface* const images[] = {scrollTrackImage, scrollTopImage, scrollBottomImage};
+    for (int i = 0; i < 3; ++i)
+        if (images[i])
+            all = unite(all, SDL_Rect{parts[i].x, parts[i].y, static_cast<Uint16>(images[i]->w),
+                                      static_cast<Uint16>(images[i]->h)});
+    if (scrollSliderImage)
+        all = unite(all, SDL_Rect{sliderBox.x, trackBox.y, static_cast<Uint16>(scrollSliderImage->w),
+                                  static_cast<Uint16>(trackBox.h + scrollSliderImage->h)});
+    return all;
 }

@@ -79,6 +79,17 @@ public:
     bool switchMenu(int menu);
 
     void draw(FPS* fps, bool blended);
+    // What the menu would draw, but the rolling of the heading and the
+    // selected line.
+    void sign(class Signature* look) const;
+    // True while the page's title (or the selected line) is wider than its
+    // box and rolls.
+    bool headingRolling() const;
+    bool lineRolling() const;
+    // The box of the selected line's text.
+    SDL_Rect selectedLineBox() const;
+    // Everything the menu draws lies inside this.
+    SDL_Rect extent() const;
     // -2: the heading was touched (go back); otherwise a line's select().
     bool click(int x, int y, int* result) override;
 

@@ -2,6 +2,8 @@
 
 #include "Effects.h"
 #include "Image.h"
+#include "Rects.h"
+#include "Signature.h"
 
 #include <algorithm>
 
@@ -184,4 +186,43 @@ void ToolBar::drawIcon(FPS* fps, bool blended, int position)
     Effects::alignTextWithRolling(iconTextAlign, iconTextFont, icon.text, &source, &box, fps, &rollTimer, &rollOffset,
                                   500, 25);
     Effects::blitText(surface, iconTextFont, icon.text, iconTextColor, blended, &source, &box);
+}
+
+void ToolBar::sign(Signature* look) const
+{
+    look->add(static_cast<std::uint64_t>(visible));
+    look->add(static_cast<std::uint64_t>(selected));
+    for (const ToolBarIcon& icon : icons) {
+        look->add(static_cast<std::uint64_t>(icon.disabled));
+        look->add(icon.text);
+    }
+    for (const ToolBarImage& image : images)
+        look->add(image.image);
+    for (const ToolBarText& line : texts)
+        look->add(line.text);
+}
+
+bool ToolBar::rolling() const
+{
+    if (!visible || selected < 0 || !iconTextFont)
+        return false;
+    int w, h;
+    Effects::measureText(iconTextFont, icons[static_cast<std::size_t>(selected)].text, &w, &h);
+    return w > iconTextBox.w;
+}
+
+SDL_Rect ToolBar::extent() const
+{
+    SDL_Rect all = unite(area, iconTextBox);
+    for (const ToolBarImage& image : images)
+        all = unite(all, image.image ? SDL_Rect{image.box.x, image.box.y, static_cast<Uint16>(image.image->w),
+                                                static_cast<Uint16>(image.image->h)}
+                                     : image.box);
+    for (const ToolBarIcon& icon : icons)
+        for (SDL_Surface* look : {icon.image, icon.disabledImage, icon.activeImage})
+            if (look)
+                all = unite(all, SDL_Rect{icon.box.x, icon.box.y, static_cast<Uint16>(look->w), static_cast<Uint16>(look->h)});
+    for (const ToolBarText& line : texts)
+        all = unite(all, line.box);
+    return all;
 }

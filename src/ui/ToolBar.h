@@ -73,6 +73,12 @@ public:
     // the selection and its id goes to *result.
     bool click(int x, int y, int* result) override;
     void draw(FPS* fps, bool blended);
+    // What the bar would draw, but the rolling name (see rollingName).
+    void sign(class Signature* look) const;
+    // True while the selected icon's name is wider than its box and rolls.
+    bool rolling() const;
+    // Everything the bar draws lies inside this.
+    SDL_Rect extent() const;
 
     // The selected icon; null before the first icon is added.
     ToolBarIcon* selectedIcon();

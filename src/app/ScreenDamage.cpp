@@ -1,0 +1,139 @@
+#include "ScreenDamage.h"
+
+#include "Battery.h"
+#include "FPS.h"
+#include "Map.h"
+#include "MapUI.h"
+#include "Menu.h"
+#include "Notification.h"
+#include "Program.h"
+#include "Rects.h"
+#include "Signature.h"
+#include "ToolBar.h"
+
+namespace {
+
+SDL_Rect imageBox(const SDL_Rect& at, SDL_Surface* image)
+{
+    if (!image)
+        return at;
+    return unite(at, SDL_Rect{at.x, at.y, static_cast<Uint16>(image->w), static_cast<Uint16>(image->h)});
+}
+
+std::uint64_t flag(bool b)
+{
+    return b ? 1 : 0;
+}
+
+} // namespace
+
+SDL_Rect ScreenDamage::screenBox() const
+{
+    return SDL_Rect{0, 0, static_cast<Uint16>(parts.screen->w), static_cast<Uint16>(parts.screen->h)};
+}
+
+// The map (or the start-up picture without one) lies under everything.
+void ScreenDamage::addMap(std::vector<Region>* out) const
+{
+    const Map& map = *parts.map;
+    Signature look;
+    look.add(flag(parts.options->smoothText));
+    look.add(flag(map.loaded()));
+    if (map.loaded()) {
+        look.add(static_cast<std::uint64_t>(map.offsetX));
+        look.add(static_cast<std::uint64_t>(map.offsetY));
+        for (const Tile& tile : map.tiles)
+            look.add(tile.surface);
+        look.add(map.api->copyright);
+    }
+    out->push_back(Region{screenBox(), look.value(), false});
+}
+
+void ScreenDamage::addWidgets(std::vector<Region>* out) const
+{
+    const std::uint64_t smooth = flag(parts.options->smoothText);
+    const ToolBar& bar = *parts.toolBar;
+    Signature body;
+    body.add(smooth);
+    bar.sign(&body);
+    out->push_back(Region{bar.extent(), body.value(), false});
+    out->push_back(Region{bar.iconTextBox, static_cast<std::uint64_t>(bar.rollOffset), bar.rolling()});
+
+    const Menu& menu = *parts.menu;
+    Signature page;
+    page.add(smooth);
+    menu.sign(&page);
+    out->push_back(Region{menu.extent(), page.value(), false});
+    out->push_back(Region{menu.headingBox, static_cast<std::uint64_t>(menu.headingRollOffset), menu.headingRolling()});
+    const bool lineRolls = menu.lineRolling();
+    out->push_back(Region{lineRolls ? menu.selectedLineBox() : SDL_Rect{0, 0, 0, 0},
+                          static_cast<std::uint64_t>(menu.itemRollOffset), lineRolls});
+
+    const Battery& battery = *parts.battery;
+    const FPS& fps = *parts.fps;
+    const bool showBattery = parts.options->showBattery;
+    SDL_Rect batteryBox = battery.box;
+    for (SDL_Surface* image : battery.levelImages)
+        batteryBox = imageBox(batteryBox, image);
+    out->push_back(Region{batteryBox, flag(showBattery) | static_cast<std::uint64_t>(battery.level) << 1,
+                          showBattery && fps.ticks() >= battery.nextStep});
+
+    const bool showFps = parts.options->showFps;
+    Signature rate;
+    rate.add(flag(showFps) | smooth << 1);
+    rate.add(static_cast<std::uint64_t>(static_cast<std::int64_t>(fps.shownRate * 100.0f)));
+    out->push_back(Region{fps.textBox, rate.value(), showFps && fps.ticks() >= fps.nextTextUpdate});
+
+    const Notification& note = *parts.notification;
+    Signature message;
+    message.add(smooth);
+    message.add(note.bgText);
+    out->push_back(Region{unite(imageBox(note.bgBox, note.bgImage), note.bgTextBox), message.value(),
+                          !note.bgText.empty() && fps.ticks() >= note.bgUntil});
+
+    const bool cross = !menu.visible && parts.options->centerCross && parts.map->loaded();
+    out->push_back(Region{parts.mapUI->crossRect, flag(cross), false});
+}
+
+std::vector<ScreenDamage::Region> ScreenDamage::regions() const
+{
+    std::vector<Region> all;
+    all.reserve(last.size());
+    addMap(&all);
+    addWidgets(&all);
+    for (Region& r : all)
+        r.box = clipToScreen(r.box, parts.screen->w, parts.screen->h);
+    return all;
+}
+
+std::vector<SDL_Rect> ScreenDamage::damaged() const
+{
+    if (!known)
+        return {screenBox()};
+    const std::vector<Region> now = regions();
+    std::vector<SDL_Rect> boxes;
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        if (!now[i].due && now[i].look == last[i].look)
+            continue;
+        // A part that moved leaves its old place to be drawn again too.
+        for (const SDL_Rect& box : {now[i].box, last[i].box})
+            if (!emptyRect(box))
+                boxes.push_back(box);
+    }
+    return boxes;
+}
+
+void ScreenDamage::shown(const SDL_Rect& clip)
+{
+    std::vector<Region> now = regions();
+    if (!known) {
+        if (!containsRect(clip, screenBox()))
+            return;
+        last = now;
+        known = true;
+        return;
+    }
+    for (std::size_t i = 0; i < now.size(); ++i)
+        if (containsRect(clip, now[i].box) && containsRect(clip, last[i].box))
+            last[i] = now[i];
+}

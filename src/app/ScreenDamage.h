@@ -1,0 +1,65 @@
+#ifndef TESSEL_SCREENDAMAGE_H
+#define TESSEL_SCREENDAMAGE_H
+
+#include <SDL.h>
+#include <cstdint>
+#include <vector>
+
+class Battery;
+class FPS;
+class Map;
+class MapUI;
+class Menu;
+class Notification;
+class ToolBar;
+struct Settings;
+
+// Which parts of the screen must be drawn again. Every part (the map, the
+// toolbar, its rolling name, the menu, its rolling heading and line, the
+// battery, the frame rate, the notification, the centre cross) has a box and
+// a fingerprint of what it shows; a part is damaged when its fingerprint
+// differs from the one last shown, or when time is due to change it (a
+// rolling text, the battery's next step, the notification's end, the next
+// frame-rate reading). A frame in which nothing is damaged draws nothing.
+class ScreenDamage {
+public:
+    struct Parts {
+        SDL_Surface* screen;
+        const Map* map;
+        const ToolBar* toolBar;
+        const Menu* menu;
+        const Battery* battery;
+        const FPS* fps;
+        const Notification* notification;
+        const MapUI* mapUI;
+        const Settings* options;
+    };
+
+    explicit ScreenDamage(const Parts& parts) : parts(parts) {}
+
+    // The boxes to draw again now (on the screen, possibly overlapping);
+    // the whole screen until a first frame was shown.
+    std::vector<SDL_Rect> damaged() const;
+    // After the screen was drawn inside `clip`: the parts wholly inside it
+    // are taken as shown.
+    void shown(const SDL_Rect& clip);
+    // The next frame draws everything.
+    void forget() { known = false; }
+
+private:
+    struct Region {
+        SDL_Rect box;
+        std::uint64_t look;
+        bool due;
+    };
+    std::vector<Region> regions() const;
+    void addMap(std::vector<Region>* out) const;
+    void addWidgets(std::vector<Region>* out) const;
+    SDL_Rect screenBox() const;
+
+    Parts parts;
+    bool known = false;
+    std::vector<Region> last;
+};
+
+#endif

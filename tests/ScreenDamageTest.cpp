@@ -1,0 +1,147 @@
+// The screen drawn part by part is pixel-identical to the screen drawn
+// whole: two programs go through the same scripted session, one drawing only
+// what changed, the other everything, each on its own screen.
+#include "Packages.h"
+#include "Program.h"
+#include "TestSupport.h"
+
+#include <cstring>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+SDL_Surface* newScreen()
+{
+    return SDL_CreateRGBSurface(SDL_SWSURFACE, 320, 240, 16, 0xf800, 0x07e0, 0x001f, 0);
+}
+
+struct Session {
+    explicit Session(bool whole) : screen(newScreen())
+    {
+        program = std::make_unique<Program>(screen, testFonts(), &events, &clock);
+        program->map.pipeline.setMode(TilePipeline::Mode::synchronous);
+        program->fullRedraw = whole;
+    }
+    ~Session()
+    {
+        program.reset();
+        SDL_FreeSurface(screen);
+    }
+    SDL_Surface* screen;
+    FakeClock clock;
+    ScriptedEvents events;
+    std::unique_ptr<Program> program;
+};
+
+int differingRows(SDL_Surface* a, SDL_Surface* b)
+{
+    int rows = 0;
+    for (int y = 0; y < a->h; ++y)
+        rows += std::memcmp(static_cast<char*>(a->pixels) + y * a->pitch, static_cast<char*>(b->pixels) + y * b->pitch,
+                            static_cast<std::size_t>(a->w) * 2) != 0;
+    return rows;
+}
+
+} // namespace
+
+class ScreenDamageSession : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        testScreen();
+        dir.layRunDir();
+        // The frame rate is shown; the packages' captions are too wide for
+        // their menu lines and roll.
+        std::string settings = readFile("tessel.conf");
+        settings.replace(settings.find("show_fps=no"), 11, "show_fps=yes");
+        writeFile("tessel.conf", settings);
+        writeSamplePackage("maps/alpha/", "Alpha, a caption far too long for one line of the menu", false);
+        writeSamplePackage("maps/beta/", "Beta, another caption far too long for one line", true);
+        incremental = std::make_unique<Session>(false);
+        whole = std::make_unique<Session>(true);
+    }
+
+    // Queues the same input for both, then runs `passes` passes of each and
+    // compares the screens after every one.
+    void step(const std::function<void(ScriptedEvents*)>& input, int passes = 1)
+    {
+        input(&incremental->events);
+        input(&whole->events);
+        for (int i = 0; i < passes; ++i) {
+            incremental->program->pass();
+            whole->program->pass();
+            ++compared;
+            ASSERT_EQ(differingRows(incremental->screen, whole->screen), 0) << "pass " << compared;
+        }
+    }
+    void key(SDLKey k, int passes = 1, bool down = true, SDLMod mod = KMOD_NONE)
+    {
+        step([&](ScriptedEvents* e) { e->key(k, down, mod); }, passes);
+    }
+    void tap(int x, int y, int passes = 1)
+    {
+        step([&](ScriptedEvents* e) {
+            e->press(x, y);
+            e->press(x, y, false);
+        }, passes);
+    }
+    void wait(Uint32 ms, int passes = 1)
+    {
+        incremental->clock.advance(ms);
+        whole->clock.advance(ms);
+        step([](ScriptedEvents*) {}, passes);
+    }
+
+    TempDir dir;
+    std::unique_ptr<Session> incremental, whole;
+    int compared = 0;
+};
+
+TEST_F(ScreenDamageSession, DrawingWhatChangedEqualsDrawingEverything)
+{
+    wait(0, 3);
+    tap(55, 231, 1); // the package page; the long caption rolls
+    ASSERT_TRUE(incremental->program->menu.lineRolling());
+    wait(0, 60);
+    key(SDLK_RETURN, 2);
+    ASSERT_TRUE(incremental->program->map.loaded());
+    key(SDLK_ESCAPE, 2); // the map has the keys
+    key(SDLK_RIGHT, 40);
+    key(SDLK_RIGHT, 1, false);
+    key(SDLK_DOWN, 25);
+    key(SDLK_DOWN, 1, false);
+    key(SDLK_KP_MINUS, 3);
+    key(SDLK_KP_PLUS, 3);
+    key(SDLK_ESCAPE, 2); // the toolbar again
+    tap(74, 231, 60);    // save: the notification shows, then ends
+    wait(10000, 3);      // a battery step
+    tap(93, 231, 2);     // options
+    key(SDLK_RETURN, 2); // language
+    key(SDLK_DOWN, 1);
+    key(SDLK_RETURN, 3);
+    key(SDLK_ESCAPE, 2);
+    tap(112, 231, 2); // map layers
+    key(SDLK_RETURN, 2);
+    key(SDLK_DOWN, 1);
+    key(SDLK_RETURN, 3);
+    key(SDLK_ESCAPE, 5);
+    EXPECT_GT(compared, 200);
+}
+
+TEST_F(ScreenDamageSession, AnIdleFrameDrawsNothing)
+{
+    wait(0, 3);
+    tap(55, 231, 1);
+    key(SDLK_RETURN, 2);
+    incremental->program->options.showFps = false;
+    whole->program->options.showFps = false;
+    wait(0, 2);
+    ASSERT_TRUE(incremental->program->options.showBattery);
+    EXPECT_TRUE(incremental->program->damage.damaged().empty());
+    fill(incremental->screen, 255, 0, 255);
+    incremental->program->pass();
+    EXPECT_EQ(pixelsDifferentFrom(incremental->screen, SDL_Rect{0, 0, 320, 240}, 255, 0, 255), 0)
+        << "nothing was drawn";
+}
