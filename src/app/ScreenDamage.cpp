@@ -56,14 +56,14 @@ void ScreenDamage::addWidgets(std::vector<Region>* out) const
     Signature body;
     body.add(smooth);
     bar.sign(&body);
-    out->push_back(Region{bar.extent(), body.value(), false});
+    out->push_back(Region{toolBarExtent, body.value(), false});
     out->push_back(Region{bar.iconTextBox, static_cast<std::uint64_t>(bar.rollOffset), bar.rolling()});
 
     const Menu& menu = *parts.menu;
     Signature page;
     page.add(smooth);
     menu.sign(&page);
-    out->push_back(Region{menu.extent(), page.value(), false});
+    out->push_back(Region{menuExtent, page.value(), false});
     out->push_back(Region{menu.headingBox, static_cast<std::uint64_t>(menu.headingRollOffset), menu.headingRolling()});
     const bool lineRolls = menu.lineRolling();
     out->push_back(Region{lineRolls ? menu.selectedLineBox() : SDL_Rect{0, 0, 0, 0},
@@ -106,10 +106,13 @@ std::vector<ScreenDamage::Region> ScreenDamage::regions() const
     return all;
 }
 
-std::vector<SDL_Rect> ScreenDamage::damaged() const
+std::vector<SDL_Rect> ScreenDamage::damaged()
 {
-    if (!known)
+    if (!known) {
+        toolBarExtent = parts.toolBar->extent();
+        menuExtent = parts.menu->extent();
         return {screenBox()};
+    }
     const std::vector<Region> now = regions();
     std::vector<SDL_Rect> boxes;
     for (std::size_t i = 0; i < now.size(); ++i) {

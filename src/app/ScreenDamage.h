@@ -39,7 +39,7 @@ public:
 
     // The boxes to draw again now (on the screen, possibly overlapping);
     // the whole screen until a first frame was shown.
-    std::vector<SDL_Rect> damaged() const;
+    std::vector<SDL_Rect> damaged();
     // After the screen was drawn inside `clip`: the parts wholly inside it
     // are taken as shown.
     void shown(const SDL_Rect& clip);
@@ -58,6 +58,10 @@ private:
     SDL_Rect screenBox() const;
 
     Parts parts;
+    // The toolbar's and the menu's extents, taken again at every full redraw
+    // (they change only when images are loaded).
+    SDL_Rect toolBarExtent{0, 0, 0, 0};
+    SDL_Rect menuExtent{0, 0, 0, 0};
     bool known = false;
     std::vector<Region> last;
 };

@@ -11,6 +11,10 @@ SDL_Surface* loadAlpha(const std::string& file)
         return nullptr;
     SDL_Surface* converted = SDL_DisplayFormatAlpha(loaded);
     SDL_FreeSurface(loaded);
+    // Run-length encoded once, the image blends only its translucent
+    // pixels and copies or skips the rest.
+    if (converted)
+        SDL_SetAlpha(converted, SDL_SRCALPHA | SDL_RLEACCEL, SDL_ALPHA_OPAQUE);
     return converted;
 }
 

@@ -192,10 +192,12 @@ void ToolBar::sign(Signature* look) const
 {
     look->add(static_cast<std::uint64_t>(visible));
     look->add(static_cast<std::uint64_t>(selected));
-    for (const ToolBarIcon& icon : icons) {
-        look->add(static_cast<std::uint64_t>(icon.disabled));
-        look->add(icon.text);
-    }
+    std::uint64_t disabled = 0;
+    for (std::size_t i = 0; i < icons.size(); ++i)
+        disabled = disabled * 2 + (icons[i].disabled ? 1 : 0);
+    look->add(disabled);
+    if (selected >= 0) // only the selected icon's name is drawn
+        look->add(icons[static_cast<std::size_t>(selected)].text);
     for (const ToolBarImage& image : images)
         look->add(image.image);
     for (const ToolBarText& line : texts)

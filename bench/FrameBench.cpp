@@ -1,0 +1,145 @@
+// Whole passes of the program's loop on the Earth demo: idle with the
+// toolbar, with the menu open, the map alone, and a steady pan.
+#include "Clock.h"
+#include "EventSource.h"
+#include "Program.h"
+#include "World.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <deque>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+class StepClock : public Clock {
+public:
+    Uint32 ticks() override { return now; }
+    void delay(Uint32 ms) override { now += ms; }
+    Uint32 now = 1000;
+};
+
+class Keys : public EventSource {
+public:
+    bool poll(SDL_Event* event) override
+    {
+        if (queue.empty())
+            return false;
+        *event = queue.front();
+        queue.pop_front();
+        return true;
+    }
+    void key(SDLKey sym, bool down = true)
+    {
+        SDL_Event e{};
+        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        e.key.keysym.sym = sym;
+        queue.push_back(e);
+    }
+    std::deque<SDL_Event> queue;
+};
+
+// A run directory with the Earth package (levels 0 to 2), once per process.
+struct RunDir {
+    RunDir()
+    {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        SDL_Init(SDL_INIT_VIDEO);
+        screen = SDL_SetVideoMode(320, 240, 16, SDL_SWSURFACE);
+        TTF_Init();
+        char pattern[] = "/tmp/tessel-framebench-XXXXXX";
+        dir = mkdtemp(pattern);
+        const std::string lay = "bash " TESSEL_SOURCE_DIR "/scripts/lay-run-dir.sh " + dir + " " TESSEL_TEST_FONT;
+        std::string error;
+        if (std::system(lay.c_str()) != 0 || chdir(dir.c_str()) != 0 ||
+            !World::makeEarth("maps/earth", "/usr/share/xplanet/images/earth.jpg", "/usr/share/xplanet/images/night.jpg",
+                              TESSEL_TEST_FONT, 2, &error))
+            std::abort();
+        fonts.open("media/font.ttf");
+    }
+    SDL_Surface* screen = nullptr;
+    std::string dir;
+    Fonts fonts;
+};
+
+RunDir& runDir()
+{
+    static RunDir d;
+    return d;
+}
+
+// The program with the Earth package open and its tiles loaded.
+struct Session {
+    Session()
+    {
+        RunDir& d = runDir();
+        program = std::make_unique<Program>(d.screen, d.fonts, &keys, &clock);
+        program->map.pipeline.setMode(TilePipeline::Mode::synchronous);
+        program->mapUI.loadPackage(0);
+        passes(3);
+    }
+    void passes(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            program->pass();
+    }
+    StepClock clock;
+    Keys keys;
+    std::unique_ptr<Program> program;
+};
+
+void runIdle(benchmark::State& state, Session* s)
+{
+    s->passes(3);
+    for (auto _ : state)
+        s->program->pass();
+}
+
+void BM_IdleWithToolBar(benchmark::State& state)
+{
+    Session s;
+    runIdle(state, &s);
+}
+BENCHMARK(BM_IdleWithToolBar);
+
+void BM_IdleWithMenu(benchmark::State& state)
+{
+    Session s;
+    s.program->menu.switchMenu(s.program->pages.options);
+    s.program->menu.visible = true;
+    runIdle(state, &s);
+}
+BENCHMARK(BM_IdleWithMenu);
+
+void BM_IdleMapAlone(benchmark::State& state)
+{
+    Session s;
+    s.program->toolBar.visible = false;
+    runIdle(state, &s);
+}
+BENCHMARK(BM_IdleMapAlone);
+
+void BM_SteadyPanMapAlone(benchmark::State& state)
+{
+    Session s;
+    s.program->toolBar.visible = false;
+    int frame = 0;
+    for (auto _ : state) {
+        // Back and forth inside the grid: no tile comes in.
+        if (frame % 40 == 0) {
+            state.PauseTiming();
+            s.keys.key(frame % 80 == 0 ? SDLK_LEFT : SDLK_RIGHT, false);
+            s.keys.key(frame % 80 == 0 ? SDLK_RIGHT : SDLK_LEFT);
+            state.ResumeTiming();
+        }
+        ++frame;
+        s.program->pass();
+    }
+}
+BENCHMARK(BM_SteadyPanMapAlone);
+
+} // namespace
