@@ -60,23 +60,6 @@ bool Fonts::open(const std::string& path)
     return text && heading && small;
 }
 
-void Settings::readFrom(const ConfParser& conf)
-{
-    conf.intValue("fps", &fpsLimit);
-    conf.boolValue("show_fps", &showFps);
-    conf.boolValue("show_battery", &showBattery);
-    conf.boolValue("smooth", &smoothText);
-    conf.intValue("map_move_speed", &moveSpeed);
-    conf.intValue("map_move_multiplier", &moveMultiplier);
-    conf.boolValue("center_cross", &centerCross);
-    conf.stringValue("language", &language);
-    conf.intValue("tile_cache_kb", &tileCacheKb);
-    tileCacheKb = std::max(0, std::min(tileCacheKb, 1 << 20));
-    std::string missing;
-    if (conf.stringValue("missing_tiles", &missing))
-        missingParents = missing != "placeholder";
-    conf.boolValue("background_loading", &backgroundLoading);
-}
 
 Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, Clock* clock)
     : screen(screen), fonts(fonts), splash("media/splash.png", screen, clock),
@@ -98,7 +81,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     map.copyrightFormat(SDL_Rect{3, 0, 160, 15}, 9, fonts.small, black);
     fps.setText(screen, SDL_Rect{230, 0, 60, 15}, 12, fonts.small, black);
     buildToolBar();
-    buildPages();
+    pages.build(&menu, &lang, &mapUI, settings, options);
     // The first state: menu closed, toolbar shown, no package open.
     menu.visible = false;
     toolBar.visible = true;
@@ -145,79 +128,6 @@ void Program::buildToolBar()
         if (icon.index)
             *icon.index = index;
     }
-}
-
-void Program::buildPages()
-{
-    pages.packageList = menu.createMenu(lang.value("package_list"), -1, 9);
-    mapUI.packageList(&menu, pages.packageList);
-    mapUI.loadCenterCross("media/cross.png");
-
-    pages.mapOptions = menu.createOptionsMenu(lang.value("map_options"), 122, 100, -1, 9);
-    pages.mapBgLine = menu.addItem(pages.mapOptions, 1, lang.value("map_bg"), true);
-    pages.mapOverlayLine = menu.addItem(pages.mapOptions, 2, lang.value("map_overlay"), true);
-    pages.bg = menu.createMenu(lang.value("map_bg"), pages.mapOptions, 0);
-    pages.overlay = menu.createMenu(lang.value("map_overlay"), pages.mapOptions, 0);
-
-    buildOptionsPage();
-
-    pages.exit = menu.createMenu(lang.value("save_on_exit"), -1, 0);
-    menu.addItem(pages.exit, 3, lang.value("save_yes"), false);
-    menu.addItem(pages.exit, 4, lang.value("save_no"), false);
-}
-
-// Adds a line of the options page with its value, and the page of values
-// behind it; returns that page.
-int Program::addValuePage(const char* textId, int id, const std::string& value)
-{
-    const int line = menu.addItem(pages.options, id, lang.value(textId), false);
-    menu.changeValue(pages.options, line, value);
-    return menu.createMenu(lang.value(textId), pages.options, 0);
-}
-
-void Program::addYesNoPage(const char* textId, int id, bool value, int yesId, int* page)
-{
-    *page = addValuePage(textId, id, lang.value(value ? "yes" : "no"));
-    menu.addItem(*page, yesId, lang.value("yes"), false);
-    menu.addItem(*page, yesId + 1, lang.value("no"), false);
-}
-
-void Program::buildOptionsPage()
-{
-    pages.options = menu.createOptionsMenu(lang.value("options"), 158, 64, -1, 9);
-
-    pages.language = addValuePage("language", 5, lang.languageName);
-    lang.list(&menu, pages.language);
-
-    std::string stored = std::to_string(options.fpsLimit);
-    settings.stringValue("fps", &stored);
-    pages.maxFps = addValuePage("max_fps", 6, stored);
-    menu.addItem(pages.maxFps, 0, lang.value("fps_unlimited"), false);
-    for (int cap : {15, 20, 25, 30, 50, 100, 150})
-        menu.addItem(pages.maxFps, cap, std::to_string(cap), false);
-
-    addYesNoPage("show_fps", 7, options.showFps, 8, &pages.showFps);
-    addYesNoPage("show_battery", 10, options.showBattery, 11, &pages.showBattery);
-    addYesNoPage("smooth_text", 13, options.smoothText, 14, &pages.smoothText);
-
-    stored = std::to_string(options.moveSpeed);
-    settings.stringValue("map_move_speed", &stored);
-    pages.moveSpeed = addValuePage("map_move_speed", 19, stored + " pps");
-    for (int speed = 25; speed <= 200; speed += 25)
-        menu.addItem(pages.moveSpeed, speed, std::to_string(speed) + " pps", false);
-
-    stored = std::to_string(options.moveMultiplier);
-    settings.stringValue("map_move_multiplier", &stored);
-    pages.moveMultiplier = addValuePage("map_move_multiplier", 20, stored + " x");
-    for (int factor = 2; factor <= 5; ++factor)
-        menu.addItem(pages.moveMultiplier, factor, std::to_string(factor) + " x", false);
-
-    addYesNoPage("center_cross", 21, options.centerCross, 22, &pages.centerCross);
-
-    pages.missingTiles =
-        addValuePage("missing_tiles", 23, lang.value(options.missingParents ? "missing_parent" : "missing_placeholder"));
-    menu.addItem(pages.missingTiles, 24, lang.value("missing_parent"), false);
-    menu.addItem(pages.missingTiles, 25, lang.value("missing_placeholder"), false);
 }
 
 bool Program::pass()

@@ -9,7 +9,9 @@
 #include "MapUI.h"
 #include "Menu.h"
 #include "Notification.h"
+#include "Pages.h"
 #include "ScreenDamage.h"
+#include "Settings.h"
 #include "Splash.h"
 #include "ToolBar.h"
 
@@ -30,30 +32,6 @@ struct Fonts {
     bool open(const std::string& path);
 };
 
-// Settings read from "tessel.conf"; a missing key keeps the value here.
-struct Settings {
-    int fpsLimit = 30;
-    bool showFps = false;
-    bool showBattery = true;
-    bool smoothText = true;
-    int moveSpeed = 100;    // pixels per second
-    int moveMultiplier = 3; // boost factor
-    bool centerCross = true;
-    std::string language = "english.conf";
-    int tileCacheKb = 8192;     // decoded tiles kept
-    bool missingParents = true; // missing_tiles=parent: an ancestor stands in
-    bool backgroundLoading = true;
-
-    void readFrom(const ConfParser& conf);
-};
-
-// The menu pages, in order of creation.
-struct Pages {
-    int packageList = -1, mapOptions = -1, bg = -1, overlay = -1, options = -1, language = -1, maxFps = -1,
-        showFps = -1, showBattery = -1, smoothText = -1, moveSpeed = -1, moveMultiplier = -1, centerCross = -1,
-        missingTiles = -1, exit = -1;
-    int mapBgLine = -1, mapOverlayLine = -1;
-};
 
 // Everything the main function owns once SDL, the screen and the fonts are
 // up: the objects of the program, built in start-up order, and the loop.
@@ -111,10 +89,6 @@ public:
 private:
     void buildToolBar();
     void buildMenu();
-    void buildPages();
-    void buildOptionsPage();
-    int addValuePage(const char* textId, int id, const std::string& value);
-    void addYesNoPage(const char* textId, int id, bool value, int yesId, int* page);
 
     void handleEvent(const SDL_Event& event);
     void touch(int x, int y);

@@ -1,0 +1,21 @@
+#include "Settings.h"
+
+#include <algorithm>
+
+void Settings::readFrom(const ConfParser& conf)
+{
+    conf.intValue("fps", &fpsLimit);
+    conf.boolValue("show_fps", &showFps);
+    conf.boolValue("show_battery", &showBattery);
+    conf.boolValue("smooth", &smoothText);
+    conf.intValue("map_move_speed", &moveSpeed);
+    conf.intValue("map_move_multiplier", &moveMultiplier);
+    conf.boolValue("center_cross", &centerCross);
+    conf.stringValue("language", &language);
+    conf.intValue("tile_cache_kb", &tileCacheKb);
+    tileCacheKb = std::max(0, std::min(tileCacheKb, 1 << 20));
+    std::string missing;
+    if (conf.stringValue("missing_tiles", &missing))
+        missingParents = missing != "placeholder";
+    conf.boolValue("background_loading", &backgroundLoading);
+}

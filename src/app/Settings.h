@@ -1,0 +1,25 @@
+#ifndef TESSEL_SETTINGS_H
+#define TESSEL_SETTINGS_H
+
+#include "ConfParser.h"
+
+#include <string>
+
+// Settings read from "tessel.conf"; a missing key keeps the value here.
+struct Settings {
+    int fpsLimit = 30;
+    bool showFps = false;
+    bool showBattery = true;
+    bool smoothText = true;
+    int moveSpeed = 100;    // pixels per second
+    int moveMultiplier = 3; // boost factor
+    bool centerCross = true;
+    std::string language = "english.conf";
+    int tileCacheKb = 8192;     // decoded tiles kept
+    bool missingParents = true; // missing_tiles=parent: an ancestor stands in
+    bool backgroundLoading = true;
+
+    void readFrom(const ConfParser& conf);
+};
+
+#endif
