@@ -21,7 +21,7 @@ tessel=$1 package=$2 keys=$3 file=$4
 . "$5/find_window.sh"
 # The package page lists the packages in directory order.
 line=$(ls -f maps | grep -v '^\.' | grep -n "^$package\$" | cut -d: -f1)
-SDL_AUDIODRIVER=dummy "$tessel" &
+SDL_AUDIODRIVER=dummy "$tessel" --scale 1 &
 pid=$!
 find_window $pid
 step() { xdotool "$@"; sleep 0.6; }

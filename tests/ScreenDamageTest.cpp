@@ -102,7 +102,7 @@ protected:
 TEST_F(ScreenDamageSession, DrawingWhatChangedEqualsDrawingEverything)
 {
     wait(0, 3);
-    tap(55, 231, 1); // the package page; the long caption rolls
+    tap(55, 231, 2); // the package page; the long caption rolls
     ASSERT_TRUE(incremental->program->menu.lineRolling());
     wait(0, 60);
     key(SDLK_RETURN, 2);
@@ -133,7 +133,7 @@ TEST_F(ScreenDamageSession, DrawingWhatChangedEqualsDrawingEverything)
 TEST_F(ScreenDamageSession, AnIdleFrameDrawsNothing)
 {
     wait(0, 3);
-    tap(55, 231, 1);
+    tap(55, 231, 2);
     key(SDLK_RETURN, 2);
     incremental->program->options.showFps = false;
     whole->program->options.showFps = false;

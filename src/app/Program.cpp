@@ -134,7 +134,7 @@ bool Program::pass()
 {
     menuAction = toolBarAction = mapAction = -1;
     SDL_Event event;
-    if (events->poll(&event))
+    if (nextEvent(&event))
         handleEvent(event);
     if (toolBar.visible && toolBarAction >= 0 && toolBarAction <= 6)
         runToolBarAction(toolBarAction);
@@ -154,21 +154,83 @@ int Program::run()
     return 0;
 }
 
+bool Program::nextEvent(SDL_Event* event)
+{
+    if (holding) {
+        *event = held;
+        holding = false;
+        return true;
+    }
+    if (!events->poll(event))
+        return false;
+    while (event->type == SDL_MOUSEMOTION && events->poll(&held)) {
+        if (held.type != SDL_MOUSEMOTION) {
+            holding = true;
+            break;
+        }
+        *event = held;
+    }
+    return true;
+}
+
+void Program::pointerEvent(const SDL_Event& event)
+{
+    const bool motion = event.type == SDL_MOUSEMOTION;
+    int x = motion ? event.motion.x : event.button.x;
+    int y = motion ? event.motion.y : event.button.y;
+    Gp2x::reverseCoordsIfNeeded(&x, &y);
+    int dx = 0, dy = 0;
+    if (motion) {
+        if (pointer.motion(x, y, map.loaded() && !menu.visible, &dx, &dy)) {
+            moveX = moveY = 0; // a drag ends the pan from the edge
+            map.move(dx, dy);
+        }
+    } else if (event.button.button == SDL_BUTTON_WHEELUP || event.button.button == SDL_BUTTON_WHEELDOWN) {
+        if (event.type == SDL_MOUSEBUTTONDOWN)
+            zoomAbout(x, y, event.button.button == SDL_BUTTON_WHEELUP);
+    } else if (event.type == SDL_MOUSEBUTTONDOWN) {
+        // A press in the map's edge band pans while held, so it acts at once.
+        int result = -1;
+        const bool edge = !menu.visible && !toolBar.visible && map.click(x, y, &result);
+        pointer.press(x, y, edge);
+        if (edge)
+            touch(x, y);
+    } else {
+        moveX = moveY = 0;
+        if (pointer.release(&x, &y))
+            touch(x, y);
+    }
+}
+
+// The wheel zooms about the pointer: the map point under it stays there.
+void Program::zoomAbout(int x, int y, bool in)
+{
+    if (!map.loaded())
+        return;
+    const int dx = x - screen->w / 2, dy = y - screen->h / 2;
+    map.move(dx, dy);
+    if (in)
+        map.zoomIn();
+    else
+        map.zoomOut();
+    map.move(-dx, -dy);
+}
+
 void Program::handleEvent(const SDL_Event& event)
 {
     switch (event.type) {
-    case SDL_MOUSEBUTTONDOWN: {
-        int x = event.button.x, y = event.button.y;
-        Gp2x::reverseCoordsIfNeeded(&x, &y);
-        touch(x, y);
-        break;
-    }
+    case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-        moveX = moveY = 0;
+    case SDL_MOUSEMOTION:
+        pointerEvent(event);
         break;
     case SDL_KEYDOWN:
         if (ctrlC(event.key.keysym))
             quit = 1;
+        else if (event.key.keysym.sym == SDLK_F11 && toggleFullscreen) {
+            if (toggleFullscreen())
+                damage.forget();
+        }
         else if (menu.visible)
             menuKey(event.key.keysym.sym);
         else if (toolBar.visible)
@@ -534,7 +596,10 @@ void Program::present()
     draw();
     SDL_SetClipRect(screen, nullptr);
     damage.shown(clip);
-    SDL_UpdateRects(screen, 1, &clip);
+    if (showBox)
+        showBox(clip);
+    else
+        SDL_UpdateRects(screen, 1, &clip);
 }
 
 void Program::draw()

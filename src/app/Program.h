@@ -9,6 +9,7 @@
 #include "MapUI.h"
 #include "Menu.h"
 #include "Notification.h"
+#include "Pointer.h"
 #include "Pages.h"
 #include "ScreenDamage.h"
 #include "Settings.h"
@@ -17,6 +18,7 @@
 
 #include <SDL.h>
 #include <SDL_ttf.h>
+#include <functional>
 #include <string>
 
 class Clock;
@@ -68,6 +70,11 @@ public:
     MapUI mapUI;
     Pages pages;
     ScreenDamage damage;
+    // Shows a box of the screen; without it the screen surface is updated.
+    std::function<void(const SDL_Rect&)> showBox;
+    // F11: into or out of full screen; true when it switched.
+    std::function<bool()> toggleFullscreen;
+    Pointer pointer;
     // Every frame drawn whole, as before damage was tracked (for comparing).
     bool fullRedraw = false;
 
@@ -90,7 +97,11 @@ private:
     void buildToolBar();
     void buildMenu();
 
+    // The next event, with a run of pointer motions taken as its last one.
+    bool nextEvent(SDL_Event* event);
     void handleEvent(const SDL_Event& event);
+    void pointerEvent(const SDL_Event& event);
+    void zoomAbout(int x, int y, bool in);
     void touch(int x, int y);
     void menuKey(SDLKey key);
     void toolBarKey(SDLKey key);
@@ -113,6 +124,8 @@ private:
     void draw();
 
     EventSource* events;
+    SDL_Event held;
+    bool holding = false;
 };
 
 #endif

@@ -1,14 +1,19 @@
 // Tessel: an offline viewer for tiled web maps on a 320x240 screen.
 #include "Clock.h"
+#include "CommandLine.h"
+#include "ConfParser.h"
+#include "Display.h"
 #include "EventSource.h"
 #include "Program.h"
+#include "UserDirectory.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
-SDL_Surface* screen = nullptr;
 SDL_Joystick* joy = nullptr;
 
 namespace {
@@ -20,21 +25,53 @@ void Terminate()
     SDL_Quit();
 }
 
-void startSdl()
+std::string executablePath()
 {
-    // No SDL timer subsystem: the program only reads ticks and waits, which
-    // need none, and on Unix the subsystem's thread wakes a thousand times a
-    // second for nothing.
-    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0) {
+    char path[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    return n > 0 ? std::string(path, static_cast<std::size_t>(n)) : std::string();
+}
+
+// Chooses the run's directory, lays it out when it is a user directory, and
+// makes it the working directory.
+bool enterDirectory(const CommandLine& line, std::string* error)
+{
+    const std::string data = UserDirectory::installedData(executablePath());
+    std::string dir;
+    if (!UserDirectory::choose(line.dir, data, &dir, error))
+        return false;
+    if (dir != "." && !UserDirectory::layOut(dir, data, error))
+        return false;
+    if (chdir(dir.c_str()) != 0) {
+        *error = "tessel: cannot enter " + dir;
+        return false;
+    }
+    return true;
+}
+
+// The window's scale: the command line's, else tessel.conf's "scale" (0,
+// the default, for the largest that fits).
+int windowScale(const CommandLine& line)
+{
+    if (line.scale > 0)
+        return line.scale;
+    int scale = 0;
+    ConfParser(Program::settingsFile, 1).intValue("scale", &scale);
+    return scale >= 0 && scale <= Display::maxWindowScale ? scale : 0;
+}
+
+void startSdl(Display* display, const CommandLine& line)
+{
+    // No audio (the program plays no sound) and no timer subsystem (ticks
+    // and waits need none; on Unix its thread wakes a thousand times a
+    // second).
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0) {
         std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
         std::exit(1);
     }
     std::atexit(Terminate);
     SDL_ShowCursor(SDL_ENABLE);
-    SDL_EventState(SDL_MOUSEMOTION, SDL_IGNORE);
-
-    screen = SDL_SetVideoMode(320, 240, 16, SDL_SWSURFACE);
-    if (!screen) {
+    if (!display->open(windowScale(line), line.fullscreen)) {
         std::fprintf(stderr, "Couldn't set 320x240x16 video mode: %s\n", SDL_GetError());
         std::exit(2);
     }
@@ -59,11 +96,32 @@ Fonts openFonts()
 
 } // namespace
 
-int main(int, char*[])
+int main(int argc, char* argv[])
 {
-    startSdl();
+    CommandLine line;
+    std::string error;
+    if (!line.parse(argc, argv, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return CommandLine::usageError;
+    }
+    if (line.help) {
+        std::fputs(CommandLine::usage().c_str(), stdout);
+        return 0;
+    }
+    if (line.version) {
+        std::printf("Tessel %s\n", Program::version);
+        return 0;
+    }
+    if (!enterDirectory(line, &error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return CommandLine::usageError;
+    }
+    static Display display; // outlives the program, which draws on its canvas
+    startSdl(&display, line);
     const Fonts fonts = openFonts();
     SdlEventSource events;
-    Program program(screen, fonts, &events, SdlClock::instance());
+    Program program(display.canvas, fonts, &events, SdlClock::instance());
+    program.showBox = [](const SDL_Rect& box) { display.show(box); };
+    program.toggleFullscreen = [] { return display.toggleFullscreen(); };
     return program.run();
 }

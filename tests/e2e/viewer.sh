@@ -2,8 +2,11 @@
 # the current directory and find its window; quit it with Ctrl+C.
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/find_window.sh"
 
-start_viewer() { # TESSEL
-  SDL_AUDIODRIVER=dummy "$1" 2>stderr.txt &
+start_viewer() { # TESSEL [OPTION]... (the window at scale 1 unless an option says)
+  local tessel=$1
+  shift
+  [ $# -gt 0 ] || set -- --scale 1
+  SDL_AUDIODRIVER=dummy "$tessel" "$@" 2>stderr.txt &
   pid=$!
   find_window $pid || { echo "no window" >&2; kill $pid 2>/dev/null; exit 10; }
 }

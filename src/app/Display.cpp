@@ -1,0 +1,103 @@
+#include "Display.h"
+
+#include "Gp2x.h"
+
+#include <algorithm>
+#include <cstring>
+
+Display::~Display()
+{
+    if (canvas)
+        SDL_FreeSurface(canvas);
+}
+
+bool Display::open(int wanted, bool full)
+{
+    if (const SDL_VideoInfo* info = SDL_GetVideoInfo()) {
+        desktopW = info->current_w;
+        desktopH = info->current_h;
+    }
+    if (wanted <= 0) {
+        wanted = 1;
+        while (wanted < maxWindowScale && (wanted + 1) * width <= desktopW && (wanted + 1) * height <= desktopH)
+            ++wanted;
+    }
+    requested = std::min(wanted, maxWindowScale);
+    fullscreen = full;
+    canvas = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 16, 0xf800, 0x07e0, 0x001f, 0);
+    return canvas && setMode();
+}
+
+bool Display::setMode()
+{
+    int w = requested * width, h = requested * height;
+    Uint32 flags = SDL_SWSURFACE;
+    if (fullscreen) {
+        flags |= SDL_FULLSCREEN;
+        w = std::max(desktopW, width);
+        h = std::max(desktopH, height);
+    }
+    SDL_Surface* opened = SDL_SetVideoMode(w, h, 16, flags);
+    if (!opened)
+        return false;
+    window = opened;
+    scale = fullscreen ? std::max(1, std::min(window->w / width, window->h / height)) : requested;
+    offsetX = (window->w - scale * width) / 2;
+    offsetY = (window->h - scale * height) / 2;
+    SDL_FillRect(window, nullptr, 0);
+    Gp2x::setDisplay(scale, offsetX, offsetY);
+    return true;
+}
+
+bool Display::toggleFullscreen()
+{
+    fullscreen = !fullscreen;
+    if (setMode())
+        return true;
+    fullscreen = !fullscreen;
+    setMode();
+    return false;
+}
+
+void Display::show(const SDL_Rect& box)
+{
+    if (!window || !canvas)
+        return;
+    if (scale == 1) {
+        SDL_Rect from = box;
+        SDL_Rect to{static_cast<Sint16>(box.x + offsetX), static_cast<Sint16>(box.y + offsetY), 0, 0};
+        SDL_BlitSurface(canvas, &from, window, &to);
+    } else {
+        copyScaled(box);
+    }
+    SDL_UpdateRect(window, offsetX + box.x * scale, offsetY + box.y * scale, box.w * scale, box.h * scale);
+}
+
+// Each canvas pixel becomes a scale x scale square: the first row of each
+// square is written pixel by pixel, the others copied from it.
+void Display::copyScaled(const SDL_Rect& box)
+{
+    if (window->format->BytesPerPixel != 2)
+        return;
+    if (SDL_MUSTLOCK(window) && SDL_LockSurface(window) < 0)
+        return;
+    const int rowBytes = box.w * scale * 2;
+    for (int y = box.y; y < box.y + box.h; ++y) {
+        const Uint16* from = reinterpret_cast<const Uint16*>(static_cast<const Uint8*>(canvas->pixels) + y * canvas->pitch) + box.x;
+        Uint8* first = static_cast<Uint8*>(window->pixels) + (offsetY + y * scale) * window->pitch +
+                       (offsetX + box.x * scale) * 2;
+        Uint16* to = reinterpret_cast<Uint16*>(first);
+        if (scale == 2) {
+            for (int x = 0; x < box.w; ++x, to += 2)
+                to[0] = to[1] = from[x];
+        } else {
+            for (int x = 0; x < box.w; ++x)
+                for (int k = 0; k < scale; ++k)
+                    *to++ = from[x];
+        }
+        for (int k = 1; k < scale; ++k)
+            std::memcpy(first + k * window->pitch, first, static_cast<std::size_t>(rowBytes));
+    }
+    if (SDL_MUSTLOCK(window))
+        SDL_UnlockSurface(window);
+}

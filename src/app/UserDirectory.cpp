@@ -1,0 +1,114 @@
+#include "UserDirectory.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace UserDirectory {
+
+namespace {
+
+bool exists(const std::string& path)
+{
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+bool isDirectory(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// mkdir -p
+bool makeDirectories(const std::string& path)
+{
+    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+        const std::string part = path.substr(0, slash);
+        if (!part.empty() && mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            return isDirectory(path);
+    }
+}
+
+bool copyFile(const std::string& from, const std::string& to)
+{
+    std::ifstream in(from, std::ios::binary);
+    if (!in)
+        return false;
+    const std::string temporary = to + ".new";
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << in.rdbuf();
+    out.close();
+    return out && std::rename(temporary.c_str(), to.c_str()) == 0;
+}
+
+std::string parentOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+} // namespace
+
+std::string installedData(const std::string& executable)
+{
+    const std::string data = parentOf(parentOf(executable)) + "/share/tessel";
+    return isDirectory(data + "/media") && isDirectory(data + "/lang") ? data : std::string();
+}
+
+bool choose(const std::string& dirOption, const std::string& dataDir, std::string* dir, std::string* error)
+{
+    if (!dirOption.empty()) {
+        if (!isDirectory(dirOption)) {
+            *error = "tessel: --dir: '" + dirOption + "' is not a directory";
+            return false;
+        }
+        *dir = dirOption;
+        return true;
+    }
+    if (exists("tessel.conf") || dataDir.empty()) {
+        *dir = ".";
+        return true;
+    }
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    if (xdg && xdg[0] == '/')
+        *dir = std::string(xdg) + "/tessel";
+    else if (home && home[0])
+        *dir = std::string(home) + "/.local/share/tessel";
+    else
+        *dir = ".";
+    return true;
+}
+
+bool layOut(const std::string& dir, const std::string& dataDir, std::string* error)
+{
+    if (!makeDirectories(dir)) {
+        *error = "tessel: cannot create " + dir + ": " + std::strerror(errno);
+        return false;
+    }
+    for (const char* sub : {"/maps", "/tracks"})
+        if (!isDirectory(dir + sub) && mkdir((dir + sub).c_str(), 0755) != 0) {
+            *error = "tessel: cannot create " + dir + sub + ": " + std::strerror(errno);
+            return false;
+        }
+    if (dataDir.empty())
+        return true;
+    if (!exists(dir + "/tessel.conf") && !copyFile(dataDir + "/tessel.conf", dir + "/tessel.conf")) {
+        *error = "tessel: cannot write " + dir + "/tessel.conf";
+        return false;
+    }
+    for (const char* shared : {"/media", "/lang"})
+        if (!exists(dir + shared) && symlink((dataDir + shared).c_str(), (dir + shared).c_str()) != 0) {
+            *error = "tessel: cannot link " + dir + shared + ": " + std::strerror(errno);
+            return false;
+        }
+    return true;
+}
+
+} // namespace UserDirectory
