@@ -82,6 +82,7 @@ TEST_F(ProgramLoop, FrameRateTextIsDrawnWhenEnabled)
 {
     writeFile("tessel.conf", "show_fps=yes\nshow_battery=no\n");
     writeImage("media/splash.png", 320, 240, 255, 255, 255);
+    writeSamplePackage("maps/alpha/", "Alpha", false); // no "where packages go" message
     auto program = start();
     program->pass();
     EXPECT_GT(pixelsDifferentFrom(testScreen(), SDL_Rect{230, 0, 60, 15}, 255, 255, 255), 20);

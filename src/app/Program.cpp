@@ -6,6 +6,8 @@
 #include "Rects.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <unistd.h>
 
 const char* const Program::version = "0.0.6.10";
 const char* const Program::settingsFile = "tessel.conf";
@@ -82,6 +84,8 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     fps.setText(screen, SDL_Rect{230, 0, 60, 15}, 12, fonts.small, black);
     buildToolBar();
     pages.build(&menu, &lang, &mapUI, settings, options);
+    if (mapUI.packageCaptions.empty())
+        tellWherePackagesGo();
     // The first state: menu closed, toolbar shown, no package open.
     menu.visible = false;
     toolBar.visible = true;
@@ -134,7 +138,7 @@ bool Program::pass()
 {
     menuAction = toolBarAction = mapAction = -1;
     SDL_Event event;
-    if (nextEvent(&event))
+    if (events->poll(&event))
         handleEvent(event);
     if (toolBar.visible && toolBarAction >= 0 && toolBarAction <= 6)
         runToolBarAction(toolBarAction);
@@ -152,25 +156,6 @@ int Program::run()
     while (pass()) {
     }
     return 0;
-}
-
-bool Program::nextEvent(SDL_Event* event)
-{
-    if (holding) {
-        *event = held;
-        holding = false;
-        return true;
-    }
-    if (!events->poll(event))
-        return false;
-    while (event->type == SDL_MOUSEMOTION && events->poll(&held)) {
-        if (held.type != SDL_MOUSEMOTION) {
-            holding = true;
-            break;
-        }
-        *event = held;
-    }
-    return true;
 }
 
 void Program::pointerEvent(const SDL_Event& event)
@@ -551,6 +536,16 @@ void Program::openPackage(int index)
     else
         menu.disableItem(pages.mapOptions, pages.mapOverlayLine);
     menu.visible = false;
+}
+
+// A first start has no packages: say where they go, on screen and on
+// standard output (the screen's line may be too short for the path).
+void Program::tellWherePackagesGo()
+{
+    char here[4096];
+    const std::string maps = (getcwd(here, sizeof here) ? std::string(here) + "/" : std::string()) + "maps";
+    notification.setBg(lang.value("packages_go_in") + " " + maps, 8000);
+    std::printf("tessel: no map packages yet: put them in %s\n", maps.c_str());
 }
 
 // Line 24 of its page asks for ancestors, 25 for the placeholder.

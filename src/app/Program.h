@@ -97,8 +97,6 @@ private:
     void buildToolBar();
     void buildMenu();
 
-    // The next event, with a run of pointer motions taken as its last one.
-    bool nextEvent(SDL_Event* event);
     void handleEvent(const SDL_Event& event);
     void pointerEvent(const SDL_Event& event);
     void zoomAbout(int x, int y, bool in);
@@ -115,6 +113,7 @@ private:
     void changeSpeed(int speed);
     bool storeYesNo(int a);
     void setMissingTiles(int a);
+    void tellWherePackagesGo();
     bool savePosition();
     void showPage(int page);
 
@@ -124,8 +123,6 @@ private:
     void draw();
 
     EventSource* events;
-    SDL_Event held;
-    bool holding = false;
 };
 
 #endif

@@ -20,11 +20,20 @@ void ScriptedEvents::key(SDLKey sym, bool down, SDLMod mod)
     queue.push_back(e);
 }
 
-void ScriptedEvents::press(int x, int y, bool down)
+void ScriptedEvents::motion(int x, int y)
+{
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = static_cast<Uint16>(x);
+    e.motion.y = static_cast<Uint16>(y);
+    queue.push_back(e);
+}
+
+void ScriptedEvents::press(int x, int y, bool down, Uint8 button)
 {
     SDL_Event e{};
     e.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
-    e.button.button = SDL_BUTTON_LEFT;
+    e.button.button = button;
     e.button.x = static_cast<Uint16>(x);
     e.button.y = static_cast<Uint16>(y);
     queue.push_back(e);

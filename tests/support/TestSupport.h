@@ -38,7 +38,8 @@ public:
         return true;
     }
     void key(SDLKey sym, bool down = true, SDLMod mod = KMOD_NONE);
-    void press(int x, int y, bool down = true);
+    void press(int x, int y, bool down = true, Uint8 button = SDL_BUTTON_LEFT);
+    void motion(int x, int y);
     void quit();
 
     std::deque<SDL_Event> queue;

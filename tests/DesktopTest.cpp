@@ -1,0 +1,192 @@
+// The desktop side: the command line, pointer positions through a scaled
+// window, dragging, wheel zoom, and the user directory of an installed copy.
+#include "CommandLine.h"
+#include "Gp2x.h"
+#include "Packages.h"
+#include "Program.h"
+#include "TestSupport.h"
+#include "UserDirectory.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+
+bool parse(std::vector<const char*> args, CommandLine* line, std::string* error)
+{
+    args.insert(args.begin(), "tessel");
+    return line->parse(static_cast<int>(args.size()), args.data(), error);
+}
+
+} // namespace
+
+TEST(CommandLineTest, ReadsGoodOptionsAndRefusesBadOnes)
+{
+    CommandLine line;
+    std::string error;
+    ASSERT_TRUE(parse({"--scale", "2", "--fullscreen", "--dir=/tmp/x", "--version"}, &line, &error)) << error;
+    EXPECT_EQ(line.scale, 2);
+    EXPECT_TRUE(line.fullscreen);
+    EXPECT_EQ(line.dir, "/tmp/x");
+    EXPECT_TRUE(line.version);
+    CommandLine other;
+    ASSERT_TRUE(parse({"--scale=4", "--help"}, &other, &error));
+    EXPECT_EQ(other.scale, 4);
+    EXPECT_TRUE(other.help);
+    EXPECT_EQ(other.dir, "");
+
+    for (const auto& bad : std::vector<std::vector<const char*>>{
+             {"--scale"}, {"--scale", "5"}, {"--scale", "0"}, {"--scale=two"}, {"--dir"}, {"--dir="}, {"--sale", "2"}, {"map"}}) {
+        CommandLine refused;
+        error.clear();
+        EXPECT_FALSE(parse(bad, &refused, &error)) << bad[0];
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+        EXPECT_EQ(error.rfind("tessel: ", 0), 0u) << error;
+    }
+    EXPECT_NE(CommandLine::usage().find("--scale N"), std::string::npos);
+}
+
+TEST(PointerHook, ScaledAndOffsetPositionsComeBackToTheScreen)
+{
+    for (int scale = 1; scale <= 4; ++scale)
+        for (int offset : {0, 37}) {
+            Gp2x::setDisplay(scale, offset, offset / 2);
+            for (int k = 0; k < scale; ++k) {
+                int x = offset + 55 * scale + k, y = offset / 2 + 231 * scale + k;
+                Gp2x::reverseCoordsIfNeeded(&x, &y);
+                EXPECT_EQ(x, 55);
+                EXPECT_EQ(y, 231);
+            }
+            int x = offset - 1, y = 0;
+            Gp2x::reverseCoordsIfNeeded(&x, &y);
+            EXPECT_LT(x, 0) << "left of the picture stays outside it";
+        }
+    Gp2x::setDisplay(1, 0, 0);
+}
+
+class Desktop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir.layRunDir();
+        writeSamplePackage("maps/alpha/", "Alpha", false);
+        program = std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
+        program->map.pipeline.setMode(TilePipeline::Mode::synchronous);
+    }
+    void TearDown() override { Gp2x::setDisplay(1, 0, 0); }
+    void run()
+    {
+        while (!events.queue.empty())
+            program->pass();
+    }
+    void open()
+    {
+        ASSERT_TRUE(program->mapUI.loadPackage(0));
+        program->pass();
+    }
+    // World pixel (at the current level) under screen point (x, y).
+    long long worldX(int x) const { return program->map.tiles[0].x * 256LL + program->map.offsetX + x; }
+    long long worldY(int y) const { return program->map.tiles[0].y * 256LL + program->map.offsetY + y; }
+
+    TempDir dir;
+    FakeClock clock;
+    ScriptedEvents events;
+    std::unique_ptr<Program> program;
+};
+
+TEST_F(Desktop, ATouchInADoubledWindowHitsTheSameIcon)
+{
+    Gp2x::setDisplay(2, 0, 0);
+    events.press(2 * 55, 2 * 231);
+    events.press(2 * 55, 2 * 231, false);
+    run();
+    EXPECT_TRUE(program->menu.visible);
+    EXPECT_EQ(program->menu.current, program->pages.packageList);
+}
+
+TEST_F(Desktop, DraggingMovesTheMapByTheDistanceAndTouchesNothing)
+{
+    open();
+    ASSERT_TRUE(program->toolBar.visible);
+    const long long x0 = worldX(160), y0 = worldY(120);
+    events.press(160, 120);
+    events.motion(162, 121); // within the threshold: not yet a drag
+    events.motion(170, 125);
+    events.motion(200, 140);
+    events.press(200, 140, false);
+    run();
+    EXPECT_EQ(worldX(200), x0) << "the point pressed stays under the pointer";
+    EXPECT_EQ(worldY(140), y0);
+    EXPECT_TRUE(program->toolBar.visible) << "no touch after a drag (a touch would hide the toolbar)";
+
+    events.press(160, 120);
+    events.motion(163, 122);
+    events.press(163, 122, false);
+    run();
+    EXPECT_EQ(worldX(200), x0) << "a small wobble is a touch, not a drag";
+    EXPECT_FALSE(program->toolBar.visible);
+}
+
+TEST_F(Desktop, TheWheelZoomsAboutThePointer)
+{
+    open();
+    const long long x0 = worldX(100), y0 = worldY(80);
+    events.press(100, 80, true, SDL_BUTTON_WHEELDOWN);
+    events.press(100, 80, false, SDL_BUTTON_WHEELDOWN);
+    run();
+    ASSERT_EQ(program->map.api->zoomValue(), 11);
+    EXPECT_NEAR(worldX(100), x0 / 2, 1);
+    EXPECT_NEAR(worldY(80), y0 / 2, 1);
+    events.press(100, 80, true, SDL_BUTTON_WHEELUP);
+    run();
+    ASSERT_EQ(program->map.api->zoomValue(), 10);
+    EXPECT_NEAR(worldX(100), x0, 2);
+    EXPECT_NEAR(worldY(80), y0, 2);
+}
+
+TEST(UserDirectoryTest, FirstStartLaysOutAndLaterStartsKeepTheUsersFiles)
+{
+    TempDir dir;
+    mkdir("share", 0755);
+    mkdir("share/media", 0755);
+    mkdir("share/lang", 0755);
+    writeFile("share/tessel.conf", "fps=30\n");
+    const std::string data = dir.path("share");
+    std::string chosen, error;
+    EXPECT_FALSE(UserDirectory::choose(dir.path("nowhere"), data, &chosen, &error));
+    EXPECT_NE(error.find("nowhere"), std::string::npos);
+
+    setenv("XDG_DATA_HOME", dir.path("xdg").c_str(), 1);
+    ASSERT_TRUE(UserDirectory::choose("", data, &chosen, &error));
+    EXPECT_EQ(chosen, dir.path("xdg") + "/tessel");
+    ASSERT_TRUE(UserDirectory::layOut(chosen, data, &error)) << error;
+    EXPECT_EQ(readFile(chosen + "/tessel.conf"), "fps=30\n");
+    for (const char* sub : {"/maps", "/tracks", "/media", "/lang"})
+        EXPECT_TRUE(fileExists(chosen + sub)) << sub;
+
+    writeFile(chosen + "/tessel.conf", "fps=15\n");
+    writeFile(chosen + "/maps/mine", "x");
+    ASSERT_TRUE(UserDirectory::layOut(chosen, data, &error));
+    EXPECT_EQ(readFile(chosen + "/tessel.conf"), "fps=15\n");
+    EXPECT_EQ(readFile(chosen + "/maps/mine"), "x");
+
+    writeFile("tessel.conf", "");
+    ASSERT_TRUE(UserDirectory::choose("", data, &chosen, &error));
+    EXPECT_EQ(chosen, ".") << "a run directory laid by hand is used as it is";
+    ASSERT_TRUE(UserDirectory::choose("", "", &chosen, &error));
+    EXPECT_EQ(chosen, ".");
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(UserDirectory::installedData("/no/such/bin/tessel"), "");
+}
+
+TEST(FirstStart, WithoutPackagesSaysWhereTheyGo)
+{
+    TempDir dir;
+    dir.layRunDir();
+    FakeClock clock;
+    ScriptedEvents events;
+    Program program(testScreen(), testFonts(), &events, &clock);
+    EXPECT_EQ(program.notification.bgText.rfind("Map packages go in /", 0), 0u) << program.notification.bgText;
+    EXPECT_EQ(program.notification.bgText.substr(program.notification.bgText.size() - 5), "/maps");
+}
