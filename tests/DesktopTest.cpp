@@ -1,6 +1,7 @@
 // The desktop side: the command line, pointer positions through a scaled
 // window, dragging, wheel zoom, and the user directory of an installed copy.
 #include "CommandLine.h"
+#include "Display.h"
 #include "Gp2x.h"
 #include "Packages.h"
 #include "Program.h"
@@ -189,4 +190,28 @@ TEST(FirstStart, WithoutPackagesSaysWhereTheyGo)
     Program program(testScreen(), testFonts(), &events, &clock);
     EXPECT_EQ(program.notification.bgText.rfind("Map packages go in /", 0), 0u) << program.notification.bgText;
     EXPECT_EQ(program.notification.bgText.substr(program.notification.bgText.size() - 5), "/maps");
+}
+
+TEST(DisplayScale, EachPixelBecomesASquareAtItsPlace)
+{
+    SDL_Surface* canvas = SDL_CreateRGBSurface(SDL_SWSURFACE, 320, 240, 16, 0xf800, 0x07e0, 0x001f, 0);
+    for (int scale : {2, 3}) {
+        SDL_Surface* window = SDL_CreateRGBSurface(SDL_SWSURFACE, 320 * scale + 10, 240 * scale + 6, 16, 0xf800,
+                                                   0x07e0, 0x001f, 0);
+        fill(window, 0, 0, 0);
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x)
+                static_cast<Uint16*>(canvas->pixels)[y * canvas->pitch / 2 + x] = static_cast<Uint16>(x * 7 + y * 13 + 1);
+        const SDL_Rect box{100, 50, 40, 30};
+        Display::scaleInto(canvas, box, window, scale, 5, 3);
+        const auto at = [&](int x, int y) { return static_cast<Uint16*>(window->pixels)[y * window->pitch / 2 + x]; };
+        for (int y : {50, 64, 79})
+            for (int x : {100, 117, 139})
+                for (int k = 0; k < scale; ++k)
+                    EXPECT_EQ(at(5 + x * scale + k, 3 + y * scale + (scale - 1 - k)), x * 7 + y * 13 + 1) << x << "," << y;
+        EXPECT_EQ(at(5 + 99 * scale, 3 + 60 * scale), 0) << "left of the box stays";
+        EXPECT_EQ(at(5 + 140 * scale, 3 + 60 * scale), 0) << "right of the box stays";
+        SDL_FreeSurface(window);
+    }
+    SDL_FreeSurface(canvas);
 }

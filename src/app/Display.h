@@ -25,6 +25,10 @@ public:
     // Into or out of full screen; false (and as before) when it fails.
     bool toggleFullscreen();
 
+    // Copies `box` of `from` into `to`, each pixel a scale x scale square,
+    // the picture's corner at (offsetX, offsetY). Both 16 bits per pixel.
+    static void scaleInto(SDL_Surface* from, const SDL_Rect& box, SDL_Surface* to, int scale, int offsetX, int offsetY);
+
     SDL_Surface* canvas = nullptr;
     SDL_Surface* window = nullptr;
     int scale = 1;
@@ -33,7 +37,6 @@ public:
 
 private:
     bool setMode();
-    void copyScaled(const SDL_Rect& box);
 
     int requested = 1;
     int desktopW = 0, desktopH = 0;
