@@ -5,7 +5,7 @@
 
 // The command line, read before SDL starts.
 struct CommandLine {
-    static const int usageError = 64; // exit code for an unknown option or a bad value
+    static constexpr int usageError = 64; // exit code for an unknown option or a bad value
 
     bool help = false;
     bool version = false;

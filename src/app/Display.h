@@ -9,8 +9,8 @@
 // through the platform hook.
 class Display {
 public:
-    static const int width = 320, height = 240;
-    static const int maxWindowScale = 4;
+    static constexpr int width = 320, height = 240;
+    static constexpr int maxWindowScale = 4;
 
     Display() = default;
     ~Display();

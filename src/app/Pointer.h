@@ -8,7 +8,7 @@
 // from the screen's edge) acts at the press.
 class Pointer {
 public:
-    static const int dragThreshold = 4;
+    static constexpr int dragThreshold = 4;
 
     // `early`: the press was already acted on as a touch.
     void press(int x, int y, bool early);

@@ -21,8 +21,8 @@ struct ConfParameter {
 // line is dropped; the lines after it are read normally.
 class ConfParser {
 public:
-    static const std::size_t maxName = 62;
-    static const std::size_t maxValue = 254;
+    static constexpr std::size_t maxName = 62;
+    static constexpr std::size_t maxValue = 254;
 
     // Reads `file` at once. A file that cannot be opened gives no entries.
     ConfParser(std::string file, int mode);

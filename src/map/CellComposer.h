@@ -16,7 +16,7 @@
 class CellComposer : public TileWorker {
 public:
     // What shows through a background tile's transparent pixels.
-    static const std::uint16_t backdrop = 0xef7d; // (238, 238, 238)
+    static constexpr std::uint16_t backdrop = 0xef7d; // (238, 238, 238)
 
     CellComposer(int tileSize, std::shared_ptr<const Bitmap> placeholder)
         : tileSize(tileSize), placeholder(std::move(placeholder))

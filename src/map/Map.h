@@ -18,7 +18,7 @@
 class Map : public Mouse {
 public:
     // Width of the band along the screen edges where a press pans the map.
-    static const int edgeBand = 32;
+    static constexpr int edgeBand = 32;
 
     // No package open: nothing is drawn and every operation does nothing.
     Map();

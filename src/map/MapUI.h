@@ -41,7 +41,7 @@ public:
     SDL_Surface* screen;
     SDL_Rect crossRect{0, 0, 0, 0};
 
-    static const int noOverlayId = -256;
+    static constexpr int noOverlayId = -256;
 
 private:
     bool fillLayers(Menu* menu, int page, const std::vector<std::string>& aliases,

@@ -23,7 +23,7 @@ public:
         manual,      // nothing runs until someone calls loader.step() (tests)
     };
     // Ancestor levels looked at for a stand-in.
-    static const int ancestorLevels = 4;
+    static constexpr int ancestorLevels = 4;
 
     TilePipeline();
     ~TilePipeline();

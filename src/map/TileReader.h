@@ -18,8 +18,8 @@ class TileReader {
 public:
     // Parts probed past the last one found before a level is taken as
     // complete (a gap of missing parts may sit in the middle).
-    static const int partGap = 8;
-    static const int maxParts = 4096;
+    static constexpr int partGap = 8;
+    static constexpr int maxParts = 4096;
 
     bool read(const TileRef& ref, std::string* bytes);
     // Forgets every level (another package was opened).

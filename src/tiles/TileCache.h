@@ -14,7 +14,7 @@
 // never pulls it from under the grid.
 class TileCache {
 public:
-    static const std::size_t defaultLimit = 8u << 20;
+    static constexpr std::size_t defaultLimit = 8u << 20;
 
     explicit TileCache(std::size_t limitBytes = defaultLimit) : limit(limitBytes) {}
 
