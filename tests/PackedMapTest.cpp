@@ -43,7 +43,7 @@ TEST(Endianness, ReverseAndBigEndianFields)
     EXPECT_EQ(Endianness::reverseInt(Endianness::reverseInt(-5)), -5);
     const unsigned char bytes[4] = {0x00, 0x00, 0x01, 0x20};
     EXPECT_EQ(Endianness::readBigEndian(bytes), 0x120);
-    EXPECT_TRUE(Endianness::littleEndian());
+    EXPECT_EQ(Endianness::littleEndian(), SDL_BYTEORDER == SDL_LIL_ENDIAN);
 }
 
 TEST(PackedFormat, TheWorkedExample)

@@ -1,6 +1,7 @@
 // The tile decoders against SDL_image's pixels, every PNG colour type, JPEG
 // kinds, WebP, other sizes and bad input.
 #include "Bitmap.h"
+#include "Codecs.h"
 #include "TestSupport.h"
 #include "TileDecoder.h"
 
@@ -102,7 +103,7 @@ void expectLikeSdl(const std::string& bytes, int size = 16)
     ASSERT_TRUE(TileDecoder::decode(bytes, size, &ours, &error)) << error;
     SDL_Surface* raw = IMG_Load_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
     ASSERT_NE(raw, nullptr) << IMG_GetError();
-    SDL_Surface* sdl = SDL_CreateRGBSurface(SDL_SWSURFACE, raw->w, raw->h, 32, 0xff, 0xff00, 0xff0000, 0xff000000);
+    SDL_Surface* sdl = Codecs::newRgba(raw->w, raw->h); // bytes R, G, B, A
     SDL_SetAlpha(raw, 0, 255);
     SDL_BlitSurface(raw, nullptr, sdl, nullptr);
     int worst = 0;

@@ -3,6 +3,7 @@
 // library's DCT scaling.
 #include "TileDecoder.h"
 
+#include <SDL_endian.h>
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
@@ -33,10 +34,14 @@ void onMessage(j_common_ptr, int) {}
 struct Target {
     int tileSize;
     Bitmap* bitmap;
-    std::vector<std::uint8_t>* rgba;
+    std::vector<std::uint8_t>* rgba; // the whole image, or one RGB row
     int width, height;
     bool direct;
 };
+
+// The library does not write RGB565 in the host's byte order on big-endian
+// machines (seen on s390x): there rows come as RGB and are converted here.
+const bool libraryWrites565 = SDL_BYTEORDER == SDL_LIL_ENDIAN;
 
 int scaleDenominator(int w, int h, int tileSize)
 {
@@ -64,7 +69,7 @@ bool run(jpeg_decompress_struct* info, ErrorTrap* trap, const std::uint8_t* data
     t->direct = denominator != 0;
     info->scale_num = 1;
     info->scale_denom = static_cast<unsigned>(t->direct ? denominator : 1);
-    info->out_color_space = t->direct ? JCS_RGB565 : JCS_EXT_RGBA;
+    info->out_color_space = !t->direct ? JCS_EXT_RGBA : libraryWrites565 ? JCS_RGB565 : JCS_RGB;
     info->dither_mode = JDITHER_NONE;
     jpeg_start_decompress(info);
     t->width = static_cast<int>(info->output_width);
@@ -73,13 +78,15 @@ bool run(jpeg_decompress_struct* info, ErrorTrap* trap, const std::uint8_t* data
         return false;
     if (t->direct)
         t->bitmap->reset(t->tileSize, false);
-    else
-        t->rgba->resize(static_cast<std::size_t>(t->width) * t->height * 4);
+    t->rgba->resize(!t->direct ? static_cast<std::size_t>(t->width) * t->height * 4 : static_cast<std::size_t>(t->width) * 3);
     while (info->output_scanline < info->output_height) {
         const std::size_t y = info->output_scanline;
-        JSAMPROW row = t->direct ? reinterpret_cast<JSAMPROW>(&t->bitmap->rgb[y * t->tileSize])
-                                 : &(*t->rgba)[y * t->width * 4];
+        std::uint16_t* out = t->direct ? &t->bitmap->rgb[y * t->tileSize] : nullptr;
+        JSAMPROW row = !t->direct ? &(*t->rgba)[y * t->width * 4]
+                       : libraryWrites565 ? reinterpret_cast<JSAMPROW>(out) : t->rgba->data();
         jpeg_read_scanlines(info, &row, 1);
+        if (t->direct && !libraryWrites565)
+            Pixels::convertRgbRow(t->rgba->data(), t->width, out);
     }
     jpeg_finish_decompress(info);
     return true;

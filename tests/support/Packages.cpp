@@ -12,7 +12,7 @@ namespace {
 
 SDL_Surface* rgbaSurface(int size)
 {
-    return SDL_CreateRGBSurface(SDL_SWSURFACE, size, size, 32, 0x000000ff, 0x0000ff00, 0x00ff0000, 0xff000000);
+    return Codecs::newRgba(size, size);
 }
 
 void putPixel(SDL_Surface* s, int x, int y, Uint8 r, Uint8 g, Uint8 b, Uint8 a)
@@ -153,7 +153,7 @@ void writeSamplePackage(const std::string& dir, const std::string& caption, bool
 
 void writeImage(const std::string& path, int w, int h, Uint8 r, Uint8 g, Uint8 b)
 {
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0x000000ff, 0x0000ff00, 0x00ff0000, 0xff000000);
+    SDL_Surface* s = Codecs::newRgba(w, h);
     SDL_FillRect(s, nullptr, SDL_MapRGBA(s->format, r, g, b, 255));
     const std::size_t slash = path.rfind('/');
     if (slash != std::string::npos)

@@ -12,13 +12,20 @@
 
 namespace Codecs {
 
+// Masks name bits of the pixel read as a host-order integer: the bytes
+// R, G, B (, A) in memory are its low bytes first on a little-endian machine,
+// its high bytes first on a big-endian one.
 SDL_Surface* newRgba(int w, int h)
 {
+    if (SDL_BYTEORDER == SDL_BIG_ENDIAN)
+        return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0xff000000, 0x00ff0000, 0x0000ff00, 0x000000ff);
     return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 32, 0x000000ff, 0x0000ff00, 0x00ff0000, 0xff000000);
 }
 
 SDL_Surface* newRgb(int w, int h)
 {
+    if (SDL_BYTEORDER == SDL_BIG_ENDIAN)
+        return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xff0000, 0x00ff00, 0x0000ff, 0);
     return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0x0000ff, 0x00ff00, 0xff0000, 0);
 }
 
