@@ -66,6 +66,7 @@ void Pages::buildOptionsPage(Menu* menu, Lang* lang, const ConfParser& settings,
         menu->addItem(moveMultiplier, factor, std::to_string(factor) + " x", false);
 
     addYesNoPage(menu, lang, "center_cross", 21, values.centerCross, 22, &centerCross);
+    addYesNoPage(menu, lang, "show_position", 26, values.showPosition, 27, &showPosition);
 
     missingTiles =
         addValuePage(menu, lang, "missing_tiles", 23, lang->value(values.missingParents ? "missing_parent" : "missing_placeholder"));

@@ -12,7 +12,7 @@
 // The menu pages, in order of creation.
 struct Pages {
     int packageList = -1, mapOptions = -1, bg = -1, overlay = -1, options = -1, language = -1, maxFps = -1,
-        showFps = -1, showBattery = -1, smoothText = -1, moveSpeed = -1, moveMultiplier = -1, centerCross = -1,
+        showFps = -1, showBattery = -1, smoothText = -1, moveSpeed = -1, moveMultiplier = -1, centerCross = -1, showPosition = -1,
         missingTiles = -1, exit = -1;
     int mapBgLine = -1, mapOverlayLine = -1;
 

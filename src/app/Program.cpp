@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "EventSource.h"
 #include "Gp2x.h"
+#include "PositionOverlay.h"
 #include "Rects.h"
 
 #include <algorithm>
@@ -472,6 +473,7 @@ bool Program::storeYesNo(int a)
         {pages.showBattery, "show_battery", 11, &options.showBattery},
         {pages.smoothText, "smooth", 14, &options.smoothText},
         {pages.centerCross, "center_cross", 22, &options.centerCross},
+        {pages.showPosition, "show_position", 27, &options.showPosition},
     };
     for (const auto& choice : choices) {
         if (menu.current != choice.page)
@@ -505,7 +507,7 @@ void Program::runMenuLine(int a)
         {1, pages.bg},          {2, pages.overlay},      {5, pages.language},
         {6, pages.maxFps},      {7, pages.showFps},      {10, pages.showBattery},
         {13, pages.smoothText}, {19, pages.moveSpeed},   {20, pages.moveMultiplier},
-        {21, pages.centerCross}, {23, pages.missingTiles},
+        {21, pages.centerCross}, {23, pages.missingTiles}, {26, pages.showPosition},
     };
     for (const auto& entry : pageOfLine)
         if (entry.first == a)
@@ -603,6 +605,8 @@ void Program::draw()
     if (!map.loaded())
         splash.show(0);
     map.draw(blended);
+    if (options.showPosition && map.loaded())
+        PositionOverlay::draw(screen, map, fonts.small, blended);
     toolBar.draw(&fps, blended);
     menu.draw(&fps, blended);
     if (options.showBattery)

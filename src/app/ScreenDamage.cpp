@@ -38,6 +38,7 @@ void ScreenDamage::addMap(std::vector<Region>* out) const
     const Map& map = *parts.map;
     Signature look;
     look.add(flag(parts.options->smoothText));
+    look.add(flag(parts.options->showPosition));
     look.add(flag(map.loaded()));
     if (map.loaded()) {
         look.add(static_cast<std::uint64_t>(map.offsetX));

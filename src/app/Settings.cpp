@@ -11,6 +11,7 @@ void Settings::readFrom(const ConfParser& conf)
     conf.intValue("map_move_speed", &moveSpeed);
     conf.intValue("map_move_multiplier", &moveMultiplier);
     conf.boolValue("center_cross", &centerCross);
+    conf.boolValue("show_position", &showPosition);
     conf.stringValue("language", &language);
     conf.intValue("tile_cache_kb", &tileCacheKb);
     tileCacheKb = std::max(0, std::min(tileCacheKb, 1 << 20));

@@ -14,6 +14,7 @@ struct Settings {
     int moveSpeed = 100;    // pixels per second
     int moveMultiplier = 3; // boost factor
     bool centerCross = true;
+    bool showPosition = true; // centre coordinates and scale bar
     std::string language = "english.conf";
     int tileCacheKb = 8192;     // decoded tiles kept
     bool missingParents = true; // missing_tiles=parent: an ancestor stands in

@@ -107,6 +107,17 @@ MapAPI::LevelArea GoogleAPI::areaAt(int level) const
     return a;
 }
 
+bool GoogleAPI::mercatorLevel(int level, int* z) const
+{
+    if (level < 0 || level >= static_cast<int>(zoomLevels.size()))
+        return false;
+    const int value = 17 - zoomLevels[static_cast<std::size_t>(level)];
+    if (value < 0 || value > 30)
+        return false;
+    *z = value;
+    return true;
+}
+
 std::string GoogleAPI::tileFileNameAt(const std::string& layer, int level, int x, int y) const
 {
     const LevelArea a = areaAt(level);

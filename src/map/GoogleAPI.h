@@ -20,6 +20,8 @@ public:
     std::string tileFileNameAt(const std::string& layer, int level, int x, int y) const override;
     // The area keys scaled from the current level as zooming would.
     LevelArea areaAt(int level) const override;
+    // Level Z = 17 - the zoom value.
+    bool mercatorLevel(int level, int* z) const override;
 
 private:
     int step(int direction);

@@ -145,6 +145,18 @@ void Map::setMissingParents(bool parents)
         reloadAll();
 }
 
+bool Map::mercatorLevel(int* z) const
+{
+    return !tiles.empty() && api->mercatorLevel(api->zoom, z);
+}
+
+void Map::worldPixel(double x, double y, double* wx, double* wy) const
+{
+    const MapAPI::LevelArea area = api->areaAt(api->zoom);
+    *wx = static_cast<double>(area.worldX + tiles[0].x) * tileSize + offsetX + x;
+    *wy = static_cast<double>(area.worldY + tiles[0].y) * tileSize + offsetY + y;
+}
+
 bool Map::update()
 {
     return pipeline.update(&tiles);

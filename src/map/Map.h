@@ -55,6 +55,12 @@ public:
     std::vector<std::string> aliasedBgList();
     std::vector<std::string> aliasedOverlayList();
 
+    // The Web Mercator level shown; false without a package or for
+    // numberings on other planes.
+    bool mercatorLevel(int* z) const;
+    // The world pixel position, at the level shown, of screen point (x, y).
+    void worldPixel(double x, double y, double* wx, double* wy) const;
+
     // True once a package is open.
     bool loaded() const { return !tiles.empty(); }
     // Puts tiles the loader finished into the grid; true when the view

@@ -133,6 +133,11 @@ TileRef MapAPI::tileRef(const MapType& layer, int level, int x, int y) const
     return ref;
 }
 
+bool MapAPI::mercatorLevel(int, int*) const
+{
+    return false;
+}
+
 int MapAPI::levelFactor(int from, int to) const
 {
     const long long steps = std::llabs(static_cast<long long>(zoomLevels[static_cast<std::size_t>(from)]) -

@@ -81,6 +81,9 @@ public:
         int width = 0, height = 0;
     };
     virtual LevelArea areaAt(int level) const = 0;
+    // The Web Mercator level of `level`, for numberings that are Web
+    // Mercator tiles; false for those on other planes.
+    virtual bool mercatorLevel(int level, int* z) const;
     // Where the bytes of `layer`'s tile at area position (x, y) of `level`
     // are; none outside the area or without a layer.
     TileRef tileRef(const MapType& layer, int level, int x, int y) const;

@@ -184,4 +184,18 @@ void blitText(SDL_Surface* target, TTF_Font* font, const std::string& text, SDL_
         SDL_UpperBlit(s, source, target, box);
 }
 
+void blitOutlinedText(SDL_Surface* target, TTF_Font* font, const std::string& text, SDL_Color color, SDL_Color outline,
+                      bool blended, const SDL_Rect& source, const SDL_Rect& box)
+{
+    const int around[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+    for (const auto& d : around) {
+        SDL_Rect from = source;
+        SDL_Rect at{static_cast<Sint16>(box.x + d[0]), static_cast<Sint16>(box.y + d[1]), box.w, box.h};
+        blitText(target, font, text, outline, blended, &from, &at);
+    }
+    SDL_Rect from = source;
+    SDL_Rect at = box;
+    blitText(target, font, text, color, blended, &from, &at);
+}
+
 } // namespace Effects

@@ -48,6 +48,11 @@ void measureText(TTF_Font* font, const std::string& text, int* w, int* h);
 void blitText(SDL_Surface* target, TTF_Font* font, const std::string& text, SDL_Color color, bool blended,
               SDL_Rect* source, SDL_Rect* box);
 
+// blitText() with a one-pixel outline in `outline` around the letters, so
+// that the text stays readable over any map.
+void blitOutlinedText(SDL_Surface* target, TTF_Font* font, const std::string& text, SDL_Color color, SDL_Color outline,
+                      bool blended, const SDL_Rect& source, const SDL_Rect& box);
+
 } // namespace Effects
 
 #endif

@@ -1,5 +1,7 @@
 #include "World.h"
 
+#include "Mercator.h"
+
 #include "Codecs.h"
 #include "Files.h"
 #include "ConfParser.h"
@@ -124,9 +126,7 @@ bool fail(std::string* error, const std::string& why)
 
 void lonLatOf(double gx, double gy, int z, double* lon, double* lat)
 {
-    const double size = 256.0 * std::ldexp(1.0, z);
-    *lon = (gx + 0.5) / size * 360.0 - 180.0;
-    *lat = std::atan(std::sinh(M_PI * (1.0 - 2.0 * (gy + 0.5) / size))) * 180.0 / M_PI;
+    Mercator::toLonLat(gx + 0.5, gy + 0.5, z, lon, lat);
 }
 
 SDL_Surface* reproject(SDL_Surface* src, int z)
