@@ -44,17 +44,18 @@ mirror_and_suite() {
   done | head -n 1
 }
 
-if [ ! -f "$sysroot/.complete" ]; then
+packages=libc6-dev,libstdc++-12-dev,libsdl1.2-dev,libsdl-image1.2-dev,libsdl-ttf2.0-dev,libgtest-dev
+packages+=,libspng-dev,libjpeg62-turbo-dev,libwebp-dev,libpng-dev,zlib1g-dev,libsqlite3-dev,libexpat1-dev
+# The directory is made again when the list of packages changed.
+if [ "$(cat "$sysroot/.complete" 2>/dev/null)" != "$packages" ]; then
   read -r uri suite < <(mirror_and_suite)
   [ -n "${uri:-}" ] && [ -n "${suite:-}" ] || { echo "cross: no Debian source found in /etc/apt" >&2; exit 1; }
   echo "cross: unpacking $arch libraries from $uri $suite into $sysroot" >&2
   rm -rf "$sysroot"
   mkdir -p "$build"
-  packages=libc6-dev,libstdc++-12-dev,libsdl1.2-dev,libsdl-image1.2-dev,libsdl-ttf2.0-dev,libgtest-dev
-  packages+=,libspng-dev,libjpeg62-turbo-dev,libwebp-dev,libpng-dev,zlib1g-dev,libsqlite3-dev
   mmdebstrap --quiet --variant=extract --architectures="$arch" --include="$packages" \
     "$suite" "$sysroot" "deb $uri $suite main"
-  touch "$sysroot/.complete"
+  echo "$packages" > "$sysroot/.complete"
 fi
 
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/cross.cmake" \

@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dest=$1
 font=${2:-/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf}
-mkdir -p "$dest/media" "$dest/lang" "$dest/maps"
+mkdir -p "$dest/media" "$dest/lang" "$dest/maps" "$dest/tracks"
 for d in media lang; do
   if [ -d "$root/$d" ]; then cp -R "$root/$d/." "$dest/$d/"; fi
 done

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev fonts-dejavu-core
-  libgtest-dev libbenchmark-dev libpng-dev libspng-dev libjpeg-dev libwebp-dev zlib1g-dev libsqlite3-dev
+  libgtest-dev libbenchmark-dev libpng-dev libspng-dev libjpeg-dev libwebp-dev zlib1g-dev libsqlite3-dev libexpat1-dev
   xplanet-images
   xvfb xdotool x11-apps imagemagick
 )

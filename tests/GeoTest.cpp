@@ -1,9 +1,12 @@
 // Web Mercator positions, the scale bar, and what the viewer shows.
+#include "Gpx.h"
 #include "Map.h"
 #include "Mercator.h"
 #include "Packages.h"
 #include "PositionOverlay.h"
+#include "Program.h"
 #include "TestSupport.h"
+#include "Tracks.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -76,4 +79,121 @@ TEST(PositionOverlayTest, ShowsTheCentreOfGoogleNumberedPackagesOnly)
                                  "begin_x=8000000\nbegin_y=8000000\nend_x=8010000\nend_y=8010000\n");
     ASSERT_TRUE(map.create(testScreen(), "maps/s/map.conf"));
     EXPECT_FALSE(PositionOverlay::describe(map, &position, &pixels, &label)) << "Seznam's plane is not Web Mercator";
+}
+
+TEST(GpxTest, ReadsTracksRoutesAndWaypointsOfBothVersions)
+{
+    GpxData data;
+    std::string problem;
+    ASSERT_TRUE(Gpx::parse(R"(<?xml version="1.0"?>
+<gpx version="1.1" creator="t" xmlns="http://www.topografix.com/GPX/1/1">
+ <metadata><name>Hike</name></metadata>
+ <wpt lat="50.1" lon="14.4"><name>Hut</name></wpt>
+ <trk><name>day one</name><trkseg><trkpt lat="50" lon="14"/><trkpt lat="50.01" lon="14.01"/></trkseg>
+      <trkseg><trkpt lat="50.02" lon="14.02"/></trkseg></trk>
+ <rte><rtept lat="49" lon="13"/><rtept lat="49.5" lon="13.5"/><rtept lat="49.9" lon="13.9"/></rte>
+</gpx>)", &data, &problem)) << problem;
+    EXPECT_EQ(data.name, "Hike");
+    ASSERT_EQ(data.lines.size(), 3u);
+    EXPECT_EQ(data.lines[0].size(), 2u);
+    EXPECT_EQ(data.lines[2].size(), 3u) << "the route";
+    ASSERT_EQ(data.waypoints.size(), 1u);
+    EXPECT_EQ(data.waypoints[0].name, "Hut");
+    EXPECT_DOUBLE_EQ(data.waypoints[0].at.lon, 14.4);
+
+    GpxData old;
+    ASSERT_TRUE(Gpx::parse(R"(<gpx version="1.0" xmlns="http://www.topografix.com/GPX/1/0"><name>Old</name>
+<trk><trkseg><trkpt lat="1" lon="2"></trkpt></trkseg></trk></gpx>)", &old, &problem));
+    EXPECT_EQ(old.name, "Old");
+    EXPECT_EQ(old.points(), 1u);
+}
+
+TEST(GpxTest, DamagedFilesKeepTheirGoodPart)
+{
+    GpxData data;
+    std::string problem;
+    EXPECT_FALSE(Gpx::parse(R"(<gpx><trk><trkseg><trkpt lat="1" lon="2"/><trkpt lat="1.5" lon="2.5"/><trkpt lat="oops)",
+                            &data, &problem));
+    EXPECT_NE(problem.find("damaged at line 1"), std::string::npos) << problem;
+    EXPECT_EQ(data.points(), 2u);
+
+    GpxData range;
+    EXPECT_FALSE(Gpx::parse(R"(<gpx><wpt lat="91" lon="0"/><wpt lat="1" lon="-181"/><wpt lat="x" lon="1"/><wpt lat="1" lon="1"/></gpx>)",
+                            &range, &problem));
+    EXPECT_EQ(range.waypoints.size(), 1u);
+    EXPECT_NE(problem.find("3 points"), std::string::npos) << problem;
+
+    GpxData none;
+    EXPECT_FALSE(Gpx::parse("not xml at all", &none, &problem));
+    EXPECT_FALSE(Gpx::read("/no/such/file.gpx", &none, &problem));
+}
+
+TEST(TracksTest, ALineAlongALatitudeIsDrawnOnItsRowAndCrossingTheDateLineIsCut)
+{
+    SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, 320, 240, 16, 0xf800, 0x07e0, 0x001f, 0);
+    fill(screen, 0, 0, 0);
+    Tracks tracks;
+    Tracks::File file;
+    file.data.lines.push_back({{-10, 45}, {10, 45}});
+    // Across the date line: two short pieces, never a line around the world.
+    file.data.lines.push_back({{179, -30}, {-179, -30}});
+    tracks.add(file);
+    // Level 3: 2048 pixels; the view's top-left at world pixel (864, 600).
+    double x, y;
+    Mercator::toPixel(0, 45, 3, &x, &y);
+    const int row = static_cast<int>(std::lround(y)) - 600;
+    tracks.draw(screen, 3, 864, 600, nullptr, false);
+    int lit = 0;
+    for (int sx = 0; sx < 320; ++sx)
+        lit += pixelsDifferentFrom(screen, SDL_Rect{static_cast<Sint16>(sx), static_cast<Sint16>(row), 1, 1}, 0, 0, 0);
+    const int leftEnd = static_cast<int>(std::lround((-10 + 180) / 360.0 * 2048)) - 864;
+    const int rightEnd = static_cast<int>(std::lround((10 + 180) / 360.0 * 2048)) - 864;
+    EXPECT_GE(lit, rightEnd - leftEnd) << "row " << row;
+    EXPECT_EQ(pixelsDifferentFrom(screen, SDL_Rect{0, static_cast<Sint16>(row + 3), 320, 20}, 0, 0, 0), 0);
+    EXPECT_EQ(pixelsDifferentFrom(screen, SDL_Rect{0, static_cast<Sint16>(row - 20), 320, 19}, 0, 0, 0), 0);
+
+    // Seen from the date line: the two ends, nothing between them.
+    fill(screen, 0, 0, 0);
+    Mercator::toPixel(179, -30, 3, &x, &y);
+    tracks.draw(screen, 3, 2048 - 160, y - 120, nullptr, false);
+    EXPECT_GT(pixelsDifferentFrom(screen, SDL_Rect{150, 118, 10, 4}, 0, 0, 0), 0);
+    EXPECT_EQ(pixelsDifferentFrom(screen, SDL_Rect{0, 0, 140, 240}, 0, 0, 0), 0) << "no line back around the world";
+    SDL_FreeSurface(screen);
+}
+
+TEST(TracksTest, TheProgramReadsTracksAndNamesADamagedFile)
+{
+    TempDir dir;
+    dir.layRunDir();
+    writeSamplePackage("maps/alpha/", "Alpha", false);
+    // A walk across the sample package's view at level 7: world pixels
+    // (300, 400) to (700, 420); the view shows (356..676, 306..546).
+    double lon0, lat0, lon1, lat1;
+    Mercator::toLonLat(300, 400, 7, &lon0, &lat0);
+    Mercator::toLonLat(700, 420, 7, &lon1, &lat1);
+    char walk[256];
+    std::snprintf(walk, sizeof walk, "<gpx><trk><trkseg><trkpt lat='%.9f' lon='%.9f'/><trkpt lat='%.9f' lon='%.9f'/>"
+                  "</trkseg></trk></gpx>", lat0, lon0, lat1, lon1);
+    writeFile("tracks/walk.gpx", walk);
+    writeFile("tracks/broken.GPX", "<gpx><trk><trkseg><trkpt lat='1' lon='1'/><trkpt lat='2' lon='2'/><trkp");
+    writeFile("tracks/notes.txt", "not a track");
+    FakeClock clock;
+    ScriptedEvents events;
+    Program program(testScreen(), testFonts(), &events, &clock);
+    ASSERT_EQ(program.tracks.files.size(), 2u);
+    EXPECT_EQ(program.tracks.files[0].name, "broken");
+    EXPECT_EQ(program.tracks.files[1].name, "walk");
+    EXPECT_NE(program.notification.bgText.find("broken.GPX"), std::string::npos) << program.notification.bgText;
+    program.map.pipeline.setMode(TilePipeline::Mode::synchronous);
+    ASSERT_TRUE(program.mapUI.loadPackage(0));
+    program.pass();
+    const SDL_Color c = program.tracks.files[1].colour;
+    int found = 0;
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x) {
+            Uint8 r, g, b;
+            pixelAt(testScreen(), x, y, &r, &g, &b);
+            found += (r >> 3) == (c.r >> 3) && (g >> 2) == (c.g >> 2) && (b >> 3) == (c.b >> 3);
+        }
+    EXPECT_GT(found, 2 * 320 - 20) << "a line two pixels wide across the screen";
 }

@@ -71,7 +71,8 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
               "media/battery_low.png", "media/battery_empty.png"),
       toolBar(screen), notification(screen, &fps), options(readSettings(settings)), lang(options.language, &settings),
       mapUI(&map, screen, &lang),
-      damage(ScreenDamage::Parts{screen, &map, &toolBar, &menu, &battery, &fps, &notification, &mapUI, &options}),
+      damage(ScreenDamage::Parts{screen, &map, &toolBar, &menu, &battery, &fps, &notification, &mapUI, &options,
+                                 &tracks}),
       events(events)
 {
     fps.setLimit(options.fpsLimit);
@@ -87,6 +88,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     pages.build(&menu, &lang, &mapUI, settings, options);
     if (mapUI.packageCaptions.empty())
         tellWherePackagesGo();
+    loadTracks();
     // The first state: menu closed, toolbar shown, no package open.
     menu.visible = false;
     toolBar.visible = true;
@@ -540,6 +542,18 @@ void Program::openPackage(int index)
     menu.visible = false;
 }
 
+// Every GPX file of tracks/; one that could not be read whole is named in
+// the notification (its good part is shown) and on standard error.
+void Program::loadTracks()
+{
+    std::vector<std::string> problems;
+    tracks.load("tracks", &problems);
+    for (const std::string& problem : problems)
+        std::fprintf(stderr, "tessel: track %s\n", problem.c_str());
+    if (!problems.empty())
+        notification.setBg(lang.value("track_problem") + " " + problems.front(), 6000);
+}
+
 // A first start has no packages: say where they go, on screen and on
 // standard output (the screen's line may be too short for the path).
 void Program::tellWherePackagesGo()
@@ -605,6 +619,12 @@ void Program::draw()
     if (!map.loaded())
         splash.show(0);
     map.draw(blended);
+    int z = 0;
+    if (map.mercatorLevel(&z)) {
+        double x, y;
+        map.worldPixel(0, 0, &x, &y);
+        tracks.draw(screen, z, x, y, fonts.small, blended);
+    }
     if (options.showPosition && map.loaded())
         PositionOverlay::draw(screen, map, fonts.small, blended);
     toolBar.draw(&fps, blended);

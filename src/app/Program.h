@@ -15,6 +15,7 @@
 #include "Settings.h"
 #include "Splash.h"
 #include "ToolBar.h"
+#include "Tracks.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -69,6 +70,7 @@ public:
     Lang lang;
     MapUI mapUI;
     Pages pages;
+    Tracks tracks;
     ScreenDamage damage;
     // Shows a box of the screen; without it the screen surface is updated.
     std::function<void(const SDL_Rect&)> showBox;
@@ -114,6 +116,7 @@ private:
     bool storeYesNo(int a);
     void setMissingTiles(int a);
     void tellWherePackagesGo();
+    void loadTracks();
     bool savePosition();
     void showPage(int page);
 

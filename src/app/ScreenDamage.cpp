@@ -10,6 +10,7 @@
 #include "Rects.h"
 #include "Signature.h"
 #include "ToolBar.h"
+#include "Tracks.h"
 
 namespace {
 
@@ -46,6 +47,8 @@ void ScreenDamage::addMap(std::vector<Region>* out) const
         for (const Tile& tile : map.tiles)
             look.add(tile.surface);
         look.add(map.api->copyright);
+        for (const Tracks::File& file : parts.tracks->files)
+            look.add(flag(file.shown));
     }
     out->push_back(Region{screenBox(), look.value(), false});
 }

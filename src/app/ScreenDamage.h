@@ -12,6 +12,7 @@ class MapUI;
 class Menu;
 class Notification;
 class ToolBar;
+class Tracks;
 struct Settings;
 
 // Which parts of the screen must be drawn again. Every part (the map, the
@@ -33,6 +34,7 @@ public:
         const Notification* notification;
         const MapUI* mapUI;
         const Settings* options;
+        const Tracks* tracks;
     };
 
     explicit ScreenDamage(const Parts& parts) : parts(parts) {}

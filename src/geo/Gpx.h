@@ -1,0 +1,43 @@
+#ifndef TESSEL_GPX_H
+#define TESSEL_GPX_H
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+struct LonLat {
+    double lon = 0, lat = 0;
+};
+
+struct Waypoint {
+    LonLat at;
+    std::string name;
+};
+
+// What one GPX file holds: its name (metadata, else empty), its track
+// segments and routes as lines, its waypoints.
+struct GpxData {
+    std::string name;
+    std::vector<std::vector<LonLat>> lines;
+    std::vector<Waypoint> waypoints;
+    std::size_t points() const;
+};
+
+// GPX 1.0 and 1.1 through expat. Damaged XML keeps what came before the
+// damage and says where it is; points with coordinates out of range are
+// skipped and counted. Bounded: at most maxBytes of input and maxPoints
+// points (the rest is skipped, with a warning).
+namespace Gpx {
+
+const std::size_t maxBytes = 64u << 20;
+const std::size_t maxPoints = 2000000;
+
+// True when the whole file was read; false with *problem set when anything
+// was skipped or the XML is damaged (what was read stays in *out).
+bool parse(const std::string& bytes, GpxData* out, std::string* problem);
+// parse() of a regular file of at most maxBytes.
+bool read(const std::string& path, GpxData* out, std::string* problem);
+
+} // namespace Gpx
+
+#endif

@@ -1,0 +1,50 @@
+#ifndef TESSEL_TRACKS_H
+#define TESSEL_TRACKS_H
+
+#include "Gpx.h"
+
+#include <SDL.h>
+#include <SDL_ttf.h>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+// The GPX files of tracks/, drawn over Web Mercator maps: lines two pixels
+// wide, one colour per file, waypoints as dots with their names. Points are
+// projected once per level and thinned to what the level can show; only
+// lines whose box meets the screen are looked at.
+class Tracks {
+public:
+    struct File {
+        std::string path;
+        std::string name; // from the GPX metadata, else the file name
+        GpxData data;
+        SDL_Color colour{0, 0, 0, 0};
+        bool shown = true;
+    };
+
+    // Reads every .gpx file of `dir` (in name order); a file that cannot be
+    // read whole adds "<file name>: <problem>" to *problems (its good part
+    // is kept).
+    void load(const std::string& dir, std::vector<std::string>* problems);
+    void add(File file);
+    // Draws the shown files on a view whose top-left screen pixel is world
+    // pixel (originX, originY) at Web Mercator level z. Respects the
+    // screen's clip rectangle.
+    void draw(SDL_Surface* screen, int z, double originX, double originY, TTF_Font* font, bool blended);
+
+    std::vector<File> files;
+
+private:
+    struct Line {
+        std::vector<std::int64_t> xy; // world pixels, x and y interleaved
+        std::int64_t left = 0, top = 0, right = 0, bottom = 0;
+    };
+    // The lines of file `index` at level z, projected and thinned once.
+    const std::vector<Line>& linesAt(std::size_t index, int z);
+
+    std::map<std::pair<std::size_t, int>, std::vector<Line>> projected;
+};
+
+#endif
