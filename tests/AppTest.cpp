@@ -525,7 +525,7 @@ TEST(LanguageFiles, EveryFileDefinesEveryTextTheProgramAsksFor)
 {
     std::vector<std::string> ids;
     const std::regex asked("value\\(\"([a-z_]+)\"\\)");
-    for (const char* source : {"/src/app/Program.cpp", "/src/app/Pages.cpp", "/src/map/MapUI.cpp"}) {
+    for (const char* source : {"/src/app/Program.cpp", "/src/app/Pages.cpp", "/src/app/TrackPage.cpp", "/src/map/MapUI.cpp"}) {
         const std::string text = readFile(std::string(TESSEL_SOURCE_DIR) + source);
         for (std::sregex_iterator it(text.begin(), text.end(), asked), end; it != end; ++it)
             ids.push_back((*it)[1]);

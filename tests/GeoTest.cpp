@@ -197,3 +197,54 @@ TEST(TracksTest, TheProgramReadsTracksAndNamesADamagedFile)
         }
     EXPECT_GT(found, 2 * 320 - 20) << "a line two pixels wide across the screen";
 }
+
+TEST(TracksTest, TheTracksPageHidesAFileAndCentresOnItsStart)
+{
+    TempDir dir;
+    dir.layRunDir();
+    writeSamplePackage("maps/alpha/", "Alpha", false);
+    double lon, lat;
+    Mercator::toLonLat(600, 450, 7, &lon, &lat); // inside the sample package's area
+    char walk[200];
+    std::snprintf(walk, sizeof walk, "<gpx><wpt lat='%.9f' lon='%.9f'><name>Start</name></wpt></gpx>", lat, lon);
+    writeFile("tracks/walk.gpx", walk);
+    FakeClock clock;
+    ScriptedEvents events;
+    {
+        Program program(testScreen(), testFonts(), &events, &clock);
+        program.map.pipeline.setMode(TilePipeline::Mode::synchronous);
+        ASSERT_TRUE(program.mapUI.loadPackage(0));
+        ASSERT_NE(program.trackPage.page, -1);
+        const auto& lines = program.menu.menus[static_cast<std::size_t>(program.trackPage.page)].items;
+        ASSERT_EQ(lines.size(), 2u);
+        EXPECT_EQ(lines[0].text, "walk");
+        EXPECT_EQ(lines[0].value, "Yes");
+        // Centre on the start, then hide the file.
+        program.menu.switchMenu(program.trackPage.page);
+        program.menu.visible = true;
+        const auto choose = [&](int line) {
+            program.menu.switchMenu(program.trackPage.page);
+            program.menu.visible = true;
+            const SubMenu& shown = program.menu.menus[static_cast<std::size_t>(program.trackPage.page)];
+            for (int i = 0; i < (line - shown.selected + shown.size()) % shown.size(); ++i)
+                events.key(SDLK_DOWN);
+            events.key(SDLK_RETURN);
+            while (!events.queue.empty())
+                program.pass();
+        };
+        choose(1);
+        EXPECT_FALSE(program.menu.visible) << "the map shows the start";
+        double x, y;
+        program.map.worldPixel(160, 120, &x, &y);
+        EXPECT_NEAR(x, 600, 1);
+        EXPECT_NEAR(y, 450, 1);
+        choose(0);
+        EXPECT_FALSE(program.tracks.files[0].shown);
+        EXPECT_EQ(lines[0].value, "No");
+    }
+    std::string hidden;
+    ConfParser("tessel.conf", 1).stringValue("tracks_hidden", &hidden);
+    EXPECT_EQ(hidden, "walk.gpx");
+    Program again(testScreen(), testFonts(), &events, &clock);
+    EXPECT_FALSE(again.tracks.files[0].shown) << "the choice is kept";
+}

@@ -440,6 +440,8 @@ void Program::runMenuAction(int a)
         fps.setLimit(a);
         settings.changeValue("fps", a, 0);
         menu.switchMenu(pages.options);
+    } else if (page == trackPage.page) {
+        chooseTrack(a);
     } else if (page == pages.missingTiles) {
         setMissingTiles(a);
         menu.switchMenu(pages.options);
@@ -509,7 +511,7 @@ void Program::runMenuLine(int a)
         {1, pages.bg},          {2, pages.overlay},      {5, pages.language},
         {6, pages.maxFps},      {7, pages.showFps},      {10, pages.showBattery},
         {13, pages.smoothText}, {19, pages.moveSpeed},   {20, pages.moveMultiplier},
-        {21, pages.centerCross}, {23, pages.missingTiles}, {26, pages.showPosition},
+        {21, pages.centerCross}, {23, pages.missingTiles}, {26, pages.showPosition}, {28, trackPage.page},
     };
     for (const auto& entry : pageOfLine)
         if (entry.first == a)
@@ -548,10 +550,35 @@ void Program::loadTracks()
 {
     std::vector<std::string> problems;
     tracks.load("tracks", &problems);
+    std::string hidden;
+    settings.stringValue("tracks_hidden", &hidden);
+    TrackPage::applyHidden(hidden, &tracks);
+    trackPage.build(&menu, &lang, pages.mapOptions, tracks);
     for (const std::string& problem : problems)
         std::fprintf(stderr, "tessel: track %s\n", problem.c_str());
     if (!problems.empty())
         notification.setBg(lang.value("track_problem") + " " + problems.front(), 6000);
+}
+
+// A line of the tracks page: show or hide a file, or centre on its start.
+void Program::chooseTrack(int a)
+{
+    int file = -1;
+    switch (trackPage.choose(a, &tracks, &file)) {
+    case TrackPage::Choice::toggled:
+        settings.changeValue("tracks_hidden", TrackPage::hiddenList(tracks), 0);
+        break;
+    case TrackPage::Choice::centre: {
+        const GpxData& data = tracks.files[static_cast<std::size_t>(file)].data;
+        const LonLat start = data.lines.empty() ? data.waypoints.front().at : data.lines.front().front();
+        if (map.centreOn(start.lon, start.lat))
+            menu.visible = false;
+        break;
+    }
+    default:
+        break;
+    }
+    trackPage.refresh(&menu, &lang, tracks);
 }
 
 // A first start has no packages: say where they go, on screen and on

@@ -15,6 +15,7 @@
 #include "Settings.h"
 #include "Splash.h"
 #include "ToolBar.h"
+#include "TrackPage.h"
 #include "Tracks.h"
 
 #include <SDL.h>
@@ -71,6 +72,7 @@ public:
     MapUI mapUI;
     Pages pages;
     Tracks tracks;
+    TrackPage trackPage;
     ScreenDamage damage;
     // Shows a box of the screen; without it the screen surface is updated.
     std::function<void(const SDL_Rect&)> showBox;
@@ -117,6 +119,7 @@ private:
     void setMissingTiles(int a);
     void tellWherePackagesGo();
     void loadTracks();
+    void chooseTrack(int a);
     bool savePosition();
     void showPage(int page);
 

@@ -1,6 +1,7 @@
 #include "Map.h"
 
 #include "Effects.h"
+#include "Mercator.h"
 
 #include <algorithm>
 #include <climits>
@@ -148,6 +149,23 @@ void Map::setMissingParents(bool parents)
 bool Map::mercatorLevel(int* z) const
 {
     return !tiles.empty() && api->mercatorLevel(api->zoom, z);
+}
+
+bool Map::centreOn(double lon, double lat)
+{
+    int z = 0;
+    if (!mercatorLevel(&z))
+        return false;
+    double x, y;
+    Mercator::toPixel(lon, lat, z, &x, &y);
+    const MapAPI::LevelArea area = api->areaAt(api->zoom);
+    const double tileX = std::floor(x / tileSize), tileY = std::floor(y / tileSize);
+    const double ax = tileX - static_cast<double>(area.worldX), ay = tileY - static_cast<double>(area.worldY);
+    if (ax < -1e9 || ax > 1e9 || ay < -1e9 || ay > 1e9)
+        return false;
+    setCenterCoords(static_cast<int>(ax), static_cast<int>(ay), static_cast<int>(x - tileX * tileSize),
+                    static_cast<int>(y - tileY * tileSize));
+    return true;
 }
 
 void Map::worldPixel(double x, double y, double* wx, double* wy) const

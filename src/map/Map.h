@@ -58,6 +58,9 @@ public:
     // The Web Mercator level shown; false without a package or for
     // numberings on other planes.
     bool mercatorLevel(int* z) const;
+    // Puts a longitude and latitude at the screen's centre (Web Mercator
+    // packages only; the view stays inside the area as always).
+    bool centreOn(double lon, double lat);
     // The world pixel position, at the level shown, of screen point (x, y).
     void worldPixel(double x, double y, double* wx, double* wy) const;
 

@@ -1,0 +1,66 @@
+#include "TrackPage.h"
+
+#include "Lang.h"
+#include "Menu.h"
+#include "Tracks.h"
+
+namespace {
+
+std::string fileName(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace
+
+void TrackPage::build(Menu* menu, Lang* lang, int options, const Tracks& tracks)
+{
+    mapOptions = options;
+    line = menu->addItem(mapOptions, 28, lang->value("tracks"), tracks.files.empty());
+    page = menu->createOptionsMenu(lang->value("tracks"), 170, 40, mapOptions, 0);
+    for (std::size_t i = 0; i < tracks.files.size(); ++i) {
+        menu->addItem(page, static_cast<int>(2 * i), tracks.files[i].name, false);
+        menu->addItem(page, static_cast<int>(2 * i + 1), lang->value("track_start"), false);
+    }
+    refresh(menu, lang, tracks);
+}
+
+TrackPage::Choice TrackPage::choose(int id, Tracks* tracks, int* file) const
+{
+    if (id < 0 || static_cast<std::size_t>(id / 2) >= tracks->files.size())
+        return Choice::none;
+    *file = id / 2;
+    if (id % 2 == 1)
+        return Choice::centre;
+    Tracks::File& f = tracks->files[static_cast<std::size_t>(*file)];
+    f.shown = !f.shown;
+    return Choice::toggled;
+}
+
+void TrackPage::refresh(Menu* menu, Lang* lang, const Tracks& tracks) const
+{
+    int shown = 0;
+    for (std::size_t i = 0; i < tracks.files.size(); ++i) {
+        menu->changeValue(page, static_cast<int>(2 * i), lang->value(tracks.files[i].shown ? "yes" : "no"));
+        shown += tracks.files[i].shown ? 1 : 0;
+    }
+    // Choosing on the page would copy the line into the parent's value: the
+    // parent shows how many files are shown instead.
+    menu->changeValue(mapOptions, line, std::to_string(shown) + "/" + std::to_string(tracks.files.size()));
+}
+
+std::string TrackPage::hiddenList(const Tracks& tracks)
+{
+    std::string list;
+    for (const Tracks::File& f : tracks.files)
+        if (!f.shown)
+            list += (list.empty() ? "" : "|") + fileName(f.path);
+    return list;
+}
+
+void TrackPage::applyHidden(const std::string& list, Tracks* tracks)
+{
+    for (Tracks::File& f : tracks->files)
+        f.shown = ("|" + list + "|").find("|" + fileName(f.path) + "|") == std::string::npos;
+}
