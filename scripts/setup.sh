@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libbenchmark-dev libpng-dev libspng-dev libjpeg-dev libwebp-dev zlib1g-dev libsqlite3-dev libexpat1-dev
   xplanet-images
   xvfb xdotool x11-apps imagemagick
+  clang libclang-rt-14-dev
 )
 
 missing=()

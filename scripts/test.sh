@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: once in a normal build, once with
 # AddressSanitizer and UndefinedBehaviorSanitizer; the tests of the tile
-# loader's thread once more under ThreadSanitizer; then the whole suite
+# loader's thread once more under ThreadSanitizer; each fuzz target for 20 s;
+# then the whole suite
 # built for armhf (the handhelds) and s390x (big-endian), run under qemu.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,6 +22,10 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 cmake -S "$root" -B "$root/build-tsan" -DTESSEL_WERROR=ON -DTESSEL_TSAN=ON -DTESSEL_BENCH=OFF >/dev/null
 cmake --build "$root/build-tsan" -j"$jobs" --target tessel_tests
 (cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j"$jobs" -R '^(Pipeline|TileCache|TileDecoder)\.')
+
+# Every reader of outside bytes under libFuzzer for a short while (the
+# corpora above were replayed as tests already).
+"$root/scripts/fuzz.sh" 20
 
 # Other machines: ARM and a big-endian one, emulated.
 "$root/scripts/cross.sh" armhf
