@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
@@ -347,4 +348,37 @@ TEST_F(ConfParserFile, BlockedBackupLeavesTheOriginal)
     EXPECT_FALSE(conf.save());
     EXPECT_EQ(readFile("t.conf"), "a=1\n");
     EXPECT_FALSE(fileExists("t.conf.new"));
+}
+
+TEST_F(ConfParserFile, SavesKeepTheNameWholeAndTheBackupMeaningful)
+{
+    writeFile("t.conf", "a=1\n");
+    {
+        ConfParser conf("t.conf", 1);
+        ASSERT_TRUE(conf.changeValue("a", "2", 0));
+        ASSERT_TRUE(conf.save());
+        EXPECT_FALSE(conf.changed) << "a save clears the change";
+    } // so the end of the run writes nothing more
+    EXPECT_EQ(readFile("t.conf"), "a=2\n");
+    EXPECT_EQ(readFile("t.conf~"), "a=1\n");
+    EXPECT_FALSE(fileExists("t.conf.new"));
+}
+
+TEST_F(ConfParserFile, AMissingFileComesBackFromTheNewestLeftOver)
+{
+    // What an interrupted save of an older version left: no file, its backup
+    // and the finished new text.
+    writeFile("m.conf~", "pos_x=1\n");
+    writeFile("m.conf.new", "pos_x=2\n");
+    struct timespec old[2] = {{1000, 0}, {1000, 0}};
+    utimensat(AT_FDCWD, "m.conf~", old, 0);
+    ConfParser conf("m.conf", 1);
+    EXPECT_EQ(readFile("m.conf"), "pos_x=2\n");
+    std::string value;
+    ASSERT_TRUE(conf.value("pos_x", &value));
+    EXPECT_EQ(value, "2");
+
+    writeFile("n.conf~", "pos_x=3\n");
+    ConfParser other("n.conf", 1);
+    EXPECT_EQ(readFile("n.conf"), "pos_x=3\n");
 }

@@ -402,6 +402,11 @@ TEST_F(MapView, SavedPositionIsWrittenWithABackup)
     saved.intValue("move_y", &v[3]);
     EXPECT_EQ(std::vector<int>(v, v + 4), (std::vector<int>{3, 4, 200, 300}));
     EXPECT_EQ(readFile("maps/a/map.conf~"), conf.text());
+    // The same position saved again, then the end of the run: the backup
+    // still holds the position before the first save.
+    ASSERT_TRUE(map.saveLastPosition());
+    map.create(testScreen(), "maps/a/map.conf");
+    EXPECT_EQ(readFile("maps/a/map.conf~"), conf.text());
 
     Map reopened(testScreen(), "maps/a/map.conf");
     EXPECT_EQ(reopened.tiles[0].x, 3);

@@ -1,10 +1,13 @@
 #include "ConfParser.h"
 
+
 #include "Hex.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -162,6 +165,41 @@ bool writeDurably(const std::string& path, const ConfParser& parser)
     return ok;
 }
 
+bool copyDurably(const std::string& from, const std::string& to)
+{
+    std::ifstream in(from, std::ios::binary);
+    std::FILE* out = in ? std::fopen(to.c_str(), "wb") : nullptr;
+    if (!out)
+        return false;
+    char buffer[8192];
+    bool ok = true;
+    while (ok && in.read(buffer, sizeof buffer).gcount() > 0)
+        ok = std::fwrite(buffer, 1, static_cast<std::size_t>(in.gcount()), out) == static_cast<std::size_t>(in.gcount());
+    ok = std::fflush(out) == 0 && ok;
+    ok = fsync(fileno(out)) == 0 && ok;
+    ok = std::fclose(out) == 0 && ok;
+    if (!ok)
+        std::remove(to.c_str());
+    return ok;
+}
+
+void syncDirectoryOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+long long modified(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? static_cast<long long>(info.st_mtime) : -1;
+}
+
 bool isTrue(const std::string& text)
 {
     return text == "yes" || text == "1" || text == "on" || text == "true";
@@ -186,9 +224,27 @@ ConfParser::~ConfParser()
 
 void ConfParser::readFile()
 {
+    recoverFile();
     std::ifstream in(file, std::ios::in | std::ios::binary);
     if (in)
         read(in);
+}
+
+// A save interrupted by an older version of this program could leave only
+// "<file>.new" and "<file>~": the file comes back from the newer of them.
+void ConfParser::recoverFile()
+{
+    if (file.empty() || access(file.c_str(), F_OK) == 0)
+        return;
+    const std::string candidates[2] = {file + ".new", file + "~"};
+    const long long times[2] = {modified(candidates[0]), modified(candidates[1])};
+    if (times[0] < 0 && times[1] < 0)
+        return;
+    const std::string& from = times[0] >= times[1] ? candidates[0] : candidates[1];
+    if (copyDurably(from, file)) {
+        syncDirectoryOf(file);
+        std::fprintf(stderr, "tessel: %s was missing; recovered from %s\n", file.c_str(), from.c_str());
+    }
 }
 
 void ConfParser::read(std::istream& in)
@@ -229,6 +285,10 @@ void ConfParser::write(std::ostream& out) const
     }
 }
 
+// At every instant the file's name holds a complete file, the old one or the
+// new one: the new text is written and synced beside it, the old file gets
+// its second name "~" (a hard link, else a synced copy), and the new one is
+// renamed over the name; then the directory is synced.
 bool ConfParser::save()
 {
     if (!changed)
@@ -238,21 +298,19 @@ bool ConfParser::save()
     const std::string backup = file + "~";
     if (!writeDurably(temporary, *this))
         return false;
-
-    const bool hadFile = access(file.c_str(), F_OK) == 0;
-    if (hadFile && std::rename(file.c_str(), backup.c_str()) != 0) {
+    if (access(file.c_str(), F_OK) == 0) {
         std::remove(backup.c_str());
-        if (std::rename(file.c_str(), backup.c_str()) != 0) {
+        if (link(file.c_str(), backup.c_str()) != 0 && !copyDurably(file, backup)) {
             std::remove(temporary.c_str());
             return false;
         }
     }
     if (std::rename(temporary.c_str(), file.c_str()) != 0) {
-        if (hadFile)
-            std::rename(backup.c_str(), file.c_str());
         std::remove(temporary.c_str());
         return false;
     }
+    syncDirectoryOf(file);
+    changed = false;
     return true;
 }
 

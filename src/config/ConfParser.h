@@ -84,6 +84,7 @@ public:
 
 private:
     void readFile();
+    void recoverFile();
     template <typename T, typename Convert>
     bool listValue(const std::string& name, std::vector<T>* out, Convert convert) const;
 };

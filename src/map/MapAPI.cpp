@@ -87,10 +87,17 @@ void MapAPI::reopenLayers()
 
 bool MapAPI::saveKeys(const std::vector<std::pair<std::string, int>>& values)
 {
-    std::string unused;
-    for (const auto& kv : values)
-        if (!conf->value(kv.first, &unused))
+    std::string stored;
+    bool same = true;
+    for (const auto& kv : values) {
+        if (!conf->value(kv.first, &stored))
             return false;
+        same = same && stored == std::to_string(kv.second);
+    }
+    // The same position again (the exit page after the save icon) writes
+    // nothing, so the backup keeps the position before it.
+    if (same && !conf->changed)
+        return true;
     for (const auto& kv : values)
         conf->changeValue(kv.first, kv.second, 0);
     return conf->save();
