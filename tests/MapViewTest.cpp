@@ -412,3 +412,40 @@ TEST_F(MapView, SavedPositionIsWrittenWithABackup)
     EXPECT_EQ(reopened.tiles[0].x, 3);
     EXPECT_EQ(reopened.offsetY, 180);
 }
+
+TEST_F(MapView, ExtremeNumbersFromTheFileNeitherOverflowNorHang)
+{
+    Conf conf;
+    conf.endX = 2000;
+    conf.pos[0] = 2147483647;
+    conf.pos[1] = -2147483647 - 1;
+    conf.pos[2] = 2000000000;
+    conf.pos[3] = -2000000000;
+    ASSERT_TRUE(open("a", conf));
+    EXPECT_EQ(map.tiles[0].x, 2000 - 3) << "placed at the area's right end";
+    EXPECT_EQ(map.tiles[0].y, 0);
+    // A pan after such a start is one frame's worth, not millions of shifts.
+    const unsigned long before = loads();
+    EXPECT_TRUE(map.move(-10, 10));
+    EXPECT_LE(loads() - before, 6u);
+    // Moves of many screens land where shifting would, stopped at the edges.
+    EXPECT_FALSE(map.move(2000000000, 0));
+    expectView(1997, 0, 448, 10);
+    double x0, y0, x1, y1;
+    map.worldPixel(0, 0, &x0, &y0);
+    EXPECT_TRUE(map.move(-100 * 256, 0));
+    map.worldPixel(0, 0, &x1, &y1);
+    EXPECT_EQ(x0 - x1, 100 * 256);
+    EXPECT_EQ(y1, y0);
+
+    Conf levels;
+    levels.zooms = {2147483647, -2147483647 - 1, 10};
+    ASSERT_TRUE(open("b", levels));
+    EXPECT_FALSE(map.zoomIn());
+    EXPECT_FALSE(map.zoomOut());
+    levels.api = "seznam";
+    levels.endX = levels.endY = 100000;
+    ASSERT_TRUE(open("c", levels));
+    map.zoomIn();
+    map.zoomOut();
+}

@@ -13,6 +13,10 @@ void Settings::readFrom(const ConfParser& conf)
     conf.boolValue("center_cross", &centerCross);
     conf.boolValue("show_position", &showPosition);
     conf.stringValue("language", &language);
+    // Numbers from the file are kept to ranges the program can work with.
+    fpsLimit = std::max(0, std::min(fpsLimit, 1000));
+    moveSpeed = std::max(1, std::min(moveSpeed, 100000));
+    moveMultiplier = std::max(1, std::min(moveMultiplier, 100));
     conf.intValue("tile_cache_kb", &tileCacheKb);
     tileCacheKb = std::max(0, std::min(tileCacheKb, 1 << 20));
     std::string missing;

@@ -32,7 +32,7 @@ int GoogleAPI::step(int direction)
     const int next = zoom + direction;
     if (!valid() || next < 0 || next >= static_cast<int>(zoomLevels.size()))
         return 0;
-    const int levels = std::abs(zoomLevels[static_cast<std::size_t>(next)] - zoomValue());
+    const long long levels = std::llabs(static_cast<long long>(zoomLevels[static_cast<std::size_t>(next)]) - zoomValue());
     if (levels > 30)
         return 0;
     const long long factor = 1ll << levels;

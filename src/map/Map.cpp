@@ -180,11 +180,35 @@ bool Map::update()
     return pipeline.update(&tiles);
 }
 
+namespace {
+
+// A pixel offset of two tiles or more (or a negative one), as a damaged or
+// hand-made map.conf may hold, is carried into the tile number; tile numbers
+// stay within a range where the placement's arithmetic cannot overflow.
+void reduceIntoTile(int* tile, int* pixel, int ts)
+{
+    long long t = *tile, p = *pixel;
+    if (p < 0 || p >= 2LL * ts) {
+        long long carry = p / ts;
+        if (p % ts < 0)
+            --carry;
+        t += carry;
+        p -= carry * ts;
+    }
+    const long long limit = 1LL << 30;
+    *tile = static_cast<int>(std::max(-limit, std::min(limit, t)));
+    *pixel = static_cast<int>(p);
+}
+
+} // namespace
+
 void Map::setCenterCoords(int tileX, int tileY, int pixelX, int pixelY)
 {
     if (!api)
         return;
     const int ts = tileSize;
+    reduceIntoTile(&tileX, &pixelX, ts);
+    reduceIntoTile(&tileY, &pixelY, ts);
     const int halfW = viewWidth / 2;
     const int halfH = viewHeight / 2;
 
@@ -200,13 +224,15 @@ void Map::setCenterCoords(int tileX, int tileY, int pixelX, int pixelY)
     offsetX = firstCol < 0 ? 0 : px;
     firstCol = std::max(firstCol, 0);
     if (firstCol > mapWidth - cols) {
-        offsetX = std::min((firstCol - (mapWidth - cols)) * ts + offsetX, cols * ts - viewWidth);
+        offsetX = static_cast<int>(std::min(static_cast<long long>(firstCol - (mapWidth - cols)) * ts + offsetX,
+                                            static_cast<long long>(cols * ts - viewWidth)));
         firstCol = mapWidth - cols;
     }
     offsetY = firstRow < 0 ? 0 : py;
     firstRow = std::max(firstRow, 0);
     if (firstRow > mapHeight - rows) {
-        offsetY = std::min((firstRow - (mapHeight - rows)) * ts + offsetY, rows * ts - viewHeight);
+        offsetY = static_cast<int>(std::min(static_cast<long long>(firstRow - (mapHeight - rows)) * ts + offsetY,
+                                            static_cast<long long>(rows * ts - viewHeight)));
         firstRow = mapHeight - rows;
     }
     // An area narrower or lower than the grid starts at its first column
@@ -253,35 +279,68 @@ bool Map::move(int dx, int dy)
         headingY = (dy > 0) - (dy < 0);
     }
     const int ts = tileSize;
-    if (dx != 0) {
-        const int n = offsetX + dx;
-        if (n >= 0 && n + viewWidth <= cols * ts) {
-            offsetX = n;
-            if (dy == 0)
-                return true;
-        } else {
-            const bool left = dx < 0;
-            const int rest = left ? n : n + viewWidth - cols * ts;
-            if (new_col(left))
-                return move(rest, dy);
-            offsetX = left ? 0 : cols * ts - viewWidth;
-            if (dy == 0)
-                return false;
+    // A jump of many screens places the grid anew instead of shifting it
+    // one column at a time.
+    if (std::llabs(static_cast<long long>(dx)) > 2LL * cols * ts || std::llabs(static_cast<long long>(dy)) > 2LL * rows * ts)
+        return jump(dx, dy);
+    // Shift by shift: each one leaves the rest of the distance to apply.
+    for (;;) {
+        if (dx != 0) {
+            const long long n = static_cast<long long>(offsetX) + dx;
+            if (n >= 0 && n + viewWidth <= cols * ts) {
+                offsetX = static_cast<int>(n);
+                dx = 0;
+                if (dy == 0)
+                    return true;
+            } else {
+                const bool left = dx < 0;
+                const long long rest = left ? n : n + viewWidth - cols * ts;
+                if (new_col(left)) {
+                    dx = static_cast<int>(rest);
+                    continue;
+                }
+                offsetX = left ? 0 : cols * ts - viewWidth;
+                dx = 0;
+                if (dy == 0)
+                    return false;
+            }
         }
+        if (dy == 0)
+            return true;
+        const long long n = static_cast<long long>(offsetY) + dy;
+        if (n >= 0 && n + viewHeight <= rows * ts) {
+            offsetY = static_cast<int>(n);
+            return true;
+        }
+        const bool up = dy < 0;
+        const long long rest = up ? n : n + viewHeight - rows * ts;
+        if (new_row(up)) {
+            dy = static_cast<int>(rest);
+            continue;
+        }
+        offsetY = up ? 0 : rows * ts - viewHeight;
+        return false;
     }
-    if (dy == 0)
-        return true;
-    const int n = offsetY + dy;
-    if (n >= 0 && n + viewHeight <= rows * ts) {
-        offsetY = n;
-        return true;
-    }
-    const bool up = dy < 0;
-    const int rest = up ? n : n + viewHeight - rows * ts;
-    if (new_row(up))
-        return move(0, rest);
-    offsetY = up ? 0 : rows * ts - viewHeight;
-    return false;
+}
+
+// move() for long distances: the same end, the view stopped at the area's
+// edges; false when it was stopped.
+bool Map::jump(int dx, int dy)
+{
+    double x0, y0, x1, y1;
+    worldPixel(0, 0, &x0, &y0);
+    int centre[4] = {0, 0, 0, 0};
+    getCenterCoords(&centre[0], &centre[1], &centre[2], &centre[3]);
+    const long long px = static_cast<long long>(centre[2]) + dx, py = static_cast<long long>(centre[3]) + dy;
+    const long long tx = centre[0] + px / tileSize - (px % tileSize < 0 ? 1 : 0);
+    const long long ty = centre[1] + py / tileSize - (py % tileSize < 0 ? 1 : 0);
+    const long long limit = 1LL << 30;
+    setCenterCoords(static_cast<int>(std::max(-limit, std::min(limit, tx))),
+                    static_cast<int>(std::max(-limit, std::min(limit, ty))),
+                    static_cast<int>(((px % tileSize) + tileSize) % tileSize),
+                    static_cast<int>(((py % tileSize) + tileSize) % tileSize));
+    worldPixel(0, 0, &x1, &y1);
+    return x1 - x0 == dx && y1 - y0 == dy;
 }
 
 bool Map::new_col(bool left)

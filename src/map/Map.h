@@ -99,6 +99,7 @@ private:
     bool keepCentreAcrossZoom(int f, bool in);
     // The menu labels (language keys) of layer names.
     std::vector<std::string> aliases(const std::vector<std::string>& names) const;
+    bool jump(int dx, int dy);
     void reloadTile(Tile* tile);
     void reloadAll();
     // Tells the loader which cells to work on, nearest to the view first.

@@ -18,7 +18,7 @@ SeznamAPI::SeznamAPI(ConfParser* conf) : MapAPI(conf)
 
 double SeznamAPI::step(int level) const
 {
-    return std::pow(2.0, 16 - zoomLevels[static_cast<std::size_t>(level)]);
+    return std::pow(2.0, 16.0 - zoomLevels[static_cast<std::size_t>(level)]);
 }
 
 namespace {
@@ -66,7 +66,7 @@ int SeznamAPI::zoomIn()
     ++zoom;
     updateSize();
     reopenLayers();
-    return clampToInt(std::pow(2.0, zoomValue() - oldValue));
+    return clampToInt(std::pow(2.0, static_cast<double>(zoomValue()) - oldValue));
 }
 
 int SeznamAPI::zoomOut()
@@ -77,7 +77,7 @@ int SeznamAPI::zoomOut()
     --zoom;
     updateSize();
     reopenLayers();
-    return clampToInt(std::pow(2.0, oldValue - zoomValue()));
+    return clampToInt(std::pow(2.0, static_cast<double>(oldValue) - zoomValue()));
 }
 
 bool SeznamAPI::savePosition(int tileX, int tileY, int pixelX, int pixelY)
