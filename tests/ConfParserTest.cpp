@@ -382,3 +382,16 @@ TEST_F(ConfParserFile, AMissingFileComesBackFromTheNewestLeftOver)
     ConfParser other("n.conf", 1);
     EXPECT_EQ(readFile("n.conf"), "pos_x=3\n");
 }
+
+TEST_F(ConfParserFile, OnlyRegularFilesOfASaneSizeAreRead)
+{
+    ASSERT_EQ(mkfifo("fifo.conf", 0644), 0);
+    ConfParser fifo("fifo.conf", 1); // would wait for a writer forever
+    EXPECT_TRUE(fifo.parameters.empty());
+    writeFile("big.conf", "a=1\n" + std::string(ConfParser::maxFileBytes, '#'));
+    ConfParser big("big.conf", 1);
+    EXPECT_TRUE(big.parameters.empty());
+    ASSERT_EQ(symlink("/dev/zero", "zero.conf"), 0);
+    ConfParser zero("zero.conf", 1);
+    EXPECT_TRUE(zero.parameters.empty());
+}

@@ -225,6 +225,12 @@ ConfParser::~ConfParser()
 void ConfParser::readFile()
 {
     recoverFile();
+    // Only regular files of a sane size: a FIFO or a link to a device in
+    // place of a package's map.conf must not hang or swamp the program.
+    struct stat info;
+    if (stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        static_cast<unsigned long long>(info.st_size) > maxFileBytes)
+        return;
     std::ifstream in(file, std::ios::in | std::ios::binary);
     if (in)
         read(in);

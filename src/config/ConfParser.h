@@ -21,6 +21,10 @@ struct ConfParameter {
 // line is dropped; the lines after it are read normally.
 class ConfParser {
 public:
+    // Larger files are not read (settings, descriptions and languages are
+    // a few kilobytes); nor is anything but a regular file.
+    static constexpr unsigned long long maxFileBytes = 1u << 20;
+
     static constexpr std::size_t maxName = 62;
     static constexpr std::size_t maxValue = 254;
 
