@@ -98,6 +98,12 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     map.pipeline.setMode(options.backgroundLoading ? TilePipeline::Mode::background : TilePipeline::Mode::synchronous);
 }
 
+Program::~Program()
+{
+    if (!settings.save())
+        std::fprintf(stderr, "tessel: cannot write %s; the changed settings are lost\n", settingsFile);
+}
+
 void Program::buildMenu()
 {
     menu.create(screen, SDL_Rect{43, 90, 224, 80}, 18, fonts.text, normalGrey, amber, disabledGrey,

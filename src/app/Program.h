@@ -47,6 +47,10 @@ public:
     static const char* const settingsFile;
 
     Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, Clock* clock);
+    // Writes the changed settings, and says so when they cannot be written.
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
     // One pass of the loop: one event at most, the actions, panning, the
     // whole screen drawn and shown, the frame paced. Returns false when the
