@@ -175,3 +175,15 @@ TEST_F(ProgramLoop, FirstStateShowsTheToolbarAndNoMenu)
     pixelAt(testScreen(), 297, 238, &br, &bg, &bb);
     EXPECT_GT(pixelsDifferentFrom(testScreen(), nameBox, br, bg, bb), 30) << "the icon's name";
 }
+
+TEST_F(ProgramLoop, AFailedWriteOfTheSettingsAtTheEndIsReported)
+{
+    auto program = start();
+    ASSERT_TRUE(program->settings.changeValue("fps", 15, 0));
+    ASSERT_EQ(mkdir("tessel.conf.new", 0755), 0); // in the way of the new file
+    testing::internal::CaptureStderr();
+    program.reset();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("cannot write tessel.conf"), std::string::npos) << said;
+    rmdir("tessel.conf.new");
+}
