@@ -398,6 +398,21 @@ TEST_F(App, OptionPagesChangeAndStoreTheSettings)
     EXPECT_EQ(again.menu.menus[static_cast<std::size_t>(again.pages.options)].items[1].value, "0");
 }
 
+TEST_F(App, WithoutASettingsFileTheFirstChangeWritesOne)
+{
+    std::remove("tessel.conf");
+    Program& p = start();
+    tap(iconX[4], iconY);
+    run();
+    chooseLine(7);
+    chooseLine(1); // centre cross: no
+    ASSERT_FALSE(p.options.centerCross);
+    key(SDLK_c, KMOD_LCTRL);
+    run();
+    program.reset();
+    EXPECT_EQ(stored("tessel.conf", "center_cross"), "no");
+}
+
 TEST_F(App, SpeedChoicesWhileTheBoostKeyIsHeld)
 {
     Program& p = start();

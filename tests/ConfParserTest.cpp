@@ -93,10 +93,52 @@ TEST(ConfParserRead, QuotingRoundTrips)
     expectEntry(conf, 4, "u", "say \"hi\" ; # not a comment");
     ASSERT_EQ(conf.parameters.size(), 5u);
     const std::string text = written(conf);
-    EXPECT_EQ(text, "k=\"a b\"\nq=ab\ne=\nm=two\nlines\nu=\"say \"hi\" ; # not a comment\"\n");
-    // Values with blanks read back unchanged.
-    ConfParser again = parse("k=\"a b\"\n");
-    EXPECT_EQ(again.parameters[0].value, "a b");
+    EXPECT_EQ(text, "k=\"a b\"\nq=ab\ne=\nm=\"two\nlines\"\nu=\"say \"hi\" ; # not a comment\"\n");
+    // Everything read back unchanged, the value of two lines included.
+    ConfParser again = parse(text);
+    ASSERT_EQ(again.parameters.size(), 5u);
+    for (std::size_t i = 0; i < 5; ++i)
+        expectEntry(again, i, conf.parameters[i].name, conf.parameters[i].value);
+}
+
+TEST(ConfParserRead, AnyStorableValueRoundTrips)
+{
+    const std::string longest = "\"" + std::string(ConfParser::maxValue - 2, 'x') + "\"";
+    const std::vector<std::string> values = {
+        "My \"big\" map", "\"quoted\"", "\" both \"", " both ", "\"", "\"\"", "a\"", "\"a", "; not a comment",
+        "# nor this", "a=b=c", "Zürich – Černá Hora", "", " ", "tab\tinside", longest, std::string(ConfParser::maxValue, ' ')};
+    for (const std::string& value : values) {
+        ConfParser conf = parse("before=1\nk=old\nafter=2\n");
+        ASSERT_TRUE(conf.changeValue("k", value, 0));
+        const std::string expected = value == "tab\tinside" ? "tab inside" : value;
+        ConfParser again = parse(written(conf));
+        ASSERT_EQ(again.parameters.size(), 3u) << value;
+        expectEntry(again, 1, "k", expected);
+        expectEntry(again, 2, "after", "2");
+    }
+}
+
+TEST(ConfParserRead, ControlCharactersCannotInjectKeys)
+{
+    ConfParser conf = parse("caption=x\napi=google\n");
+    ASSERT_TRUE(conf.changeValue("caption", "Alps\nSouth\r\napi=seznam\x7f", 0));
+    EXPECT_EQ(conf.parameters[0].value, "Alps South  api=seznam ");
+    ConfParser again = parse(written(conf));
+    ASSERT_EQ(again.parameters.size(), 2u);
+    expectEntry(again, 1, "api", "google");
+
+    // Too long: cut at a character's start, never inside "é".
+    ASSERT_TRUE(conf.changeValue("caption", std::string(ConfParser::maxValue - 1, 'a') + "\xC3\xA9", 0));
+    EXPECT_EQ(conf.parameters[0].value, std::string(ConfParser::maxValue - 1, 'a'));
+}
+
+TEST(ConfParserRead, SetValueAddsAMissingKey)
+{
+    ConfParser conf = parse("# settings\nfps=30\n");
+    EXPECT_TRUE(conf.setValue("fps", "60"));
+    EXPECT_TRUE(conf.setValue("language", "de.conf"));
+    EXPECT_TRUE(conf.changed);
+    EXPECT_EQ(written(conf), "# settings\nfps=60\nlanguage=de.conf\n");
 }
 
 TEST(ConfParserRead, CommentsBlankLinesAndIndentation)

@@ -444,7 +444,7 @@ void Program::runMenuAction(int a)
         menu.switchMenu(pages.options);
     } else if (page == pages.maxFps) {
         fps.setLimit(a);
-        settings.changeValue("fps", a, 0);
+        settings.setValue("fps", std::to_string(a));
         menu.switchMenu(pages.options);
     } else if (page == trackPage.page) {
         chooseTrack(a);
@@ -455,13 +455,13 @@ void Program::runMenuAction(int a)
         menu.switchMenu(pages.options);
     } else if (page == pages.moveSpeed) {
         changeSpeed(a);
-        settings.changeValue("map_move_speed", a, 0);
+        settings.setValue("map_move_speed", std::to_string(a));
         menu.switchMenu(pages.options);
     } else if (page == pages.moveMultiplier) {
         if (currentSpeed != options.moveSpeed)
             currentSpeed = options.moveSpeed * a;
         options.moveMultiplier = a;
-        settings.changeValue("map_move_multiplier", a, 0);
+        settings.setValue("map_move_multiplier", std::to_string(a));
         menu.switchMenu(pages.options);
     } else {
         runMenuLine(a);
@@ -492,7 +492,7 @@ bool Program::storeYesNo(int a)
             *choice.variable = true;
         else if (a == choice.yesId + 1)
             *choice.variable = false;
-        settings.changeValue(choice.key, *choice.variable ? "yes" : "no", 0);
+        settings.setValue(choice.key, *choice.variable ? "yes" : "no");
         return true;
     }
     return false;
@@ -572,7 +572,7 @@ void Program::chooseTrack(int a)
     int file = -1;
     switch (trackPage.choose(a, &tracks, &file)) {
     case TrackPage::Choice::toggled:
-        settings.changeValue("tracks_hidden", TrackPage::hiddenList(tracks), 0);
+        settings.setValue("tracks_hidden", TrackPage::hiddenList(tracks));
         break;
     case TrackPage::Choice::centre: {
         const GpxData& data = tracks.files[static_cast<std::size_t>(file)].data;
@@ -601,7 +601,7 @@ void Program::tellWherePackagesGo()
 void Program::setMissingTiles(int a)
 {
     options.missingParents = a == 24;
-    settings.changeValue("missing_tiles", options.missingParents ? "parent" : "placeholder", 0);
+    settings.setValue("missing_tiles", options.missingParents ? "parent" : "placeholder");
     map.setMissingParents(options.missingParents);
 }
 

@@ -93,12 +93,22 @@ void trimTrailingBlanks(std::string* text)
     text->erase(end == std::string::npos ? 0 : end + 1);
 }
 
-// The value after "k=\"". A quoted value may span lines; a closing quote ends
-// it and the rest of that line is dropped.
+// The value after "k=\"". It ends at the last quote of its line, so quotes
+// inside a value (and at its ends) come back as written. A line without a
+// closing quote starts a value of several lines, as older files have them:
+// it runs to the next quote. The rest of the closing line is dropped.
 std::string readQuotedValue(CharSource& src)
 {
     std::string text;
     int c;
+    while ((c = src.peek()) != endOfFile && c != '\n' && text.size() <= ConfParser::maxValue)
+        text += static_cast<char>(src.get());
+    const std::size_t close = text.rfind('"');
+    if (close != std::string::npos || text.size() >= ConfParser::maxValue) {
+        src.skipLine();
+        text.resize(close != std::string::npos ? close : ConfParser::maxValue);
+        return text;
+    }
     while ((c = src.peek()) != endOfFile && c != '"' && text.size() < ConfParser::maxValue)
         text += static_cast<char>(src.get());
     if (c == '"' || text.size() >= ConfParser::maxValue)
@@ -205,9 +215,27 @@ bool isTrue(const std::string& text)
     return text == "yes" || text == "1" || text == "on" || text == "true";
 }
 
+// Unquoted, a value would lose blanks at its end, a quote at its start, or
+// be cut at a line end; quoted, it reads back whole (see readQuotedValue).
 bool needsQuotes(const std::string& text)
 {
-    return text.find_first_of(" \t") != std::string::npos;
+    return text.find_first_of(" \t\r\n\"") != std::string::npos;
+}
+
+// What changeValue stores: control characters as spaces, at most maxValue
+// bytes, never ending inside a UTF-8 sequence.
+std::string storable(std::string text)
+{
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            c = ' ';
+    if (text.size() > ConfParser::maxValue) {
+        std::size_t end = ConfParser::maxValue;
+        while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+            --end;
+        text.resize(end);
+    }
+    return text;
 }
 
 } // namespace
@@ -327,13 +355,22 @@ bool ConfParser::changeValue(std::string name, std::string value, int index)
         if (p.name != name)
             continue;
         if (count == index) {
-            p.value = value;
+            p.value = storable(std::move(value));
             changed = true;
             return true;
         }
         ++count;
     }
     return false;
+}
+
+bool ConfParser::setValue(const std::string& name, const std::string& value)
+{
+    if (changeValue(name, value, 0))
+        return true;
+    parameters.push_back(ConfParameter{name.substr(0, maxName), storable(value)});
+    changed = true;
+    return true;
 }
 
 bool ConfParser::changeValue(std::string name, int value, int index)

@@ -40,9 +40,10 @@ public:
     // constructor feeds it the file, tests feed it strings).
     void read(std::istream& in);
 
-    // Writes the entries to `file` when `changed` is set.
-    // The new text goes to a temporary file beside `file` first; then the old
-    // file becomes `file` + "~" and the new one takes its place.
+    // Writes the entries to `file` when `changed` is set, crash-safely: the
+    // new text is synced beside `file`, the old file keeps a second name
+    // `file` + "~", the new one is renamed over `file` and the directory
+    // synced, so `file` always names a complete file. Clears `changed`.
     // Returns true when nothing needed writing or the file was replaced;
     // false when any step failed, in which case `file` is left as it was.
     bool save();
@@ -52,9 +53,15 @@ public:
 
     // Sets occurrence `index` (counted from 0) of `name` to `value`.
     // Returns false, changing nothing, when there are not that many entries
-    // named `name`: keys are never added.
+    // named `name`: keys are never added. Line breaks and other control
+    // characters cannot be stored and become spaces; a value is cut to
+    // maxValue bytes (at a character's start). Any other value reads back
+    // exactly after save().
     bool changeValue(std::string name, std::string value, int index);
     bool changeValue(std::string name, int value, int index);
+    // Sets the first entry named `name`, adding it at the end when there is
+    // none (settings written for the first time).
+    bool setValue(const std::string& name, const std::string& value);
 
     // Search primitive: the first entry named `name` from `from` on. Copies
     // its value into *out and returns the position after it; returns end()

@@ -15,7 +15,7 @@ Lang::Lang(std::string file, ConfParser* settings) : ConfParser("", 1)
 void Lang::load(std::string file)
 {
     if (!parameters.empty() && config)
-        config->changeValue("language", file, 0);
+        config->setValue("language", file);
     ConfParser next(directory + file, 1);
     ConfParser::operator=(next);
     std::string name;
