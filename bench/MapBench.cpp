@@ -87,12 +87,14 @@ void BM_LoadTile(benchmark::State& state)
     api.setBg("sat");
     int i = 0;
     for (auto _ : state) {
-        Tile tile;
-        tile.x = i % areaSize;
-        tile.y = (i / areaSize) % areaSize;
+        SDL_Surface* decoded = nullptr;
+        const int x = i % areaSize, y = (i / areaSize) % areaSize;
         ++i;
-        api.loadTile(&tile);
-        SDL_FreeSurface(tile.surface);
+        if (api.loadTileImage(api.bg, x, y, &decoded)) {
+            SDL_Surface* shown = SDL_DisplayFormat(decoded);
+            SDL_FreeSurface(shown);
+            SDL_FreeSurface(decoded);
+        }
     }
     tilesPerSecond(state, 1);
 }

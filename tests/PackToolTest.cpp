@@ -204,7 +204,7 @@ TEST_F(PackTool, PackedTilesAreTheLooseBytes)
                 tile.x = x;
                 tile.y = y;
                 SDL_Surface* decoded = nullptr;
-                ASSERT_TRUE(packed.loadPackedTile(&packed.bg, &tile, &decoded));
+                ASSERT_TRUE(packed.loadTileImage(packed.bg, x, y, &decoded));
                 SDL_Surface* reference = IMG_Load(loose.tileFileName(layer, x, y).c_str());
                 ASSERT_EQ(decoded->w, reference->w);
                 SDL_LockSurface(decoded);

@@ -48,7 +48,6 @@ int GoogleAPI::step(int direction)
     endX = static_cast<int>(area[2]);
     endY = static_cast<int>(area[3]);
     updateSize();
-    reopenLayers();
     return static_cast<int>(factor);
 }
 
@@ -124,11 +123,4 @@ std::string GoogleAPI::tileFileNameAt(const std::string& layer, int level, int x
     char tail[96];
     std::snprintf(tail, sizeof tail, "&x=%lld&y=%lld&zoom=%i", a.worldX + x, a.worldY + y, a.zoomValue);
     return directory + layer + "/v=" + layer + tail;
-}
-
-bool GoogleAPI::loadRawTile(MapType* layer, Tile* tile, SDL_Surface** out)
-{
-    if (!valid())
-        return false;
-    return loadImage(tileFileName(layer->name, tile->x, tile->y), out);
 }

@@ -14,7 +14,6 @@ public:
     int zoomOut() override;
     bool savePosition(int tileX, int tileY, int pixelX, int pixelY) override;
     std::string typeAlias(const std::string& name) override;
-    bool loadRawTile(MapType* layer, Tile* tile, SDL_Surface** out) override;
 
     // "<directory><layer>/v=<layer>&x=<X>&y=<Y>&zoom=<Z>"
     std::string tileFileNameAt(const std::string& layer, int level, int x, int y) const override;

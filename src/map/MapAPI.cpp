@@ -3,16 +3,11 @@
 #include "ConfParser.h"
 #include "GoogleAPI.h"
 #include "SeznamAPI.h"
+#include "TileReader.h"
 
 #include <SDL_image.h>
 #include <algorithm>
 #include <cstdlib>
-
-namespace {
-
-const char* const missingTileFile = "media/na.png";
-
-} // namespace
 
 MapAPI::MapAPI(ConfParser* conf) : conf(conf)
 {
@@ -39,11 +34,7 @@ bool MapAPI::hasRequiredKeys(const ConfParser& conf)
     return conf.value("type", &text) && !text.empty();
 }
 
-MapAPI::~MapAPI()
-{
-    if (missingImage)
-        SDL_FreeSurface(missingImage);
-}
+MapAPI::~MapAPI() = default;
 
 int MapAPI::tileSize() const
 {
@@ -75,16 +66,6 @@ void MapAPI::readZoomLevels(bool descending)
         zoom = static_cast<int>(it - zoomLevels.begin());
 }
 
-void MapAPI::reopenLayers()
-{
-    if (!packed)
-        return;
-    bg.part = 0;
-    overlay.part = 0;
-    loadPackedMap(&bg);
-    loadPackedMap(&overlay);
-}
-
 bool MapAPI::saveKeys(const std::vector<std::pair<std::string, int>>& values)
 {
     std::string stored;
@@ -108,15 +89,6 @@ int MapAPI::clampToInt(double value)
     if (!(value > -2147483648.0 && value < 2147483648.0))
         return 0;
     return static_cast<int>(value);
-}
-
-bool MapAPI::loadImage(const std::string& path, SDL_Surface** out)
-{
-    SDL_Surface* s = IMG_Load(path.c_str());
-    if (!s)
-        return false;
-    *out = s;
-    return true;
 }
 
 TileRef MapAPI::tileRef(const MapType& layer, int level, int x, int y) const
@@ -152,128 +124,26 @@ int MapAPI::levelFactor(int from, int to) const
     return steps > 30 ? 0 : 1 << steps;
 }
 
-bool MapAPI::inArea(const Tile& tile) const
-{
-    return tile.x >= 0 && tile.y >= 0 && tile.x < width && tile.y < height;
-}
-
-bool MapAPI::loadLayerTile(MapType* layer, Tile* tile, SDL_Surface** out)
-{
-    if (!inArea(*tile))
-        return false;
-    return packed ? loadPackedTile(layer, tile, out) : loadRawTile(layer, tile, out);
-}
-
-// The picture for a missing tile, decoded once; a plain grey tile when
-// "media/na.png" cannot be read.
-SDL_Surface* MapAPI::missingTile()
-{
-    if (!missingImage && !loadImage(missingTileFile, &missingImage)) {
-        const int size = tileSize();
-        missingImage = SDL_CreateRGBSurface(SDL_SWSURFACE, size, size, 24, 0xff0000, 0x00ff00, 0x0000ff, 0);
-        if (missingImage)
-            SDL_FillRect(missingImage, nullptr, SDL_MapRGB(missingImage->format, 128, 128, 128));
-    }
-    return missingImage;
-}
-
-void MapAPI::loadTile(Tile* tile)
-{
-    ++tilesLoaded;
-    SDL_Surface* s = nullptr;
-    if (loadLayerTile(&bg, tile, &s)) {
-        tile->surface = SDL_DisplayFormat(s);
-        SDL_FreeSurface(s);
-    } else {
-        SDL_Surface* missing = missingTile();
-        tile->surface = missing ? SDL_DisplayFormat(missing) : nullptr;
-        return; // no overlay over a missing tile
-    }
-    if (overlay.name.empty() || !tile->surface)
-        return;
-    SDL_Surface* o = nullptr;
-    if (loadLayerTile(&overlay, tile, &o)) {
-        SDL_UpperBlit(o, nullptr, tile->surface, nullptr);
-        SDL_FreeSurface(o);
-    }
-}
-
 void MapAPI::setBg(std::string name)
 {
     bg.name = name;
-    bg.part = 0;
     refreshCopyright();
-    loadPackedMap(&bg);
 }
 
 void MapAPI::setOverlay(std::string name)
 {
     overlay.name = name;
-    overlay.part = 0;
     refreshCopyright();
-    loadPackedMap(&overlay);
 }
 
-bool MapAPI::loadPackedMap(MapType* layer)
+bool MapAPI::loadTileImage(const MapType& layer, int x, int y, SDL_Surface** out)
 {
-    if (!packed)
-        return true;
-    if (layer->file.is_open())
-        layer->file.close();
-    layer->file.clear();
-    if (layer->name.empty() || !valid())
-        return true;
-    layer->file.open(PackedMap::partFileName(directory, layer->name, zoomValue(), layer->part), std::ios::binary);
-    if (!layer->file.is_open())
+    if (!valid() || x < 0 || y < 0 || x >= width || y >= height)
         return false;
-    PackedMap::Header header;
-    if (!PackedMap::readHeader(layer->file, &header)) {
-        layer->file.close();
-        return false;
-    }
-    layer->tileCount = header.tileCount;
-    layer->firstIndex = header.firstIndex;
-    layer->endIndex = header.endIndex;
-    layer->fileSize = header.fileSize;
-    return true;
-}
-
-bool MapAPI::loadPackedTile(MapType* layer, Tile* tile, SDL_Surface** out)
-{
-    // A position outside the area is absent, never a tile of another row.
-    if (!layer->file.is_open() || !inArea(*tile))
-        return false;
-    const long long index = tile->x + static_cast<long long>(width) * tile->y;
-    if (index < 0 || index >= layer->tileCount)
-        return false;
-    const int i = static_cast<int>(index);
-
-    // Step one part at a time to the part holding i. A missing or broken
-    // part ends the search: the tile is absent and the part that was open
-    // is opened again, so the other tiles stay readable.
-    const int startPart = layer->part;
-    bool found = true;
-    while (found && i >= layer->endIndex) {
-        ++layer->part;
-        found = loadPackedMap(layer);
-    }
-    while (found && i < layer->firstIndex) {
-        --layer->part;
-        found = layer->part >= 0 && loadPackedMap(layer);
-    }
-    if (!found || i < layer->firstIndex || i >= layer->endIndex) {
-        layer->part = startPart;
-        loadPackedMap(layer);
-        return false;
-    }
-
-    PackedMap::Header header;
-    header.tileCount = layer->tileCount;
-    header.firstIndex = layer->firstIndex;
-    header.endIndex = layer->endIndex;
-    header.fileSize = layer->fileSize;
+    if (!reader)
+        reader = std::make_unique<TileReader>();
     std::string bytes;
-    if (!PackedMap::readTile(layer->file, header, i, &bytes))
+    if (!reader->read(tileRef(layer, zoom, x, y), &bytes) || bytes.empty())
         return false;
     SDL_Surface* s = IMG_Load_RW(SDL_RWFromMem(&bytes[0], static_cast<int>(bytes.size())), 1);
     if (!s)

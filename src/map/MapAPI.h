@@ -12,6 +12,7 @@
 #include <vector>
 
 class ConfParser;
+class TileReader;
 
 // One cell of the viewport's grid, in area coordinates (0, 0 is the first
 // column and top row of the package area at the current zoom level).
@@ -26,15 +27,9 @@ struct Tile {
     bool ready = false; // false while a stand-in shows and the tile is on its way
 };
 
-// One layer of a package. In packed packages it keeps one part file open.
+// One layer of a package.
 struct MapType {
     std::string name; // empty: no layer
-    std::ifstream file;
-    int part = 0;
-    int tileCount = 0;
-    int firstIndex = 0;
-    int endIndex = 0;
-    std::uint64_t fileSize = 0;
 };
 
 // A map source: the package description, its area and zoom levels, the
@@ -66,8 +61,6 @@ public:
     // The language key under which a layer is shown in menus.
     virtual std::string typeAlias(const std::string& name) = 0;
     virtual void refreshCopyright();
-    // Loads the loose tile file of `layer` at `tile`; a new surface in *out.
-    virtual bool loadRawTile(MapType* layer, Tile* tile, SDL_Surface** out) = 0;
     // Path of the loose tile file of `layer` at area position (x, y) of
     // level `level` (a position in zoomLevels).
     virtual std::string tileFileNameAt(const std::string& layer, int level, int x, int y) const = 0;
@@ -91,16 +84,12 @@ public:
     // fit an int.
     int levelFactor(int from, int to) const;
 
-    // Fills tile->surface (display format): the background, or
-    // "media/na.png" where it is missing, with the overlay over it. Cells
-    // outside the area are missing tiles.
-    void loadTile(Tile* tile);
     void setBg(std::string name);
     void setOverlay(std::string name);
-    // (Re)opens part `layer->part` of the current level; true for loose
-    // packages and for no layer.
-    bool loadPackedMap(MapType* layer);
-    bool loadPackedTile(MapType* layer, Tile* tile, SDL_Surface** out);
+    // Decodes `layer`'s tile at area position (x, y) of the current level
+    // with SDL_image (the toolbox's and tests' view of a package; the viewer
+    // goes through its tile pipeline); a new surface in *out.
+    bool loadTileImage(const MapType& layer, int x, int y, SDL_Surface** out);
 
     // True while the area has at least one tile and the zoom level is known.
     bool valid() const;
@@ -116,29 +105,19 @@ public:
     std::vector<int> zoomLevels;
     int zoom = -1;
     std::string copyright;
-    // Tiles loaded so far (loadTile calls): what panning and zooming cost.
-    unsigned long tilesLoaded = 0;
 
 protected:
     // Reads "zoom" and "zoom_actual": zoomLevels without duplicates in the
     // scheme's order, zoom the position of the current level (-1 if absent).
     void readZoomLevels(bool descending);
-    // After a zoom step: reopens part 0 of both layers of a packed package.
-    void reopenLayers();
     // Changes every key to its value, or none when one is missing; then saves.
     bool saveKeys(const std::vector<std::pair<std::string, int>>& values);
     // `value` truncated toward zero; 0 when it is not a number or does not
     // fit an int (coordinates from a damaged map.conf).
     static int clampToInt(double value);
-    // IMG_Load of `path` into *out.
-    static bool loadImage(const std::string& path, SDL_Surface** out);
 
 private:
-    bool inArea(const Tile& tile) const;
-    bool loadLayerTile(MapType* layer, Tile* tile, SDL_Surface** out);
-    SDL_Surface* missingTile();
-
-    SDL_Surface* missingImage = nullptr;
+    std::unique_ptr<TileReader> reader;
 };
 
 #endif

@@ -40,7 +40,9 @@ std::uint64_t tableEnd(const Header& h)
 }
 
 // Checks the offset table in blocks, without holding it all in memory.
-bool checkOffsets(std::istream& in, const Header& h, std::string* error)
+// Offsets past the end mark a file cut short: the tiles wholly inside it
+// stay readable, readTile() refuses the others.
+bool checkOffsets(std::istream& in, Header& h, std::string* error)
 {
     const std::uint64_t entries = static_cast<std::uint64_t>(h.endIndex - h.firstIndex) + 1;
     std::uint64_t previous = tableEnd(h);
@@ -54,7 +56,7 @@ bool checkOffsets(std::istream& in, const Header& h, std::string* error)
             if (offset < 0 || static_cast<std::uint64_t>(offset) < previous)
                 return fail(error, done + k == 0 ? "first offset inside the header" : "offsets decrease");
             if (static_cast<std::uint64_t>(offset) > h.fileSize)
-                return fail(error, "offset past the end of the file");
+                h.cutShort = true;
             previous = static_cast<std::uint64_t>(offset);
         }
         done += count;

@@ -32,6 +32,7 @@ struct Header {
     int firstIndex = 0;
     int endIndex = 0;
     std::uint64_t fileSize = 0;
+    bool cutShort = false; // offsets past the end: the file lost its tail
 };
 
 // "<directory><layer>/<zoom>.map" for part 0, "<directory><layer>/<zoom>-<part>.map" after.
@@ -39,8 +40,9 @@ std::string partFileName(const std::string& directory, const std::string& layer,
 
 // Reads and checks the header and the whole offset table of an open part:
 // the magic and version, 0 <= firstIndex <= endIndex <= tileCount, a table
-// that fits the file, offsets that start after the table, never decrease
-// and stay within the file. False when anything is off.
+// that fits the file, offsets that start after the table and never
+// decrease. False when anything is off. Offsets past the end set cutShort:
+// the tiles wholly inside the file are still read.
 bool readHeader(std::istream& in, Header* header, std::string* error = nullptr);
 
 // The encoded bytes of tile `index` of a part whose header passed

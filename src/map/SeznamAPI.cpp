@@ -65,7 +65,6 @@ int SeznamAPI::zoomIn()
     const int oldValue = zoomValue();
     ++zoom;
     updateSize();
-    reopenLayers();
     return clampToInt(std::pow(2.0, static_cast<double>(zoomValue()) - oldValue));
 }
 
@@ -76,7 +75,6 @@ int SeznamAPI::zoomOut()
     const int oldValue = zoomValue();
     --zoom;
     updateSize();
-    reopenLayers();
     return clampToInt(std::pow(2.0, static_cast<double>(oldValue) - zoomValue()));
 }
 
@@ -130,11 +128,4 @@ std::string SeznamAPI::tileFileNameAt(const std::string& layer, int level, int x
     std::snprintf(tail, sizeof tail, "/%i_%x000_%x000", zoomLevels[static_cast<std::size_t>(level)], static_cast<unsigned>(planeX),
                   static_cast<unsigned>(planeY));
     return directory + layer + tail;
-}
-
-bool SeznamAPI::loadRawTile(MapType* layer, Tile* tile, SDL_Surface** out)
-{
-    if (!valid())
-        return false;
-    return loadImage(tileFileName(layer->name, tile->x, tile->y), out);
 }

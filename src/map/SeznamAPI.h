@@ -15,7 +15,6 @@ public:
     bool savePosition(int tileX, int tileY, int pixelX, int pixelY) override;
     std::string typeAlias(const std::string& name) override;
     void refreshCopyright() override;
-    bool loadRawTile(MapType* layer, Tile* tile, SDL_Surface** out) override;
 
     // "<directory><layer>/<z>_<X hex>000_<Y hex>000"
     std::string tileFileNameAt(const std::string& layer, int level, int x, int y) const override;

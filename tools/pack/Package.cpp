@@ -258,6 +258,8 @@ LevelRead readPackedLevel(MapAPI& api, const std::string& layer)
             r.problems.push_back(name + ": " + why);
             break;
         }
+        if (h.cutShort)
+            r.problems.push_back(name + ": cut short (tiles past the end of the file)");
         if (h.tileCount != static_cast<int>(r.tiles.size()))
             r.problems.push_back(name + ": tile count " + std::to_string(h.tileCount) + " is not the area's " +
                                  std::to_string(r.tiles.size()));
