@@ -127,6 +127,26 @@ TEST(SeznamScheme, AttributionTable)
     }
 }
 
+TEST(Schemes, AZoomStepToAnEmptyAreaIsRefused)
+{
+    // One column at an even x: halved, it would be 0 wide.
+    ConfParser g = description("packed=no\nbegin_x=1100\nbegin_y=700\nend_x=1101\nend_y=702\nzoom=5\nzoom=4\nzoom_actual=5\n");
+    GoogleAPI google(&g);
+    EXPECT_EQ(google.zoomOut(), 0);
+    EXPECT_EQ(google.zoomValue(), 5);
+    EXPECT_EQ(google.width, 1);
+    EXPECT_EQ(google.beginX, 1100);
+
+    // 0x100 units: one tile at level 8, none at level 7.
+    ConfParser z = description("packed=no\nbegin_x=8000\nbegin_y=8000\nend_x=8100\nend_y=8100\nzoom=7\nzoom=8\nzoom_actual=8\n");
+    SeznamAPI seznam(&z);
+    ASSERT_TRUE(seznam.valid());
+    const int width = seznam.width;
+    EXPECT_EQ(seznam.zoomOut(), 0);
+    EXPECT_EQ(seznam.zoomValue(), 8);
+    EXPECT_EQ(seznam.width, width);
+}
+
 TEST(SchemeSave, GoogleWritesNineKeysAndLeavesABackup)
 {
     TempDir dir;

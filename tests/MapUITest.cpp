@@ -106,6 +106,19 @@ TEST_F(MapMenus, OverlayPageEndsWithNoOverlay)
     EXPECT_EQ(lines(layers)[1].text, "Satellite (sat-night)");
 }
 
+TEST_F(MapMenus, HugeLayerListsAreCut)
+{
+    std::string types;
+    for (int i = 0; i < 60000; ++i) // within the 1 MB a description may have
+        types += "type=s" + std::to_string(i) + "\n";
+    package("a", types);
+    ASSERT_TRUE(ui.packageList(&menu, page));
+    ASSERT_TRUE(ui.loadPackage(0));
+    ASSERT_TRUE(ui.bgList(&menu, layers));
+    ASSERT_EQ(lines(layers).size(), Map::maxLayers);
+    EXPECT_EQ(lines(layers)[63].text, "Satellite (s63)");
+}
+
 TEST_F(MapMenus, CentreCross)
 {
     writeImage("cross.png", 20, 20, 255, 255, 255);

@@ -26,7 +26,8 @@ void GoogleAPI::updateSize()
 // Moves `zoom` by `direction` and scales the area: multiplied going in,
 // halved (truncating) going out. Adjacent levels differ by 2, a gap in the
 // list by a power of it; the area is scaled by the same factor that is
-// returned. 0 when there is no next level or the area would not fit an int.
+// returned. 0 when there is no next level or the area would be empty or not
+// fit an int.
 int GoogleAPI::step(int direction)
 {
     const int next = zoom + direction;
@@ -42,6 +43,9 @@ int GoogleAPI::step(int direction)
         if (v < INT_MIN || v > INT_MAX)
             return 0;
     }
+    // A level where the area comes to nothing would strand the view.
+    if (area[2] - area[0] <= 0 || area[3] - area[1] <= 0)
+        return 0;
     zoom = next;
     beginX = static_cast<int>(area[0]);
     beginY = static_cast<int>(area[1]);

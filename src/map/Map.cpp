@@ -55,6 +55,10 @@ bool Map::create(SDL_Surface* target, std::string path)
     overlayTypes.clear();
     conf.stringValue("type", &bgTypes);
     conf.stringValue("overlay", &overlayTypes);
+    if (bgTypes.size() > maxLayers)
+        bgTypes.resize(maxLayers);
+    if (overlayTypes.size() > maxLayers)
+        overlayTypes.resize(maxLayers);
     api->setBg(bgTypes[0]);
     pipeline.open(api.get(), tileSize);
     headingX = headingY = 0;

@@ -19,6 +19,9 @@ class Map : public Mouse {
 public:
     // Width of the band along the screen edges where a press pans the map.
     static constexpr int edgeBand = 32;
+    // Layers listed past this many are ignored (no package has nearly so
+    // many; a damaged description may have thousands).
+    static constexpr std::size_t maxLayers = 64;
 
     // No package open: nothing is drawn and every operation does nothing.
     Map();

@@ -7,6 +7,7 @@
 #include "Menu.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <dirent.h>
 
 MapUI::MapUI(Map* map, SDL_Surface* screen, Lang* lang) : map(map), lang(lang), screen(screen) {}
@@ -66,9 +67,12 @@ bool MapUI::fillLayers(Menu* menu, int page, const std::vector<std::string>& ali
                        const std::vector<std::string>& names)
 {
     menu->clearMenu(page);
+    std::unordered_map<std::string, int> uses;
+    for (const std::string& alias : aliases)
+        ++uses[alias];
     for (std::size_t i = 0; i < aliases.size(); ++i) {
         std::string label = lang->value(aliases[i]);
-        if (std::count(aliases.begin(), aliases.end(), aliases[i]) > 1 && i < names.size())
+        if (uses[aliases[i]] > 1 && i < names.size())
             label += " (" + names[i] + ")";
         menu->addItem(page, static_cast<int>(i), label, false);
     }

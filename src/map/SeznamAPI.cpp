@@ -2,6 +2,7 @@
 
 #include "ConfParser.h"
 
+
 #include <cmath>
 #include <cstdio>
 
@@ -58,13 +59,26 @@ void SeznamAPI::updateSize()
     height = clampToInt((static_cast<double>(endY) - beginY) / step());
 }
 
+// After a zoom step: back to level `oldZoom` when the area came to nothing
+// there, so the view is never stranded.
+bool SeznamAPI::keepsArea(int oldZoom)
+{
+    updateSize();
+    if (valid())
+        return true;
+    zoom = oldZoom;
+    updateSize();
+    return false;
+}
+
 int SeznamAPI::zoomIn()
 {
     if (!valid() || zoom + 1 >= static_cast<int>(zoomLevels.size()))
         return 0;
     const int oldValue = zoomValue();
     ++zoom;
-    updateSize();
+    if (!keepsArea(zoom - 1))
+        return 0;
     return clampToInt(std::pow(2.0, static_cast<double>(zoomValue()) - oldValue));
 }
 
@@ -74,7 +88,8 @@ int SeznamAPI::zoomOut()
         return 0;
     const int oldValue = zoomValue();
     --zoom;
-    updateSize();
+    if (!keepsArea(zoom + 1))
+        return 0;
     return clampToInt(std::pow(2.0, static_cast<double>(oldValue) - zoomValue()));
 }
 

@@ -25,6 +25,7 @@ private:
     double step(int level) const;
     double step() const { return step(zoom); }
     void updateSize();
+    bool keepsArea(int oldZoom);
 };
 
 #endif
