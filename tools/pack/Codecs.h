@@ -12,9 +12,6 @@ namespace Codecs {
 std::string encodePng(SDL_Surface* rgba);
 // Baseline JPEG of a 24-bit surface in the byte order R, G, B.
 std::string encodeJpeg(SDL_Surface* rgb, int quality);
-// gzip (or zlib) data inflated; false when it is not valid. Output is
-// bounded by `limit` bytes.
-bool gunzip(const std::string& in, std::string* out, std::size_t limit);
 // The image format of encoded tile bytes by their signature: "png", "jpg",
 // "webp", "gif" or "" when unknown.
 std::string sniff(const std::string& bytes);

@@ -16,7 +16,8 @@ struct TileKey {
 // Encoded tiles read from a source, as they were stored (never re-encoded).
 struct TileSet {
     std::map<TileKey, std::string> tiles;
-    std::string name;   // from the source's metadata, if any
+    std::string name;        // from the source's metadata, if any
+    std::string attribution; // likewise (may hold HTML)
     std::string format; // "png", "jpg", ... of the tiles (by their bytes when the source does not say)
     std::vector<std::string> warnings;
 };

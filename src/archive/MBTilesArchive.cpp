@@ -1,0 +1,206 @@
+#include "MBTilesArchive.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sqlite3.h>
+
+namespace {
+
+// A file: URI for SQLite, so that "immutable" can be asked for.
+std::string fileUri(const std::string& path)
+{
+    std::string uri = "file:";
+    for (unsigned char c : path) {
+        if (c == '%' || c == '?' || c == '#' || c < 0x20 || c >= 0x7f) {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+            uri += escaped;
+        } else {
+            uri += static_cast<char>(c);
+        }
+    }
+    return uri + "?immutable=1";
+}
+
+bool parseNumbers(const std::string& text, double* out, int count)
+{
+    const char* p = text.c_str();
+    for (int i = 0; i < count; ++i) {
+        char* end = nullptr;
+        out[i] = std::strtod(p, &end);
+        if (end == p || !(out[i] == out[i]))
+            return false;
+        p = end;
+        while (*p == ' ')
+            ++p;
+        if (i + 1 < count && *p++ != ',')
+            return false;
+    }
+    return true;
+}
+
+std::string columnText(sqlite3_stmt* st, int column)
+{
+    const unsigned char* text = sqlite3_column_text(st, column);
+    return text ? reinterpret_cast<const char*>(text) : std::string();
+}
+
+} // namespace
+
+std::unique_ptr<TileArchive> MBTilesArchive::open(const std::string& path, std::string* error)
+{
+    std::unique_ptr<MBTilesArchive> a(new MBTilesArchive());
+    a->about.kind = "MBTiles";
+    if (sqlite3_open_v2(fileUri(path).c_str(), &a->db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
+        *error = std::string("not a readable SQLite file (") + sqlite3_errmsg(a->db) + ")";
+        return nullptr;
+    }
+    const char* query = "SELECT tile_data FROM tiles WHERE zoom_level = ?1 AND tile_column = ?2 AND tile_row = ?3";
+    if (sqlite3_prepare_v2(a->db, query, -1, &a->lookup, nullptr) != SQLITE_OK) {
+        *error = std::string("not an MBTiles file (") + sqlite3_errmsg(a->db) + ")";
+        return nullptr;
+    }
+    if (!a->readLevels(error))
+        return nullptr;
+    a->readMetadata();
+    std::string sample;
+    const ArchiveLevel& first = a->about.levels.front();
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(a->db, "SELECT tile_data FROM tiles WHERE zoom_level = ?1 LIMIT 1", -1, &st, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_bind_int(st, 1, first.z);
+        if (sqlite3_step(st) == SQLITE_ROW && sqlite3_column_blob(st, 0))
+            sample.assign(static_cast<const char*>(sqlite3_column_blob(st, 0)),
+                          static_cast<std::size_t>(sqlite3_column_bytes(st, 0)));
+    }
+    sqlite3_finalize(st);
+    if (!a->acceptFormat(a->metadata("format"), sample, error))
+        return nullptr;
+    return std::unique_ptr<TileArchive>(a.release());
+}
+
+MBTilesArchive::~MBTilesArchive()
+{
+    sqlite3_finalize(lookup);
+    sqlite3_close(db);
+}
+
+// Each level's extent from the index the tiles table keeps; rows outside
+// their level are left out.
+bool MBTilesArchive::readLevels(std::string* error)
+{
+    const char* query = "SELECT zoom_level, MIN(tile_column), MAX(tile_column), MIN(tile_row), MAX(tile_row), "
+                        "COUNT(*) FROM tiles WHERE zoom_level BETWEEN 0 AND 30 AND tile_column >= 0 AND "
+                        "tile_row >= 0 AND tile_column < (1 << zoom_level) AND tile_row < (1 << zoom_level) "
+                        "GROUP BY zoom_level ORDER BY zoom_level";
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, query, -1, &st, nullptr) != SQLITE_OK) {
+        *error = std::string("not an MBTiles file (") + sqlite3_errmsg(db) + ")";
+        return false;
+    }
+    int status;
+    while ((status = sqlite3_step(st)) == SQLITE_ROW) {
+        ArchiveLevel level;
+        level.z = sqlite3_column_int(st, 0);
+        const long long side = 1ll << level.z;
+        level.minX = sqlite3_column_int64(st, 1);
+        level.maxX = sqlite3_column_int64(st, 2);
+        level.minY = side - 1 - sqlite3_column_int64(st, 4);
+        level.maxY = side - 1 - sqlite3_column_int64(st, 3);
+        level.tiles = sqlite3_column_int64(st, 5);
+        about.levels.push_back(level);
+    }
+    sqlite3_finalize(st);
+    if (status != SQLITE_DONE) {
+        *error = std::string("damaged (") + sqlite3_errmsg(db) + ")";
+        return false;
+    }
+    if (about.levels.empty()) {
+        *error = "no tiles";
+        return false;
+    }
+    return true;
+}
+
+std::string MBTilesArchive::metadata(const char* name)
+{
+    std::string value;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT value FROM metadata WHERE name = ?1", -1, &st, nullptr) != SQLITE_OK)
+        return value;
+    sqlite3_bind_text(st, 1, name, -1, SQLITE_STATIC);
+    if (sqlite3_step(st) == SQLITE_ROW)
+        value = columnText(st, 0);
+    sqlite3_finalize(st);
+    return value;
+}
+
+void MBTilesArchive::readMetadata()
+{
+    about.name = metadata("name");
+    about.attribution = metadata("attribution");
+    double v[4];
+    if (parseNumbers(metadata("center"), v, 3) && v[0] >= -180 && v[0] <= 180 && v[1] >= -90 && v[1] <= 90) {
+        about.hasCentre = true;
+        about.centreLon = v[0];
+        about.centreLat = v[1];
+        about.centreZoom = v[2] >= 0 && v[2] <= maxZoom ? static_cast<int>(v[2]) : -1;
+    } else if (parseNumbers(metadata("center"), v, 2) && v[0] >= -180 && v[0] <= 180 && v[1] >= -90 && v[1] <= 90) {
+        about.hasCentre = true;
+        about.centreLon = v[0];
+        about.centreLat = v[1];
+    }
+    if (parseNumbers(metadata("bounds"), v, 4) && v[0] < v[2] && v[1] < v[3]) {
+        about.hasBounds = true;
+        about.west = v[0];
+        about.south = v[1];
+        about.east = v[2];
+        about.north = v[3];
+    }
+}
+
+bool MBTilesArchive::tile(int z, long long x, long long y, std::string* bytes)
+{
+    if (z < 0 || z > maxZoom || x < 0 || y < 0 || x >= (1ll << z) || y >= (1ll << z))
+        return false;
+    sqlite3_bind_int(lookup, 1, z);
+    sqlite3_bind_int64(lookup, 2, x);
+    sqlite3_bind_int64(lookup, 3, (1ll << z) - 1 - y);
+    bool found = false;
+    if (sqlite3_step(lookup) == SQLITE_ROW) {
+        const void* data = sqlite3_column_blob(lookup, 0);
+        const int size = sqlite3_column_bytes(lookup, 0);
+        found = data && size > 0;
+        if (found)
+            bytes->assign(static_cast<const char*>(data), static_cast<std::size_t>(size));
+    }
+    sqlite3_reset(lookup);
+    return found;
+}
+
+bool MBTilesArchive::forEachTile(const Visitor& visit, std::string* error)
+{
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT zoom_level, tile_column, tile_row, tile_data FROM tiles", -1, &st, nullptr) !=
+        SQLITE_OK) {
+        *error = sqlite3_errmsg(db);
+        return false;
+    }
+    int status;
+    std::string bytes;
+    while ((status = sqlite3_step(st)) == SQLITE_ROW) {
+        const int z = sqlite3_column_int(st, 0);
+        const long long x = sqlite3_column_int64(st, 1), row = sqlite3_column_int64(st, 2);
+        if (z < 0 || z > maxZoom || x < 0 || row < 0 || x >= (1ll << z) || row >= (1ll << z))
+            continue;
+        const void* data = sqlite3_column_blob(st, 3);
+        bytes.assign(data ? static_cast<const char*>(data) : "", data ? static_cast<std::size_t>(sqlite3_column_bytes(st, 3)) : 0);
+        if (!visit(z, x, (1ll << z) - 1 - row, 1, bytes))
+            break;
+    }
+    const bool ok = status == SQLITE_ROW || status == SQLITE_DONE;
+    if (!ok)
+        *error = sqlite3_errmsg(db);
+    sqlite3_finalize(st);
+    return ok;
+}

@@ -1,0 +1,329 @@
+#include "PMTilesArchive.h"
+
+#include "Gzip.h"
+#include "Mercator.h"
+#include "MetadataText.h"
+
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const std::size_t headerSize = 127;
+const std::size_t maxLeavesKept = 64;
+// Ids looked at one by one to find the levels' extents; past this, the
+// header's bounds stand for the extents.
+const std::uint64_t maxIdsExpanded = 4000000;
+
+std::uint64_t le64(const unsigned char* p)
+{
+    std::uint64_t v = 0;
+    for (int i = 7; i >= 0; --i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+double le32e7(const unsigned char* p)
+{
+    const std::uint32_t v = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+                            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+    return static_cast<std::int32_t>(v) / 1e7;
+}
+
+const char* compressionName(int c)
+{
+    return c == 3 ? "brotli" : c == 4 ? "zstd" : "unknown";
+}
+
+} // namespace
+
+std::unique_ptr<TileArchive> PMTilesArchive::open(const std::string& path, std::string* error)
+{
+    std::unique_ptr<PMTilesArchive> a(new PMTilesArchive());
+    a->about.kind = "PMTiles";
+    a->fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat info;
+    if (a->fd < 0 || fstat(a->fd, &info) != 0) {
+        *error = "cannot be read";
+        return nullptr;
+    }
+    a->fileSize = static_cast<std::uint64_t>(info.st_size);
+    if (!a->readHeader(error))
+        return nullptr;
+    if (!a->loadDirectory(a->h.rootOffset, a->h.rootLength, &a->root)) {
+        *error = "damaged root directory";
+        return nullptr;
+    }
+    if (!a->readLevels(error))
+        return nullptr;
+    a->readMetadata();
+    return std::unique_ptr<TileArchive>(a.release());
+}
+
+PMTilesArchive::~PMTilesArchive()
+{
+    if (fd >= 0)
+        close(fd);
+}
+
+bool PMTilesArchive::read(std::uint64_t offset, std::uint64_t length, std::string* out) const
+{
+    if (offset > fileSize || length > fileSize - offset)
+        return false;
+    out->resize(static_cast<std::size_t>(length));
+    std::size_t done = 0;
+    while (done < out->size()) {
+        const ssize_t n = pread(fd, &(*out)[done], out->size() - done, static_cast<off_t>(offset + done));
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool PMTilesArchive::readHeader(std::string* error)
+{
+    std::string raw;
+    if (!read(0, headerSize, &raw) || raw.compare(0, 7, "PMTiles") != 0) {
+        *error = "not a PMTiles archive (cut short)";
+        return false;
+    }
+    if (raw[7] != 3) {
+        *error = "PMTiles version " + std::to_string(static_cast<unsigned char>(raw[7])) +
+                 " is not supported (version 3 is)";
+        return false;
+    }
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(raw.data());
+    h.rootOffset = le64(p + 8);
+    h.rootLength = le64(p + 16);
+    h.metadataOffset = le64(p + 24);
+    h.metadataLength = le64(p + 32);
+    h.leafOffset = le64(p + 40);
+    h.leafLength = le64(p + 48);
+    h.dataOffset = le64(p + 56);
+    h.dataLength = le64(p + 64);
+    h.internalCompression = p[97];
+    h.tileCompression = p[98];
+    h.tileType = p[99];
+    h.minZoom = p[100];
+    h.maxZoom = p[101];
+    h.west = le32e7(p + 102);
+    h.south = le32e7(p + 106);
+    h.east = le32e7(p + 110);
+    h.north = le32e7(p + 114);
+    h.centreZoom = p[118];
+    h.centreLon = le32e7(p + 119);
+    h.centreLat = le32e7(p + 123);
+    for (int c : {h.internalCompression, h.tileCompression})
+        if (c > 2) {
+            *error = std::string(compressionName(c)) + " compression is not supported";
+            return false;
+        }
+    return true;
+}
+
+bool PMTilesArchive::decompress(int compression, std::string* bytes, std::size_t limit) const
+{
+    if (compression != 2)
+        return bytes->size() <= limit;
+    std::string plain;
+    if (!Gzip::inflate(*bytes, &plain, limit))
+        return false;
+    bytes->swap(plain);
+    return true;
+}
+
+bool PMTilesArchive::loadDirectory(std::uint64_t offset, std::uint64_t length, std::vector<PMTiles::Entry>* entries) const
+{
+    std::string bytes;
+    return length <= maxDirectoryBytes && read(offset, length, &bytes) &&
+           decompress(h.internalCompression, &bytes, maxDirectoryBytes) && PMTiles::parseDirectory(bytes, entries);
+}
+
+const std::vector<PMTiles::Entry>* PMTilesArchive::leaf(const PMTiles::Entry& e)
+{
+    const auto found = leaves.find(e.offset);
+    if (found != leaves.end())
+        return &found->second;
+    std::vector<PMTiles::Entry> entries;
+    if (e.offset > h.leafLength || !loadDirectory(h.leafOffset + e.offset, e.length, &entries))
+        return nullptr;
+    if (leaves.size() >= maxLeavesKept)
+        leaves.clear();
+    return &(leaves[e.offset] = std::move(entries));
+}
+
+bool PMTilesArchive::tileData(const PMTiles::Entry& e, std::string* bytes) const
+{
+    if (e.offset > h.dataLength || e.length > h.dataLength - e.offset || e.length > maxTileBytes)
+        return false;
+    return read(h.dataOffset + e.offset, e.length, bytes) && decompress(h.tileCompression, bytes, maxTileBytes);
+}
+
+bool PMTilesArchive::tile(int z, long long x, long long y, std::string* bytes)
+{
+    if (z < 0 || z > PMTiles::maxZoom || x < 0 || y < 0 || x >= (1ll << z) || y >= (1ll << z))
+        return false;
+    const std::uint64_t id = PMTiles::tileId(z, static_cast<std::uint64_t>(x), static_cast<std::uint64_t>(y));
+    const std::vector<PMTiles::Entry>* directory = &root;
+    for (int depth = 0; directory && depth <= maxLeafDepth; ++depth) {
+        const PMTiles::Entry* e = PMTiles::findEntry(*directory, id);
+        if (!e)
+            return false;
+        if (e->runLength > 0)
+            return tileData(*e, bytes) && !bytes->empty();
+        directory = leaf(*e);
+    }
+    return false;
+}
+
+bool PMTilesArchive::walkDirectory(const std::vector<PMTiles::Entry>& entries, int depth, std::uint64_t* visited,
+                                   const EntryVisitor& visit, std::string* error)
+{
+    for (const PMTiles::Entry& e : entries) {
+        if (++*visited > maxEntriesVisited) {
+            *error = "directories with more than " + std::to_string(maxEntriesVisited) + " entries";
+            return false;
+        }
+        if (e.runLength > 0) {
+            if (!visit(e))
+                return true;
+            continue;
+        }
+        if (depth >= maxLeafDepth) {
+            *error = "leaf directories nested deeper than " + std::to_string(maxLeafDepth);
+            return false;
+        }
+        std::vector<PMTiles::Entry> children;
+        if (e.offset > h.leafLength || !loadDirectory(h.leafOffset + e.offset, e.length, &children)) {
+            *error = "damaged leaf directory";
+            return false;
+        }
+        if (!walkDirectory(children, depth + 1, visited, visit, error))
+            return false;
+    }
+    return true;
+}
+
+bool PMTilesArchive::walk(const EntryVisitor& visit, std::string* error)
+{
+    std::uint64_t visited = 0;
+    return walkDirectory(root, 0, &visited, visit, error);
+}
+
+// The levels and their extents from the directories; the first tile tells
+// the format when the header does not.
+bool PMTilesArchive::readLevels(std::string* error)
+{
+    std::map<int, ArchiveLevel> levels;
+    std::uint64_t expanded = 0;
+    bool tooMany = false;
+    PMTiles::Entry first;
+    bool any = false;
+    const bool walked = walk(
+        [&](const PMTiles::Entry& e) {
+            if (!any)
+                first = e;
+            any = true;
+            for (std::uint64_t r = 0; r < e.runLength && !tooMany; ++r) {
+                int z;
+                std::uint64_t x, y;
+                if (!PMTiles::tileFromId(e.tileId + r, &z, &x, &y))
+                    break;
+                tooMany = ++expanded > maxIdsExpanded;
+                ArchiveLevel& l = levels[z];
+                const long long lx = static_cast<long long>(x), ly = static_cast<long long>(y);
+                if (l.tiles == 0) {
+                    l.z = z;
+                    l.minX = l.maxX = lx;
+                    l.minY = l.maxY = ly;
+                }
+                l.minX = std::min(l.minX, lx);
+                l.maxX = std::max(l.maxX, lx);
+                l.minY = std::min(l.minY, ly);
+                l.maxY = std::max(l.maxY, ly);
+                ++l.tiles;
+            }
+            return true;
+        },
+        error);
+    if (!walked)
+        return false;
+    if (!any) {
+        *error = "no tiles";
+        return false;
+    }
+    about.hasBounds = h.west < h.east && h.south < h.north && h.west >= -180 && h.east <= 180 && h.south >= -90 &&
+                      h.north <= 90;
+    about.west = h.west;
+    about.south = h.south;
+    about.east = h.east;
+    about.north = h.north;
+    if (tooMany && !about.hasBounds) {
+        *error = "too many tiles to find their extent, and no bounds in the header";
+        return false;
+    }
+    for (const auto& level : levels)
+        about.levels.push_back(level.second);
+    if (tooMany)
+        extentsFromBounds();
+    std::string sample;
+    tileData(first, &sample);
+    const char* declared[] = {"", "mvt", "png", "jpeg", "webp", "avif", "mlt"};
+    return acceptFormat(h.tileType <= 6 ? declared[h.tileType] : "", sample, error);
+}
+
+// Each level's extent as the tiles that cover the header's bounds.
+void PMTilesArchive::extentsFromBounds()
+{
+    for (ArchiveLevel& l : about.levels) {
+        double x0, y0, x1, y1;
+        Mercator::toPixel(about.west, about.north, l.z, &x0, &y0);
+        Mercator::toPixel(about.east, about.south, l.z, &x1, &y1);
+        const long long last = (1ll << l.z) - 1;
+        l.minX = std::max(0ll, std::min(last, static_cast<long long>(x0 / 256)));
+        l.minY = std::max(0ll, std::min(last, static_cast<long long>(y0 / 256)));
+        l.maxX = std::max(l.minX, std::min(last, static_cast<long long>(x1 / 256)));
+        l.maxY = std::max(l.minY, std::min(last, static_cast<long long>(y1 / 256)));
+    }
+}
+
+void PMTilesArchive::readMetadata()
+{
+    if (about.hasBounds && h.centreLon >= h.west && h.centreLon <= h.east && h.centreLat >= h.south &&
+        h.centreLat <= h.north && (h.centreLon != 0 || h.centreLat != 0)) {
+        about.hasCentre = true;
+        about.centreLon = h.centreLon;
+        about.centreLat = h.centreLat;
+        about.centreZoom = h.centreZoom <= maxZoom ? h.centreZoom : -1;
+    }
+    std::string json;
+    if (h.metadataLength > (1u << 20) || !read(h.metadataOffset, h.metadataLength, &json) ||
+        !decompress(h.internalCompression, &json, 1u << 20))
+        return;
+    MetadataText::jsonString(json, "name", &about.name);
+    MetadataText::jsonString(json, "attribution", &about.attribution);
+}
+
+bool PMTilesArchive::forEachTile(const Visitor& visit, std::string* error)
+{
+    std::string bytes;
+    bool damaged = false;
+    const bool walked = walk(
+        [&](const PMTiles::Entry& e) {
+            int z;
+            std::uint64_t x, y;
+            if (!PMTiles::tileFromId(e.tileId, &z, &x, &y) || !tileData(e, &bytes)) {
+                damaged = true;
+                return false;
+            }
+            return visit(z, static_cast<long long>(x), static_cast<long long>(y), static_cast<long long>(e.runLength),
+                         bytes);
+        },
+        error);
+    if (walked && damaged)
+        *error = "tile data outside the archive or damaged";
+    return walked && !damaged;
+}

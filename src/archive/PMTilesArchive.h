@@ -1,0 +1,61 @@
+#ifndef TESSEL_PMTILESARCHIVE_H
+#define TESSEL_PMTILESARCHIVE_H
+
+#include "PMTilesDirectory.h"
+#include "TileArchive.h"
+
+#include <map>
+
+// A PMTiles version 3 archive with raster tiles. The root directory is
+// kept; leaf directories are read when a tile needs them and a few are
+// kept. Everything the file declares is bounded before it is used:
+// directories decompress to at most maxDirectoryBytes, a walk visits at
+// most maxEntriesVisited entries through at most maxLeafDepth leaf levels,
+// a tile decompresses to at most maxTileBytes.
+class PMTilesArchive : public TileArchive {
+public:
+    static constexpr std::size_t maxDirectoryBytes = 16u << 20;
+    static constexpr std::size_t maxTileBytes = 16u << 20;
+    static constexpr std::uint64_t maxEntriesVisited = 8000000;
+    static constexpr int maxLeafDepth = 3;
+
+    static std::unique_ptr<TileArchive> open(const std::string& path, std::string* error);
+    ~PMTilesArchive() override;
+
+    bool tile(int z, long long x, long long y, std::string* bytes) override;
+    bool forEachTile(const Visitor& visit, std::string* error) override;
+
+private:
+    struct Header {
+        std::uint64_t rootOffset = 0, rootLength = 0, metadataOffset = 0, metadataLength = 0;
+        std::uint64_t leafOffset = 0, leafLength = 0, dataOffset = 0, dataLength = 0;
+        int internalCompression = 0, tileCompression = 0, tileType = 0;
+        int minZoom = 0, maxZoom = 0, centreZoom = 0;
+        double west = 0, south = 0, east = 0, north = 0, centreLon = 0, centreLat = 0;
+    };
+    using EntryVisitor = std::function<bool(const PMTiles::Entry&)>;
+
+    PMTilesArchive() = default;
+    bool readHeader(std::string* error);
+    void readMetadata();
+    bool readLevels(std::string* error);
+    void extentsFromBounds();
+    bool read(std::uint64_t offset, std::uint64_t length, std::string* out) const;
+    bool decompress(int compression, std::string* bytes, std::size_t limit) const;
+    bool loadDirectory(std::uint64_t offset, std::uint64_t length, std::vector<PMTiles::Entry>* entries) const;
+    const std::vector<PMTiles::Entry>* leaf(const PMTiles::Entry& e);
+    bool tileData(const PMTiles::Entry& e, std::string* bytes) const;
+    // Every tile entry under the root, leaves included; false with *error
+    // when a directory is damaged or a limit is passed.
+    bool walk(const EntryVisitor& visit, std::string* error);
+    bool walkDirectory(const std::vector<PMTiles::Entry>& entries, int depth, std::uint64_t* visited,
+                       const EntryVisitor& visit, std::string* error);
+
+    int fd = -1;
+    std::uint64_t fileSize = 0;
+    Header h;
+    std::vector<PMTiles::Entry> root;
+    std::map<std::uint64_t, std::vector<PMTiles::Entry>> leaves; // by offset; a few kept
+};
+
+#endif

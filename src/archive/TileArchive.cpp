@@ -1,0 +1,76 @@
+#include "TileArchive.h"
+
+#include "MBTilesArchive.h"
+#include "PMTilesArchive.h"
+#include "TileDecoder.h"
+
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <sys/stat.h>
+
+TileArchive::Kind TileArchive::kindOf(const std::string& path)
+{
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return Kind::none;
+    char head[16] = {};
+    std::ifstream in(path, std::ios::binary);
+    in.read(head, sizeof head);
+    if (in.gcount() == 16 && std::memcmp(head, "SQLite format 3", 16) == 0)
+        return Kind::mbtiles;
+    if (in.gcount() >= 7 && std::memcmp(head, "PMTiles", 7) == 0)
+        return Kind::pmtiles;
+    return Kind::none;
+}
+
+bool TileArchive::hasArchiveName(const std::string& name)
+{
+    std::string lower = name;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* tail : {".mbtiles", ".pmtiles"}) {
+        const std::size_t n = std::strlen(tail);
+        if (lower.size() > n && lower.compare(lower.size() - n, n, tail) == 0)
+            return true;
+    }
+    return false;
+}
+
+std::unique_ptr<TileArchive> TileArchive::open(const std::string& path, std::string* error)
+{
+    switch (kindOf(path)) {
+    case Kind::mbtiles:
+        return MBTilesArchive::open(path, error);
+    case Kind::pmtiles:
+        return PMTilesArchive::open(path, error);
+    default:
+        *error = "neither an MBTiles nor a PMTiles file";
+        return nullptr;
+    }
+}
+
+bool TileArchive::acceptFormat(const std::string& declared, const std::string& sample, std::string* error)
+{
+    if (declared == "pbf" || declared == "mvt" || declared == "mlt") {
+        *error = "vector tiles (" + declared + ") cannot be shown";
+        return false;
+    }
+    const TileDecoder::Format format =
+        TileDecoder::sniff(reinterpret_cast<const std::uint8_t*>(sample.data()), sample.size());
+    switch (format) {
+    case TileDecoder::Format::png:
+    case TileDecoder::Format::jpeg:
+    case TileDecoder::Format::webp:
+    case TileDecoder::Format::gif:
+        about.format = TileDecoder::formatName(format);
+        return true;
+    case TileDecoder::Format::vector:
+        *error = "vector tiles cannot be shown";
+        return false;
+    default:
+        *error = "tiles of an unknown format (" + (declared.empty() ? std::string("not declared") : declared) +
+                 ") cannot be shown";
+        return false;
+    }
+}

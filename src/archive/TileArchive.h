@@ -1,0 +1,72 @@
+#ifndef TESSEL_TILEARCHIVE_H
+#define TESSEL_TILEARCHIVE_H
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// What one zoom level of an archive holds: the extent of its tiles (XYZ
+// numbering, rows counted from the north) and how many there are.
+struct ArchiveLevel {
+    int z = 0;
+    long long minX = 0, minY = 0, maxX = 0, maxY = 0;
+    long long tiles = 0;
+};
+
+// What an archive says about itself, read when it is opened.
+struct ArchiveInfo {
+    std::string kind;        // "MBTiles" or "PMTiles"
+    std::string name;        // from the metadata; empty when there is none
+    std::string attribution; // as stored (may hold HTML)
+    std::string format;      // of the tiles: "png", "jpeg", "webp", "gif"
+    bool hasCentre = false;
+    double centreLon = 0, centreLat = 0;
+    int centreZoom = -1; // -1: not given
+    bool hasBounds = false;
+    double west = 0, south = 0, east = 0, north = 0;
+    std::vector<ArchiveLevel> levels; // the levels present, coarsest first
+};
+
+// A file of map tiles read in place, never written: MBTiles (SQLite) or
+// PMTiles version 3 with raster tiles. One object per thread: each keeps
+// its own open file.
+class TileArchive {
+public:
+    enum class Kind { none, mbtiles, pmtiles };
+    // Levels 0..maxZoom only.
+    static constexpr int maxZoom = 30;
+
+    // The kind of a regular file, from its first bytes.
+    static Kind kindOf(const std::string& path);
+    // True for names ending in ".mbtiles" or ".pmtiles", in any case.
+    static bool hasArchiveName(const std::string& name);
+    // Opens and checks an archive: its kind, its levels, and that its tiles
+    // are raster images this viewer decodes. Null with *error naming the
+    // reason otherwise.
+    static std::unique_ptr<TileArchive> open(const std::string& path, std::string* error);
+
+    virtual ~TileArchive() = default;
+    TileArchive(const TileArchive&) = delete;
+    TileArchive& operator=(const TileArchive&) = delete;
+
+    // The stored bytes of tile (z, x, y) (decompressed when the archive
+    // compresses them); false when there is none.
+    virtual bool tile(int z, long long x, long long y, std::string* bytes) = 0;
+
+    // Every tile in the archive's own order; `visit` returns false to stop.
+    // A run of identical tiles is visited once with its length.
+    using Visitor = std::function<bool(int z, long long x, long long y, long long run, const std::string& bytes)>;
+    virtual bool forEachTile(const Visitor& visit, std::string* error) = 0;
+
+    const ArchiveInfo& info() const { return about; }
+
+protected:
+    TileArchive() = default;
+    // Checks the tile format the archive declares or its first tile shows.
+    bool acceptFormat(const std::string& declared, const std::string& sample, std::string* error);
+
+    ArchiveInfo about;
+};
+
+#endif
