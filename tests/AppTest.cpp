@@ -547,7 +547,7 @@ TEST(LanguageFiles, EveryFileDefinesEveryTextTheProgramAsksFor)
     }
     for (const char* id : {"zoom_in", "zoom_out", "open_package", "save", "options", "map_options", "exit", "yes",
                            "no", "type_google_satellite", "type_google_base", "type_google_terrain",
-                           "type_google_overlay", "type_seznam_base", "type_seznam_turist", "type_seznam_ophoto",
+                           "type_google_overlay", "type_archive", "type_seznam_base", "type_seznam_turist", "type_seznam_ophoto",
                            "type_seznam_hybrid", "type_seznam_ttur", "type_seznam_relief-l", "__language"})
         ids.push_back(id);
     ASSERT_GT(ids.size(), 30u) << "the program asks for its texts with value(\"id\")";

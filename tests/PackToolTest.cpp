@@ -4,6 +4,7 @@
 #include "GoogleAPI.h"
 #include "Package.h"
 #include "PackedMap.h"
+#include "Archives.h"
 #include "Packages.h"
 #include "TestSupport.h"
 #include "TileSet.h"
@@ -32,30 +33,6 @@ std::string tileBytes(int id)
     std::string bytes = Codecs::encodePng(s);
     SDL_FreeSurface(s);
     return bytes;
-}
-
-// An MBTiles file with the given tiles (z, column, TMS row, bytes).
-void writeMBTiles(const std::string& path, const std::vector<std::tuple<int, int, int, std::string>>& tiles)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    sqlite3_exec(db,
-                 "CREATE TABLE metadata (name TEXT, value TEXT);"
-                 "INSERT INTO metadata VALUES ('name', 'Little world'), ('format', 'png');"
-                 "CREATE TABLE tiles (zoom_level INTEGER, tile_column INTEGER, tile_row INTEGER, tile_data BLOB);",
-                 nullptr, nullptr, nullptr);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO tiles VALUES (?, ?, ?, ?)", -1, &st, nullptr);
-    for (const auto& t : tiles) {
-        sqlite3_bind_int(st, 1, std::get<0>(t));
-        sqlite3_bind_int(st, 2, std::get<1>(t));
-        sqlite3_bind_int(st, 3, std::get<2>(t));
-        sqlite3_bind_blob(st, 4, std::get<3>(t).data(), static_cast<int>(std::get<3>(t).size()), SQLITE_TRANSIENT);
-        sqlite3_step(st);
-        sqlite3_reset(st);
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
 }
 
 std::string read(const std::string& path)

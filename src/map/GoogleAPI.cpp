@@ -14,7 +14,7 @@ GoogleAPI::GoogleAPI(ConfParser* conf) : MapAPI(conf)
     conf->intValue("end_y", &endY);
     updateSize();
     readZoomLevels(true);
-    copyright = "\xC2\xA9  Google, TeleAtlas";
+    copyright = attribution.empty() ? "\xC2\xA9  Google, TeleAtlas" : attribution;
 }
 
 void GoogleAPI::updateSize()

@@ -1,11 +1,13 @@
 #include "Map.h"
 
+#include "ArchiveAPI.h"
 #include "Effects.h"
 #include "Mercator.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -33,13 +35,32 @@ int Map::gridSize(int view, int tile)
     return view > tile ? (view + tile - 1) / tile + 1 : 2;
 }
 
+// The source of a package: an archive read in place (its position file
+// beside it), else the scheme its description names.
+std::unique_ptr<MapAPI> Map::openSource(const std::string& path, ConfParser* candidate)
+{
+    if (TileArchive::hasArchiveName(path) || TileArchive::kindOf(path) != TileArchive::Kind::none) {
+        *candidate = ConfParser(path + ".conf", 1);
+        std::string error;
+        std::unique_ptr<MapAPI> source = ArchiveAPI::open(path, candidate, &error);
+        if (!source)
+            std::fprintf(stderr, "tessel: %s: %s\n", path.c_str(), error.c_str());
+        return source;
+    }
+    *candidate = ConfParser(path, 1);
+    if (!MapAPI::hasRequiredKeys(*candidate))
+        return nullptr;
+    std::unique_ptr<MapAPI> source = MapAPI::forPackage(candidate);
+    return source->valid() ? std::move(source) : nullptr;
+}
+
 bool Map::create(SDL_Surface* target, std::string path)
 {
-    ConfParser candidate(path, 1);
-    if (!target || !MapAPI::hasRequiredKeys(candidate))
+    if (!target)
         return false;
-    std::unique_ptr<MapAPI> source = MapAPI::forPackage(&candidate);
-    if (!source->valid())
+    ConfParser candidate("", 1);
+    std::unique_ptr<MapAPI> source = openSource(path, &candidate);
+    if (!source)
         return false;
 
     destroy();
@@ -51,10 +72,8 @@ bool Map::create(SDL_Surface* target, std::string path)
     source->conf = &conf;
     api = std::move(source);
     tileSize = api->tileSize();
-    bgTypes.clear();
-    overlayTypes.clear();
-    conf.stringValue("type", &bgTypes);
-    conf.stringValue("overlay", &overlayTypes);
+    bgTypes = api->layers("type");
+    overlayTypes = api->layers("overlay");
     if (bgTypes.size() > maxLayers)
         bgTypes.resize(maxLayers);
     if (overlayTypes.size() > maxLayers)
@@ -69,11 +88,7 @@ bool Map::create(SDL_Surface* target, std::string path)
     rows = gridSize(viewHeight, tileSize);
 
     int pos[4];
-    const char* keys[4] = {"pos_x", "pos_y", "move_x", "move_y"};
-    bool saved = true;
-    for (int i = 0; i < 4; ++i)
-        saved = conf.intValue(keys[i], &pos[i]) && saved;
-    if (!saved) {
+    if (!api->startPosition(&pos[0], &pos[1], &pos[2], &pos[3])) {
         // No saved position: the centre of the area.
         const long long centreX = static_cast<long long>(mapWidth) * tileSize / 2;
         const long long centreY = static_cast<long long>(mapHeight) * tileSize / 2;
@@ -441,7 +456,9 @@ void Map::drawCopyright(bool blended)
     SDL_Rect source;
     SDL_Rect box = copyrightArea;
     Effects::alignText(copyrightAlign, copyrightFont, api->copyright, &source, &box);
-    Effects::blitText(screen, copyrightFont, api->copyright, copyrightColor, blended, &source, &box);
+    // A light outline keeps the dark text readable over dark imagery.
+    Effects::blitOutlinedText(screen, copyrightFont, api->copyright, copyrightColor, SDL_Color{255, 255, 255, 0}, blended,
+                              source, box);
 }
 
 bool Map::click(int x, int y, int* result)
@@ -471,6 +488,10 @@ bool Map::keepCentreAcrossZoom(int f, bool in)
 {
     if (f == 0)
         return false;
+    if (api->worldAnchoredZoom()) {
+        keepWorldCentreAcrossZoom(f, in);
+        return true;
+    }
     int centre[4] = {0, 0, 0, 0}; // tileX, tileY, pixelX, pixelY
     getCenterCoords(&centre[0], &centre[1], &centre[2], &centre[3]);
     const long long ts = tileSize;
@@ -489,6 +510,27 @@ bool Map::keepCentreAcrossZoom(int f, bool in)
     mapHeight = api->height;
     setCenterCoords(centre[0], centre[1], centre[2], centre[3]);
     return true;
+}
+
+// For sources whose levels have areas of their own: the centre's world
+// pixel scaled by `f`, placed in the new level's area.
+void Map::keepWorldCentreAcrossZoom(int f, bool in)
+{
+    const MapAPI::LevelArea before = api->areaAt(api->zoom + (in ? -1 : 1));
+    const MapAPI::LevelArea after = api->areaAt(api->zoom);
+    int centre[4] = {0, 0, 0, 0};
+    getCenterCoords(&centre[0], &centre[1], &centre[2], &centre[3]);
+    const long long ts = tileSize;
+    const long long world[2] = {(before.worldX + centre[0]) * ts + centre[2], (before.worldY + centre[1]) * ts + centre[3]};
+    const long long origin[2] = {after.worldX, after.worldY};
+    for (int axis = 0; axis < 2; ++axis) {
+        const long long w = in ? world[axis] * f : world[axis] / f;
+        centre[axis] = truncateToInt(w / ts - origin[axis]);
+        centre[axis + 2] = static_cast<int>(w % ts);
+    }
+    mapWidth = api->width;
+    mapHeight = api->height;
+    setCenterCoords(centre[0], centre[1], centre[2], centre[3]);
 }
 
 bool Map::saveLastPosition()

@@ -34,6 +34,8 @@ public:
     // A package without "packed", "type", "zoom", "zoom_actual" or an area
     // key, whose "zoom_actual" is not one of its "zoom" values, or whose area
     // is empty, is refused: false, and the package open before stays.
+    // An MBTiles or PMTiles file (recognised by its first bytes) is opened
+    // in place; a refusal says why on standard error.
     bool create(SDL_Surface* screen, std::string path);
     // Frees every tile and empties the grid.
     void destroy();
@@ -100,6 +102,8 @@ public:
 private:
     static int gridSize(int view, int tile);
     bool keepCentreAcrossZoom(int f, bool in);
+    void keepWorldCentreAcrossZoom(int f, bool in);
+    std::unique_ptr<MapAPI> openSource(const std::string& path, ConfParser* candidate);
     // The menu labels (language keys) of layer names.
     std::vector<std::string> aliases(const std::vector<std::string>& names) const;
     bool jump(int dx, int dy);

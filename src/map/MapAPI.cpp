@@ -3,6 +3,7 @@
 #include "ConfParser.h"
 #include "GoogleAPI.h"
 #include "SeznamAPI.h"
+#include "MetadataText.h"
 #include "TileReader.h"
 
 #include <SDL_image.h>
@@ -12,6 +13,9 @@
 MapAPI::MapAPI(ConfParser* conf) : conf(conf)
 {
     conf->boolValue("packed", &packed);
+    std::string text;
+    if (conf->value("attribution", &text))
+        attribution = MetadataText::fromHtml(text);
     const std::size_t slash = conf->file.rfind('/');
     directory = slash == std::string::npos ? std::string() : conf->file.substr(0, slash + 1);
 }
@@ -66,21 +70,22 @@ void MapAPI::readZoomLevels(bool descending)
         zoom = static_cast<int>(it - zoomLevels.begin());
 }
 
-bool MapAPI::saveKeys(const std::vector<std::pair<std::string, int>>& values)
+bool MapAPI::saveKeys(const std::vector<std::pair<std::string, int>>& values, bool addMissing)
 {
     std::string stored;
     bool same = true;
     for (const auto& kv : values) {
-        if (!conf->value(kv.first, &stored))
+        const bool found = conf->value(kv.first, &stored);
+        if (!found && !addMissing)
             return false;
-        same = same && stored == std::to_string(kv.second);
+        same = same && found && stored == std::to_string(kv.second);
     }
     // The same position again (the exit page after the save icon) writes
     // nothing, so the backup keeps the position before it.
     if (same && !conf->changed)
         return true;
     for (const auto& kv : values)
-        conf->changeValue(kv.first, kv.second, 0);
+        conf->setValue(kv.first, std::to_string(kv.second));
     return conf->save();
 }
 
@@ -110,6 +115,27 @@ TileRef MapAPI::tileRef(const MapType& layer, int level, int x, int y) const
         ref.path = tileFileNameAt(layer.name, level, x, y);
     }
     return ref;
+}
+
+std::vector<std::string> MapAPI::layers(const char* key) const
+{
+    std::vector<std::string> names;
+    conf->stringValue(key, &names);
+    return names;
+}
+
+bool MapAPI::startPosition(int* tileX, int* tileY, int* pixelX, int* pixelY) const
+{
+    int pos[4];
+    const char* keys[4] = {"pos_x", "pos_y", "move_x", "move_y"};
+    for (int i = 0; i < 4; ++i)
+        if (!conf->intValue(keys[i], &pos[i]))
+            return false;
+    *tileX = pos[0];
+    *tileY = pos[1];
+    *pixelX = pos[2];
+    *pixelY = pos[3];
+    return true;
 }
 
 bool MapAPI::mercatorLevel(int, int*) const

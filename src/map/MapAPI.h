@@ -79,7 +79,15 @@ public:
     virtual bool mercatorLevel(int level, int* z) const;
     // Where the bytes of `layer`'s tile at area position (x, y) of `level`
     // are; none outside the area or without a layer.
-    TileRef tileRef(const MapType& layer, int level, int x, int y) const;
+    virtual TileRef tileRef(const MapType& layer, int level, int x, int y) const;
+    // The background ("type") or overlay ("overlay") layers offered.
+    virtual std::vector<std::string> layers(const char* key) const;
+    // Where a package opens: tile and pixel of the area at the current
+    // level ("pos_x", "pos_y", "move_x", "move_y"). False: at the centre.
+    virtual bool startPosition(int* tileX, int* tileY, int* pixelX, int* pixelY) const;
+    // True when levels have areas of their own (not one area scaled), so
+    // the view keeps its centre across a zoom by world position.
+    virtual bool worldAnchoredZoom() const { return false; }
     // 2 to the number of zoom steps between two levels; 0 when it does not
     // fit an int.
     int levelFactor(int from, int to) const;
@@ -105,13 +113,17 @@ public:
     std::vector<int> zoomLevels;
     int zoom = -1;
     std::string copyright;
+    // The description's "attribution" as text; when given, it is shown
+    // instead of the scheme's own credit.
+    std::string attribution;
 
 protected:
     // Reads "zoom" and "zoom_actual": zoomLevels without duplicates in the
     // scheme's order, zoom the position of the current level (-1 if absent).
     void readZoomLevels(bool descending);
-    // Changes every key to its value, or none when one is missing; then saves.
-    bool saveKeys(const std::vector<std::pair<std::string, int>>& values);
+    // Changes every key to its value, or none when one is missing (unless
+    // `addMissing`); then saves.
+    bool saveKeys(const std::vector<std::pair<std::string, int>>& values, bool addMissing = false);
     // `value` truncated toward zero; 0 when it is not a number or does not
     // fit an int (coordinates from a damaged map.conf).
     static int clampToInt(double value);

@@ -5,10 +5,13 @@
 #include "Lang.h"
 #include "Map.h"
 #include "Menu.h"
+#include "MetadataText.h"
+#include "TileArchive.h"
 
 #include <algorithm>
 #include <unordered_map>
 #include <dirent.h>
+#include <sys/stat.h>
 
 MapUI::MapUI(Map* map, SDL_Surface* screen, Lang* lang) : map(map), lang(lang), screen(screen) {}
 
@@ -31,11 +34,21 @@ bool MapUI::packageList(Menu* menu, int page)
         const std::string name = entry->d_name;
         if (name == "." || name == "..")
             continue;
+        std::string caption;
+        struct stat info;
+        if (TileArchive::hasArchiveName(name) && stat(("maps/" + name).c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
+            // Listed even when damaged: opening it says what is wrong.
+            std::string error;
+            const std::unique_ptr<TileArchive> archive = TileArchive::open("maps/" + name, &error);
+            caption = archive && !archive->info().name.empty() ? MetadataText::fromHtml(archive->info().name) : name;
+            packageCaptions.push_back(caption);
+            packageFiles.push_back("maps/" + name);
+            continue;
+        }
         const std::string path = "maps/" + name + "/map.conf";
         const ConfParser conf(path, 1);
         if (conf.parameters.empty())
             continue;
-        std::string caption;
         conf.value("caption", &caption);
         packageCaptions.push_back(caption);
         packageFiles.push_back(path);

@@ -111,6 +111,10 @@ std::string SeznamAPI::typeAlias(const std::string& name)
 
 void SeznamAPI::refreshCopyright()
 {
+    if (!attribution.empty()) {
+        copyright = attribution;
+        return;
+    }
     const std::string& b = bg.name;
     const std::string& o = overlay.name;
     copyright = "\xC2\xA9 ";

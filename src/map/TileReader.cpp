@@ -22,6 +22,8 @@ bool TileReader::read(const TileRef& ref, std::string* bytes)
         return readSmallFile(ref.path, PackedMap::maxTileBytes, bytes);
     case TileRef::Kind::packed:
         return readPacked(ref, bytes);
+    case TileRef::Kind::archive:
+        return readArchive(ref, bytes);
     default:
         return false;
     }
@@ -30,6 +32,7 @@ bool TileReader::read(const TileRef& ref, std::string* bytes)
 void TileReader::clear()
 {
     levels.clear();
+    archives.clear();
     openFile.close();
     openName.clear();
 }
@@ -81,4 +84,16 @@ bool TileReader::readPacked(const TileRef& ref, std::string* bytes)
         return in && PackedMap::readTile(*in, h, static_cast<int>(ref.index), bytes);
     }
     return false;
+}
+
+bool TileReader::readArchive(const TileRef& ref, std::string* bytes)
+{
+    auto found = archives.find(ref.path);
+    if (found == archives.end()) {
+        if (archives.size() >= maxArchivesOpen)
+            archives.clear();
+        std::string error;
+        found = archives.emplace(ref.path, TileArchive::open(ref.path, &error)).first;
+    }
+    return found->second && found->second->tile(ref.zoom, ref.x, ref.y, bytes);
 }

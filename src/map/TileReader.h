@@ -2,6 +2,7 @@
 #define TESSEL_TILEREADER_H
 
 #include "PackedMap.h"
+#include "TileArchive.h"
 #include "TileRequest.h"
 
 #include <fstream>
@@ -22,6 +23,8 @@ public:
     static constexpr int maxParts = 4096;
 
     bool read(const TileRef& ref, std::string* bytes);
+    // Archives are opened once per reader and kept.
+    static constexpr std::size_t maxArchivesOpen = 4;
     // Forgets every level (another package was opened).
     void clear();
 
@@ -36,11 +39,13 @@ private:
 
     const Level& level(const TileRef& ref);
     bool readPacked(const TileRef& ref, std::string* bytes);
+    bool readArchive(const TileRef& ref, std::string* bytes);
     std::ifstream* openPart(const std::string& name);
 
     std::map<std::string, Level> levels;
     std::string openName;
     std::ifstream openFile;
+    std::map<std::string, std::unique_ptr<TileArchive>> archives;
 };
 
 // Reads a whole regular file of at most `limit` bytes.

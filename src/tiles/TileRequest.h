@@ -33,15 +33,20 @@ struct CellKeyHash {
 
 // Where the encoded bytes of one tile of one layer are.
 struct TileRef {
-    enum class Kind { none, file, packed };
+    enum class Kind { none, file, packed, archive };
     Kind kind = Kind::none;
-    std::string path;      // file: the tile file; packed: the package directory
+    std::string path;      // file: the tile file; packed: the package directory; archive: its file
     std::string layer;     // packed: the layer directory
-    int zoom = 0;          // packed: the zoom value in the part names
+    int zoom = 0;          // packed: the zoom value in the part names; archive: the level
     long long index = 0;   // packed: x + width * y of the level's area
+    long long x = 0, y = 0; // archive: the tile's column and row (rows from the north)
 
     bool present() const { return kind != Kind::none; }
-    std::string name() const { return path + "|" + layer + "|" + std::to_string(zoom) + "|" + std::to_string(index); }
+    std::string name() const
+    {
+        return path + "|" + layer + "|" + std::to_string(zoom) + "|" + std::to_string(index) + "|" + std::to_string(x) +
+               "|" + std::to_string(y);
+    }
 };
 
 // A coarser tile whose square (x, y, edge) covers the cell, for when the

@@ -4,6 +4,7 @@
 #include "Files.h"
 #include "ConfParser.h"
 #include "MapAPI.h"
+#include "MetadataText.h"
 #include "PackedMap.h"
 
 #include <cerrno>
@@ -103,12 +104,21 @@ bool writeImportedLayer(const TileSet& set, const std::string& layer, const std:
     return true;
 }
 
-std::string describe(const std::string& caption, bool packed, const std::vector<Layer>& layers,
-                     const std::set<int>& levels, int actual, const Area& area)
+// The caption and attribution go through the settings writer, so that any
+// text a source names reads back as it was (quotes included; line breaks
+// become spaces).
+std::string describe(const std::string& caption, const std::string& attribution, bool packed,
+                     const std::vector<Layer>& layers, const std::set<int>& levels, int actual, const Area& area)
 {
+    ConfParser head("", 1);
+    head.parameters.push_back(ConfParameter{"", "# Made by tessel-pack."});
+    head.setValue("caption", caption);
+    if (!attribution.empty())
+        head.setValue("attribution", MetadataText::fromHtml(attribution));
+    head.changed = false; // written below, never saved as a file of its own
     std::ostringstream conf;
-    conf << "# Made by tessel-pack.\n";
-    conf << "caption=\"" << caption << "\"\napi=google\npacked=" << (packed ? "yes" : "no") << "\n";
+    head.write(conf);
+    conf << "api=google\npacked=" << (packed ? "yes" : "no") << "\n";
     for (const Layer& layer : layers)
         conf << (layer.overlay ? "overlay=" : "type=") << layer.name << "\n";
     for (auto z = levels.begin(); z != levels.end(); ++z)
@@ -185,7 +195,7 @@ bool import(const std::vector<Layer>& given, const ImportOptions& o, const std::
         ok = ok && writeImportedLayer(*layer.tiles, layer.name, levels, area, actual, o, root, error, &done, total,
                                       progress);
     const std::string caption = !o.caption.empty() ? o.caption : !base.name.empty() ? base.name : "Imported map";
-    ok = ok && writeBytes(root + "map.conf", describe(caption, o.packed, layers, levels, actual, area));
+    ok = ok && writeBytes(root + "map.conf", describe(caption, base.attribution, o.packed, layers, levels, actual, area));
     return finish(ok, built, withoutSlash(dir), error);
 }
 

@@ -1,0 +1,197 @@
+#include "ArchiveAPI.h"
+
+#include "ConfParser.h"
+#include "Mercator.h"
+#include "MetadataText.h"
+
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+std::unique_ptr<ArchiveAPI> ArchiveAPI::open(const std::string& path, ConfParser* conf, std::string* error)
+{
+    const std::unique_ptr<TileArchive> archive = TileArchive::open(path, error);
+    if (!archive)
+        return nullptr;
+    std::unique_ptr<ArchiveAPI> api(new ArchiveAPI(conf, path, archive->info()));
+    if (!api->valid()) {
+        *error = "no level with tiles";
+        return nullptr;
+    }
+    return api;
+}
+
+ArchiveAPI::ArchiveAPI(ConfParser* conf, std::string path, ArchiveInfo info)
+    : MapAPI(conf), path(std::move(path)), about(std::move(info))
+{
+    packed = false;
+    for (const ArchiveLevel& l : about.levels)
+        zoomLevels.push_back(l.z);
+    int saved = -1;
+    int level = 0;
+    if (conf->intValue("zoom_actual", &saved) && nearestLevel(saved) >= 0 &&
+        zoomLevels[static_cast<std::size_t>(nearestLevel(saved))] == saved)
+        level = nearestLevel(saved);
+    else if (about.hasCentre && about.centreZoom >= 0)
+        level = nearestLevel(about.centreZoom);
+    showLevel(level);
+    refreshCopyright();
+}
+
+int ArchiveAPI::nearestLevel(int z) const
+{
+    int best = -1;
+    for (std::size_t i = 0; i < zoomLevels.size(); ++i)
+        if (best < 0 || std::llabs(static_cast<long long>(zoomLevels[i]) - z) <
+                            std::llabs(static_cast<long long>(zoomLevels[static_cast<std::size_t>(best)]) - z))
+            best = static_cast<int>(i);
+    return best;
+}
+
+void ArchiveAPI::showLevel(int level)
+{
+    zoom = level;
+    const ArchiveLevel& l = about.levels[static_cast<std::size_t>(level)];
+    beginX = static_cast<int>(l.minX);
+    beginY = static_cast<int>(l.minY);
+    endX = static_cast<int>(l.maxX + 1);
+    endY = static_cast<int>(l.maxY + 1);
+    width = endX - beginX;
+    height = endY - beginY;
+}
+
+// Levels are 2^n apart; the factor is what the view scales by.
+int ArchiveAPI::step(int direction)
+{
+    const int next = zoom + direction;
+    if (!valid() || next < 0 || next >= static_cast<int>(zoomLevels.size()))
+        return 0;
+    const int factor = levelFactor(zoom, next);
+    if (factor == 0)
+        return 0;
+    showLevel(next);
+    return factor;
+}
+
+int ArchiveAPI::zoomIn()
+{
+    return step(1);
+}
+
+int ArchiveAPI::zoomOut()
+{
+    return step(-1);
+}
+
+bool ArchiveAPI::savePosition(int tileX, int tileY, int pixelX, int pixelY)
+{
+    if (!valid())
+        return false;
+    return saveKeys({{"zoom_actual", zoomValue()},
+                     {"pos_x", clampToInt(static_cast<double>(beginX) + tileX)},
+                     {"pos_y", clampToInt(static_cast<double>(beginY) + tileY)},
+                     {"move_x", pixelX},
+                     {"move_y", pixelY}},
+                    true);
+}
+
+std::string ArchiveAPI::typeAlias(const std::string&)
+{
+    return "type_archive";
+}
+
+void ArchiveAPI::refreshCopyright()
+{
+    copyright = MetadataText::fromHtml(about.attribution);
+}
+
+std::string ArchiveAPI::tileFileNameAt(const std::string&, int, int, int) const
+{
+    return std::string();
+}
+
+MapAPI::LevelArea ArchiveAPI::areaAt(int level) const
+{
+    LevelArea a;
+    if (level < 0 || level >= static_cast<int>(about.levels.size()))
+        return a;
+    const ArchiveLevel& l = about.levels[static_cast<std::size_t>(level)];
+    a.zoomValue = l.z;
+    a.worldX = l.minX;
+    a.worldY = l.minY;
+    a.width = static_cast<int>(l.maxX - l.minX + 1);
+    a.height = static_cast<int>(l.maxY - l.minY + 1);
+    return a;
+}
+
+bool ArchiveAPI::mercatorLevel(int level, int* z) const
+{
+    if (level < 0 || level >= static_cast<int>(zoomLevels.size()))
+        return false;
+    *z = zoomLevels[static_cast<std::size_t>(level)];
+    return true;
+}
+
+TileRef ArchiveAPI::tileRef(const MapType& layer, int level, int x, int y) const
+{
+    TileRef ref;
+    const LevelArea a = areaAt(level);
+    if (layer.name.empty() || x < 0 || y < 0 || x >= a.width || y >= a.height)
+        return ref;
+    ref.kind = TileRef::Kind::archive;
+    ref.path = path;
+    ref.zoom = a.zoomValue;
+    ref.x = a.worldX + x;
+    ref.y = a.worldY + y;
+    return ref;
+}
+
+std::vector<std::string> ArchiveAPI::layers(const char* key) const
+{
+    if (std::string(key) == "type")
+        return {layerName};
+    return {};
+}
+
+bool ArchiveAPI::areaPosition(double x, double y, int* tileX, int* tileY, int* pixelX, int* pixelY) const
+{
+    const double tx = std::floor(x / 256), ty = std::floor(y / 256);
+    if (!(std::fabs(tx) < 1e9 && std::fabs(ty) < 1e9))
+        return false;
+    *tileX = static_cast<int>(tx - beginX);
+    *tileY = static_cast<int>(ty - beginY);
+    *pixelX = static_cast<int>(x - tx * 256);
+    *pixelY = static_cast<int>(y - ty * 256);
+    return true;
+}
+
+// The saved position (world tile at the saved level), else the metadata's
+// centre, else the centre of the bounds; the view keeps inside the area.
+bool ArchiveAPI::startPosition(int* tileX, int* tileY, int* pixelX, int* pixelY) const
+{
+    int saved[5];
+    const char* keys[5] = {"zoom_actual", "pos_x", "pos_y", "move_x", "move_y"};
+    bool haveSaved = true;
+    for (int i = 0; i < 5; ++i)
+        haveSaved = conf->intValue(keys[i], &saved[i]) && haveSaved;
+    if (haveSaved && saved[0] == zoomValue()) {
+        *tileX = clampToInt(static_cast<double>(saved[1]) - beginX);
+        *tileY = clampToInt(static_cast<double>(saved[2]) - beginY);
+        *pixelX = saved[3];
+        *pixelY = saved[4];
+        return true;
+    }
+    double lon, lat;
+    if (about.hasCentre) {
+        lon = about.centreLon;
+        lat = about.centreLat;
+    } else if (about.hasBounds) {
+        lon = (about.west + about.east) / 2;
+        lat = (about.south + about.north) / 2;
+    } else {
+        return false;
+    }
+    double x, y;
+    Mercator::toPixel(lon, lat, zoomValue(), &x, &y);
+    return areaPosition(x, y, tileX, tileY, pixelX, pixelY);
+}

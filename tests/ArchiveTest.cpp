@@ -1,0 +1,320 @@
+// MBTiles and PMTiles read in place: the readers on made-up archives and
+// the real ones beside the project, and packages that are archives.
+#include "ArchiveAPI.h"
+#include "Archives.h"
+#include "Map.h"
+#include "MapUI.h"
+#include "Menu.h"
+#include "Lang.h"
+#include "MetadataText.h"
+#include "Packages.h"
+#include "TestSupport.h"
+#include "TileArchive.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string tile(int id)
+{
+    SDL_Surface* s = makeTile(id);
+    const std::string bytes = encodePng(s);
+    SDL_FreeSurface(s);
+    return bytes;
+}
+
+std::unique_ptr<TileArchive> openArchive(const std::string& path, std::string* error = nullptr)
+{
+    std::string ignored;
+    return TileArchive::open(path, error ? error : &ignored);
+}
+
+void expectLevel(const ArchiveLevel& l, int z, long long minX, long long minY, long long maxX, long long maxY,
+                 long long tiles)
+{
+    EXPECT_EQ(l.z, z);
+    EXPECT_EQ(l.minX, minX) << "z" << z;
+    EXPECT_EQ(l.minY, minY) << "z" << z;
+    EXPECT_EQ(l.maxX, maxX) << "z" << z;
+    EXPECT_EQ(l.maxY, maxY) << "z" << z;
+    EXPECT_EQ(l.tiles, tiles) << "z" << z;
+}
+
+// Sparse levels 1 and 5 (x 17..23, y 5..11); rows in TMS order (from the
+// south).
+void writeSparseMBTiles(const std::string& path, const std::vector<std::pair<std::string, std::string>>& metadata)
+{
+    writeMBTiles(path, {{1, 0, 1, tile(1)}, {1, 0, 0, tile(2)}, {5, 17, 20, tile(3)}, {5, 23, 26, tile(4)}}, metadata);
+}
+
+std::string fixture(const std::string& name)
+{
+    return std::string(TESSEL_SOURCE_DIR) + "/../shared/fixtures/" + name;
+}
+
+} // namespace
+
+TEST(MetadataText, HtmlAndJson)
+{
+    EXPECT_EQ(MetadataText::fromHtml("&copy; <a href=\"https://osm.org/copyright\">OpenStreetMap</a>\n  &amp; "
+                                     "friends&#33; &#x2014; &bogus; <b>x"),
+              "\xC2\xA9 OpenStreetMap & friends! \xE2\x80\x94 &bogus; x");
+    std::string v;
+    const std::string json = "{\"vector_layers\":[{\"id\":\"a\",\"n\":[1,2]}],\"zoom\":12,\"name\":\"Caf\\u00e9 \\\"x\\\"\","
+                             "\"attribution\":\"\\ud83d\\uddfa map\"}";
+    ASSERT_TRUE(MetadataText::jsonString(json, "name", &v));
+    EXPECT_EQ(v, "Caf\xC3\xA9 \"x\"");
+    ASSERT_TRUE(MetadataText::jsonString(json, "attribution", &v));
+    EXPECT_EQ(v, "\xF0\x9F\x97\xBA map");
+    EXPECT_FALSE(MetadataText::jsonString(json, "zoom", &v));
+    EXPECT_FALSE(MetadataText::jsonString("{\"name\":\"cut", "name", &v));
+    EXPECT_FALSE(MetadataText::jsonString("[1]", "name", &v));
+}
+
+TEST(TileArchive, MBTilesFlipsRowsAndReadsItsMetadata)
+{
+    TempDir dir;
+    writeSparseMBTiles("a.MBTiles", {{"name", "Sparse"},
+                                     {"attribution", "&copy; <a href='x'>OSM</a>"},
+                                     {"center", "10.5, 20.25, 4"},
+                                     {"bounds", "-10,-20,30,40"},
+                                     {"format", "png"}});
+    EXPECT_TRUE(TileArchive::hasArchiveName("a.MBTiles"));
+    EXPECT_EQ(TileArchive::kindOf("a.MBTiles"), TileArchive::Kind::mbtiles);
+    const auto a = openArchive("a.MBTiles");
+    ASSERT_TRUE(a);
+    const ArchiveInfo& info = a->info();
+    EXPECT_EQ(info.name, "Sparse");
+    EXPECT_EQ(info.format, "PNG");
+    EXPECT_TRUE(info.hasCentre);
+    EXPECT_DOUBLE_EQ(info.centreLon, 10.5);
+    EXPECT_DOUBLE_EQ(info.centreLat, 20.25);
+    EXPECT_EQ(info.centreZoom, 4);
+    EXPECT_TRUE(info.hasBounds);
+    EXPECT_DOUBLE_EQ(info.north, 40);
+    ASSERT_EQ(info.levels.size(), 2u);
+    expectLevel(info.levels[0], 1, 0, 0, 0, 1, 2);
+    expectLevel(info.levels[1], 5, 17, 5, 23, 11, 2);
+    std::string bytes;
+    ASSERT_TRUE(a->tile(1, 0, 0, &bytes));
+    EXPECT_EQ(bytes, tile(1)) << "TMS row 1 of level 1 is the northern one";
+    ASSERT_TRUE(a->tile(1, 0, 1, &bytes));
+    EXPECT_EQ(bytes, tile(2));
+    EXPECT_FALSE(a->tile(1, 1, 0, &bytes));
+    EXPECT_FALSE(a->tile(31, 0, 0, &bytes));
+    EXPECT_FALSE(a->tile(1, -1, 0, &bytes));
+}
+
+TEST(TileArchive, PMTilesLooksUpTilesRunsAndLeaves)
+{
+    TempDir dir;
+    PMTilesSpec spec;
+    spec.tiles = {{{0, 0, 0}, tile(0)}, {{1, 0, 0}, tile(1)}, {{1, 1, 1}, tile(2)}, {{2, 0, 0}, tile(3)}};
+    spec.runs = {{{2, 0, 0}, 3}}; // (0,0), (1,0) and (1,1) in Hilbert order
+    spec.gzipDirectories = true;
+    spec.leafSize = 2;
+    spec.metadata = "{\"name\":\"Pm \\\"world\\\"\",\"attribution\":\"<b>Tiles</b> &amp; data\"}";
+    writePMTiles("w.pmtiles", spec);
+    const auto a = openArchive("w.pmtiles");
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->info().name, "Pm \"world\"");
+    EXPECT_EQ(MetadataText::fromHtml(a->info().attribution), "Tiles & data");
+    ASSERT_EQ(a->info().levels.size(), 3u);
+    expectLevel(a->info().levels[2], 2, 0, 0, 1, 1, 3);
+    std::string bytes;
+    for (const auto& cell : std::vector<std::tuple<int, int, int, int>>{
+             {0, 0, 0, 0}, {1, 0, 0, 1}, {1, 1, 1, 2}, {2, 0, 0, 3}, {2, 1, 0, 3}, {2, 1, 1, 3}}) {
+        ASSERT_TRUE(a->tile(std::get<0>(cell), std::get<1>(cell), std::get<2>(cell), &bytes));
+        EXPECT_EQ(bytes, tile(std::get<3>(cell)));
+    }
+    EXPECT_FALSE(a->tile(1, 1, 0, &bytes));
+    EXPECT_FALSE(a->tile(2, 0, 1, &bytes)) << "past the run";
+    long long visited = 0;
+    std::string error;
+    ASSERT_TRUE(a->forEachTile([&](int, long long, long long, long long run, const std::string&) {
+        visited += run;
+        return true;
+    }, &error));
+    EXPECT_EQ(visited, 6);
+}
+
+TEST(TileArchive, BadArchivesAreRefusedWithTheirReason)
+{
+    TempDir dir;
+    const auto refusal = [](const std::string& path) {
+        std::string error;
+        EXPECT_FALSE(openArchive(path, &error)) << path;
+        return error;
+    };
+    writeSparseMBTiles("cut.mbtiles", {{"format", "png"}});
+    std::string whole = readFile("cut.mbtiles");
+    writeFile("cut.mbtiles", whole.substr(0, whole.size() / 2));
+    EXPECT_NE(refusal("cut.mbtiles"), "");
+    writeFile("text.mbtiles", "just words\n");
+    EXPECT_NE(refusal("text.mbtiles").find("neither"), std::string::npos);
+    writeMBTiles("vector.mbtiles", {{0, 0, 0, "\x1f\x8b\x08 not really"}}, {{"format", "pbf"}});
+    EXPECT_NE(refusal("vector.mbtiles").find("vector tiles (pbf)"), std::string::npos);
+    writeMBTiles("empty.mbtiles", {}, {});
+    EXPECT_EQ(refusal("empty.mbtiles"), "no tiles");
+    writeMBTiles("strange.mbtiles", {{0, 0, 0, "BM strange"}}, {{"format", "bmp"}});
+    EXPECT_NE(refusal("strange.mbtiles").find("unknown format (bmp)"), std::string::npos);
+    writeMBTiles("notables.mbtiles", {}, {});
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open("notables.mbtiles", &db), SQLITE_OK);
+    sqlite3_exec(db, "DROP TABLE tiles;", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    EXPECT_NE(refusal("notables.mbtiles").find("not an MBTiles file (no such table: tiles)"), std::string::npos);
+    PMTilesSpec spec;
+    spec.tiles = {{{0, 0, 0}, tile(0)}};
+    spec.version = 2;
+    writePMTiles("old.pmtiles", spec);
+    EXPECT_NE(refusal("old.pmtiles").find("version 2 is not supported"), std::string::npos);
+    spec.version = 3;
+    spec.tileType = 1;
+    writePMTiles("mvt.pmtiles", spec);
+    EXPECT_NE(refusal("mvt.pmtiles").find("vector tiles (mvt)"), std::string::npos);
+    writeFile("short.pmtiles", "PMTiles\x03");
+    EXPECT_NE(refusal("short.pmtiles").find("cut short"), std::string::npos);
+}
+
+TEST(TileArchive, RealArchivesBesideTheProject)
+{
+    if (access(fixture("README.md").c_str(), F_OK) != 0)
+        GTEST_SKIP() << "no fixtures beside the project";
+    const struct {
+        const char* file;
+        std::size_t levels;
+        int firstZ;
+    } cases[] = {{"plain_1.mbtiles", 5, 0}, {"one_tile.mbtiles", 2, 0}, {"some-empty-tiles.mbtiles", 2, 1},
+                 {"stamen_toner_z3.pmtiles", 4, 0}};
+    for (const auto& c : cases) {
+        std::string error;
+        const auto a = openArchive(fixture(c.file), &error);
+        ASSERT_TRUE(a) << c.file << ": " << error;
+        ASSERT_EQ(a->info().levels.size(), c.levels) << c.file;
+        const ArchiveLevel& l = a->info().levels.front();
+        EXPECT_EQ(l.z, c.firstZ) << c.file;
+        std::string bytes;
+        EXPECT_TRUE(a->tile(l.z, l.minX, l.minY, &bytes) || l.tiles < (l.maxX - l.minX + 1) * (l.maxY - l.minY + 1))
+            << c.file;
+    }
+}
+
+class ArchivePackage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mkdir("maps", 0755);
+        writeMissingTileImage("media/na.png");
+    }
+
+    // The world position (level, world pixel) of the screen centre.
+    void centre(int* z, double* x, double* y)
+    {
+        ASSERT_TRUE(map.mercatorLevel(z));
+        map.worldPixel(160, 120, x, y);
+    }
+
+    TempDir dir;
+    Map map;
+};
+
+TEST_F(ArchivePackage, OpensAtItsCentreSavesBesideAndNeverWrites)
+{
+    writeSparseMBTiles("maps/sparse.mbtiles", {{"name", "Sparse"},
+                                               {"attribution", "&copy; <i>Data</i> &amp; co"},
+                                               {"center", "50.625,64.16810689799152,4"},
+                                               {"format", "png"}});
+    writeFile("maps/sparse.mbtiles.conf~", "stale backup");
+    const std::string before = readFile("maps/sparse.mbtiles");
+
+    Lang lang("none.conf", nullptr);
+    MapUI ui(&map, testScreen(), &lang);
+    Menu menu;
+    menu.create(testScreen(), SDL_Rect{43, 90, 224, 80}, 18, testFonts().text, {}, {}, {}, {});
+    const int page = menu.createMenu("Packages", -1, 9);
+    ASSERT_TRUE(ui.packageList(&menu, page));
+    EXPECT_EQ(ui.packageCaptions, std::vector<std::string>{"Sparse"}) << "the position files are not packages";
+    ASSERT_TRUE(ui.loadPackage(0));
+
+    // Level 5 is the nearest present one to the centre's level 4; the
+    // centre is tile (20.5, 8.5) of level 5.
+    int z;
+    double x, y;
+    centre(&z, &x, &y);
+    EXPECT_EQ(z, 5);
+    EXPECT_NEAR(x, 20.5 * 256, 1);
+    EXPECT_NEAR(y, 8.5 * 256, 1);
+    EXPECT_EQ(map.api->copyright, "\xC2\xA9 Data & co");
+    EXPECT_EQ(map.bgTypes, std::vector<std::string>{ArchiveAPI::layerName});
+    EXPECT_TRUE(map.overlayTypes.empty());
+
+    // Zooming out keeps the world position; the coarse level's area is its own.
+    ASSERT_TRUE(map.zoomOut());
+    centre(&z, &x, &y);
+    EXPECT_EQ(z, 1);
+    EXPECT_FALSE(map.zoomOut()) << "no coarser level";
+    ASSERT_TRUE(map.zoomIn());
+    map.move(40, 0);
+    centre(&z, &x, &y);
+    ASSERT_TRUE(map.saveLastPosition());
+    ConfParser saved("maps/sparse.mbtiles.conf", 1);
+    std::string level;
+    ASSERT_TRUE(saved.value("zoom_actual", &level));
+    EXPECT_EQ(level, "5");
+
+    Map again;
+    ASSERT_TRUE(again.create(testScreen(), "maps/sparse.mbtiles"));
+    int z2;
+    double x2, y2;
+    ASSERT_TRUE(again.mercatorLevel(&z2));
+    again.worldPixel(160, 120, &x2, &y2);
+    EXPECT_EQ(z2, z);
+    EXPECT_EQ(x2, x);
+    EXPECT_EQ(y2, y);
+    map.destroy();
+    again.destroy();
+    EXPECT_EQ(readFile("maps/sparse.mbtiles"), before) << "the archive is never written";
+}
+
+TEST_F(ArchivePackage, WithoutACentreOrWithOneOutsideTheData)
+{
+    // No centre, no bounds: the middle of the coarsest level's tiles
+    // (x 1..5, y 2..6 of level 3).
+    PMTilesSpec spec;
+    spec.tiles = {{{3, 1, 2}, tile(1)}, {{3, 5, 6}, tile(2)}, {{4, 5, 10}, tile(3)}};
+    spec.west = spec.south = spec.east = spec.north = 0;
+    writePMTiles("maps/plain.pmtiles", spec);
+    ASSERT_TRUE(map.create(testScreen(), "maps/plain.pmtiles"));
+    int z;
+    double x, y;
+    centre(&z, &x, &y);
+    EXPECT_EQ(z, 3);
+    EXPECT_NEAR(x, 3.5 * 256, 1);
+    EXPECT_NEAR(y, 4.5 * 256, 1);
+
+    // A centre far outside the tiles: the view stays in the area.
+    writeSparseMBTiles("maps/away.mbtiles", {{"center", "120,-60,5"}, {"format", "png"}});
+    ASSERT_TRUE(map.create(testScreen(), "maps/away.mbtiles"));
+    centre(&z, &x, &y);
+    EXPECT_EQ(z, 5);
+    EXPECT_EQ(x, 24 * 256 - 160) << "at the area's east edge";
+    EXPECT_EQ(y, 12 * 256 - 120) << "at its south edge";
+}
+
+TEST_F(ArchivePackage, ARefusedArchiveLeavesTheOpenPackageAndSaysWhy)
+{
+    writeSparseMBTiles("maps/good.mbtiles", {{"format", "png"}});
+    writeMBTiles("maps/vector.mbtiles", {{0, 0, 0, "\x1f\x8b"}}, {{"format", "pbf"}});
+    ASSERT_TRUE(map.create(testScreen(), "maps/good.mbtiles"));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(map.create(testScreen(), "maps/vector.mbtiles"));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("maps/vector.mbtiles: vector tiles (pbf) cannot be shown"), std::string::npos) << said;
+    EXPECT_TRUE(map.loaded());
+    int z;
+    EXPECT_TRUE(map.mercatorLevel(&z));
+}

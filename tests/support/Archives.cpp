@@ -1,0 +1,154 @@
+#include "Archives.h"
+
+#include "PMTilesDirectory.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sqlite3.h>
+#include <stdexcept>
+#include <zlib.h>
+
+void writeMBTiles(const std::string& path, const std::vector<std::tuple<int, int, int, std::string>>& tiles,
+                  const std::vector<std::pair<std::string, std::string>>& metadata)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK)
+        throw std::runtime_error("cannot write " + path);
+    sqlite3_exec(db,
+                 "CREATE TABLE metadata (name TEXT, value TEXT);"
+                 "CREATE TABLE tiles (zoom_level INTEGER, tile_column INTEGER, tile_row INTEGER, tile_data BLOB);"
+                 "CREATE UNIQUE INDEX tile_index ON tiles (zoom_level, tile_column, tile_row);"
+                 "BEGIN;",
+                 nullptr, nullptr, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "INSERT INTO metadata VALUES (?, ?)", -1, &st, nullptr);
+    for (const auto& kv : metadata) {
+        sqlite3_bind_text(st, 1, kv.first.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(st, 2, kv.second.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_prepare_v2(db, "INSERT OR REPLACE INTO tiles VALUES (?, ?, ?, ?)", -1, &st, nullptr);
+    for (const auto& t : tiles) {
+        sqlite3_bind_int(st, 1, std::get<0>(t));
+        sqlite3_bind_int(st, 2, std::get<1>(t));
+        sqlite3_bind_int(st, 3, std::get<2>(t));
+        sqlite3_bind_blob(st, 4, std::get<3>(t).data(), static_cast<int>(std::get<3>(t).size()), SQLITE_TRANSIENT);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+namespace {
+
+void varint(std::string* out, std::uint64_t v)
+{
+    while (v >= 0x80) {
+        *out += static_cast<char>((v & 0x7f) | 0x80);
+        v >>= 7;
+    }
+    *out += static_cast<char>(v);
+}
+
+std::string serialise(const std::vector<PMTiles::Entry>& entries)
+{
+    std::string out;
+    varint(&out, entries.size());
+    std::uint64_t last = 0;
+    for (const auto& e : entries) {
+        varint(&out, e.tileId - last);
+        last = e.tileId;
+    }
+    for (const auto& e : entries)
+        varint(&out, e.runLength);
+    for (const auto& e : entries)
+        varint(&out, e.length);
+    for (const auto& e : entries)
+        varint(&out, e.offset + 1);
+    return out;
+}
+
+void le(std::string* out, std::uint64_t v, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        *out += static_cast<char>((v >> (8 * i)) & 0xff);
+}
+
+void le32e7(std::string* out, double degrees)
+{
+    le(out, static_cast<std::uint32_t>(static_cast<std::int32_t>(degrees * 1e7)), 4);
+}
+
+std::string gzip(const std::string& plain)
+{
+    uLongf size = compressBound(static_cast<uLong>(plain.size()));
+    std::string out(size, '\0');
+    compress(reinterpret_cast<Bytef*>(&out[0]), &size, reinterpret_cast<const Bytef*>(plain.data()),
+             static_cast<uLong>(plain.size()));
+    out.resize(size);
+    return out;
+}
+
+} // namespace
+
+void writePMTiles(const std::string& path, const PMTilesSpec& spec)
+{
+    std::vector<PMTiles::Entry> entries;
+    std::string data;
+    std::map<std::uint64_t, std::pair<std::string, std::uint64_t>> byId;
+    for (const auto& t : spec.tiles) {
+        const auto run = spec.runs.find(t.first);
+        byId[PMTiles::tileId(std::get<0>(t.first), std::get<1>(t.first), std::get<2>(t.first))] = {
+            t.second, run == spec.runs.end() ? 1 : run->second};
+    }
+    for (const auto& t : byId) {
+        entries.push_back(PMTiles::Entry{t.first, data.size(), t.second.first.size(), t.second.second});
+        data += t.second.first;
+    }
+    std::string leaves, root;
+    auto pack = [&](const std::string& plain) { return spec.gzipDirectories ? gzip(plain) : plain; };
+    if (spec.leafSize == 0) {
+        root = pack(serialise(entries));
+    } else {
+        std::vector<PMTiles::Entry> rootEntries;
+        for (std::size_t i = 0; i < entries.size(); i += spec.leafSize) {
+            const std::vector<PMTiles::Entry> part(entries.begin() + static_cast<long>(i),
+                                                   entries.begin() + static_cast<long>(std::min(entries.size(), i + spec.leafSize)));
+            const std::string leaf = pack(serialise(part));
+            rootEntries.push_back(PMTiles::Entry{part.front().tileId, leaves.size(), leaf.size(), 0});
+            leaves += leaf;
+        }
+        root = pack(serialise(rootEntries));
+    }
+    const std::string metadata = pack(spec.metadata);
+    std::string header = "PMTiles";
+    header += static_cast<char>(spec.version);
+    const std::uint64_t rootAt = 127, metaAt = rootAt + root.size(), leafAt = metaAt + metadata.size(),
+                        dataAt = leafAt + leaves.size();
+    for (std::uint64_t v : {rootAt, static_cast<std::uint64_t>(root.size()), metaAt,
+                            static_cast<std::uint64_t>(metadata.size()), leafAt, static_cast<std::uint64_t>(leaves.size()),
+                            dataAt, static_cast<std::uint64_t>(data.size()), static_cast<std::uint64_t>(entries.size()),
+                            static_cast<std::uint64_t>(entries.size()), static_cast<std::uint64_t>(entries.size())})
+        le(&header, v, 8);
+    header += '\x01';                                         // clustered
+    header += static_cast<char>(spec.gzipDirectories ? 2 : 1); // internal compression
+    header += '\x01';                                         // tile compression: none
+    header += static_cast<char>(spec.tileType);
+    int minZoom = 30, maxZoom = 0;
+    for (const auto& t : spec.tiles) {
+        minZoom = std::min(minZoom, std::get<0>(t.first));
+        maxZoom = std::max(maxZoom, std::get<0>(t.first));
+    }
+    header += static_cast<char>(minZoom);
+    header += static_cast<char>(maxZoom);
+    for (double d : {spec.west, spec.south, spec.east, spec.north})
+        le32e7(&header, d);
+    header += static_cast<char>(spec.centreZoom);
+    le32e7(&header, spec.centreLon);
+    le32e7(&header, spec.centreLat);
+    std::ofstream(path, std::ios::binary) << header << root << metadata << leaves << data;
+}

@@ -1,0 +1,31 @@
+#ifndef TESSEL_TEST_ARCHIVES_H
+#define TESSEL_TEST_ARCHIVES_H
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+// Tile archives made up by tests and benchmarks.
+
+// An MBTiles file: tiles (z, column, TMS row, bytes) and metadata pairs.
+void writeMBTiles(const std::string& path, const std::vector<std::tuple<int, int, int, std::string>>& tiles,
+                  const std::vector<std::pair<std::string, std::string>>& metadata = {{"name", "Little world"},
+                                                                                      {"format", "png"}});
+
+// A PMTiles file of tiles keyed (z, x, y) with rows from the north.
+struct PMTilesSpec {
+    std::map<std::tuple<int, int, int>, std::string> tiles;
+    std::map<std::tuple<int, int, int>, std::uint64_t> runs; // a tile repeated over this many ids
+    int version = 3;
+    int tileType = 2;       // PNG
+    bool gzipDirectories = false;
+    std::size_t leafSize = 0; // entries per leaf directory; 0: all in the root
+    std::string metadata = "{}";
+    double west = -180, south = -85, east = 180, north = 85, centreLon = 0, centreLat = 0;
+    int centreZoom = 0;
+};
+void writePMTiles(const std::string& path, const PMTilesSpec& spec);
+
+#endif
