@@ -1,5 +1,6 @@
 // The whole program driven through its loop with scripted input and a fake
 // clock, on packages made by the test; checked on the screen and the files.
+#include "Archives.h"
 #include "Packages.h"
 #include "Program.h"
 #include "TestSupport.h"
@@ -303,6 +304,37 @@ TEST_F(App, SaveIconWritesThePositionAndSaysSo)
     run();
     EXPECT_EQ(p.notification.bgText, "Position NOT saved");
     EXPECT_FALSE(fileExists("maps/alpha/map.conf~"));
+}
+
+TEST_F(App, AnArchiveOpensInPlaceAndKeepsItsPositionBeside)
+{
+    std::vector<std::tuple<int, int, int, std::string>> tiles;
+    for (int x = 0; x < 4; ++x)
+        for (int row = 0; row < 4; ++row) {
+            SDL_Surface* s = makeTile(x + 4 * row);
+            tiles.emplace_back(3, x, row, encodePng(s));
+            SDL_FreeSurface(s);
+        }
+    writeMBTiles("maps/World Tiles.MBTILES", tiles, {{"name", "Tiled world"}, {"attribution", "<b>Tiles</b> &amp; co"}});
+    const std::string before = readFile("maps/World Tiles.MBTILES");
+    Program& p = start();
+    openWithKeys("Tiled world");
+    ASSERT_TRUE(p.map.loaded());
+    EXPECT_EQ(p.map.api->copyright, "Tiles & co");
+    hideToolBar();
+    events.key(SDLK_RIGHT);
+    run(5);
+    events.key(SDLK_RIGHT, false);
+    key(SDLK_ESCAPE);
+    run();
+    tap(iconX[3], iconY);
+    run();
+    EXPECT_EQ(p.notification.bgText, "Position saved");
+    EXPECT_EQ(stored("maps/World Tiles.MBTILES.conf", "zoom_actual"), "3");
+    key(SDLK_c, KMOD_LCTRL);
+    run();
+    program.reset();
+    EXPECT_EQ(readFile("maps/World Tiles.MBTILES"), before);
 }
 
 TEST_F(App, RefusedPackageLeavesEverythingAsItWas)
