@@ -8,6 +8,7 @@
 #include "Packages.h"
 #include "TestSupport.h"
 #include "TileSet.h"
+#include "TileSource.h"
 #include "World.h"
 
 #include <SDL_image.h>
@@ -73,7 +74,7 @@ protected:
 TEST_F(PackTool, ImportsMBTilesFlippingTmsRows)
 {
     const std::string north = tileBytes(1), south = tileBytes(2), deeper = tileBytes(3);
-    writeMBTiles("little.mbtiles", {{1, 0, 1, north}, {1, 0, 0, south}, {2, 1, 3, deeper}});
+    writeMBTiles("little.mbtiles", {{1, 0, 1, north}, {1, 0, 0, south}, {2, 1, 3, deeper}, {2, 0, 0, tileBytes(4)}});
     TileSet set;
     std::string error;
     ASSERT_TRUE(TileSources::read("little.mbtiles", &set, &error)) << error;
@@ -96,9 +97,12 @@ TEST_F(PackTool, ImportsMBTilesFlippingTmsRows)
     std::string report;
     EXPECT_TRUE(checks("pkg", &report)) << report;
 
-    // The viewer opens it and shows the northern tile at the top.
+    // The area is the deepest level's tiles; the viewer opens it there.
     Map map;
     ASSERT_TRUE(map.create(testScreen(), "pkg/map.conf"));
+    EXPECT_EQ(map.mapWidth, 2);
+    EXPECT_EQ(map.mapHeight, 4);
+    ASSERT_TRUE(map.zoomOut());
     EXPECT_EQ(map.mapWidth, 1);
     EXPECT_EQ(map.mapHeight, 2);
 
@@ -326,13 +330,24 @@ TEST_F(PackTool, RealWorldFixtures)
         EXPECT_EQ(set.tiles.size(), c.tiles) << c.file;
         EXPECT_EQ(set.tiles.begin()->first.z, c.zoomMin) << c.file;
         EXPECT_EQ(set.tiles.rbegin()->first.z, c.zoomMax) << c.file;
+        // Read in place this time; every tile is written or reported.
+        std::vector<std::string> found;
+        const std::shared_ptr<TileSource> source = TileSource::open(fixture(c.file), &found, &error);
+        ASSERT_TRUE(source) << error;
         Package::ImportOptions options;
         options.packed = std::string(c.file).find("plain") != std::string::npos;
+        int reported = 0;
+        options.warn = [&](const std::string&, const std::string& text) {
+            const std::size_t tiles = text.find(" tiles ");
+            const std::size_t from = text.rfind(' ', tiles - 1);
+            ASSERT_NE(tiles, std::string::npos) << text;
+            reported += std::stoi(text.substr(from + 1, tiles - from - 1));
+        };
         const std::string out = std::string("out-") + c.file;
-        ASSERT_TRUE(Package::import({{&set, "", false}}, options, out, &error)) << c.file << ": " << error;
+        ASSERT_TRUE(Package::import({{source, "", false}}, options, out, &error)) << c.file << ": " << error;
         std::string report;
         EXPECT_TRUE(checks(out, &report)) << c.file << ":\n" << report;
-        EXPECT_EQ(countTiles(report), static_cast<int>(c.tiles)) << c.file << ":\n" << report;
+        EXPECT_EQ(countTiles(report) + reported, static_cast<int>(c.tiles)) << c.file << ":\n" << report;
     }
 }
 

@@ -204,3 +204,36 @@ bool MBTilesArchive::forEachTile(const Visitor& visit, std::string* error)
     sqlite3_finalize(st);
     return ok;
 }
+
+bool MBTilesArchive::forEachTileAt(int z, long long minX, long long minY, long long maxX, long long maxY,
+                                   const CellVisitor& visit, std::string* error)
+{
+    if (z < 0 || z > maxZoom)
+        return true;
+    const long long last = (1ll << z) - 1;
+    sqlite3_stmt* st = nullptr;
+    const char* query = "SELECT tile_column, tile_row, tile_data FROM tiles WHERE zoom_level = ?1 AND "
+                        "tile_column BETWEEN ?2 AND ?3 AND tile_row BETWEEN ?4 AND ?5";
+    if (sqlite3_prepare_v2(db, query, -1, &st, nullptr) != SQLITE_OK) {
+        *error = sqlite3_errmsg(db);
+        return false;
+    }
+    sqlite3_bind_int(st, 1, z);
+    sqlite3_bind_int64(st, 2, minX);
+    sqlite3_bind_int64(st, 3, maxX);
+    sqlite3_bind_int64(st, 4, last - maxY);
+    sqlite3_bind_int64(st, 5, last - minY);
+    int status;
+    std::string bytes;
+    while ((status = sqlite3_step(st)) == SQLITE_ROW) {
+        const void* data = sqlite3_column_blob(st, 2);
+        bytes.assign(data ? static_cast<const char*>(data) : "", data ? static_cast<std::size_t>(sqlite3_column_bytes(st, 2)) : 0);
+        if (!visit(sqlite3_column_int64(st, 0), last - sqlite3_column_int64(st, 1), bytes))
+            break;
+    }
+    const bool ok = status == SQLITE_ROW || status == SQLITE_DONE;
+    if (!ok)
+        *error = sqlite3_errmsg(db);
+    sqlite3_finalize(st);
+    return ok;
+}

@@ -16,6 +16,8 @@ public:
 
     bool tile(int z, long long x, long long y, std::string* bytes) override;
     bool forEachTile(const Visitor& visit, std::string* error) override;
+    bool forEachTileAt(int z, long long minX, long long minY, long long maxX, long long maxY, const CellVisitor& visit,
+                       std::string* error) override;
 
 private:
     MBTilesArchive() = default;

@@ -327,3 +327,39 @@ bool PMTilesArchive::forEachTile(const Visitor& visit, std::string* error)
         *error = "tile data outside the archive or damaged";
     return walked && !damaged;
 }
+
+// Only the entries whose ids reach into level z are read; a run's bytes are
+// read once and handed to every cell of it inside the box.
+bool PMTilesArchive::forEachTileAt(int z, long long minX, long long minY, long long maxX, long long maxY,
+                                   const CellVisitor& visit, std::string* error)
+{
+    if (z < 0 || z > PMTiles::maxZoom)
+        return true;
+    const std::uint64_t first = PMTiles::tileId(z, 0, 0);
+    const std::uint64_t end = z == PMTiles::maxZoom ? ~0ull : PMTiles::tileId(z + 1, 0, 0);
+    std::string bytes;
+    bool damaged = false;
+    const bool walked = walk(
+        [&](const PMTiles::Entry& e) {
+            if (e.tileId >= end || e.tileId + e.runLength <= first)
+                return true;
+            if (!tileData(e, &bytes)) {
+                damaged = true;
+                return false;
+            }
+            const std::uint64_t from = std::max(e.tileId, first), to = std::min(e.tileId + e.runLength, end);
+            for (std::uint64_t id = from; id < to; ++id) {
+                int level;
+                std::uint64_t x, y;
+                PMTiles::tileFromId(id, &level, &x, &y);
+                const long long tx = static_cast<long long>(x), ty = static_cast<long long>(y);
+                if (tx >= minX && tx <= maxX && ty >= minY && ty <= maxY && !visit(tx, ty, bytes))
+                    return false;
+            }
+            return true;
+        },
+        error);
+    if (walked && damaged)
+        *error = "tile data outside the archive or damaged";
+    return walked && !damaged;
+}

@@ -59,6 +59,13 @@ public:
     using Visitor = std::function<bool(int z, long long x, long long y, long long run, const std::string& bytes)>;
     virtual bool forEachTile(const Visitor& visit, std::string* error) = 0;
 
+    // Every tile of level z inside columns minX..maxX and rows minY..maxY,
+    // each cell of a run on its own (with the same bytes, read once); in
+    // no particular order. `visit` returns false to stop.
+    using CellVisitor = std::function<bool(long long x, long long y, const std::string& bytes)>;
+    virtual bool forEachTileAt(int z, long long minX, long long minY, long long maxX, long long maxY,
+                               const CellVisitor& visit, std::string* error) = 0;
+
     const ArchiveInfo& info() const { return about; }
 
 protected:

@@ -123,8 +123,7 @@ bool readTile(std::istream& in, const Header& header, int index, std::string* by
 
 namespace {
 
-bool writePart(const std::string& name, int tileCount, int first, int end, const std::vector<std::string>& tiles,
-               std::string* error)
+bool writePart(const std::string& name, int tileCount, int first, int end, const LevelTiles& tiles, std::string* error)
 {
     std::vector<unsigned char> head(headerSize + 4 * static_cast<std::size_t>(end - first + 1));
     std::memcpy(head.data(), magic, 3);
@@ -138,14 +137,19 @@ bool writePart(const std::string& name, int tileCount, int first, int end, const
             return fail(error, "part file larger than 2 GiB");
         Endianness::writeBigEndian(static_cast<int>(offset), &head[headerSize + 4 * static_cast<std::size_t>(i - first)]);
         if (i < end)
-            offset += tiles[static_cast<std::size_t>(i)].size();
+            offset += tiles.size(i);
     }
     const std::string temporary = name + ".part";
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(head.data()), static_cast<std::streamsize>(head.size()));
-    for (int i = first; i < end; ++i)
-        out.write(tiles[static_cast<std::size_t>(i)].data(),
-                  static_cast<std::streamsize>(tiles[static_cast<std::size_t>(i)].size()));
+    std::string bytes;
+    for (int i = first; i < end && out; ++i) {
+        if (tiles.size(i) == 0)
+            continue;
+        if (!tiles.read(i, &bytes) || bytes.size() != tiles.size(i))
+            return fail(error, "a tile could not be read back");
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
     out.close();
     if (!out || std::rename(temporary.c_str(), name.c_str()) != 0) {
         std::remove(temporary.c_str());
@@ -159,12 +163,25 @@ bool writePart(const std::string& name, int tileCount, int first, int end, const
 int writeLevel(const std::string& directory, const std::string& layer, int zoom,
                const std::vector<std::string>& tiles, std::uint64_t partLimit, std::string* error)
 {
+    LevelTiles source;
+    source.count = static_cast<int>(tiles.size());
+    source.size = [&](int i) { return static_cast<std::uint64_t>(tiles[static_cast<std::size_t>(i)].size()); };
+    source.read = [&](int i, std::string* bytes) {
+        *bytes = tiles[static_cast<std::size_t>(i)];
+        return true;
+    };
+    return writeLevel(directory, layer, zoom, source, partLimit, error);
+}
+
+int writeLevel(const std::string& directory, const std::string& layer, int zoom, const LevelTiles& tiles,
+               std::uint64_t partLimit, std::string* error)
+{
     const std::string layerDir = directory + layer;
     if (mkdir(layerDir.c_str(), 0755) != 0 && errno != EEXIST) {
         fail(error, "cannot create the layer directory");
         return -1;
     }
-    const int tileCount = static_cast<int>(tiles.size());
+    const int tileCount = tiles.count;
     int part = 0;
     int first = 0;
     do {
@@ -172,7 +189,7 @@ int writeLevel(const std::string& directory, const std::string& layer, int zoom,
         int end = first;
         std::uint64_t size = headerSize + 4;
         while (end < tileCount) {
-            const std::uint64_t next = size + 4 + tiles[static_cast<std::size_t>(end)].size();
+            const std::uint64_t next = size + 4 + tiles.size(end);
             if (end > first && next > partLimit)
                 break;
             size = next;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,16 @@ bool readTile(std::istream& in, const Header& header, int index, std::string* by
 // and renamed into place. Returns the number of parts, or -1 with *error set.
 int writeLevel(const std::string& directory, const std::string& layer, int zoom,
                const std::vector<std::string>& tiles, std::uint64_t partLimit, std::string* error);
+
+// The tiles of a level by index for writers that do not hold them all:
+// size(i) is 0 for an absent tile; read(i) gives its bytes.
+struct LevelTiles {
+    int count = 0;
+    std::function<std::uint64_t(int index)> size;
+    std::function<bool(int index, std::string* bytes)> read;
+};
+int writeLevel(const std::string& directory, const std::string& layer, int zoom, const LevelTiles& tiles,
+               std::uint64_t partLimit, std::string* error);
 
 } // namespace PackedMap
 

@@ -39,6 +39,7 @@ struct Bitmap {
     int size = 0; // edge in pixels
     std::vector<std::uint16_t, UninitialisedAllocator<std::uint16_t>> rgb;
     std::vector<std::uint8_t> alpha; // empty: every pixel opaque
+    int sourceWidth = 0, sourceHeight = 0; // of the encoded image it was decoded from
 
     // A new size; the colours are left for the caller to write, alpha (if
     // asked for) starts opaque.

@@ -64,6 +64,8 @@ bool run(jpeg_decompress_struct* info, ErrorTrap* trap, const std::uint8_t* data
     jpeg_read_header(info, TRUE);
     if (!acceptableSize(info->image_width, info->image_height, error))
         return false;
+    t->bitmap->sourceWidth = static_cast<int>(info->image_width);
+    t->bitmap->sourceHeight = static_cast<int>(info->image_height);
     const int denominator = scaleDenominator(static_cast<int>(info->image_width), static_cast<int>(info->image_height),
                                              t->tileSize);
     t->direct = denominator != 0;

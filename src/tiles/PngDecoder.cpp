@@ -130,6 +130,8 @@ bool decodePng(const std::uint8_t* data, std::size_t size, int tileSize, Bitmap*
         return fail(error, "damaged PNG header", e);
     if (!acceptableSize(ihdr.width, ihdr.height, error))
         return false;
+    out->sourceWidth = static_cast<int>(ihdr.width);
+    out->sourceHeight = static_cast<int>(ihdr.height);
     const int w = static_cast<int>(ihdr.width), h = static_cast<int>(ihdr.height);
     const bool atSize = w == tileSize && h == tileSize;
     spng_trns trns;

@@ -99,6 +99,8 @@ bool decodeWithSdl(const std::uint8_t* data, std::size_t size, int tileSize, Bit
         SDL_FreeSurface(s);
         return false;
     }
+    out->sourceWidth = s->w;
+    out->sourceHeight = s->h;
     std::vector<std::uint8_t> rgba(static_cast<std::size_t>(s->w) * static_cast<std::size_t>(s->h) * 4);
     SDL_LockSurface(s);
     const int bpp = s->format->BytesPerPixel;

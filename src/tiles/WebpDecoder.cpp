@@ -16,6 +16,8 @@ bool decodeWebp(const std::uint8_t* data, std::size_t size, int tileSize, Bitmap
     }
     if (!acceptableSize(features.width, features.height, error))
         return false;
+    out->sourceWidth = features.width;
+    out->sourceHeight = features.height;
     const int w = features.width, h = features.height;
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(w) * h * (features.has_alpha ? 4 : 3));
     const bool ok = features.has_alpha

@@ -8,7 +8,6 @@
 #include <png.h>
 #include <stdexcept>
 #include <vector>
-#include <zlib.h>
 
 namespace Codecs {
 
@@ -53,6 +52,28 @@ std::string encodePng(SDL_Surface* surface)
     SDL_UnlockSurface(surface);
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+std::string encodeBitmap(const Bitmap& bitmap)
+{
+    SDL_Surface* s = newRgba(bitmap.size, bitmap.size);
+    SDL_LockSurface(s);
+    for (int y = 0; y < bitmap.size; ++y) {
+        std::uint8_t* row = static_cast<std::uint8_t*>(s->pixels) + y * s->pitch;
+        for (int x = 0; x < bitmap.size; ++x) {
+            const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(bitmap.size) + static_cast<std::size_t>(x);
+            unsigned r, g, b;
+            Pixels::unpack565(bitmap.rgb[i], &r, &g, &b);
+            row[4 * x] = static_cast<std::uint8_t>(r);
+            row[4 * x + 1] = static_cast<std::uint8_t>(g);
+            row[4 * x + 2] = static_cast<std::uint8_t>(b);
+            row[4 * x + 3] = bitmap.alpha.empty() ? 255 : bitmap.alpha[i];
+        }
+    }
+    SDL_UnlockSurface(s);
+    std::string out = encodePng(s);
+    SDL_FreeSurface(s);
     return out;
 }
 

@@ -1,6 +1,8 @@
 #ifndef TESSEL_PACK_CODECS_H
 #define TESSEL_PACK_CODECS_H
 
+#include "Bitmap.h"
+
 #include <SDL.h>
 #include <string>
 
@@ -10,6 +12,8 @@ namespace Codecs {
 
 // PNG with alpha of a 32-bit surface in the byte order R, G, B, A.
 std::string encodePng(SDL_Surface* rgba);
+// PNG of a decoded tile (its 16-bit colours widened, its alpha kept).
+std::string encodeBitmap(const Bitmap& bitmap);
 // Baseline JPEG of a 24-bit surface in the byte order R, G, B.
 std::string encodeJpeg(SDL_Surface* rgb, int quality);
 // The image format of encoded tile bytes by their signature: "png", "jpg",

@@ -2,6 +2,7 @@
 #define TESSEL_PACK_PACKAGE_H
 
 #include "TileSet.h"
+#include "TileSource.h"
 
 #include <cstdint>
 #include <functional>
@@ -27,20 +28,42 @@ struct ImportOptions {
     std::string layer;              // default by the tiles' format: "sat" for JPEG, "wab" otherwise
     std::string overlayLayer = "wat";
     std::uint64_t partSize = defaultPartSize;
+    // No level of the package may have more cells than this.
+    std::uint64_t maxCells = 4u << 20;
+    // Warnings as they come, by kind (for summing up); none when empty.
+    std::function<void(const std::string& kind, const std::string& text)> warn;
+    // Polled while working; true stops the import, which then leaves
+    // nothing behind.
+    std::function<bool()> interrupted;
 };
 
-// One layer of a package to make.
+// One layer of a package to make: tiles in memory or a source read level
+// by level.
 struct Layer {
-    const TileSet* tiles;
+    Layer(const TileSet* tiles, std::string name, bool overlay)
+        : source(TileSource::of(*tiles)), name(std::move(name)), overlay(overlay)
+    {
+    }
+    Layer(std::shared_ptr<TileSource> source, std::string name, bool overlay)
+        : source(std::move(source)), name(std::move(name)), overlay(overlay)
+    {
+    }
+    std::shared_ptr<TileSource> source;
     std::string name;
     bool overlay;
 };
 
 // Writes a Google-numbered package (zoom number = 17 - Z) into `dir`, which
-// must not exist yet; it is built beside it and renamed into place, so a
-// failure leaves nothing behind. The first layer (a background) sets the
-// levels and the area; a layer without a name gets the default of
-// ImportOptions::layer (backgrounds) or ImportOptions::overlayLayer.
+// must not exist yet; it is built in `dir` + ".partial" and renamed into
+// place, so a failure leaves nothing behind (a stale ".partial" is removed
+// first, with a warning). The first layer (a background) sets the levels
+// and the area: the extent of the deepest level's tiles (or of
+// zoomActual's), scaled to every level; tiles outside it, levels where it
+// comes to nothing and undecodable tiles are warned about; a level over
+// maxCells stops the import before anything is written. Sources are read
+// one level at a time; every tile is decoded once, tiles of another size
+// than 256 are stored scaled as PNG. A layer without a name gets the
+// default of ImportOptions::layer (backgrounds) or ::overlayLayer.
 bool import(const std::vector<Layer>& layers, const ImportOptions& options, const std::string& dir,
             std::string* error, const Progress& progress = nullptr);
 

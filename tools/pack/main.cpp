@@ -1,11 +1,14 @@
 // tessel-pack: makes, converts, checks and describes Tessel map packages.
 #include "Package.h"
 #include "TileSet.h"
+#include "TileSource.h"
+#include "Warnings.h"
 #include "World.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -67,16 +70,24 @@ bool number(const std::string& text, long long* value)
     return !text.empty() && *end == '\0';
 }
 
-bool readTiles(const std::string& path, TileSet* set)
+// Set by SIGINT and SIGTERM: long commands stop and clean up.
+volatile std::sig_atomic_t stopRequested = 0;
+
+bool interrupted()
+{
+    return stopRequested != 0;
+}
+
+std::shared_ptr<TileSource> openSource(const std::string& path, Warnings* warnings)
 {
     std::string error;
-    if (!TileSources::read(path, set, &error)) {
+    std::vector<std::string> found;
+    std::shared_ptr<TileSource> source = TileSource::open(path, &found, &error);
+    if (!source)
         failure(error);
-        return false;
-    }
-    for (const std::string& warning : set->warnings)
-        std::cerr << "tessel-pack: warning: " << warning << "\n";
-    return true;
+    for (const std::string& warning : found)
+        warnings->add("folder entries skipped", warning);
+    return source;
 }
 
 int runImport(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
@@ -107,20 +118,25 @@ int runImport(const std::vector<std::string>& args, std::map<std::string, std::s
     options.layer = o["--layer"];
     if (o.count("--overlay-layer"))
         options.overlayLayer = o["--overlay-layer"];
-    TileSet base, overlay;
-    if (!readTiles(args[0], &base))
+    Warnings warnings(std::cerr);
+    options.warn = [&](const std::string& kind, const std::string& text) { warnings.add(kind, text); };
+    options.interrupted = interrupted;
+    const std::shared_ptr<TileSource> base = openSource(args[0], &warnings);
+    if (!base)
         return 1;
-    std::vector<Package::Layer> layers{{&base, "", false}};
+    std::vector<Package::Layer> layers{{base, "", false}};
     if (o.count("--overlay")) {
-        if (!readTiles(o["--overlay"], &overlay))
+        const std::shared_ptr<TileSource> overlay = openSource(o["--overlay"], &warnings);
+        if (!overlay)
             return 1;
-        layers.push_back({&overlay, "", true});
+        layers.push_back({overlay, "", true});
     }
     std::string error;
     const bool ok = Package::import(layers, options, args[1], &error, progressBar("importing"));
     endProgress();
+    warnings.summary();
     if (!ok)
-        return failure(error);
+        return interrupted() ? 130 : failure(error);
     std::cout << "wrote " << args[1] << "\n";
     return 0;
 }
@@ -291,6 +307,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     SDL_Init(0);
+    std::signal(SIGINT, [](int) { stopRequested = 1; });
+    std::signal(SIGTERM, [](int) { stopRequested = 1; });
     const int status = command.run(args, options);
     if (TTF_WasInit())
         TTF_Quit();

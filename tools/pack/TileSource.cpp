@@ -1,0 +1,109 @@
+#include "TileSource.h"
+
+#include "Files.h"
+#include "TileDecoder.h"
+
+namespace {
+
+class ArchiveSource : public TileSource {
+public:
+    explicit ArchiveSource(std::unique_ptr<TileArchive> archive) : archive(std::move(archive))
+    {
+        const ArchiveInfo& info = this->archive->info();
+        present = info.levels;
+        name = info.name;
+        attribution = info.attribution;
+        format = info.format;
+    }
+
+    bool forEachTile(int z, long long minX, long long minY, long long maxX, long long maxY,
+                     const TileArchive::CellVisitor& visit, std::string* error) override
+    {
+        return archive->forEachTileAt(z, minX, minY, maxX, maxY, visit, error);
+    }
+
+private:
+    std::unique_ptr<TileArchive> archive;
+};
+
+// Tiles in memory: a reference to a set that outlives the source.
+class SetSource : public TileSource {
+public:
+    explicit SetSource(const TileSet& set) : set(set)
+    {
+        name = set.name;
+        attribution = set.attribution;
+        for (const auto& t : set.tiles) {
+            const TileKey& k = t.first;
+            if (present.empty() || present.back().z != k.z) {
+                present.push_back(ArchiveLevel{k.z, k.x, k.y, k.x, k.y, 0});
+                if (format.empty())
+                    format = TileDecoder::formatName(TileDecoder::sniff(
+                        reinterpret_cast<const std::uint8_t*>(t.second.data()), t.second.size()));
+            }
+            ArchiveLevel& l = present.back();
+            l.minX = std::min<long long>(l.minX, k.x);
+            l.maxX = std::max<long long>(l.maxX, k.x);
+            l.minY = std::min<long long>(l.minY, k.y);
+            l.maxY = std::max<long long>(l.maxY, k.y);
+            ++l.tiles;
+        }
+    }
+
+    bool forEachTile(int z, long long minX, long long minY, long long maxX, long long maxY,
+                     const TileArchive::CellVisitor& visit, std::string*) override
+    {
+        for (auto it = set.tiles.lower_bound(TileKey{z, 0, 0}); it != set.tiles.end() && it->first.z == z; ++it) {
+            const TileKey& k = it->first;
+            if (k.x >= minX && k.x <= maxX && k.y >= minY && k.y <= maxY && !visit(k.x, k.y, it->second))
+                break;
+        }
+        return true;
+    }
+
+private:
+    const TileSet& set;
+};
+
+// A folder's tiles, read into a set the source owns.
+class FolderSource : public SetSource {
+public:
+    explicit FolderSource(std::unique_ptr<TileSet> tiles) : SetSource(*tiles), owned(std::move(tiles)) {}
+
+private:
+    std::unique_ptr<TileSet> owned;
+};
+
+} // namespace
+
+std::unique_ptr<TileSource> TileSource::of(const TileSet& set)
+{
+    return std::make_unique<SetSource>(set);
+}
+
+std::unique_ptr<TileSource> TileSource::open(const std::string& path, std::vector<std::string>* warnings,
+                                             std::string* error)
+{
+    std::unique_ptr<TileSource> source;
+    if (Files::isDirectory(path)) {
+        auto set = std::make_unique<TileSet>();
+        if (!TileSources::readFolder(path, set.get(), error))
+            return nullptr;
+        *warnings = set->warnings;
+        source = std::make_unique<FolderSource>(std::move(set));
+    } else {
+        if (!Files::exists(path)) {
+            *error = path + ": no such file";
+            return nullptr;
+        }
+        std::string why;
+        std::unique_ptr<TileArchive> archive = TileArchive::open(path, &why);
+        if (!archive) {
+            *error = why == "no tiles" ? "no raster tiles in " + path : path + ": " + why;
+            return nullptr;
+        }
+        source = std::make_unique<ArchiveSource>(std::move(archive));
+    }
+    source->label = path;
+    return source;
+}
