@@ -101,7 +101,8 @@ LevelRead readPackedLevel(MapAPI& api, const std::string& layer)
         const std::string name = PackedMap::partFileName(api.directory, layer, api.zoomValue(), part);
         std::ifstream in(name, std::ios::binary);
         if (!in) {
-            if (expectedFirst < static_cast<int>(r.tiles.size()))
+            // No part at all is a level without tiles, as a loose one would be.
+            if (part > 0 && expectedFirst < static_cast<int>(r.tiles.size()))
                 r.problems.push_back(name + ": missing part file");
             break;
         }
@@ -140,6 +141,13 @@ LevelRead readLooseLevel(MapAPI& api, const std::string& layer)
 
 LevelRead readLevel(MapAPI& api, const std::string& layer)
 {
+    const std::uint64_t cells = static_cast<std::uint64_t>(api.width) * static_cast<std::uint64_t>(api.height);
+    if (cells > ImportOptions().maxCells) {
+        LevelRead r;
+        r.problems.push_back("zoom " + std::to_string(api.zoomValue()) + ": an area of " + std::to_string(api.width) +
+                             " x " + std::to_string(api.height) + " tiles is more than the toolbox reads");
+        return r;
+    }
     return api.packed ? readPackedLevel(api, layer) : readLooseLevel(api, layer);
 }
 
@@ -288,7 +296,10 @@ bool info(const std::string& dir, std::ostream& out, std::string* error)
             allBytes += bytes;
             out << "zoom " << level.zoomValue() << ", " << layer << ": area " << level.width << " x " << level.height
                 << " (x " << level.beginX << "-" << level.endX << ", y " << level.beginY << "-" << level.endY << "), "
-                << tiles << " tiles, " << bytes << " bytes\n";
+                << tiles << " tiles, " << bytes << " bytes";
+            for (const std::string& problem : read.problems)
+                out << "; " << problem;
+            out << "\n";
         }
     });
     out << "total: " << allTiles << " tiles, " << allBytes << " bytes\n";

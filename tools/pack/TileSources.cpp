@@ -3,6 +3,7 @@
 #include "TileSet.h"
 #include "PMTilesDirectory.h"
 #include "TileArchive.h"
+#include "TileDecoder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -25,11 +26,11 @@ bool endsWith(const std::string& text, const std::string& tail)
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// Takes a tile: keeps it when SDL_image can decode its format.
+// Takes a tile: keeps it when the viewer decodes its format.
 void addTile(TileSet* set, const TileKey& key, std::string bytes, const std::string& where)
 {
     const std::string format = Codecs::sniff(bytes);
-    if (format != "png" && format != "jpg" && format != "gif") {
+    if (format != "png" && format != "jpg" && format != "gif" && format != "webp") {
         set->warnings.push_back(where + ": " + (format.empty() ? "unknown" : format) + " tile skipped");
         return;
     }
@@ -141,7 +142,8 @@ bool readFolder(const std::string& path, TileSet* set, std::string* error)
                 const std::string tilePath = path + "/" + zName + "/" + xName + "/" + file;
                 std::string bytes;
                 Files::readBytes(tilePath, &bytes);
-                if (!Codecs::decodable(bytes)) {
+                Bitmap decoded;
+                if (!TileDecoder::decode(bytes, 256, &decoded, nullptr)) {
                     set->warnings.push_back(tilePath + ": not an image this viewer can decode, skipped");
                     continue;
                 }

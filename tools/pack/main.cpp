@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <iostream>
 #include <map>
 #include <string>
@@ -309,7 +310,12 @@ int main(int argc, char* argv[])
     SDL_Init(0);
     std::signal(SIGINT, [](int) { stopRequested = 1; });
     std::signal(SIGTERM, [](int) { stopRequested = 1; });
-    const int status = command.run(args, options);
+    int status = 1;
+    try {
+        status = command.run(args, options);
+    } catch (const std::exception& e) {
+        failure(std::string(argv[1]) + " stopped: " + e.what());
+    }
     if (TTF_WasInit())
         TTF_Quit();
     SDL_Quit();
