@@ -133,6 +133,34 @@ TEST(PackImport, EveryTileIsCheckedAndEveryProblemToldOnce)
     Files::readBytes("mixed/wab/v=wab&x=0&y=2&zoom=14", &kept);
     EXPECT_EQ(kept.compare(0, 4, "RIFF"), 0) << "WebP tiles are kept as they are";
     EXPECT_FALSE(Files::exists("mixed/wab/v=wab&x=0&y=1&zoom=14"));
+
+    options.toPng = true;
+    ASSERT_TRUE(Package::import({{source, "", false}}, options, "png", &error)) << error;
+    Files::readBytes("png/wab/v=wab&x=0&y=2&zoom=14", &kept);
+    EXPECT_EQ(kept.compare(1, 3, "PNG"), 0) << "--to-png";
+}
+
+TEST(PackImport, CheckSaysWhichListedLevelsCannotBeShown)
+{
+    TempDir dir;
+    writeSamplePackage("pkg/", "Sample", false);
+    // One column at an even x: one level out it comes to nothing.
+    ConfParser conf("pkg/map.conf", 1);
+    conf.changeValue("begin_x", 2, 0);
+    conf.changeValue("end_x", 3, 0);
+    ASSERT_TRUE(conf.save());
+    std::ostringstream report;
+    EXPECT_FALSE(Package::check("pkg", report));
+    EXPECT_NE(report.str().find("1 of the levels listed cannot be shown"), std::string::npos) << report.str();
+
+    Files::makeDir("pkg.converting");
+    std::vector<std::string> notes;
+    std::string error;
+    ASSERT_TRUE(Package::convert("pkg", true, "", 1u << 20, &error, nullptr,
+                                 [&](const std::string& text) { notes.push_back(text); }))
+        << error;
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0], "removed pkg.converting, left by an interrupted run");
 }
 
 TEST(PackImport, RefusalsAndInterruptionsLeaveNothing)

@@ -14,7 +14,7 @@
 // a tile decompresses to at most maxTileBytes.
 class PMTilesArchive : public TileArchive {
 public:
-    static constexpr std::size_t maxDirectoryBytes = 16u << 20;
+    static constexpr std::size_t maxDirectoryBytes = 4u << 20;
     static constexpr std::size_t maxTileBytes = 16u << 20;
     static constexpr std::uint64_t maxEntriesVisited = 8000000;
     static constexpr int maxLeafDepth = 3;

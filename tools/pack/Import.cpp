@@ -137,6 +137,10 @@ public:
             std::string why;
             lastOk = TileDecoder::decode(bytes, 256, &bitmap, &why);
             lastOut.clear();
+            const bool webp = TileDecoder::sniff(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()) ==
+                              TileDecoder::Format::webp;
+            if (lastOk && o.toPng && webp && bitmap.sourceWidth == 256 && bitmap.sourceHeight == 256)
+                lastOut = Codecs::encodeBitmap(bitmap);
             if (lastOk && (bitmap.sourceWidth != 256 || bitmap.sourceHeight != 256)) {
                 lastOut = Codecs::encodeBitmap(bitmap);
                 warn(o, "tiles scaled to 256 pixels", where(z, x, y) + ": " + std::to_string(bitmap.sourceWidth) + "x" +

@@ -72,18 +72,27 @@ bool open(const std::string& dir, Opened* p, std::string* error)
 
 // Calls `visit` with the source at every level, reached from zoom_actual
 // as the viewer reaches them.
-void forEachLevel(const std::string& dir, const std::function<void(MapAPI&)>& visit)
+// Returns how many of the listed levels cannot be reached (a step to a
+// level whose area comes to nothing is refused, by the viewer too).
+int forEachLevel(const std::string& dir, const std::function<void(MapAPI&)>& visit)
 {
+    std::size_t listed = 0, reached = 0;
     for (int direction : {1, -1}) {
         Opened p;
         std::string error;
         if (!open(dir, &p, &error))
-            return;
-        if (direction > 0)
+            return 0;
+        listed = p.api->zoomLevels.size();
+        if (direction > 0) {
             visit(*p.api);
-        while ((direction > 0 ? p.api->zoomIn() : p.api->zoomOut()) != 0)
+            ++reached;
+        }
+        while ((direction > 0 ? p.api->zoomIn() : p.api->zoomOut()) != 0) {
             visit(*p.api);
+            ++reached;
+        }
     }
+    return static_cast<int>(listed - reached);
 }
 
 // Every tile of one layer at the source's current level, by index x + width * y.
@@ -154,7 +163,7 @@ LevelRead readLevel(MapAPI& api, const std::string& layer)
 } // namespace
 
 bool convert(const std::string& dir, bool packed, const std::string& out, std::uint64_t partSize, std::string* error,
-             const Progress& progress)
+             const Progress& progress, const std::function<void(const std::string&)>& note)
 {
     Opened p;
     if (!open(dir, &p, error))
@@ -165,7 +174,12 @@ bool convert(const std::string& dir, bool packed, const std::string& out, std::u
     const std::string target = out.empty() ? source + ".converting" : withoutSlash(out);
     if (exists(target) && !out.empty())
         return fail(error, target + " exists already");
-    removeTree(target);
+    for (const std::string& stale : {target, source + ".old"})
+        if (out.empty() && exists(stale)) {
+            removeTree(stale);
+            if (note)
+                note("removed " + stale + ", left by an interrupted run");
+        }
     if (!makeDir(target))
         return fail(error, "cannot create " + target);
     const std::string root = withSlash(target);
@@ -242,7 +256,7 @@ bool check(const std::string& dir, std::ostream& report, const Progress& progres
             ok = false;
         }
     std::uint64_t done = 0;
-    forEachLevel(dir, [&](MapAPI& api) {
+    const int unreachable = forEachLevel(dir, [&](MapAPI& api) {
         for (const std::string& layer : p.layers) {
             const LevelRead level = readLevel(api, layer);
             for (const std::string& problem : level.problems) {
@@ -266,6 +280,10 @@ bool check(const std::string& dir, std::ostream& report, const Progress& progres
                 progress(++done, 0);
         }
     });
+    if (unreachable > 0) {
+        report << "FAIL " << unreachable << " of the levels listed cannot be shown: the area comes to nothing there\n";
+        ok = false;
+    }
     report << (ok ? "package is sound\n" : "package is damaged\n");
     return ok;
 }

@@ -28,6 +28,7 @@ struct ImportOptions {
     std::string layer;              // default by the tiles' format: "sat" for JPEG, "wab" otherwise
     std::string overlayLayer = "wat";
     std::uint64_t partSize = defaultPartSize;
+    bool toPng = false; // WebP tiles re-encoded as PNG
     // No level of the package may have more cells than this.
     std::uint64_t maxCells = 4u << 20;
     // Warnings as they come, by kind (for summing up); none when empty.
@@ -71,7 +72,8 @@ bool import(const std::vector<Layer>& layers, const ImportOptions& options, cons
 // must not exist) or, with `out` empty, in place: the new package is built
 // beside the old one and swapped in only when complete.
 bool convert(const std::string& dir, bool packed, const std::string& out, std::uint64_t partSize,
-             std::string* error, const Progress& progress = nullptr);
+             std::string* error, const Progress& progress = nullptr,
+             const std::function<void(const std::string&)>& note = nullptr);
 
 // Writes a report of the package to `report`; true only for a sound
 // package (missing tiles are reported but allowed).

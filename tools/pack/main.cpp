@@ -95,6 +95,7 @@ int runImport(const std::vector<std::string>& args, std::map<std::string, std::s
 {
     Package::ImportOptions options;
     options.packed = o.count("--packed") > 0;
+    options.toPng = o.count("--to-png") > 0;
     long long n;
     for (auto key : {std::make_pair("--zoom-min", &options.zoomMin), std::make_pair("--zoom-max", &options.zoomMax),
                      std::make_pair("--zoom-actual", &options.zoomActual)}) {
@@ -153,7 +154,8 @@ int convertTo(bool packed, const std::vector<std::string>& args, std::map<std::s
     }
     std::string error;
     const bool ok = Package::convert(args[0], packed, o["--out"], partSize, &error,
-                                     progressBar(packed ? "packing" : "unpacking"));
+                                     progressBar(packed ? "packing" : "unpacking"),
+                                     [](const std::string& text) { std::cerr << "tessel-pack: note: " << text << "\n"; });
     endProgress();
     if (!ok)
         return failure(error);
@@ -213,11 +215,15 @@ const std::map<std::string, Command>& commands()
         {"import",
          {"import SOURCE PACKAGE [options]",
           "Makes a package with Google numbering from an MBTiles file, a PMTiles v3 archive (raster) or a\n"
-          "folder of Z/X/Y.png|jpg tiles. Tiles are copied as they are stored.\n"
+          "folder of Z/X/Y.png|jpg|webp tiles, read a level at a time. Tiles are copied as they are stored\n"
+          "once they decode; other sizes than 256 are scaled to 256 and stored as PNG. Tiles outside the\n"
+          "area, undecodable ones and levels left out are reported. (Archives also open in the viewer\n"
+          "directly: put them in maps/.)\n"
           "  --packed              store the tiles in .map part files (default: one file per tile)\n"
           "  --zoom-min Z, --zoom-max Z   the XYZ levels to take\n"
           "  --zoom-actual Z       the level the package opens at and whose tiles set the area\n"
-          "                        (default: the lowest level present)\n"
+          "                        (default: the deepest level present)\n"
+          "  --to-png              store WebP tiles as PNG\n"
           "  --bbox W,S,E,N        only tiles touching this box (degrees)\n"
           "  --caption TEXT        the name in the package list (default: the source's name)\n"
           "  --layer NAME          the background layer (default: sat for JPEG, wab otherwise)\n"
@@ -225,7 +231,7 @@ const std::map<std::string, Command>& commands()
           "  --overlay-layer NAME  its layer name (default: wat)\n"
           "  --part-size BYTES     largest part file (default 16 MiB)",
           runImport,
-          {"--packed"},
+          {"--packed", "--to-png"},
           {"--zoom-min", "--zoom-max", "--zoom-actual", "--bbox", "--caption", "--layer", "--overlay",
            "--overlay-layer", "--part-size"},
           2}},
