@@ -178,6 +178,37 @@ TEST(TileArchive, BadArchivesAreRefusedWithTheirReason)
     EXPECT_NE(refusal("mvt.pmtiles").find("vector tiles (mvt)"), std::string::npos);
     writeFile("short.pmtiles", "PMTiles\x03");
     EXPECT_NE(refusal("short.pmtiles").find("cut short"), std::string::npos);
+
+    // A leaf that names itself as its own leaf, and leaves shared a
+    // hundred times over at every depth: both stop at a limit.
+    spec.tileType = 2;
+    spec.gzipDirectories = false;
+    const std::string self = pmDirectory({{0, 0, 0, 0}});
+    spec.rawRoot = pmDirectory({{0, 0, self.size(), 0}});
+    spec.rawLeaves = self;
+    spec.rawLeaves = pmDirectory({{0, 0, self.size(), 0}});
+    writePMTiles("loop.pmtiles", spec);
+    EXPECT_NE(refusal("loop.pmtiles").find("nested deeper than 3"), std::string::npos);
+    std::vector<std::tuple<std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t>> fan;
+    std::vector<std::tuple<std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t>> tilesOf;
+    for (std::uint64_t i = 0; i < 100; ++i)
+        tilesOf.emplace_back(i, 0, 10, 1);
+    const std::string bottom = pmDirectory(tilesOf);
+    std::string leaves = bottom;
+    std::uint64_t below = 0, belowSize = bottom.size();
+    for (int depth = 0; depth < 3; ++depth) {
+        fan.clear();
+        for (std::uint64_t i = 0; i < 100; ++i)
+            fan.emplace_back(i, below, belowSize, 0);
+        const std::string level = pmDirectory(fan);
+        below = leaves.size();
+        belowSize = level.size();
+        leaves += level;
+    }
+    spec.rawRoot = pmDirectory(fan);
+    spec.rawLeaves = leaves;
+    writePMTiles("fan.pmtiles", spec);
+    EXPECT_NE(refusal("fan.pmtiles").find("more than 8000000 entries"), std::string::npos);
 }
 
 TEST(TileArchive, RealArchivesBesideTheProject)

@@ -124,6 +124,10 @@ void writePMTiles(const std::string& path, const PMTilesSpec& spec)
         }
         root = pack(serialise(rootEntries));
     }
+    if (!spec.rawRoot.empty()) {
+        root = spec.rawRoot;
+        leaves = spec.rawLeaves;
+    }
     const std::string metadata = pack(spec.metadata);
     std::string header = "PMTiles";
     header += static_cast<char>(spec.version);
@@ -151,4 +155,12 @@ void writePMTiles(const std::string& path, const PMTilesSpec& spec)
     le32e7(&header, spec.centreLon);
     le32e7(&header, spec.centreLat);
     std::ofstream(path, std::ios::binary) << header << root << metadata << leaves << data;
+}
+
+std::string pmDirectory(const std::vector<std::tuple<std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t>>& entries)
+{
+    std::vector<PMTiles::Entry> list;
+    for (const auto& e : entries)
+        list.push_back(PMTiles::Entry{std::get<0>(e), std::get<1>(e), std::get<2>(e), std::get<3>(e)});
+    return serialise(list);
 }

@@ -25,7 +25,12 @@ struct PMTilesSpec {
     std::string metadata = "{}";
     double west = -180, south = -85, east = 180, north = 85, centreLon = 0, centreLat = 0;
     int centreZoom = 0;
+    // Hand-made directories in place of those the tiles give (hostile files).
+    std::string rawRoot, rawLeaves;
 };
 void writePMTiles(const std::string& path, const PMTilesSpec& spec);
+// A directory as PMTiles stores it (uncompressed): entries of
+// (tile id, offset, length, run length).
+std::string pmDirectory(const std::vector<std::tuple<std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t>>& entries);
 
 #endif
