@@ -1,12 +1,11 @@
 #include "ConfParser.h"
 
-
 #include "Hex.h"
+#include "SafeFile.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <fstream>
 #include <sstream>
@@ -156,58 +155,12 @@ bool readKeyLine(CharSource& src, ConfParameter* entry)
     return true;
 }
 
-// Writes the whole text and forces it to the disk before the file is used to
-// replace anything.
+// The whole text, forced to the disk before the file replaces anything.
 bool writeDurably(const std::string& path, const ConfParser& parser)
 {
     std::ostringstream text;
     parser.write(text);
-    const std::string bytes = text.str();
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out)
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    ok = std::fflush(out) == 0 && ok;
-    ok = fsync(fileno(out)) == 0 && ok;
-    ok = std::fclose(out) == 0 && ok;
-    if (!ok)
-        std::remove(path.c_str());
-    return ok;
-}
-
-bool copyDurably(const std::string& from, const std::string& to)
-{
-    std::ifstream in(from, std::ios::binary);
-    std::FILE* out = in ? std::fopen(to.c_str(), "wb") : nullptr;
-    if (!out)
-        return false;
-    char buffer[8192];
-    bool ok = true;
-    while (ok && in.read(buffer, sizeof buffer).gcount() > 0)
-        ok = std::fwrite(buffer, 1, static_cast<std::size_t>(in.gcount()), out) == static_cast<std::size_t>(in.gcount());
-    ok = std::fflush(out) == 0 && ok;
-    ok = fsync(fileno(out)) == 0 && ok;
-    ok = std::fclose(out) == 0 && ok;
-    if (!ok)
-        std::remove(to.c_str());
-    return ok;
-}
-
-void syncDirectoryOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-}
-
-long long modified(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? static_cast<long long>(info.st_mtime) : -1;
+    return SafeFile::writeDurably(path, text.str());
 }
 
 bool isTrue(const std::string& text)
@@ -271,12 +224,12 @@ void ConfParser::recoverFile()
     if (file.empty() || access(file.c_str(), F_OK) == 0)
         return;
     const std::string candidates[2] = {file + ".new", file + "~"};
-    const long long times[2] = {modified(candidates[0]), modified(candidates[1])};
+    const long long times[2] = {SafeFile::modifiedTime(candidates[0]), SafeFile::modifiedTime(candidates[1])};
     if (times[0] < 0 && times[1] < 0)
         return;
     const std::string& from = times[0] >= times[1] ? candidates[0] : candidates[1];
-    if (copyDurably(from, file)) {
-        syncDirectoryOf(file);
+    if (SafeFile::copyDurably(from, file)) {
+        SafeFile::syncDirectoryOf(file);
         std::fprintf(stderr, "tessel: %s was missing; recovered from %s\n", file.c_str(), from.c_str());
     }
 }
@@ -334,7 +287,7 @@ bool ConfParser::save()
         return false;
     if (access(file.c_str(), F_OK) == 0) {
         std::remove(backup.c_str());
-        if (link(file.c_str(), backup.c_str()) != 0 && !copyDurably(file, backup)) {
+        if (link(file.c_str(), backup.c_str()) != 0 && !SafeFile::copyDurably(file, backup)) {
             std::remove(temporary.c_str());
             return false;
         }
@@ -343,7 +296,7 @@ bool ConfParser::save()
         std::remove(temporary.c_str());
         return false;
     }
-    syncDirectoryOf(file);
+    SafeFile::syncDirectoryOf(file);
     changed = false;
     return true;
 }

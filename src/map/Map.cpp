@@ -1,6 +1,5 @@
 #include "Map.h"
 
-#include "ArchiveAPI.h"
 #include "Effects.h"
 #include "Mercator.h"
 
@@ -35,31 +34,12 @@ int Map::gridSize(int view, int tile)
     return view > tile ? (view + tile - 1) / tile + 1 : 2;
 }
 
-// The source of a package: an archive read in place (its position file
-// beside it), else the scheme its description names.
-std::unique_ptr<MapAPI> Map::openSource(const std::string& path, ConfParser* candidate)
-{
-    if (TileArchive::hasArchiveName(path) || TileArchive::kindOf(path) != TileArchive::Kind::none) {
-        *candidate = ConfParser(path + ".conf", 1);
-        std::string error;
-        std::unique_ptr<MapAPI> source = ArchiveAPI::open(path, candidate, &error);
-        if (!source)
-            std::fprintf(stderr, "tessel: %s: %s\n", path.c_str(), error.c_str());
-        return source;
-    }
-    *candidate = ConfParser(path, 1);
-    if (!MapAPI::hasRequiredKeys(*candidate))
-        return nullptr;
-    std::unique_ptr<MapAPI> source = MapAPI::forPackage(candidate);
-    return source->valid() ? std::move(source) : nullptr;
-}
-
 bool Map::create(SDL_Surface* target, std::string path)
 {
     if (!target)
         return false;
     ConfParser candidate("", 1);
-    std::unique_ptr<MapAPI> source = openSource(path, &candidate);
+    std::unique_ptr<MapAPI> source = MapAPI::open(path, &candidate);
     if (!source)
         return false;
 

@@ -103,7 +103,6 @@ private:
     static int gridSize(int view, int tile);
     bool keepCentreAcrossZoom(int f, bool in);
     void keepWorldCentreAcrossZoom(int f, bool in);
-    std::unique_ptr<MapAPI> openSource(const std::string& path, ConfParser* candidate);
     // The menu labels (language keys) of layer names.
     std::vector<std::string> aliases(const std::vector<std::string>& names) const;
     bool jump(int dx, int dy);

@@ -1,5 +1,6 @@
 #include "MapAPI.h"
 
+#include "ArchiveAPI.h"
 #include "ConfParser.h"
 #include "GoogleAPI.h"
 #include "SeznamAPI.h"
@@ -8,6 +9,7 @@
 
 #include <SDL_image.h>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 MapAPI::MapAPI(ConfParser* conf) : conf(conf)
@@ -27,6 +29,25 @@ std::unique_ptr<MapAPI> MapAPI::forPackage(ConfParser* conf)
     if (api == "google")
         return std::make_unique<GoogleAPI>(conf);
     return std::make_unique<SeznamAPI>(conf);
+}
+
+// The source of a package: an archive read in place (its position file
+// beside it), else the scheme its description names.
+std::unique_ptr<MapAPI> MapAPI::open(const std::string& path, ConfParser* candidate)
+{
+    if (TileArchive::hasArchiveName(path) || TileArchive::kindOf(path) != TileArchive::Kind::none) {
+        *candidate = ConfParser(path + ".conf", 1);
+        std::string error;
+        std::unique_ptr<MapAPI> source = ArchiveAPI::open(path, candidate, &error);
+        if (!source)
+            std::fprintf(stderr, "tessel: %s: %s\n", path.c_str(), error.c_str());
+        return source;
+    }
+    *candidate = ConfParser(path, 1);
+    if (!MapAPI::hasRequiredKeys(*candidate))
+        return nullptr;
+    std::unique_ptr<MapAPI> source = MapAPI::forPackage(candidate);
+    return source->valid() ? std::move(source) : nullptr;
 }
 
 bool MapAPI::hasRequiredKeys(const ConfParser& conf)

@@ -43,6 +43,11 @@ public:
     // The source a package description asks for: GoogleAPI for "api" google,
     // SeznamAPI for anything else.
     static std::unique_ptr<MapAPI> forPackage(ConfParser* conf);
+    // The source of the package at `path`: an MBTiles or PMTiles file read
+    // in place (its position file beside it read into *candidate), else the
+    // scheme the description at `path` names. Null when it is refused; an
+    // archive's reason goes to standard error.
+    static std::unique_ptr<MapAPI> open(const std::string& path, ConfParser* candidate);
     // True when the description holds every key a package needs: "packed",
     // "type" (with a name), "zoom", "zoom_actual" and the four area keys.
     static bool hasRequiredKeys(const ConfParser& conf);
