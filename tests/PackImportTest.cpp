@@ -33,8 +33,7 @@ struct ImportRun {
 ImportRun import(const std::string& source, const std::string& out, Package::ImportOptions options = {})
 {
     ImportRun r;
-    std::vector<std::string> found;
-    const std::shared_ptr<TileSource> s = TileSource::open(source, &found, &r.error);
+    const std::shared_ptr<TileSource> s = TileSource::open(source, &r.error);
     if (!s)
         return r;
     options.warn = [&](const std::string& kind, const std::string& text) { r.warnings.emplace_back(kind, text); };
@@ -115,9 +114,8 @@ TEST(PackImport, EveryTileIsCheckedAndEveryProblemToldOnce)
     std::ostringstream said;
     Warnings warnings(said, 5);
     Package::ImportOptions options;
-    std::vector<std::string> found;
     std::string error;
-    const std::shared_ptr<TileSource> source = TileSource::open("mixed.mbtiles", &found, &error);
+    const std::shared_ptr<TileSource> source = TileSource::open("mixed.mbtiles", &error);
     options.warn = [&](const std::string& kind, const std::string& text) { warnings.add(kind, text); };
     ASSERT_TRUE(Package::import({{source, "", false}}, options, "mixed", &error)) << error;
     warnings.summary();

@@ -2,6 +2,7 @@
 #define TESSEL_PACK_TILESET_H
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <tuple>
@@ -32,8 +33,12 @@ namespace TileSources {
 bool readMBTiles(const std::string& path, TileSet* set, std::string* error);
 // PMTiles version 3 with raster tiles.
 bool readPMTiles(const std::string& path, TileSet* set, std::string* error);
-// A folder Z/X/Y.png, .jpg or .jpeg. Formats SDL_image cannot decode are skipped.
+// A folder Z/X/Y.png, .jpg, .webp... Tiles the viewer cannot decode are skipped.
 bool readFolder(const std::string& path, TileSet* set, std::string* error);
+// The tile files of a folder (of level onlyZ, or all with -1), by name
+// only; `visit` returns false to stop.
+using FolderVisitor = std::function<bool(int z, int x, int y, const std::string& path)>;
+void walkFolder(const std::string& path, int onlyZ, const FolderVisitor& visit);
 // One of the above, chosen by the path: a directory, *.pmtiles, or MBTiles.
 bool read(const std::string& path, TileSet* set, std::string* error);
 

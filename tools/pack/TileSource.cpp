@@ -3,6 +3,9 @@
 #include "Files.h"
 #include "TileDecoder.h"
 
+#include <algorithm>
+#include <map>
+
 namespace {
 
 class ArchiveSource : public TileSource {
@@ -65,14 +68,60 @@ private:
     const TileSet& set;
 };
 
-// A folder's tiles, read into a set the source owns.
-class FolderSource : public SetSource {
+// A folder of Z/X/Y files: only names are looked at until a level is read.
+class FolderSource : public TileSource {
 public:
-    explicit FolderSource(std::unique_ptr<TileSet> tiles) : SetSource(*tiles), owned(std::move(tiles)) {}
+    explicit FolderSource(const std::string& path) : path(path)
+    {
+        std::map<int, ArchiveLevel> levels;
+        TileSources::walkFolder(path, -1, [&](int z, int x, int y, const std::string&) {
+            ArchiveLevel& l = levels[z];
+            if (l.tiles == 0)
+                l = ArchiveLevel{z, x, y, x, y, 0};
+            l.minX = std::min<long long>(l.minX, x);
+            l.maxX = std::max<long long>(l.maxX, x);
+            l.minY = std::min<long long>(l.minY, y);
+            l.maxY = std::max<long long>(l.maxY, y);
+            ++l.tiles;
+            return true;
+        });
+        for (const auto& l : levels)
+            present.push_back(l.second);
+    }
+
+    bool forEachTile(int z, long long minX, long long minY, long long maxX, long long maxY,
+                     const TileArchive::CellVisitor& visit, std::string*) override
+    {
+        std::string bytes;
+        TileSources::walkFolder(path, z, [&](int, int x, int y, const std::string& file) {
+            if (x < minX || x > maxX || y < minY || y > maxY)
+                return true;
+            bytes.clear();
+            Files::readBytes(file, &bytes);
+            if (format.empty())
+                format = TileDecoder::formatName(
+                    TileDecoder::sniff(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+            return visit(x, y, bytes);
+        });
+        return true;
+    }
 
 private:
-    std::unique_ptr<TileSet> owned;
+    std::string path;
 };
+
+// The format of a folder's first tile, which names the layer.
+std::string firstFormat(const std::string& path)
+{
+    std::string format;
+    TileSources::walkFolder(path, -1, [&](int, int, int, const std::string& file) {
+        std::string bytes;
+        Files::readBytes(file, &bytes);
+        format = TileDecoder::formatName(TileDecoder::sniff(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+        return false;
+    });
+    return format;
+}
 
 } // namespace
 
@@ -81,16 +130,16 @@ std::unique_ptr<TileSource> TileSource::of(const TileSet& set)
     return std::make_unique<SetSource>(set);
 }
 
-std::unique_ptr<TileSource> TileSource::open(const std::string& path, std::vector<std::string>* warnings,
-                                             std::string* error)
+std::unique_ptr<TileSource> TileSource::open(const std::string& path, std::string* error)
 {
     std::unique_ptr<TileSource> source;
     if (Files::isDirectory(path)) {
-        auto set = std::make_unique<TileSet>();
-        if (!TileSources::readFolder(path, set.get(), error))
+        source = std::make_unique<FolderSource>(path);
+        if (source->levels().empty()) {
+            *error = path + ": no Z/X/Y tiles found";
             return nullptr;
-        *warnings = set->warnings;
-        source = std::make_unique<FolderSource>(std::move(set));
+        }
+        source->format = firstFormat(path);
     } else {
         if (!Files::exists(path)) {
             *error = path + ": no such file";

@@ -16,8 +16,7 @@ public:
     virtual ~TileSource() = default;
 
     // An archive (MBTiles, PMTiles) or a folder, by what `path` is.
-    static std::unique_ptr<TileSource> open(const std::string& path, std::vector<std::string>* warnings,
-                                            std::string* error);
+    static std::unique_ptr<TileSource> open(const std::string& path, std::string* error);
     static std::unique_ptr<TileSource> of(const TileSet& set);
 
     // The levels present with their extents, coarsest first.

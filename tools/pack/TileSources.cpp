@@ -122,13 +122,11 @@ bool wholeNumber(const std::string& text, int* value)
 
 } // namespace
 
-bool readFolder(const std::string& path, TileSet* set, std::string* error)
+void walkFolder(const std::string& path, int onlyZ, const FolderVisitor& visit)
 {
-    if (!Files::isDirectory(path))
-        return fail(error, path + ": not a directory");
     for (const std::string& zName : entries(path)) {
         int z;
-        if (!wholeNumber(zName, &z) || z > 30 || !Files::isDirectory(path + "/" + zName))
+        if (!wholeNumber(zName, &z) || z > 30 || (onlyZ >= 0 && z != onlyZ) || !Files::isDirectory(path + "/" + zName))
             continue;
         for (const std::string& xName : entries(path + "/" + zName)) {
             int x;
@@ -139,18 +137,27 @@ bool readFolder(const std::string& path, TileSet* set, std::string* error)
                 int y;
                 if (dot == std::string::npos || !wholeNumber(file.substr(0, dot), &y) || y >= (1 << z))
                     continue;
-                const std::string tilePath = path + "/" + zName + "/" + xName + "/" + file;
-                std::string bytes;
-                Files::readBytes(tilePath, &bytes);
-                Bitmap decoded;
-                if (!TileDecoder::decode(bytes, 256, &decoded, nullptr)) {
-                    set->warnings.push_back(tilePath + ": not an image this viewer can decode, skipped");
-                    continue;
-                }
-                addTile(set, TileKey{z, x, y}, std::move(bytes), tilePath);
+                if (!visit(z, x, y, path + "/" + zName + "/" + xName + "/" + file))
+                    return;
             }
         }
     }
+}
+
+bool readFolder(const std::string& path, TileSet* set, std::string* error)
+{
+    if (!Files::isDirectory(path))
+        return fail(error, path + ": not a directory");
+    walkFolder(path, -1, [&](int z, int x, int y, const std::string& tilePath) {
+        std::string bytes;
+        Files::readBytes(tilePath, &bytes);
+        Bitmap decoded;
+        if (!TileDecoder::decode(bytes, 256, &decoded, nullptr))
+            set->warnings.push_back(tilePath + ": not an image this viewer can decode, skipped");
+        else
+            addTile(set, TileKey{z, x, y}, std::move(bytes), tilePath);
+        return true;
+    });
     if (set->tiles.empty())
         return fail(error, path + ": no Z/X/Y tiles found");
     return true;

@@ -79,15 +79,12 @@ bool interrupted()
     return stopRequested != 0;
 }
 
-std::shared_ptr<TileSource> openSource(const std::string& path, Warnings* warnings)
+std::shared_ptr<TileSource> openSource(const std::string& path)
 {
     std::string error;
-    std::vector<std::string> found;
-    std::shared_ptr<TileSource> source = TileSource::open(path, &found, &error);
+    std::shared_ptr<TileSource> source = TileSource::open(path, &error);
     if (!source)
         failure(error);
-    for (const std::string& warning : found)
-        warnings->add("folder entries skipped", warning);
     return source;
 }
 
@@ -123,12 +120,12 @@ int runImport(const std::vector<std::string>& args, std::map<std::string, std::s
     Warnings warnings(std::cerr);
     options.warn = [&](const std::string& kind, const std::string& text) { warnings.add(kind, text); };
     options.interrupted = interrupted;
-    const std::shared_ptr<TileSource> base = openSource(args[0], &warnings);
+    const std::shared_ptr<TileSource> base = openSource(args[0]);
     if (!base)
         return 1;
     std::vector<Package::Layer> layers{{base, "", false}};
     if (o.count("--overlay")) {
-        const std::shared_ptr<TileSource> overlay = openSource(o["--overlay"], &warnings);
+        const std::shared_ptr<TileSource> overlay = openSource(o["--overlay"]);
         if (!overlay)
             return 1;
         layers.push_back({overlay, "", true});
