@@ -16,6 +16,9 @@ const std::size_t maxLeavesKept = 64;
 // Ids looked at one by one to find the levels' extents; past this, the
 // header's bounds stand for the extents.
 const std::uint64_t maxIdsExpanded = 4000000;
+// Archives declaring more tile entries are not walked when opened: the
+// header's levels and bounds give their extents.
+const std::uint64_t maxEntriesWalkedAtOpen = 1000000;
 
 std::uint64_t le64(const unsigned char* p)
 {
@@ -107,6 +110,7 @@ bool PMTilesArchive::readHeader(std::string* error)
     h.internalCompression = p[97];
     h.tileCompression = p[98];
     h.tileType = p[99];
+    h.tileEntries = le64(p + 80);
     h.minZoom = p[100];
     h.maxZoom = p[101];
     h.west = le32e7(p + 102);
@@ -180,16 +184,17 @@ bool PMTilesArchive::tile(int z, long long x, long long y, std::string* bytes)
 }
 
 bool PMTilesArchive::walkDirectory(const std::vector<PMTiles::Entry>& entries, int depth, std::uint64_t* visited,
-                                   const EntryVisitor& visit, std::string* error)
+                                   const EntryVisitor& visit, std::string* error, bool* stopped)
 {
     for (const PMTiles::Entry& e : entries) {
-        if (++*visited > maxEntriesVisited) {
-            *error = "directories with more than " + std::to_string(maxEntriesVisited) + " entries";
+        if (*stopped)
+            return true;
+        if (++*visited > entryLimit) {
+            *error = "directories with more than " + std::to_string(entryLimit) + " entries";
             return false;
         }
         if (e.runLength > 0) {
-            if (!visit(e))
-                return true;
+            *stopped = !visit(e);
             continue;
         }
         if (depth >= maxLeafDepth) {
@@ -201,7 +206,7 @@ bool PMTilesArchive::walkDirectory(const std::vector<PMTiles::Entry>& entries, i
             *error = "damaged leaf directory";
             return false;
         }
-        if (!walkDirectory(children, depth + 1, visited, visit, error))
+        if (!walkDirectory(children, depth + 1, visited, visit, error, stopped))
             return false;
     }
     return true;
@@ -210,69 +215,86 @@ bool PMTilesArchive::walkDirectory(const std::vector<PMTiles::Entry>& entries, i
 bool PMTilesArchive::walk(const EntryVisitor& visit, std::string* error)
 {
     std::uint64_t visited = 0;
-    return walkDirectory(root, 0, &visited, visit, error);
+    bool stopped = false;
+    return walkDirectory(root, 0, &visited, visit, error, &stopped);
 }
 
-// The levels and their extents from the directories; the first tile tells
-// the format when the header does not.
+// The levels and their extents: from the directories when the archive is
+// small enough to walk at once, else (or when its runs are too long to
+// follow) from the header's levels and bounds. The first tile tells the
+// format when the header does not.
 bool PMTilesArchive::readLevels(std::string* error)
 {
-    std::map<int, ArchiveLevel> levels;
-    std::uint64_t expanded = 0;
-    bool tooMany = false;
-    PMTiles::Entry first;
-    bool any = false;
-    const bool walked = walk(
-        [&](const PMTiles::Entry& e) {
-            if (!any)
-                first = e;
-            any = true;
-            for (std::uint64_t r = 0; r < e.runLength && !tooMany; ++r) {
-                int z;
-                std::uint64_t x, y;
-                if (!PMTiles::tileFromId(e.tileId + r, &z, &x, &y))
-                    break;
-                tooMany = ++expanded > maxIdsExpanded;
-                ArchiveLevel& l = levels[z];
-                const long long lx = static_cast<long long>(x), ly = static_cast<long long>(y);
-                if (l.tiles == 0) {
-                    l.z = z;
-                    l.minX = l.maxX = lx;
-                    l.minY = l.maxY = ly;
-                }
-                l.minX = std::min(l.minX, lx);
-                l.maxX = std::max(l.maxX, lx);
-                l.minY = std::min(l.minY, ly);
-                l.maxY = std::max(l.maxY, ly);
-                ++l.tiles;
-            }
-            return true;
-        },
-        error);
-    if (!walked)
-        return false;
-    if (!any) {
-        *error = "no tiles";
-        return false;
-    }
     about.hasBounds = h.west < h.east && h.south < h.north && h.west >= -180 && h.east <= 180 && h.south >= -90 &&
                       h.north <= 90;
     about.west = h.west;
     about.south = h.south;
     about.east = h.east;
     about.north = h.north;
-    if (tooMany && !about.hasBounds) {
-        *error = "too many tiles to find their extent, and no bounds in the header";
+    const bool headerLevels = about.hasBounds && h.minZoom <= h.maxZoom && h.maxZoom <= maxZoom;
+    bool tooMany = h.tileEntries > maxEntriesWalkedAtOpen && headerLevels;
+    PMTiles::Entry first;
+    bool any = false;
+    if (!tooMany && !walkLevels(&first, &any, &tooMany, error))
+        return false;
+    if (tooMany) {
+        if (!headerLevels) {
+            *error = "too many tiles to find their extent, and no levels and bounds in the header";
+            return false;
+        }
+        about.levels.clear();
+        for (int z = h.minZoom; z <= h.maxZoom; ++z)
+            about.levels.push_back(ArchiveLevel{z, 0, 0, 0, 0, 0});
+        extentsFromBounds();
+        walk([&](const PMTiles::Entry& e) {
+            first = e;
+            any = true;
+            return false;
+        }, error);
+    }
+    if (!any) {
+        *error = "no tiles";
         return false;
     }
-    for (const auto& level : levels)
-        about.levels.push_back(level.second);
-    if (tooMany)
-        extentsFromBounds();
     std::string sample;
     tileData(first, &sample);
     const char* declared[] = {"", "mvt", "png", "jpeg", "webp", "avif", "mlt"};
     return acceptFormat(h.tileType <= 6 ? declared[h.tileType] : "", sample, error);
+}
+
+// Every tile id once, for the levels' extents; stops (setting *tooMany)
+// past maxIdsExpanded.
+bool PMTilesArchive::walkLevels(PMTiles::Entry* first, bool* any, bool* tooMany, std::string* error)
+{
+    std::map<int, ArchiveLevel> levels;
+    std::uint64_t expanded = 0;
+    const bool walked = walk(
+        [&](const PMTiles::Entry& e) {
+            if (!*any)
+                *first = e;
+            *any = true;
+            for (std::uint64_t r = 0; r < e.runLength && !*tooMany; ++r) {
+                int z;
+                std::uint64_t x, y;
+                if (!PMTiles::tileFromId(e.tileId + r, &z, &x, &y))
+                    break;
+                *tooMany = ++expanded > maxIdsExpanded;
+                ArchiveLevel& l = levels[z];
+                const long long lx = static_cast<long long>(x), ly = static_cast<long long>(y);
+                if (l.tiles == 0)
+                    l = ArchiveLevel{z, lx, ly, lx, ly, 0};
+                l.minX = std::min(l.minX, lx);
+                l.maxX = std::max(l.maxX, lx);
+                l.minY = std::min(l.minY, ly);
+                l.maxY = std::max(l.maxY, ly);
+                ++l.tiles;
+            }
+            return !*tooMany;
+        },
+        error);
+    for (const auto& level : levels)
+        about.levels.push_back(level.second);
+    return walked;
 }
 
 // Each level's extent as the tiles that cover the header's bounds.

@@ -27,11 +27,15 @@ public:
     bool forEachTileAt(int z, long long minX, long long minY, long long maxX, long long maxY, const CellVisitor& visit,
                        std::string* error) override;
 
+    // The entries one walk may visit (tests lower it to reach it quickly).
+    std::uint64_t entryLimit = maxEntriesVisited;
+
 private:
     struct Header {
         std::uint64_t rootOffset = 0, rootLength = 0, metadataOffset = 0, metadataLength = 0;
         std::uint64_t leafOffset = 0, leafLength = 0, dataOffset = 0, dataLength = 0;
         int internalCompression = 0, tileCompression = 0, tileType = 0;
+        std::uint64_t tileEntries = 0;
         int minZoom = 0, maxZoom = 0, centreZoom = 0;
         double west = 0, south = 0, east = 0, north = 0, centreLon = 0, centreLat = 0;
     };
@@ -41,6 +45,7 @@ private:
     bool readHeader(std::string* error);
     void readMetadata();
     bool readLevels(std::string* error);
+    bool walkLevels(PMTiles::Entry* first, bool* any, bool* tooMany, std::string* error);
     void extentsFromBounds();
     bool read(std::uint64_t offset, std::uint64_t length, std::string* out) const;
     bool decompress(int compression, std::string* bytes, std::size_t limit) const;
@@ -51,7 +56,7 @@ private:
     // when a directory is damaged or a limit is passed.
     bool walk(const EntryVisitor& visit, std::string* error);
     bool walkDirectory(const std::vector<PMTiles::Entry>& entries, int depth, std::uint64_t* visited,
-                       const EntryVisitor& visit, std::string* error);
+                       const EntryVisitor& visit, std::string* error, bool* stopped);
 
     int fd = -1;
     std::uint64_t fileSize = 0;

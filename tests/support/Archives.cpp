@@ -136,7 +136,8 @@ void writePMTiles(const std::string& path, const PMTilesSpec& spec)
     for (std::uint64_t v : {rootAt, static_cast<std::uint64_t>(root.size()), metaAt,
                             static_cast<std::uint64_t>(metadata.size()), leafAt, static_cast<std::uint64_t>(leaves.size()),
                             dataAt, static_cast<std::uint64_t>(data.size()), static_cast<std::uint64_t>(entries.size()),
-                            static_cast<std::uint64_t>(entries.size()), static_cast<std::uint64_t>(entries.size())})
+                            spec.declaredEntries ? spec.declaredEntries : static_cast<std::uint64_t>(entries.size()),
+                            static_cast<std::uint64_t>(entries.size())})
         le(&header, v, 8);
     header += '\x01';                                         // clustered
     header += static_cast<char>(spec.gzipDirectories ? 2 : 1); // internal compression

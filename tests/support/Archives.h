@@ -27,6 +27,7 @@ struct PMTilesSpec {
     int centreZoom = 0;
     // Hand-made directories in place of those the tiles give (hostile files).
     std::string rawRoot, rawLeaves;
+    std::uint64_t declaredEntries = 0; // the header's tile entry count; 0: the real one
 };
 void writePMTiles(const std::string& path, const PMTilesSpec& spec);
 // A directory as PMTiles stores it (uncompressed): entries of
