@@ -133,6 +133,14 @@ TEST(TileArchive, PMTilesLooksUpTilesRunsAndLeaves)
     }
     EXPECT_FALSE(a->tile(1, 1, 0, &bytes));
     EXPECT_FALSE(a->tile(2, 0, 1, &bytes)) << "past the run";
+    std::vector<std::pair<long long, long long>> cells;
+    std::string why;
+    ASSERT_TRUE(a->forEachTileAt(2, 1, 0, 3, 3, [&](long long x, long long y, const std::string& b) {
+        EXPECT_EQ(b, tile(3));
+        cells.emplace_back(x, y);
+        return true;
+    }, &why));
+    EXPECT_EQ(cells, (std::vector<std::pair<long long, long long>>{{1, 0}, {1, 1}})) << "the run's cells in the box";
     // An archive too large to walk when opened: levels and extents from the
     // header (here the box of level 1's north-west tile).
     spec.declaredEntries = 5000000;

@@ -183,20 +183,24 @@ bool PMTilesArchive::tile(int z, long long x, long long y, std::string* bytes)
     return false;
 }
 
-bool PMTilesArchive::walkDirectory(const std::vector<PMTiles::Entry>& entries, int depth, std::uint64_t* visited,
-                                   const EntryVisitor& visit, std::string* error, bool* stopped)
+// Leaves whose ids cannot reach [state->from, state->to) are not read: a
+// leaf holds the ids from its own entry's up to the next entry's.
+bool PMTilesArchive::walkDirectory(const std::vector<PMTiles::Entry>& entries, int depth, std::uint64_t end,
+                                   WalkState* state, const EntryVisitor& visit, std::string* error)
 {
-    for (const PMTiles::Entry& e : entries) {
-        if (*stopped)
-            return true;
-        if (++*visited > entryLimit) {
+    for (std::size_t i = 0; i < entries.size() && !state->stopped; ++i) {
+        const PMTiles::Entry& e = entries[i];
+        if (++state->visited > entryLimit) {
             *error = "directories with more than " + std::to_string(entryLimit) + " entries";
             return false;
         }
         if (e.runLength > 0) {
-            *stopped = !visit(e);
+            state->stopped = !visit(e);
             continue;
         }
+        const std::uint64_t next = i + 1 < entries.size() ? entries[i + 1].tileId : end;
+        if (next <= state->from || e.tileId >= state->to)
+            continue;
         if (depth >= maxLeafDepth) {
             *error = "leaf directories nested deeper than " + std::to_string(maxLeafDepth);
             return false;
@@ -206,17 +210,18 @@ bool PMTilesArchive::walkDirectory(const std::vector<PMTiles::Entry>& entries, i
             *error = "damaged leaf directory";
             return false;
         }
-        if (!walkDirectory(children, depth + 1, visited, visit, error, stopped))
+        if (!walkDirectory(children, depth + 1, next, state, visit, error))
             return false;
     }
     return true;
 }
 
-bool PMTilesArchive::walk(const EntryVisitor& visit, std::string* error)
+bool PMTilesArchive::walk(const EntryVisitor& visit, std::string* error, std::uint64_t from, std::uint64_t to)
 {
-    std::uint64_t visited = 0;
-    bool stopped = false;
-    return walkDirectory(root, 0, &visited, visit, error, &stopped);
+    WalkState state;
+    state.from = from;
+    state.to = to;
+    return walkDirectory(root, 0, ~0ull, &state, visit, error);
 }
 
 // The levels and their extents: from the directories when the archive is
@@ -380,7 +385,7 @@ bool PMTilesArchive::forEachTileAt(int z, long long minX, long long minY, long l
             }
             return true;
         },
-        error);
+        error, first, end);
     if (walked && damaged)
         *error = "tile data outside the archive or damaged";
     return walked && !damaged;

@@ -54,9 +54,14 @@ private:
     bool tileData(const PMTiles::Entry& e, std::string* bytes) const;
     // Every tile entry under the root, leaves included; false with *error
     // when a directory is damaged or a limit is passed.
-    bool walk(const EntryVisitor& visit, std::string* error);
-    bool walkDirectory(const std::vector<PMTiles::Entry>& entries, int depth, std::uint64_t* visited,
-                       const EntryVisitor& visit, std::string* error, bool* stopped);
+    struct WalkState {
+        std::uint64_t visited = 0;
+        bool stopped = false;
+        std::uint64_t from = 0, to = ~0ull; // the ids wanted
+    };
+    bool walk(const EntryVisitor& visit, std::string* error, std::uint64_t from = 0, std::uint64_t to = ~0ull);
+    bool walkDirectory(const std::vector<PMTiles::Entry>& entries, int depth, std::uint64_t end, WalkState* state,
+                       const EntryVisitor& visit, std::string* error);
 
     int fd = -1;
     std::uint64_t fileSize = 0;
