@@ -34,7 +34,7 @@ struct ArchiveFiles {
         for (const auto& t : set.tiles)
             real.push_back(t.second);
         std::vector<std::tuple<int, int, int, std::string>> mb;
-        PMTilesSpec pm;
+        PMTilesLayout pm;
         pm.gzipDirectories = true;
         pm.leafSize = 4096;
         std::vector<std::string> level;
@@ -57,7 +57,7 @@ struct ArchiveFiles {
             if (t.size() < smallest.size())
                 smallest = t;
         mb.clear();
-        PMTilesSpec big;
+        PMTilesLayout big;
         big.gzipDirectories = true;
         big.leafSize = 4096;
         for (int y = 0; y < bigSide; ++y)

@@ -36,7 +36,7 @@ struct Fixture {
         writeMissingTileImage("media/na.png");
         for (bool packed : {false, true}) {
             const std::string name = packed ? "packed" : "loose";
-            LayerSpec layer;
+            TestLayer layer;
             layer.dir = "maps/" + name + "/";
             layer.layer = "sat";
             layer.zoom = 10;

@@ -112,13 +112,13 @@ TEST(TileArchive, MBTilesFlipsRowsAndReadsItsMetadata)
 TEST(TileArchive, PMTilesLooksUpTilesRunsAndLeaves)
 {
     TempDir dir;
-    PMTilesSpec spec;
-    spec.tiles = {{{0, 0, 0}, tile(0)}, {{1, 0, 0}, tile(1)}, {{1, 1, 1}, tile(2)}, {{2, 0, 0}, tile(3)}};
-    spec.runs = {{{2, 0, 0}, 3}}; // (0,0), (1,0) and (1,1) in Hilbert order
-    spec.gzipDirectories = true;
-    spec.leafSize = 2;
-    spec.metadata = "{\"name\":\"Pm \\\"world\\\"\",\"attribution\":\"<b>Tiles</b> &amp; data\"}";
-    writePMTiles("w.pmtiles", spec);
+    PMTilesLayout layout;
+    layout.tiles = {{{0, 0, 0}, tile(0)}, {{1, 0, 0}, tile(1)}, {{1, 1, 1}, tile(2)}, {{2, 0, 0}, tile(3)}};
+    layout.runs = {{{2, 0, 0}, 3}}; // (0,0), (1,0) and (1,1) in Hilbert order
+    layout.gzipDirectories = true;
+    layout.leafSize = 2;
+    layout.metadata = "{\"name\":\"Pm \\\"world\\\"\",\"attribution\":\"<b>Tiles</b> &amp; data\"}";
+    writePMTiles("w.pmtiles", layout);
     const auto a = openArchive("w.pmtiles");
     ASSERT_TRUE(a);
     EXPECT_EQ(a->info().name, "Pm \"world\"");
@@ -143,12 +143,12 @@ TEST(TileArchive, PMTilesLooksUpTilesRunsAndLeaves)
     EXPECT_EQ(cells, (std::vector<std::pair<long long, long long>>{{1, 0}, {1, 1}})) << "the run's cells in the box";
     // An archive too large to walk when opened: levels and extents from the
     // header (here the box of level 1's north-west tile).
-    spec.declaredEntries = 5000000;
-    spec.west = -170;
-    spec.east = -10;
-    spec.south = 10;
-    spec.north = 80;
-    writePMTiles("big.pmtiles", spec);
+    layout.declaredEntries = 5000000;
+    layout.west = -170;
+    layout.east = -10;
+    layout.south = 10;
+    layout.north = 80;
+    writePMTiles("big.pmtiles", layout);
     const auto big = openArchive("big.pmtiles");
     ASSERT_TRUE(big);
     ASSERT_EQ(big->info().levels.size(), 3u);
@@ -191,27 +191,27 @@ TEST(TileArchive, BadArchivesAreRefusedWithTheirReason)
     sqlite3_exec(db, "DROP TABLE tiles;", nullptr, nullptr, nullptr);
     sqlite3_close(db);
     EXPECT_NE(refusal("notables.mbtiles").find("not an MBTiles file (no such table: tiles)"), std::string::npos);
-    PMTilesSpec spec;
-    spec.tiles = {{{0, 0, 0}, tile(0)}};
-    spec.version = 2;
-    writePMTiles("old.pmtiles", spec);
+    PMTilesLayout layout;
+    layout.tiles = {{{0, 0, 0}, tile(0)}};
+    layout.version = 2;
+    writePMTiles("old.pmtiles", layout);
     EXPECT_NE(refusal("old.pmtiles").find("version 2 is not supported"), std::string::npos);
-    spec.version = 3;
-    spec.tileType = 1;
-    writePMTiles("mvt.pmtiles", spec);
+    layout.version = 3;
+    layout.tileType = 1;
+    writePMTiles("mvt.pmtiles", layout);
     EXPECT_NE(refusal("mvt.pmtiles").find("vector tiles (mvt)"), std::string::npos);
     writeFile("short.pmtiles", "PMTiles\x03");
     EXPECT_NE(refusal("short.pmtiles").find("cut short"), std::string::npos);
 
     // A leaf that names itself as its own leaf, and leaves shared a
     // hundred times over at every depth: both stop at a limit.
-    spec.tileType = 2;
-    spec.gzipDirectories = false;
+    layout.tileType = 2;
+    layout.gzipDirectories = false;
     const std::string self = pmDirectory({{0, 0, 0, 0}});
-    spec.rawRoot = pmDirectory({{0, 0, self.size(), 0}});
-    spec.rawLeaves = self;
-    spec.rawLeaves = pmDirectory({{0, 0, self.size(), 0}});
-    writePMTiles("loop.pmtiles", spec);
+    layout.rawRoot = pmDirectory({{0, 0, self.size(), 0}});
+    layout.rawLeaves = self;
+    layout.rawLeaves = pmDirectory({{0, 0, self.size(), 0}});
+    writePMTiles("loop.pmtiles", layout);
     EXPECT_NE(refusal("loop.pmtiles").find("nested deeper than 3"), std::string::npos);
     std::vector<std::tuple<std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t>> fan;
     std::vector<std::tuple<std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t>> tilesOf;
@@ -229,9 +229,9 @@ TEST(TileArchive, BadArchivesAreRefusedWithTheirReason)
         belowSize = level.size();
         leaves += level;
     }
-    spec.rawRoot = pmDirectory(fan);
-    spec.rawLeaves = leaves;
-    writePMTiles("fan.pmtiles", spec);
+    layout.rawRoot = pmDirectory(fan);
+    layout.rawLeaves = leaves;
+    writePMTiles("fan.pmtiles", layout);
     // Opening stops early (its extents come from the header then); a walk
     // over every tile stops at the limit.
     const auto fanned = openArchive("fan.pmtiles");
@@ -346,10 +346,10 @@ TEST_F(ArchivePackage, WithoutACentreOrWithOneOutsideTheData)
 {
     // No centre, no bounds: the middle of the coarsest level's tiles
     // (x 1..5, y 2..6 of level 3).
-    PMTilesSpec spec;
-    spec.tiles = {{{3, 1, 2}, tile(1)}, {{3, 5, 6}, tile(2)}, {{4, 5, 10}, tile(3)}};
-    spec.west = spec.south = spec.east = spec.north = 0;
-    writePMTiles("maps/plain.pmtiles", spec);
+    PMTilesLayout layout;
+    layout.tiles = {{{3, 1, 2}, tile(1)}, {{3, 5, 6}, tile(2)}, {{4, 5, 10}, tile(3)}};
+    layout.west = layout.south = layout.east = layout.north = 0;
+    writePMTiles("maps/plain.pmtiles", layout);
     ASSERT_TRUE(map.create(testScreen(), "maps/plain.pmtiles"));
     int z;
     double x, y;

@@ -225,7 +225,7 @@ TEST_F(MapView, EdgePressesAndScaledSteps)
 
 TEST_F(MapView, DrawsFourBlitsToThePixel)
 {
-    LayerSpec layer = layerOf("maps/a/", "sat", 4, 3);
+    TestLayer layer = layerOf("maps/a/", "sat", 4, 3);
     writeLayer(layer);
     Conf conf;
     conf.endX = 4;
@@ -265,11 +265,11 @@ TEST_F(MapView, DrawsFourBlitsToThePixel)
 TEST_F(MapView, OverlaysAndLayerChoice)
 {
     for (const char* name : {"sat", "map"}) {
-        LayerSpec layer = layerOf("maps/a/", name, 3, 2);
+        TestLayer layer = layerOf("maps/a/", name, 3, 2);
         layer.idBase = name[0] == 's' ? 0 : 10;
         writeLayer(layer);
     }
-    LayerSpec overlay = layerOf("maps/a/", "wat", 3, 2);
+    TestLayer overlay = layerOf("maps/a/", "wat", 3, 2);
     overlay.overlay = true;
     overlay.skip = {1};
     writeLayer(overlay);
@@ -358,7 +358,7 @@ TEST_F(MapView, PackagesWithoutPositionOrSmallerThanTheGrid)
     EXPECT_EQ(t[1] * 256 + t[3], 4 * 256);
 
     for (bool packed : {false, true}) {
-        LayerSpec layer = layerOf(packed ? "maps/p/" : "maps/l/", "sat", 2, 1);
+        TestLayer layer = layerOf(packed ? "maps/p/" : "maps/l/", "sat", 2, 1);
         layer.packed = packed;
         writeLayer(layer);
         Conf small;

@@ -73,10 +73,10 @@ TEST(PackImport, SparseAndHugeSourcesStayBounded)
     EXPECT_TRUE(import("far.mbtiles", "far").ok);
 
     // A run over most of level 12: refused before anything is written.
-    PMTilesSpec spec;
-    spec.tiles = {{{12, 0, 0}, png(4)}};
-    spec.runs = {{{12, 0, 0}, 16000000}};
-    writePMTiles("run.pmtiles", spec);
+    PMTilesLayout layout;
+    layout.tiles = {{{12, 0, 0}, png(4)}};
+    layout.runs = {{{12, 0, 0}, 16000000}};
+    writePMTiles("run.pmtiles", layout);
     r = import("run.pmtiles", "run");
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("--bbox"), std::string::npos) << r.error;
@@ -168,7 +168,7 @@ TEST(PackImport, RefusalsAndInterruptionsLeaveNothing)
     EXPECT_EQ(import("empty.mbtiles", "out").error, "no raster tiles in empty.mbtiles");
     writeMBTiles("vector.mbtiles", {{0, 0, 0, "\x1f\x8b"}}, {{"format", "pbf"}});
     EXPECT_EQ(import("vector.mbtiles", "out").error, "vector.mbtiles: vector tiles (pbf) cannot be shown");
-    PMTilesSpec old;
+    PMTilesLayout old;
     old.tiles = {{{0, 0, 0}, png(0)}};
     old.version = 2;
     writePMTiles("old.pmtiles", old);

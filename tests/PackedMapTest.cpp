@@ -146,7 +146,7 @@ protected:
     {
         writeMissingTileImage("media/na.png");
         // 3 x 2 tiles, one part per two tiles: parts 0..2.
-        LayerSpec layer = layerOf("maps/p/", "sat", 3, 2);
+        TestLayer layer = layerOf("maps/p/", "sat", 3, 2);
         layer.beginX = 100;
         layer.beginY = 200;
         layer.packed = true;

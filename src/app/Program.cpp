@@ -117,14 +117,14 @@ void Program::buildMenu()
 
 void Program::buildToolBar()
 {
-    struct IconSpec {
+    struct IconEntry {
         const char* textId;
         SDL_Rect box;
         const char* image;
         bool needsMap;
         int* index;
     };
-    const IconSpec icons[] = {
+    const IconEntry icons[] = {
         {"zoom_in", {4, 219, 20, 20}, "zoomin", true, &zoomInIcon},
         {"zoom_out", {25, 219, 20, 20}, "zoomout", true, &zoomOutIcon},
         {"open_package", {47, 223, 16, 16}, "open", false, nullptr},
@@ -134,7 +134,7 @@ void Program::buildToolBar()
         {"exit", {299, 222, 16, 16}, "exit", false, nullptr},
     };
     for (int i = 0; i < 7; ++i) {
-        const IconSpec& icon = icons[i];
+        const IconEntry& icon = icons[i];
         const std::string file = std::string("media/icon_") + icon.image;
         const int index = toolBar.addIcon(icon.box, i, 0, i, file + ".png", file + "-d.png", file + "-a.png",
                                           lang.value(icon.textId), icon.needsMap);

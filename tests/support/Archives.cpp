@@ -95,66 +95,66 @@ std::string gzip(const std::string& plain)
 
 } // namespace
 
-void writePMTiles(const std::string& path, const PMTilesSpec& spec)
+void writePMTiles(const std::string& path, const PMTilesLayout& layout)
 {
     std::vector<PMTiles::Entry> entries;
     std::string data;
     std::map<std::uint64_t, std::pair<std::string, std::uint64_t>> byId;
-    for (const auto& t : spec.tiles) {
-        const auto run = spec.runs.find(t.first);
+    for (const auto& t : layout.tiles) {
+        const auto run = layout.runs.find(t.first);
         byId[PMTiles::tileId(std::get<0>(t.first), std::get<1>(t.first), std::get<2>(t.first))] = {
-            t.second, run == spec.runs.end() ? 1 : run->second};
+            t.second, run == layout.runs.end() ? 1 : run->second};
     }
     for (const auto& t : byId) {
         entries.push_back(PMTiles::Entry{t.first, data.size(), t.second.first.size(), t.second.second});
         data += t.second.first;
     }
     std::string leaves, root;
-    auto pack = [&](const std::string& plain) { return spec.gzipDirectories ? gzip(plain) : plain; };
-    if (spec.leafSize == 0) {
+    auto pack = [&](const std::string& plain) { return layout.gzipDirectories ? gzip(plain) : plain; };
+    if (layout.leafSize == 0) {
         root = pack(serialise(entries));
     } else {
         std::vector<PMTiles::Entry> rootEntries;
-        for (std::size_t i = 0; i < entries.size(); i += spec.leafSize) {
+        for (std::size_t i = 0; i < entries.size(); i += layout.leafSize) {
             const std::vector<PMTiles::Entry> part(entries.begin() + static_cast<long>(i),
-                                                   entries.begin() + static_cast<long>(std::min(entries.size(), i + spec.leafSize)));
+                                                   entries.begin() + static_cast<long>(std::min(entries.size(), i + layout.leafSize)));
             const std::string leaf = pack(serialise(part));
             rootEntries.push_back(PMTiles::Entry{part.front().tileId, leaves.size(), leaf.size(), 0});
             leaves += leaf;
         }
         root = pack(serialise(rootEntries));
     }
-    if (!spec.rawRoot.empty()) {
-        root = spec.rawRoot;
-        leaves = spec.rawLeaves;
+    if (!layout.rawRoot.empty()) {
+        root = layout.rawRoot;
+        leaves = layout.rawLeaves;
     }
-    const std::string metadata = pack(spec.metadata);
+    const std::string metadata = pack(layout.metadata);
     std::string header = "PMTiles";
-    header += static_cast<char>(spec.version);
+    header += static_cast<char>(layout.version);
     const std::uint64_t rootAt = 127, metaAt = rootAt + root.size(), leafAt = metaAt + metadata.size(),
                         dataAt = leafAt + leaves.size();
     for (std::uint64_t v : {rootAt, static_cast<std::uint64_t>(root.size()), metaAt,
                             static_cast<std::uint64_t>(metadata.size()), leafAt, static_cast<std::uint64_t>(leaves.size()),
                             dataAt, static_cast<std::uint64_t>(data.size()), static_cast<std::uint64_t>(entries.size()),
-                            spec.declaredEntries ? spec.declaredEntries : static_cast<std::uint64_t>(entries.size()),
+                            layout.declaredEntries ? layout.declaredEntries : static_cast<std::uint64_t>(entries.size()),
                             static_cast<std::uint64_t>(entries.size())})
         le(&header, v, 8);
     header += '\x01';                                         // clustered
-    header += static_cast<char>(spec.gzipDirectories ? 2 : 1); // internal compression
+    header += static_cast<char>(layout.gzipDirectories ? 2 : 1); // internal compression
     header += '\x01';                                         // tile compression: none
-    header += static_cast<char>(spec.tileType);
+    header += static_cast<char>(layout.tileType);
     int minZoom = 30, maxZoom = 0;
-    for (const auto& t : spec.tiles) {
+    for (const auto& t : layout.tiles) {
         minZoom = std::min(minZoom, std::get<0>(t.first));
         maxZoom = std::max(maxZoom, std::get<0>(t.first));
     }
     header += static_cast<char>(minZoom);
     header += static_cast<char>(maxZoom);
-    for (double d : {spec.west, spec.south, spec.east, spec.north})
+    for (double d : {layout.west, layout.south, layout.east, layout.north})
         le32e7(&header, d);
-    header += static_cast<char>(spec.centreZoom);
-    le32e7(&header, spec.centreLon);
-    le32e7(&header, spec.centreLat);
+    header += static_cast<char>(layout.centreZoom);
+    le32e7(&header, layout.centreLon);
+    le32e7(&header, layout.centreLat);
     std::ofstream(path, std::ios::binary) << header << root << metadata << leaves << data;
 }
 

@@ -15,7 +15,7 @@ void writeMBTiles(const std::string& path, const std::vector<std::tuple<int, int
                                                                                       {"format", "png"}});
 
 // A PMTiles file of tiles keyed (z, x, y) with rows from the north.
-struct PMTilesSpec {
+struct PMTilesLayout {
     std::map<std::tuple<int, int, int>, std::string> tiles;
     std::map<std::tuple<int, int, int>, std::uint64_t> runs; // a tile repeated over this many ids
     int version = 3;
@@ -29,7 +29,7 @@ struct PMTilesSpec {
     std::string rawRoot, rawLeaves;
     std::uint64_t declaredEntries = 0; // the header's tile entry count; 0: the real one
 };
-void writePMTiles(const std::string& path, const PMTilesSpec& spec);
+void writePMTiles(const std::string& path, const PMTilesLayout& layout);
 // A directory as PMTiles stores it (uncompressed): entries of
 // (tile id, offset, length, run length).
 std::string pmDirectory(const std::vector<std::tuple<std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t>>& entries);

@@ -37,7 +37,7 @@ void makeDirs(const std::string& path)
             mkdir(path.substr(0, i).c_str(), 0755);
 }
 
-std::string looseName(const LayerSpec& s, int x, int y)
+std::string looseName(const TestLayer& s, int x, int y)
 {
     char name[160];
     if (s.scheme == Scheme::google) {
@@ -82,7 +82,7 @@ std::string encodePng(SDL_Surface* surface)
     return Codecs::encodePng(surface);
 }
 
-void writeLayer(const LayerSpec& s)
+void writeLayer(const TestLayer& s)
 {
     makeDirs(s.dir + s.layer);
     const std::string overlayBytes = [&] {
@@ -117,9 +117,9 @@ void writeLayer(const LayerSpec& s)
     }
 }
 
-LayerSpec layerOf(const std::string& dir, const std::string& layer, int w, int h)
+TestLayer layerOf(const std::string& dir, const std::string& layer, int w, int h)
 {
-    LayerSpec made;
+    TestLayer made;
     made.dir = dir;
     made.layer = layer;
     made.zoom = 10;
@@ -138,7 +138,7 @@ void writeSamplePackage(const std::string& dir, const std::string& caption, bool
         {"sat", 10, 6, 4, 0, false}, {"wab", 10, 6, 4, 10, false}, {"wat", 10, 6, 4, 0, true}, {"sat", 11, 3, 2, 20, false},
     };
     for (const auto& l : layers) {
-        LayerSpec made = layerOf(dir, l.name, l.w, l.h);
+        TestLayer made = layerOf(dir, l.name, l.w, l.h);
         made.zoom = l.zoom;
         made.idBase = l.idBase;
         made.overlay = l.overlay;

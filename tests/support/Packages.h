@@ -19,7 +19,7 @@ std::string encodePng(SDL_Surface* surface);
 // ids are x + w * y + idBase. Loose tiles are named by `naming`; packed
 // ones go to part files of at most partLimit bytes.
 enum class Scheme { google, seznam };
-struct LayerSpec {
+struct TestLayer {
     std::string dir;       // the package directory, with a trailing '/'
     std::string layer;
     Scheme scheme = Scheme::google;
@@ -33,9 +33,9 @@ struct LayerSpec {
     unsigned long partLimit = 1u << 24;
     std::vector<int> skip;      // indices left out
 };
-void writeLayer(const LayerSpec& layer);
+void writeLayer(const TestLayer& layer);
 // A Google-numbered layer of w x h tiles at level 10 from tile (0, 0).
-LayerSpec layerOf(const std::string& dir, const std::string& layer, int w, int h);
+TestLayer layerOf(const std::string& dir, const std::string& layer, int w, int h);
 
 // A complete Google-numbered package in `dir` (with a trailing '/'):
 // background layers "sat" (tile ids from 0) and "wab" (from 10), overlay
