@@ -282,44 +282,35 @@ bool Map::move(int dx, int dy)
     // one column at a time.
     if (std::llabs(static_cast<long long>(dx)) > 2LL * cols * ts || std::llabs(static_cast<long long>(dy)) > 2LL * rows * ts)
         return jump(dx, dy);
-    // Shift by shift: each one leaves the rest of the distance to apply.
-    for (;;) {
-        if (dx != 0) {
-            const long long n = static_cast<long long>(offsetX) + dx;
-            if (n >= 0 && n + viewWidth <= cols * ts) {
-                offsetX = static_cast<int>(n);
-                dx = 0;
-                if (dy == 0)
-                    return true;
-            } else {
-                const bool left = dx < 0;
-                const long long rest = left ? n : n + viewWidth - cols * ts;
-                if (new_col(left)) {
-                    dx = static_cast<int>(rest);
-                    continue;
-                }
-                offsetX = left ? 0 : cols * ts - viewWidth;
-                dx = 0;
-                if (dy == 0)
-                    return false;
-            }
-        }
-        if (dy == 0)
-            return true;
-        const long long n = static_cast<long long>(offsetY) + dy;
-        if (n >= 0 && n + viewHeight <= rows * ts) {
-            offsetY = static_cast<int>(n);
+    const bool acrossMoved = slide(true, &dx);
+    return dy == 0 ? acrossMoved : slide(false, &dy);
+}
+
+// Slides one axis by *d, shift by shift: within the grid the offset moves;
+// past it a column (or row) comes in and the rest of the distance is
+// applied again. At the area's end the view stops there: false.
+bool Map::slide(bool across, int* d)
+{
+    int& offset = across ? offsetX : offsetY;
+    const long long view = across ? viewWidth : viewHeight;
+    const long long span = static_cast<long long>(across ? cols : rows) * tileSize;
+    while (*d != 0) {
+        const long long n = static_cast<long long>(offset) + *d;
+        if (n >= 0 && n + view <= span) {
+            offset = static_cast<int>(n);
+            *d = 0;
             return true;
         }
-        const bool up = dy < 0;
-        const long long rest = up ? n : n + viewHeight - rows * ts;
-        if (new_row(up)) {
-            dy = static_cast<int>(rest);
-            continue;
+        const bool back = *d < 0;
+        const long long rest = back ? n : n + view - span;
+        if (!(across ? new_col(back) : new_row(back))) {
+            offset = static_cast<int>(back ? 0 : span - view);
+            *d = 0;
+            return false;
         }
-        offsetY = up ? 0 : rows * ts - viewHeight;
-        return false;
+        *d = static_cast<int>(rest);
     }
+    return true;
 }
 
 // move() for long distances: the same end, the view stopped at the area's

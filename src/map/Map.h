@@ -102,6 +102,7 @@ public:
 private:
     static int gridSize(int view, int tile);
     bool keepCentreAcrossZoom(int f, bool in);
+    bool slide(bool across, int* d);
     void keepWorldCentreAcrossZoom(int f, bool in);
     // The menu labels (language keys) of layer names.
     std::vector<std::string> aliases(const std::vector<std::string>& names) const;
