@@ -1,15 +1,14 @@
 // Whole passes of the program's loop on the Earth demo: idle with the
 // toolbar, with the menu open, the map alone, and a steady pan.
 #include "Clock.h"
-#include "EventSource.h"
 #include "Program.h"
+#include "TestSupport.h"
 #include "World.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
-#include <deque>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -21,26 +20,6 @@ public:
     Uint32 ticks() override { return now; }
     void delay(Uint32 ms) override { now += ms; }
     Uint32 now = 1000;
-};
-
-class Keys : public EventSource {
-public:
-    bool poll(SDL_Event* event) override
-    {
-        if (queue.empty())
-            return false;
-        *event = queue.front();
-        queue.pop_front();
-        return true;
-    }
-    void key(SDLKey sym, bool down = true)
-    {
-        SDL_Event e{};
-        e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-        e.key.keysym.sym = sym;
-        queue.push_back(e);
-    }
-    std::deque<SDL_Event> queue;
 };
 
 // A run directory with the Earth package (levels 0 to 2), once per process.
@@ -88,7 +67,7 @@ struct Session {
             program->pass();
     }
     StepClock clock;
-    Keys keys;
+    ScriptedEvents keys;
     std::unique_ptr<Program> program;
 };
 
