@@ -88,6 +88,20 @@ protected:
         run();
     }
 
+    // Pans right for a few frames with the toolbar hidden, then taps the
+    // save icon.
+    void panAndSave()
+    {
+        hideToolBar();
+        events.key(SDLK_RIGHT);
+        run(5);
+        events.key(SDLK_RIGHT, false);
+        key(SDLK_ESCAPE);
+        run();
+        tap(iconX[3], iconY);
+        run();
+    }
+
     void hideToolBar()
     {
         key(SDLK_ESCAPE);
@@ -280,14 +294,7 @@ TEST_F(App, SaveIconWritesThePositionAndSaysSo)
 {
     Program& p = start();
     openWithKeys("Alpha");
-    hideToolBar();
-    events.key(SDLK_RIGHT);
-    run(5);
-    events.key(SDLK_RIGHT, false);
-    key(SDLK_ESCAPE);
-    run();
-    tap(iconX[3], iconY);
-    run();
+    panAndSave();
     EXPECT_EQ(stored("maps/alpha/map.conf", "move_x"), std::to_string(p.map.offsetX + 160));
     EXPECT_TRUE(fileExists("maps/alpha/map.conf~"));
     EXPECT_EQ(p.notification.bgText, "Position saved");
@@ -310,25 +317,15 @@ TEST_F(App, AnArchiveOpensInPlaceAndKeepsItsPositionBeside)
 {
     std::vector<std::tuple<int, int, int, std::string>> tiles;
     for (int x = 0; x < 4; ++x)
-        for (int row = 0; row < 4; ++row) {
-            SDL_Surface* s = makeTile(x + 4 * row);
-            tiles.emplace_back(3, x, row, encodePng(s));
-            SDL_FreeSurface(s);
-        }
+        for (int row = 0; row < 4; ++row)
+            tiles.emplace_back(3, x, row, tilePng(x + 4 * row));
     writeMBTiles("maps/World Tiles.MBTILES", tiles, {{"name", "Tiled world"}, {"attribution", "<b>Tiles</b> &amp; co"}});
     const std::string before = readFile("maps/World Tiles.MBTILES");
     Program& p = start();
     openWithKeys("Tiled world");
     ASSERT_TRUE(p.map.loaded());
     EXPECT_EQ(p.map.api->copyright, "Tiles & co");
-    hideToolBar();
-    events.key(SDLK_RIGHT);
-    run(5);
-    events.key(SDLK_RIGHT, false);
-    key(SDLK_ESCAPE);
-    run();
-    tap(iconX[3], iconY);
-    run();
+    panAndSave();
     EXPECT_EQ(p.notification.bgText, "Position saved");
     EXPECT_EQ(stored("maps/World Tiles.MBTILES.conf", "zoom_actual"), "3");
     key(SDLK_c, KMOD_LCTRL);

@@ -19,14 +19,6 @@
 
 namespace {
 
-std::string tile(int id)
-{
-    SDL_Surface* s = makeTile(id);
-    const std::string bytes = encodePng(s);
-    SDL_FreeSurface(s);
-    return bytes;
-}
-
 std::unique_ptr<TileArchive> openArchive(const std::string& path, std::string* error = nullptr)
 {
     std::string ignored;
@@ -48,12 +40,7 @@ void expectLevel(const ArchiveLevel& l, int z, long long minX, long long minY, l
 // south).
 void writeSparseMBTiles(const std::string& path, const std::vector<std::pair<std::string, std::string>>& metadata)
 {
-    writeMBTiles(path, {{1, 0, 1, tile(1)}, {1, 0, 0, tile(2)}, {5, 17, 20, tile(3)}, {5, 23, 26, tile(4)}}, metadata);
-}
-
-std::string fixture(const std::string& name)
-{
-    return std::string(TESSEL_SOURCE_DIR) + "/../shared/fixtures/" + name;
+    writeMBTiles(path, {{1, 0, 1, tilePng(1)}, {1, 0, 0, tilePng(2)}, {5, 17, 20, tilePng(3)}, {5, 23, 26, tilePng(4)}}, metadata);
 }
 
 } // namespace
@@ -101,9 +88,9 @@ TEST(TileArchive, MBTilesFlipsRowsAndReadsItsMetadata)
     expectLevel(info.levels[1], 5, 17, 5, 23, 11, 2);
     std::string bytes;
     ASSERT_TRUE(a->tile(1, 0, 0, &bytes));
-    EXPECT_EQ(bytes, tile(1)) << "TMS row 1 of level 1 is the northern one";
+    EXPECT_EQ(bytes, tilePng(1)) << "TMS row 1 of level 1 is the northern one";
     ASSERT_TRUE(a->tile(1, 0, 1, &bytes));
-    EXPECT_EQ(bytes, tile(2));
+    EXPECT_EQ(bytes, tilePng(2));
     EXPECT_FALSE(a->tile(1, 1, 0, &bytes));
     EXPECT_FALSE(a->tile(31, 0, 0, &bytes));
     EXPECT_FALSE(a->tile(1, -1, 0, &bytes));
@@ -113,7 +100,7 @@ TEST(TileArchive, PMTilesLooksUpTilesRunsAndLeaves)
 {
     TempDir dir;
     PMTilesLayout layout;
-    layout.tiles = {{{0, 0, 0}, tile(0)}, {{1, 0, 0}, tile(1)}, {{1, 1, 1}, tile(2)}, {{2, 0, 0}, tile(3)}};
+    layout.tiles = {{{0, 0, 0}, tilePng(0)}, {{1, 0, 0}, tilePng(1)}, {{1, 1, 1}, tilePng(2)}, {{2, 0, 0}, tilePng(3)}};
     layout.runs = {{{2, 0, 0}, 3}}; // (0,0), (1,0) and (1,1) in Hilbert order
     layout.gzipDirectories = true;
     layout.leafSize = 2;
@@ -129,14 +116,14 @@ TEST(TileArchive, PMTilesLooksUpTilesRunsAndLeaves)
     for (const auto& cell : std::vector<std::tuple<int, int, int, int>>{
              {0, 0, 0, 0}, {1, 0, 0, 1}, {1, 1, 1, 2}, {2, 0, 0, 3}, {2, 1, 0, 3}, {2, 1, 1, 3}}) {
         ASSERT_TRUE(a->tile(std::get<0>(cell), std::get<1>(cell), std::get<2>(cell), &bytes));
-        EXPECT_EQ(bytes, tile(std::get<3>(cell)));
+        EXPECT_EQ(bytes, tilePng(std::get<3>(cell)));
     }
     EXPECT_FALSE(a->tile(1, 1, 0, &bytes));
     EXPECT_FALSE(a->tile(2, 0, 1, &bytes)) << "past the run";
     std::vector<std::pair<long long, long long>> cells;
     std::string why;
     ASSERT_TRUE(a->forEachTileAt(2, 1, 0, 3, 3, [&](long long x, long long y, const std::string& b) {
-        EXPECT_EQ(b, tile(3));
+        EXPECT_EQ(b, tilePng(3));
         cells.emplace_back(x, y);
         return true;
     }, &why));
@@ -154,7 +141,7 @@ TEST(TileArchive, PMTilesLooksUpTilesRunsAndLeaves)
     ASSERT_EQ(big->info().levels.size(), 3u);
     expectLevel(big->info().levels[1], 1, 0, 0, 0, 0, 0);
     ASSERT_TRUE(big->tile(2, 1, 1, &bytes));
-    EXPECT_EQ(bytes, tile(3));
+    EXPECT_EQ(bytes, tilePng(3));
 
     long long visited = 0;
     std::string error;
@@ -192,7 +179,7 @@ TEST(TileArchive, BadArchivesAreRefusedWithTheirReason)
     sqlite3_close(db);
     EXPECT_NE(refusal("notables.mbtiles").find("not an MBTiles file (no such table: tiles)"), std::string::npos);
     PMTilesLayout layout;
-    layout.tiles = {{{0, 0, 0}, tile(0)}};
+    layout.tiles = {{{0, 0, 0}, tilePng(0)}};
     layout.version = 2;
     writePMTiles("old.pmtiles", layout);
     EXPECT_NE(refusal("old.pmtiles").find("version 2 is not supported"), std::string::npos);
@@ -244,7 +231,7 @@ TEST(TileArchive, BadArchivesAreRefusedWithTheirReason)
 
 TEST(TileArchive, RealArchivesBesideTheProject)
 {
-    if (access(fixture("README.md").c_str(), F_OK) != 0)
+    if (access(sharedFixture("README.md").c_str(), F_OK) != 0)
         GTEST_SKIP() << "no fixtures beside the project";
     const struct {
         const char* file;
@@ -254,7 +241,7 @@ TEST(TileArchive, RealArchivesBesideTheProject)
                  {"stamen_toner_z3.pmtiles", 4, 0}};
     for (const auto& c : cases) {
         std::string error;
-        const auto a = openArchive(fixture(c.file), &error);
+        const auto a = openArchive(sharedFixture(c.file), &error);
         ASSERT_TRUE(a) << c.file << ": " << error;
         ASSERT_EQ(a->info().levels.size(), c.levels) << c.file;
         const ArchiveLevel& l = a->info().levels.front();
@@ -274,10 +261,11 @@ protected:
     }
 
     // The world position (level, world pixel) of the screen centre.
-    void centre(int* z, double* x, double* y)
+    void centre(int* z, double* x, double* y, const Map* of = nullptr)
     {
-        ASSERT_TRUE(map.mercatorLevel(z));
-        map.worldPixel(160, 120, x, y);
+        const Map& m = of ? *of : map;
+        ASSERT_TRUE(m.mercatorLevel(z));
+        m.worldPixel(160, 120, x, y);
     }
 
     TempDir dir;
@@ -332,8 +320,7 @@ TEST_F(ArchivePackage, OpensAtItsCentreSavesBesideAndNeverWrites)
     ASSERT_TRUE(again.create(testScreen(), "maps/sparse.mbtiles"));
     int z2;
     double x2, y2;
-    ASSERT_TRUE(again.mercatorLevel(&z2));
-    again.worldPixel(160, 120, &x2, &y2);
+    centre(&z2, &x2, &y2, &again);
     EXPECT_EQ(z2, z);
     EXPECT_EQ(x2, x);
     EXPECT_EQ(y2, y);
@@ -347,7 +334,7 @@ TEST_F(ArchivePackage, WithoutACentreOrWithOneOutsideTheData)
     // No centre, no bounds: the middle of the coarsest level's tiles
     // (x 1..5, y 2..6 of level 3).
     PMTilesLayout layout;
-    layout.tiles = {{{3, 1, 2}, tile(1)}, {{3, 5, 6}, tile(2)}, {{4, 5, 10}, tile(3)}};
+    layout.tiles = {{{3, 1, 2}, tilePng(1)}, {{3, 5, 6}, tilePng(2)}, {{4, 5, 10}, tilePng(3)}};
     layout.west = layout.south = layout.east = layout.north = 0;
     writePMTiles("maps/plain.pmtiles", layout);
     ASSERT_TRUE(map.create(testScreen(), "maps/plain.pmtiles"));

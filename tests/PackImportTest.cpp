@@ -16,14 +16,6 @@
 
 namespace {
 
-std::string png(int id, int size = 256)
-{
-    SDL_Surface* s = makeTile(id, size);
-    const std::string bytes = encodePng(s);
-    SDL_FreeSurface(s);
-    return bytes;
-}
-
 struct ImportRun {
     std::vector<std::pair<std::string, std::string>> warnings;
     std::string error;
@@ -56,7 +48,7 @@ TEST(PackImport, SparseAndHugeSourcesStayBounded)
     TempDir dir;
     // 4 tiles at level 15 and one at level 1: the area is the level-15 spot;
     // level 1's area comes to nothing and is left out, said so.
-    writeMBTiles("sparse.mbtiles", {{15, 17000, 20000, png(1)}, {15, 17003, 20002, png(2)}, {1, 1, 1, png(3)}},
+    writeMBTiles("sparse.mbtiles", {{15, 17000, 20000, tilePng(1)}, {15, 17003, 20002, tilePng(2)}, {1, 1, 1, tilePng(3)}},
                  {{"name", "Spot \"A\"\nnext=line"}, {"attribution", "&copy; <b>Sat</b> co"}});
     ImportRun r = import("sparse.mbtiles", "spot");
     ASSERT_TRUE(r.ok) << r.error;
@@ -69,12 +61,12 @@ TEST(PackImport, SparseAndHugeSourcesStayBounded)
     EXPECT_EQ(r.warnings[0].second, "level 1: the area comes to nothing there; its 1 tiles are left out");
 
     // One tile at level 0 and one at level 20: a 1 x 1 area, no 2^40 grid.
-    writeMBTiles("far.mbtiles", {{0, 0, 0, png(1)}, {20, 5, 7, png(2)}});
+    writeMBTiles("far.mbtiles", {{0, 0, 0, tilePng(1)}, {20, 5, 7, tilePng(2)}});
     EXPECT_TRUE(import("far.mbtiles", "far").ok);
 
     // A run over most of level 12: refused before anything is written.
     PMTilesLayout layout;
-    layout.tiles = {{{12, 0, 0}, png(4)}};
+    layout.tiles = {{{12, 0, 0}, tilePng(4)}};
     layout.runs = {{{12, 0, 0}, 16000000}};
     writePMTiles("run.pmtiles", layout);
     r = import("run.pmtiles", "run");
@@ -101,10 +93,10 @@ TEST(PackImport, EveryTileIsCheckedAndEveryProblemToldOnce)
     TempDir dir;
     std::vector<std::tuple<int, int, int, std::string>> tiles;
     for (int x = 0; x < 8; ++x)
-        tiles.emplace_back(3, x, 7, png(x)); // row 0
+        tiles.emplace_back(3, x, 7, tilePng(x)); // row 0
     for (int x = 0; x < 7; ++x)
-        tiles.emplace_back(3, x, 6, png(x).substr(0, 100)); // row 1: cut short
-    tiles.emplace_back(3, 7, 6, png(9, 512));
+        tiles.emplace_back(3, x, 6, tilePng(x).substr(0, 100)); // row 1: cut short
+    tiles.emplace_back(3, 7, 6, tilePng(9, 512));
     std::vector<std::uint8_t> rgba(256 * 256 * 4, 200);
     std::uint8_t* webp = nullptr;
     const std::size_t size = WebPEncodeLosslessRGBA(rgba.data(), 256, 256, 1024, &webp);
@@ -169,12 +161,12 @@ TEST(PackImport, RefusalsAndInterruptionsLeaveNothing)
     writeMBTiles("vector.mbtiles", {{0, 0, 0, "\x1f\x8b"}}, {{"format", "pbf"}});
     EXPECT_EQ(import("vector.mbtiles", "out").error, "vector.mbtiles: vector tiles (pbf) cannot be shown");
     PMTilesLayout old;
-    old.tiles = {{{0, 0, 0}, png(0)}};
+    old.tiles = {{{0, 0, 0}, tilePng(0)}};
     old.version = 2;
     writePMTiles("old.pmtiles", old);
     EXPECT_NE(import("old.pmtiles", "out").error.find("version 2"), std::string::npos);
 
-    writeMBTiles("good.mbtiles", {{1, 0, 0, png(0)}, {1, 1, 1, png(1)}});
+    writeMBTiles("good.mbtiles", {{1, 0, 0, tilePng(0)}, {1, 1, 1, tilePng(1)}});
     Files::makeDir("out.partial");
     Files::writeBytes("out.partial/junk", "left by a crash");
     Package::ImportOptions stop;

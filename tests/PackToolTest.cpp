@@ -23,18 +23,6 @@
 
 namespace {
 
-std::string fixture(const std::string& name)
-{
-    return std::string(TESSEL_SOURCE_DIR) + "/../shared/fixtures/" + name;
-}
-
-std::string tileBytes(int id)
-{
-    SDL_Surface* s = makeTile(id);
-    std::string bytes = Codecs::encodePng(s);
-    SDL_FreeSurface(s);
-    return bytes;
-}
 
 std::string read(const std::string& path)
 {
@@ -73,8 +61,8 @@ protected:
 
 TEST_F(PackTool, ImportsMBTilesFlippingTmsRows)
 {
-    const std::string north = tileBytes(1), south = tileBytes(2), deeper = tileBytes(3);
-    writeMBTiles("little.mbtiles", {{1, 0, 1, north}, {1, 0, 0, south}, {2, 1, 3, deeper}, {2, 0, 0, tileBytes(4)}});
+    const std::string north = tilePng(1), south = tilePng(2), deeper = tilePng(3);
+    writeMBTiles("little.mbtiles", {{1, 0, 1, north}, {1, 0, 0, south}, {2, 1, 3, deeper}, {2, 0, 0, tilePng(4)}});
     TileSet set;
     std::string error;
     ASSERT_TRUE(TileSources::read("little.mbtiles", &set, &error)) << error;
@@ -120,13 +108,13 @@ TEST_F(PackTool, ImportsAFolderOptionsAndAnOverlay)
             Files::makeDir("tiles");
             Files::makeDir("tiles/2");
             Files::makeDir("tiles/2/" + std::to_string(x));
-            Files::writeBytes("tiles/2/" + std::to_string(x) + "/" + std::to_string(y) + ".png", tileBytes(x + 4 * y));
+            Files::writeBytes("tiles/2/" + std::to_string(x) + "/" + std::to_string(y) + ".png", tilePng(x + 4 * y));
         }
     Files::writeBytes("tiles/2/0/0.webp", "RIFF\x10\x00\x00\x00WEBPVP8 junk");
     Files::makeDir("overlay");
     Files::makeDir("overlay/2");
     Files::makeDir("overlay/2/1");
-    Files::writeBytes("overlay/2/1/1.png", tileBytes(30));
+    Files::writeBytes("overlay/2/1/1.png", tilePng(30));
     TileSet base, overlay;
     std::string error;
     ASSERT_TRUE(TileSources::read("tiles", &base, &error)) << error;
@@ -326,7 +314,7 @@ TEST(PMTilesIds, HilbertOrderAndBack)
 
 TEST_F(PackTool, RealWorldFixtures)
 {
-    if (!Files::exists(fixture("README.md")))
+    if (!Files::exists(sharedFixture("README.md")))
         GTEST_SKIP() << "no fixtures beside the project";
     const struct {
         const char* file;
@@ -341,12 +329,12 @@ TEST_F(PackTool, RealWorldFixtures)
     for (const auto& c : cases) {
         TileSet set;
         std::string error;
-        ASSERT_TRUE(TileSources::read(fixture(c.file), &set, &error)) << c.file << ": " << error;
+        ASSERT_TRUE(TileSources::read(sharedFixture(c.file), &set, &error)) << c.file << ": " << error;
         EXPECT_EQ(set.tiles.size(), c.tiles) << c.file;
         EXPECT_EQ(set.tiles.begin()->first.z, c.zoomMin) << c.file;
         EXPECT_EQ(set.tiles.rbegin()->first.z, c.zoomMax) << c.file;
         // Read in place this time; every tile is written or reported.
-            const std::shared_ptr<TileSource> source = TileSource::open(fixture(c.file), &error);
+            const std::shared_ptr<TileSource> source = TileSource::open(sharedFixture(c.file), &error);
         ASSERT_TRUE(source) << error;
         Package::ImportOptions options;
         options.packed = std::string(c.file).find("plain") != std::string::npos;

@@ -82,6 +82,14 @@ std::string encodePng(SDL_Surface* surface)
     return Codecs::encodePng(surface);
 }
 
+std::string tilePng(int id, int size)
+{
+    SDL_Surface* t = makeTile(id, size);
+    std::string bytes = encodePng(t);
+    SDL_FreeSurface(t);
+    return bytes;
+}
+
 void writeLayer(const TestLayer& s)
 {
     makeDirs(s.dir + s.layer);
@@ -99,12 +107,7 @@ void writeLayer(const TestLayer& s)
             const int index = x + s.w * y;
             if (std::find(s.skip.begin(), s.skip.end(), index) != s.skip.end())
                 continue;
-            std::string bytes = overlayBytes;
-            if (!s.overlay) {
-                SDL_Surface* t = makeTile(index + s.idBase);
-                bytes = encodePng(t);
-                SDL_FreeSurface(t);
-            }
+            const std::string bytes = s.overlay ? overlayBytes : tilePng(index + s.idBase);
             if (s.packed)
                 packed[static_cast<std::size_t>(index)] = bytes;
             else

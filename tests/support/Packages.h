@@ -13,6 +13,8 @@
 SDL_Surface* makeTile(int id, int size = 256);
 SDL_Surface* makeOverlayTile(int size = 256);
 std::string encodePng(SDL_Surface* surface);
+// makeTile(id, size) as PNG bytes.
+std::string tilePng(int id, int size = 256);
 
 
 // Writes the tiles of one layer at one level for an area of w x h tiles.

@@ -10,6 +10,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+std::string sharedFixture(const std::string& name)
+{
+    return std::string(TESSEL_SOURCE_DIR) + "/../shared/fixtures/" + name;
+}
+
 TempDir::TempDir()
 {
     char cwd[4096];

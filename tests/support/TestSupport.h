@@ -45,6 +45,10 @@ public:
     std::deque<SDL_Event> queue;
 };
 
+// A file among the real-world archives beside the project (tests skip
+// when they are absent).
+std::string sharedFixture(const std::string& name);
+
 // A fresh directory that is the working directory for the test's lifetime.
 class TempDir {
 public:

@@ -5,6 +5,7 @@
 
 #include "Codecs.h"
 #include "ConfParser.h"
+#include "Failure.h"
 #include "Files.h"
 #include "LevelSpool.h"
 #include "MetadataText.h"
@@ -21,13 +22,6 @@ namespace Package {
 using namespace Files;
 
 namespace {
-
-bool fail(std::string* error, const std::string& why)
-{
-    if (error)
-        *error = why;
-    return false;
-}
 
 struct Area {
     long long beginX = 0, beginY = 0, endX = 0, endY = 0;

@@ -1,9 +1,11 @@
 #include "Package.h"
 
 #include "Codecs.h"
+#include "Failure.h"
 #include "Files.h"
 #include "ConfParser.h"
 #include "MapAPI.h"
+#include "Mercator.h"
 #include "MetadataText.h"
 #include "PackedMap.h"
 
@@ -20,26 +22,13 @@ namespace Package {
 
 using namespace Files;
 
-namespace {
-
-bool fail(std::string* error, const std::string& why)
-{
-    if (error)
-        *error = why;
-    return false;
-}
-
-} // namespace
-
 void tileOf(double lon, double lat, int z, int* x, int* y)
 {
-    const double n = std::ldexp(1.0, z);
-    lat = std::max(-85.0511287798, std::min(85.0511287798, lat));
-    const double rad = lat * M_PI / 180.0;
-    const double fx = (lon + 180.0) / 360.0 * n;
-    const double fy = (1.0 - std::log(std::tan(rad) + 1.0 / std::cos(rad)) / M_PI) / 2.0 * n;
-    *x = static_cast<int>(std::max(0.0, std::min(n - 1, std::floor(fx))));
-    *y = static_cast<int>(std::max(0.0, std::min(n - 1, std::floor(fy))));
+    double px, py;
+    Mercator::toPixel(lon, lat, z, &px, &py);
+    const double last = std::ldexp(1.0, z) - 1;
+    *x = static_cast<int>(std::max(0.0, std::min(last, std::floor(px / 256))));
+    *y = static_cast<int>(std::max(0.0, std::min(last, std::floor(py / 256))));
 }
 
 // --- reading a package

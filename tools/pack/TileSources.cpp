@@ -1,4 +1,5 @@
 #include "Codecs.h"
+#include "Failure.h"
 #include "Files.h"
 #include "TileSet.h"
 #include "PMTilesDirectory.h"
@@ -14,12 +15,6 @@
 namespace TileSources {
 
 namespace {
-
-bool fail(std::string* error, const std::string& why)
-{
-    *error = why;
-    return false;
-}
 
 bool endsWith(const std::string& text, const std::string& tail)
 {

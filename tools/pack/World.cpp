@@ -3,6 +3,7 @@
 #include "Mercator.h"
 
 #include "Codecs.h"
+#include "Failure.h"
 #include "Files.h"
 #include "ConfParser.h"
 #include "Package.h"
@@ -114,12 +115,6 @@ SDL_Surface* loadRgb(const std::string& file)
     SDL_FreeSurface(reference);
     SDL_FreeSurface(loaded);
     return rgb;
-}
-
-bool fail(std::string* error, const std::string& why)
-{
-    *error = why;
-    return false;
 }
 
 } // namespace
