@@ -149,6 +149,29 @@ TEST(EffectsDraw, BlitTextPutsTheTextInItsBox)
     }
 }
 
+TEST(EffectsDraw, OutlinedTextIsTheTextWithARimOfOnePixel)
+{
+    SDL_Surface* screen = testScreen();
+    for (bool blended : {true, false}) {
+        // Dark text over dark ground: only the light rim shows it, and the
+        // rim reaches one pixel past the text's box, no further.
+        fill(screen, 0, 0, 0);
+        SDL_Rect source;
+        SDL_Rect box = rect(40, 100, 240, 25);
+        Effects::alignText(18, testFonts().heading, "Options", &source, &box);
+        Effects::blitOutlinedText(screen, testFonts().heading, "Options", SDL_Color{0, 0, 0, 0},
+                                  SDL_Color{255, 255, 255, 0}, blended, source, box);
+        const SDL_Rect rim = rect(box.x - 1, box.y - 1, source.w + 2, source.h + 2);
+        EXPECT_GT(pixelsDifferentFrom(screen, rim, 0, 0, 0), 50);
+        EXPECT_EQ(pixelsDifferentFrom(screen, rect(0, 0, 320, 240), 0, 0, 0), pixelsDifferentFrom(screen, rim, 0, 0, 0));
+        // The letters themselves stay dark: white ground shows them.
+        fill(screen, 255, 255, 255);
+        Effects::blitOutlinedText(screen, testFonts().heading, "Options", SDL_Color{0, 0, 0, 0},
+                                  SDL_Color{255, 255, 255, 0}, blended, source, box);
+        EXPECT_GT(pixelsDifferentFrom(screen, rim, 255, 255, 255), 50);
+    }
+}
+
 namespace {
 struct Area : Mouse {};
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "FPS.h"
 
+#include <algorithm>
 #include <list>
 #include <tuple>
 
@@ -30,9 +31,29 @@ const std::size_t textsKept = 48;
 struct Rendering {
     TTF_Font* font;
     std::string text;
-    Uint32 colour; // with the blended flag in the top byte
+    Uint32 colour;  // with the blended flag in the top byte
+    Uint32 outline; // an outlined rendering's outline colour; noOutline for plain text
     SDL_Surface* surface;
 };
+
+const Uint32 noOutline = 0xffffffffu;
+
+Uint32 colourKey(SDL_Color color, bool blended)
+{
+    return static_cast<Uint32>(color.r) | static_cast<Uint32>(color.g) << 8 | static_cast<Uint32>(color.b) << 16 |
+           (blended ? 1u << 24 : 0u);
+}
+
+// Keeps a new rendering, dropping the least recently used past textsKept.
+SDL_Surface* keep(std::list<Rendering>* kept, Rendering r)
+{
+    kept->push_front(r);
+    if (kept->size() > textsKept) {
+        SDL_FreeSurface(kept->back().surface);
+        kept->pop_back();
+    }
+    return r.surface;
+}
 
 struct Size {
     TTF_Font* font;
@@ -70,21 +91,88 @@ void measure(TTF_Font* font, const std::string& text, int* w, int* h)
 
 SDL_Surface* rendered(TTF_Font* font, const std::string& text, SDL_Color color, bool blended)
 {
-    const Uint32 key = static_cast<Uint32>(color.r) | static_cast<Uint32>(color.g) << 8 |
-                       static_cast<Uint32>(color.b) << 16 | (blended ? 1u << 24 : 0u);
+    const Uint32 key = colourKey(color, blended);
     std::list<Rendering>& kept = renderings();
-    if (Rendering* r = find(&kept, [&](const Rendering& e) { return e.font == font && e.colour == key && e.text == text; }))
+    if (Rendering* r = find(&kept, [&](const Rendering& e) {
+            return e.font == font && e.colour == key && e.outline == noOutline && e.text == text;
+        }))
         return r->surface;
     SDL_Surface* s = blended ? TTF_RenderUTF8_Blended(font, text.c_str(), color)
                              : TTF_RenderUTF8_Solid(font, text.c_str(), color);
-    if (!s)
-        return nullptr;
-    kept.push_front(Rendering{font, text, key, s});
-    if (kept.size() > textsKept) {
-        SDL_FreeSurface(kept.back().surface);
-        kept.pop_back();
+    return s ? keep(&kept, Rendering{font, text, key, noOutline, s}) : nullptr;
+}
+
+// The coverage (0..255) of a rendering's pixel; 0 outside it.
+Uint8 coverage(SDL_Surface* s, int x, int y)
+{
+    if (x < 0 || y < 0 || x >= s->w || y >= s->h)
+        return 0;
+    const Uint8* p = static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
+    Uint32 pixel = 0;
+    switch (s->format->BytesPerPixel) {
+    case 1:
+        pixel = *p;
+        break;
+    case 2:
+        pixel = *reinterpret_cast<const Uint16*>(p);
+        break;
+    case 4:
+        pixel = *reinterpret_cast<const Uint32*>(p);
+        break;
+    default:
+        return 0;
     }
-    return s;
+    if ((s->flags & SDL_SRCCOLORKEY) && pixel == s->format->colorkey)
+        return 0;
+    Uint8 r, g, b, a;
+    SDL_GetRGBA(pixel, s->format, &r, &g, &b, &a);
+    return a;
+}
+
+// The text with its outline composed once into one surface a pixel larger
+// on every side, so that a frame blits it once instead of five times.
+SDL_Surface* composeOutlined(SDL_Surface* text, SDL_Color color, SDL_Color outline)
+{
+    // ARGB as SDL_ttf renders it, for which SDL has fast blitters.
+    SDL_Surface* out = SDL_CreateRGBSurface(SDL_SWSURFACE | SDL_SRCALPHA, text->w + 2, text->h + 2, 32, 0x00ff0000u,
+                                            0x0000ff00u, 0x000000ffu, 0xff000000u);
+    if (!out)
+        return nullptr;
+    SDL_LockSurface(text);
+    SDL_LockSurface(out);
+    for (int y = 0; y < out->h; ++y)
+        for (int x = 0; x < out->w; ++x) {
+            const double t = coverage(text, x - 1, y - 1) / 255.0;
+            const double o = std::max(std::max(coverage(text, x - 2, y - 1), coverage(text, x, y - 1)),
+                                      std::max(coverage(text, x - 1, y - 2), coverage(text, x - 1, y))) / 255.0;
+            const double a = t + o * (1 - t);
+            const auto mix = [&](Uint8 c, Uint8 h) {
+                return static_cast<Uint32>(a > 0 ? (c * t + h * o * (1 - t)) / a + 0.5 : 0);
+            };
+            Uint8* p = static_cast<Uint8*>(out->pixels) + y * out->pitch + x * 4;
+            const Uint32 pixel = SDL_MapRGBA(out->format, static_cast<Uint8>(mix(color.r, outline.r)),
+                                             static_cast<Uint8>(mix(color.g, outline.g)),
+                                             static_cast<Uint8>(mix(color.b, outline.b)),
+                                             static_cast<Uint8>(a * 255 + 0.5));
+            *reinterpret_cast<Uint32*>(p) = pixel;
+        }
+    SDL_UnlockSurface(out);
+    SDL_UnlockSurface(text);
+    return out;
+}
+
+SDL_Surface* renderedOutlined(TTF_Font* font, const std::string& text, SDL_Color color, SDL_Color outline,
+                              bool blended)
+{
+    const Uint32 key = colourKey(color, blended), around = colourKey(outline, false);
+    std::list<Rendering>& kept = renderings();
+    if (Rendering* r = find(&kept, [&](const Rendering& e) {
+            return e.font == font && e.colour == key && e.outline == around && e.text == text;
+        }))
+        return r->surface;
+    SDL_Surface* plain = rendered(font, text, color, blended);
+    SDL_Surface* s = plain ? composeOutlined(plain, color, outline) : nullptr;
+    return s ? keep(&kept, Rendering{font, text, key, around, s}) : nullptr;
 }
 
 } // namespace
@@ -187,15 +275,15 @@ void blitText(SDL_Surface* target, TTF_Font* font, const std::string& text, SDL_
 void blitOutlinedText(SDL_Surface* target, TTF_Font* font, const std::string& text, SDL_Color color, SDL_Color outline,
                       bool blended, const SDL_Rect& source, const SDL_Rect& box)
 {
-    const int around[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
-    for (const auto& d : around) {
-        SDL_Rect from = source;
-        SDL_Rect at{static_cast<Sint16>(box.x + d[0]), static_cast<Sint16>(box.y + d[1]), box.w, box.h};
-        blitText(target, font, text, outline, blended, &from, &at);
-    }
-    SDL_Rect from = source;
-    SDL_Rect at = box;
-    blitText(target, font, text, color, blended, &from, &at);
+    if (!target || !font || text.empty())
+        return;
+    SDL_Surface* s = renderedOutlined(font, text, color, outline, blended);
+    if (!s)
+        return;
+    // The composed surface is the rendering moved one pixel in, with a rim.
+    SDL_Rect from{source.x, source.y, static_cast<Uint16>(source.w + 2), static_cast<Uint16>(source.h + 2)};
+    SDL_Rect at{static_cast<Sint16>(box.x - 1), static_cast<Sint16>(box.y - 1), 0, 0};
+    SDL_UpperBlit(s, &from, target, &at);
 }
 
 } // namespace Effects
