@@ -94,6 +94,15 @@ TEST(TileArchive, MBTilesFlipsRowsAndReadsItsMetadata)
     EXPECT_FALSE(a->tile(1, 1, 0, &bytes));
     EXPECT_FALSE(a->tile(31, 0, 0, &bytes));
     EXPECT_FALSE(a->tile(1, -1, 0, &bytes));
+
+    // Read for tiles only: the name and the lookups, no scan of the levels.
+    std::string error;
+    const auto quick = TileArchive::open("a.MBTiles", &error, TileArchive::Reading::tilesOnly);
+    ASSERT_TRUE(quick) << error;
+    EXPECT_EQ(quick->info().name, "Sparse");
+    EXPECT_TRUE(quick->info().levels.empty());
+    ASSERT_TRUE(quick->tile(5, 23, 5, &bytes));
+    EXPECT_EQ(bytes, tilePng(4));
 }
 
 TEST(TileArchive, PMTilesLooksUpTilesRunsAndLeaves)

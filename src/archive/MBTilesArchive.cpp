@@ -47,10 +47,9 @@ std::string columnText(sqlite3_stmt* st, int column)
 
 } // namespace
 
-std::unique_ptr<TileArchive> MBTilesArchive::open(const std::string& path, std::string* error)
+std::unique_ptr<TileArchive> MBTilesArchive::open(const std::string& path, std::string* error, Reading reading)
 {
     std::unique_ptr<MBTilesArchive> a(new MBTilesArchive());
-    a->about.kind = "MBTiles";
     if (sqlite3_open_v2(fileUri(path).c_str(), &a->db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
         *error = std::string("not a readable SQLite file (") + sqlite3_errmsg(a->db) + ")";
         return nullptr;
@@ -60,9 +59,11 @@ std::unique_ptr<TileArchive> MBTilesArchive::open(const std::string& path, std::
         *error = std::string("not an MBTiles file (") + sqlite3_errmsg(a->db) + ")";
         return nullptr;
     }
+    a->readMetadata();
+    if (reading == Reading::tilesOnly)
+        return std::unique_ptr<TileArchive>(a.release());
     if (!a->readLevels(error))
         return nullptr;
-    a->readMetadata();
     std::string sample;
     const ArchiveLevel& first = a->about.levels.front();
     sqlite3_stmt* st = nullptr;

@@ -11,7 +11,7 @@ struct sqlite3_stmt;
 // statement; rows are flipped from the file's TMS order.
 class MBTilesArchive : public TileArchive {
 public:
-    static std::unique_ptr<TileArchive> open(const std::string& path, std::string* error);
+    static std::unique_ptr<TileArchive> open(const std::string& path, std::string* error, Reading reading);
     ~MBTilesArchive() override;
 
     bool tile(int z, long long x, long long y, std::string* bytes) override;

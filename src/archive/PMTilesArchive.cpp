@@ -42,10 +42,9 @@ const char* compressionName(int c)
 
 } // namespace
 
-std::unique_ptr<TileArchive> PMTilesArchive::open(const std::string& path, std::string* error)
+std::unique_ptr<TileArchive> PMTilesArchive::open(const std::string& path, std::string* error, Reading reading)
 {
     std::unique_ptr<PMTilesArchive> a(new PMTilesArchive());
-    a->about.kind = "PMTiles";
     a->fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat info;
     if (a->fd < 0 || fstat(a->fd, &info) != 0) {
@@ -59,7 +58,7 @@ std::unique_ptr<TileArchive> PMTilesArchive::open(const std::string& path, std::
         *error = "damaged root directory";
         return nullptr;
     }
-    if (!a->readLevels(error))
+    if (reading == Reading::whole && !a->readLevels(error))
         return nullptr;
     a->readMetadata();
     return std::unique_ptr<TileArchive>(a.release());

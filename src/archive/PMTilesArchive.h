@@ -19,7 +19,7 @@ public:
     static constexpr std::uint64_t maxEntriesVisited = 8000000;
     static constexpr int maxLeafDepth = 3;
 
-    static std::unique_ptr<TileArchive> open(const std::string& path, std::string* error);
+    static std::unique_ptr<TileArchive> open(const std::string& path, std::string* error, Reading reading);
     ~PMTilesArchive() override;
 
     bool tile(int z, long long x, long long y, std::string* bytes) override;

@@ -37,13 +37,13 @@ bool TileArchive::hasArchiveName(const std::string& name)
     return false;
 }
 
-std::unique_ptr<TileArchive> TileArchive::open(const std::string& path, std::string* error)
+std::unique_ptr<TileArchive> TileArchive::open(const std::string& path, std::string* error, Reading reading)
 {
     switch (kindOf(path)) {
     case Kind::mbtiles:
-        return MBTilesArchive::open(path, error);
+        return MBTilesArchive::open(path, error, reading);
     case Kind::pmtiles:
-        return PMTilesArchive::open(path, error);
+        return PMTilesArchive::open(path, error, reading);
     default:
         *error = "neither an MBTiles nor a PMTiles file";
         return nullptr;

@@ -16,7 +16,6 @@ struct ArchiveLevel {
 
 // What an archive says about itself, read when it is opened.
 struct ArchiveInfo {
-    std::string kind;        // "MBTiles" or "PMTiles"
     std::string name;        // from the metadata; empty when there is none
     std::string attribution; // as stored (may hold HTML)
     std::string format;      // of the tiles: "png", "jpeg", "webp", "gif"
@@ -41,10 +40,15 @@ public:
     static Kind kindOf(const std::string& path);
     // True for names ending in ".mbtiles" or ".pmtiles", in any case.
     static bool hasArchiveName(const std::string& name);
-    // Opens and checks an archive: its kind, its levels, and that its tiles
-    // are raster images this viewer decodes. Null with *error naming the
-    // reason otherwise.
-    static std::unique_ptr<TileArchive> open(const std::string& path, std::string* error);
+    // What opening reads: everything (the levels, found from the data, and
+    // the check that the tiles are raster images this viewer decodes), or
+    // only what tile lookups and the metadata's name need (the package
+    // list, and readers that only fetch tiles of an archive checked before).
+    enum class Reading { whole, tilesOnly };
+    // Opens an archive; null with *error naming the reason when it cannot
+    // be read or (read whole) cannot be shown.
+    static std::unique_ptr<TileArchive> open(const std::string& path, std::string* error,
+                                             Reading reading = Reading::whole);
 
     virtual ~TileArchive() = default;
     TileArchive(const TileArchive&) = delete;

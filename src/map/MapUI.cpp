@@ -39,7 +39,8 @@ bool MapUI::packageList(Menu* menu, int page)
         if (TileArchive::hasArchiveName(name) && stat(("maps/" + name).c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
             // Listed even when damaged: opening it says what is wrong.
             std::string error;
-            const std::unique_ptr<TileArchive> archive = TileArchive::open("maps/" + name, &error);
+            const std::unique_ptr<TileArchive> archive =
+                TileArchive::open("maps/" + name, &error, TileArchive::Reading::tilesOnly);
             caption = archive && !archive->info().name.empty() ? MetadataText::fromHtml(archive->info().name) : name;
             packageCaptions.push_back(caption);
             packageFiles.push_back("maps/" + name);

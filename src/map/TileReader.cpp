@@ -93,7 +93,8 @@ bool TileReader::readArchive(const TileRef& ref, std::string* bytes)
         if (archives.size() >= maxArchivesOpen)
             archives.clear();
         std::string error;
-        found = archives.emplace(ref.path, TileArchive::open(ref.path, &error)).first;
+        // The map source read the archive whole when the package opened.
+        found = archives.emplace(ref.path, TileArchive::open(ref.path, &error, TileArchive::Reading::tilesOnly)).first;
     }
     return found->second && found->second->tile(ref.zoom, ref.x, ref.y, bytes);
 }
