@@ -6,7 +6,6 @@
 #include "PackedMap.h"
 #include "TileArchive.h"
 #include "TileReader.h"
-#include "TileSet.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -26,13 +25,10 @@ struct ArchiveFiles {
     {
         char pattern[] = "/tmp/tessel-archivebench-XXXXXX";
         dir = mkdtemp(pattern);
-        TileSet set;
-        std::string error;
-        if (!TileSources::readMBTiles(TESSEL_SOURCE_DIR "/../shared/fixtures/plain_1.mbtiles", &set, &error))
+        const std::vector<std::string> real = archiveTiles(TESSEL_SOURCE_DIR "/../shared/fixtures/plain_1.mbtiles");
+        if (real.empty())
             return;
-        std::vector<std::string> real;
-        for (const auto& t : set.tiles)
-            real.push_back(t.second);
+        std::string error;
         std::vector<std::tuple<int, int, int, std::string>> mb;
         PMTilesLayout pm;
         pm.gzipDirectories = true;

@@ -1,9 +1,9 @@
 // Tile loads on real tiles, ours against SDL_image + SDL_DisplayFormat side
 // by side, and the main thread's frames with the loader in the background.
+#include "Archives.h"
 #include "Map.h"
 #include "PackedMap.h"
 #include "TileDecoder.h"
-#include "TileSet.h"
 #include "World.h"
 
 #include <SDL.h>
@@ -25,11 +25,8 @@ struct RealTiles {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         SDL_Init(SDL_INIT_VIDEO);
         screen = SDL_SetVideoMode(320, 240, 16, SDL_SWSURFACE);
-        TileSet set;
+        png = archiveTiles(TESSEL_SOURCE_DIR "/../shared/fixtures/plain_1.mbtiles");
         std::string error;
-        if (TileSources::readMBTiles(TESSEL_SOURCE_DIR "/../shared/fixtures/plain_1.mbtiles", &set, &error))
-            for (const auto& t : set.tiles)
-                png.push_back(t.second);
         char pattern[] = "/tmp/tessel-tilebench-XXXXXX";
         dir = mkdtemp(pattern);
         if (World::makeEarth(dir + "/earth", "/usr/share/xplanet/images/earth.jpg",

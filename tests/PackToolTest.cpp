@@ -4,6 +4,7 @@
 #include "GoogleAPI.h"
 #include "Package.h"
 #include "PackedMap.h"
+#include "PMTilesDirectory.h"
 #include "Archives.h"
 #include "Packages.h"
 #include "TestSupport.h"
@@ -63,17 +64,14 @@ TEST_F(PackTool, ImportsMBTilesFlippingTmsRows)
 {
     const std::string north = tilePng(1), south = tilePng(2), deeper = tilePng(3);
     writeMBTiles("little.mbtiles", {{1, 0, 1, north}, {1, 0, 0, south}, {2, 1, 3, deeper}, {2, 0, 0, tilePng(4)}});
-    TileSet set;
     std::string error;
-    ASSERT_TRUE(TileSources::read("little.mbtiles", &set, &error)) << error;
-    EXPECT_EQ(set.name, "Little world");
-    EXPECT_EQ(set.tiles.at(TileKey{1, 0, 0}), north) << "TMS row 1 of level 1 is the northern row";
-    EXPECT_EQ(set.tiles.at(TileKey{1, 0, 1}), south);
-    EXPECT_EQ(set.tiles.at(TileKey{2, 1, 0}), deeper);
+    const std::shared_ptr<TileSource> source = TileSource::open("little.mbtiles", &error);
+    ASSERT_TRUE(source) << error;
+    EXPECT_EQ(source->name, "Little world");
 
     Package::ImportOptions options;
-    ASSERT_TRUE(Package::import({{&set, "", false}}, options, "pkg", &error)) << error;
-    EXPECT_EQ(read("pkg/wab/v=wab&x=0&y=0&zoom=16"), north);
+    ASSERT_TRUE(Package::import({{source, "", false}}, options, "pkg", &error)) << error;
+    EXPECT_EQ(read("pkg/wab/v=wab&x=0&y=0&zoom=16"), north) << "TMS row 1 of level 1 is the northern row";
     EXPECT_EQ(read("pkg/wab/v=wab&x=0&y=1&zoom=16"), south);
     EXPECT_EQ(read("pkg/wab/v=wab&x=1&y=0&zoom=15"), deeper);
     ConfParser conf("pkg/map.conf", 1);
@@ -94,11 +92,11 @@ TEST_F(PackTool, ImportsMBTilesFlippingTmsRows)
     EXPECT_EQ(map.mapWidth, 1);
     EXPECT_EQ(map.mapHeight, 2);
 
-    EXPECT_FALSE(Package::import({{&set, "", false}}, options, "pkg", &error)) << "never over an existing package";
+    EXPECT_FALSE(Package::import({{source, "", false}}, options, "pkg", &error)) << "never over an existing package";
     EXPECT_FALSE(Files::exists("pkg.partial"));
-    EXPECT_FALSE(TileSources::read("missing.mbtiles", &set, &error));
+    EXPECT_FALSE(TileSource::open("missing.mbtiles", &error));
     writeFile("junk.mbtiles", "not a database at all, just some text that is long enough");
-    EXPECT_FALSE(TileSources::read("junk.mbtiles", &set, &error));
+    EXPECT_FALSE(TileSource::open("junk.mbtiles", &error));
 }
 
 TEST_F(PackTool, ImportsAFolderOptionsAndAnOverlay)
@@ -117,10 +115,10 @@ TEST_F(PackTool, ImportsAFolderOptionsAndAnOverlay)
     Files::writeBytes("overlay/2/1/1.png", tilePng(30));
     TileSet base, overlay;
     std::string error;
-    ASSERT_TRUE(TileSources::read("tiles", &base, &error)) << error;
+    ASSERT_TRUE(TileSources::readFolder("tiles", &base, &error)) << error;
     EXPECT_EQ(base.tiles.size(), 16u);
     EXPECT_FALSE(base.warnings.empty()) << "the WebP file is reported";
-    ASSERT_TRUE(TileSources::read("overlay", &overlay, &error));
+    ASSERT_TRUE(TileSources::readFolder("overlay", &overlay, &error));
 
     Package::ImportOptions options;
     options.packed = true;
@@ -295,20 +293,21 @@ TEST_F(PackTool, ConversionThatFailsLeavesTheSource)
 
 TEST(PMTilesIds, HilbertOrderAndBack)
 {
-    EXPECT_EQ(TileSources::tileId(0, 0, 0), 0u);
-    EXPECT_EQ(TileSources::tileId(1, 0, 0), 1u);
-    EXPECT_EQ(TileSources::tileId(1, 0, 1), 2u);
-    EXPECT_EQ(TileSources::tileId(1, 1, 1), 3u);
-    EXPECT_EQ(TileSources::tileId(1, 1, 0), 4u);
-    EXPECT_EQ(TileSources::tileId(2, 0, 0), 5u);
+    EXPECT_EQ(PMTiles::tileId(0, 0, 0), 0u);
+    EXPECT_EQ(PMTiles::tileId(1, 0, 0), 1u);
+    EXPECT_EQ(PMTiles::tileId(1, 0, 1), 2u);
+    EXPECT_EQ(PMTiles::tileId(1, 1, 1), 3u);
+    EXPECT_EQ(PMTiles::tileId(1, 1, 0), 4u);
+    EXPECT_EQ(PMTiles::tileId(2, 0, 0), 5u);
     for (int z = 0; z < 6; ++z)
-        for (std::uint32_t x = 0; x < (1u << z); x += 3)
-            for (std::uint32_t y = 0; y < (1u << z); y += 5) {
-                TileKey k;
-                ASSERT_TRUE(TileSources::tileFromId(TileSources::tileId(z, x, y), &k));
-                EXPECT_EQ(k.z, z);
-                EXPECT_EQ(k.x, static_cast<int>(x));
-                EXPECT_EQ(k.y, static_cast<int>(y));
+        for (std::uint64_t x = 0; x < (1u << z); x += 3)
+            for (std::uint64_t y = 0; y < (1u << z); y += 5) {
+                int tz;
+                std::uint64_t tx, ty;
+                ASSERT_TRUE(PMTiles::tileFromId(PMTiles::tileId(z, x, y), &tz, &tx, &ty));
+                EXPECT_EQ(tz, z);
+                EXPECT_EQ(tx, x);
+                EXPECT_EQ(ty, y);
             }
 }
 
@@ -327,15 +326,16 @@ TEST_F(PackTool, RealWorldFixtures)
         {"stamen_toner_z3.pmtiles", 85, 0, 3},
     };
     for (const auto& c : cases) {
-        TileSet set;
         std::string error;
-        ASSERT_TRUE(TileSources::read(sharedFixture(c.file), &set, &error)) << c.file << ": " << error;
-        EXPECT_EQ(set.tiles.size(), c.tiles) << c.file;
-        EXPECT_EQ(set.tiles.begin()->first.z, c.zoomMin) << c.file;
-        EXPECT_EQ(set.tiles.rbegin()->first.z, c.zoomMax) << c.file;
-        // Read in place this time; every tile is written or reported.
-            const std::shared_ptr<TileSource> source = TileSource::open(sharedFixture(c.file), &error);
-        ASSERT_TRUE(source) << error;
+        const std::shared_ptr<TileSource> source = TileSource::open(sharedFixture(c.file), &error);
+        ASSERT_TRUE(source) << c.file << ": " << error;
+        long long tiles = 0;
+        for (const ArchiveLevel& l : source->levels())
+            tiles += l.tiles;
+        EXPECT_EQ(tiles, static_cast<long long>(c.tiles)) << c.file;
+        EXPECT_EQ(source->levels().front().z, c.zoomMin) << c.file;
+        EXPECT_EQ(source->levels().back().z, c.zoomMax) << c.file;
+        // Every tile is written or reported.
         Package::ImportOptions options;
         options.packed = std::string(c.file).find("plain") != std::string::npos;
         int reported = 0;

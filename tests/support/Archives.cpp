@@ -1,6 +1,7 @@
 #include "Archives.h"
 
 #include "PMTilesDirectory.h"
+#include "TileArchive.h"
 
 #include <algorithm>
 #include <fstream>
@@ -164,4 +165,21 @@ std::string pmDirectory(const std::vector<std::tuple<std::uint64_t, std::uint64_
     for (const auto& e : entries)
         list.push_back(PMTiles::Entry{std::get<0>(e), std::get<1>(e), std::get<2>(e), std::get<3>(e)});
     return serialise(list);
+}
+
+std::vector<std::string> archiveTiles(const std::string& path)
+{
+    std::map<std::tuple<int, long long, long long>, std::string> sorted;
+    std::string error;
+    if (const std::unique_ptr<TileArchive> archive = TileArchive::open(path, &error))
+        archive->forEachTile(
+            [&](int z, long long x, long long y, long long, const std::string& bytes) {
+                sorted[std::make_tuple(z, x, y)] = bytes;
+                return true;
+            },
+            &error);
+    std::vector<std::string> tiles;
+    for (auto& t : sorted)
+        tiles.push_back(std::move(t.second));
+    return tiles;
 }

@@ -9,6 +9,10 @@
 
 // Tile archives made up by tests and benchmarks.
 
+// Every tile of an archive, ordered by level, column and row; none when it
+// cannot be read.
+std::vector<std::string> archiveTiles(const std::string& path);
+
 // An MBTiles file: tiles (z, column, TMS row, bytes) and metadata pairs.
 void writeMBTiles(const std::string& path, const std::vector<std::tuple<int, int, int, std::string>>& tiles,
                   const std::vector<std::pair<std::string, std::string>>& metadata = {{"name", "Little world"},

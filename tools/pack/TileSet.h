@@ -23,29 +23,15 @@ struct TileSet {
     std::vector<std::string> warnings;
 };
 
-// Readers of the three source kinds. Each returns false with *error set
-// when the source cannot be read; tiles it cannot use are skipped with a
-// warning.
+// Folders of Z/X/Y tiles (archives are read through TileSource, in place).
 namespace TileSources {
 
-// MBTiles (SQLite): `tiles` (zoom_level, tile_column, tile_row in TMS order)
-// and `metadata` (name, format).
-bool readMBTiles(const std::string& path, TileSet* set, std::string* error);
-// PMTiles version 3 with raster tiles.
-bool readPMTiles(const std::string& path, TileSet* set, std::string* error);
 // A folder Z/X/Y.png, .jpg, .webp... Tiles the viewer cannot decode are skipped.
 bool readFolder(const std::string& path, TileSet* set, std::string* error);
 // The tile files of a folder (of level onlyZ, or all with -1), by name
 // only; `visit` returns false to stop.
 using FolderVisitor = std::function<bool(int z, int x, int y, const std::string& path)>;
 void walkFolder(const std::string& path, int onlyZ, const FolderVisitor& visit);
-// One of the above, chosen by the path: a directory, *.pmtiles, or MBTiles.
-bool read(const std::string& path, TileSet* set, std::string* error);
-
-// The PMTiles tile id of (z, x, y) and back (Hilbert order within a level).
-std::uint64_t tileId(int z, std::uint32_t x, std::uint32_t y);
-bool tileFromId(std::uint64_t id, TileKey* key);
-
 } // namespace TileSources
 
 #endif

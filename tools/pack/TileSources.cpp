@@ -2,8 +2,6 @@
 #include "Failure.h"
 #include "Files.h"
 #include "TileSet.h"
-#include "PMTilesDirectory.h"
-#include "TileArchive.h"
 #include "TileDecoder.h"
 
 #include <algorithm>
@@ -15,11 +13,6 @@
 namespace TileSources {
 
 namespace {
-
-bool endsWith(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
 
 // Takes a tile: keeps it when the viewer decodes its format.
 void addTile(TileSet* set, const TileKey& key, std::string bytes, const std::string& where)
@@ -34,65 +27,7 @@ void addTile(TileSet* set, const TileKey& key, std::string bytes, const std::str
     set->tiles[key] = std::move(bytes);
 }
 
-// --- Archives, through the reader the viewer uses
-
-bool readArchive(const std::string& path, TileArchive::Kind kind, TileSet* set, std::string* error)
-{
-    if (TileArchive::kindOf(path) != kind)
-        return fail(error, path + (kind == TileArchive::Kind::mbtiles ? ": not an MBTiles (SQLite) file"
-                                                                      : ": not a PMTiles archive"));
-    std::string why;
-    const std::unique_ptr<TileArchive> archive = TileArchive::open(path, &why);
-    if (!archive)
-        return fail(error, path + ": " + why);
-    set->name = archive->info().name;
-    set->attribution = archive->info().attribution;
-    const bool read = archive->forEachTile(
-        [&](int z, long long x, long long y, long long run, const std::string& bytes) {
-            const std::uint64_t first = PMTiles::tileId(z, static_cast<std::uint64_t>(x), static_cast<std::uint64_t>(y));
-            for (long long r = 0; r < run && r < (1 << 24); ++r) {
-                int tz;
-                std::uint64_t tx, ty;
-                if (!PMTiles::tileFromId(first + static_cast<std::uint64_t>(r), &tz, &tx, &ty))
-                    break;
-                addTile(set, TileKey{tz, static_cast<int>(tx), static_cast<int>(ty)}, bytes, "z" + std::to_string(tz));
-            }
-            return true;
-        },
-        &why);
-    return read || fail(error, path + ": " + why);
-}
-
-} // namespace
-
-bool readMBTiles(const std::string& path, TileSet* set, std::string* error)
-{
-    return readArchive(path, TileArchive::Kind::mbtiles, set, error);
-}
-
-bool readPMTiles(const std::string& path, TileSet* set, std::string* error)
-{
-    return readArchive(path, TileArchive::Kind::pmtiles, set, error);
-}
-
-std::uint64_t tileId(int z, std::uint32_t x, std::uint32_t y)
-{
-    return PMTiles::tileId(z, x, y);
-}
-
-bool tileFromId(std::uint64_t id, TileKey* key)
-{
-    int z;
-    std::uint64_t x, y;
-    if (!PMTiles::tileFromId(id, &z, &x, &y) || z > 26)
-        return false;
-    *key = TileKey{z, static_cast<int>(x), static_cast<int>(y)};
-    return true;
-}
-
 // --- Folders of Z/X/Y
-
-namespace {
 
 std::vector<std::string> entries(const std::string& path)
 {
@@ -156,15 +91,6 @@ bool readFolder(const std::string& path, TileSet* set, std::string* error)
     if (set->tiles.empty())
         return fail(error, path + ": no Z/X/Y tiles found");
     return true;
-}
-
-bool read(const std::string& path, TileSet* set, std::string* error)
-{
-    if (Files::isDirectory(path))
-        return readFolder(path, set, error);
-    if (TileArchive::kindOf(path) == TileArchive::Kind::pmtiles || endsWith(path, ".pmtiles"))
-        return readPMTiles(path, set, error);
-    return readMBTiles(path, set, error);
 }
 
 } // namespace TileSources
