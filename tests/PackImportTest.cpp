@@ -122,6 +122,8 @@ TEST(PackImport, EveryTileIsCheckedAndEveryProblemToldOnce)
     EXPECT_EQ(b.sourceWidth, 256);
     Files::readBytes("mixed/wab/v=wab&x=0&y=2&zoom=14", &kept);
     EXPECT_EQ(kept.compare(0, 4, "RIFF"), 0) << "WebP tiles are kept as they are";
+    std::ostringstream report;
+    EXPECT_TRUE(Package::check("mixed", report)) << "check decodes as the viewer does:\n" << report.str();
     EXPECT_FALSE(Files::exists("mixed/wab/v=wab&x=0&y=1&zoom=14"));
 
     options.toPng = true;

@@ -1,6 +1,7 @@
 #include "Codecs.h"
 
-#include <SDL_image.h>
+#include "TileDecoder.h"
+
 #include <csetjmp>
 #include <cstdlib>
 #include <cstdio>
@@ -106,29 +107,10 @@ std::string encodeJpeg(SDL_Surface* surface, int quality)
     return out;
 }
 
-std::string sniff(const std::string& b)
-{
-    if (b.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0)
-        return "png";
-    if (b.size() >= 3 && static_cast<unsigned char>(b[0]) == 0xff && static_cast<unsigned char>(b[1]) == 0xd8 &&
-        static_cast<unsigned char>(b[2]) == 0xff)
-        return "jpg";
-    if (b.size() >= 12 && b.compare(0, 4, "RIFF") == 0 && b.compare(8, 4, "WEBP") == 0)
-        return "webp";
-    if (b.compare(0, 4, "GIF8") == 0)
-        return "gif";
-    return "";
-}
-
 bool decodable(const std::string& bytes)
 {
-    if (bytes.empty())
-        return false;
-    SDL_Surface* s = IMG_Load_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
-    if (!s)
-        return false;
-    SDL_FreeSurface(s);
-    return true;
+    Bitmap decoded;
+    return !bytes.empty() && TileDecoder::decode(bytes, 256, &decoded, nullptr);
 }
 
 } // namespace Codecs

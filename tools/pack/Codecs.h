@@ -16,10 +16,7 @@ std::string encodePng(SDL_Surface* rgba);
 std::string encodeBitmap(const Bitmap& bitmap);
 // Baseline JPEG of a 24-bit surface in the byte order R, G, B.
 std::string encodeJpeg(SDL_Surface* rgb, int quality);
-// The image format of encoded tile bytes by their signature: "png", "jpg",
-// "webp", "gif" or "" when unknown.
-std::string sniff(const std::string& bytes);
-// True when SDL_image can decode the bytes.
+// True when the viewer's tile decoder takes the bytes.
 bool decodable(const std::string& bytes);
 
 // New surfaces in the byte orders the encoders take.

@@ -19,7 +19,6 @@ struct TileSet {
     std::map<TileKey, std::string> tiles;
     std::string name;        // from the source's metadata, if any
     std::string attribution; // likewise (may hold HTML)
-    std::string format; // "png", "jpg", ... of the tiles (by their bytes when the source does not say)
     std::vector<std::string> warnings;
 };
 

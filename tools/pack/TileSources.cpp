@@ -2,7 +2,6 @@
 #include "Failure.h"
 #include "Files.h"
 #include "TileSet.h"
-#include "TileDecoder.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,21 +12,6 @@
 namespace TileSources {
 
 namespace {
-
-// Takes a tile: keeps it when the viewer decodes its format.
-void addTile(TileSet* set, const TileKey& key, std::string bytes, const std::string& where)
-{
-    const std::string format = Codecs::sniff(bytes);
-    if (format != "png" && format != "jpg" && format != "gif" && format != "webp") {
-        set->warnings.push_back(where + ": " + (format.empty() ? "unknown" : format) + " tile skipped");
-        return;
-    }
-    if (set->format.empty())
-        set->format = format;
-    set->tiles[key] = std::move(bytes);
-}
-
-// --- Folders of Z/X/Y
 
 std::vector<std::string> entries(const std::string& path)
 {
@@ -81,11 +65,10 @@ bool readFolder(const std::string& path, TileSet* set, std::string* error)
     walkFolder(path, -1, [&](int z, int x, int y, const std::string& tilePath) {
         std::string bytes;
         Files::readBytes(tilePath, &bytes);
-        Bitmap decoded;
-        if (!TileDecoder::decode(bytes, 256, &decoded, nullptr))
+        if (!Codecs::decodable(bytes))
             set->warnings.push_back(tilePath + ": not an image this viewer can decode, skipped");
         else
-            addTile(set, TileKey{z, x, y}, std::move(bytes), tilePath);
+            set->tiles[TileKey{z, x, y}] = std::move(bytes);
         return true;
     });
     if (set->tiles.empty())

@@ -101,7 +101,6 @@ void cut(SDL_Surface* world, int z, bool jpeg, TileSet* set)
             set->tiles[TileKey{z, tx, ty}] = jpeg ? Codecs::encodeJpeg(tile, 88) : Codecs::encodePng(tile);
             SDL_FreeSurface(tile);
         }
-    set->format = jpeg ? "jpg" : "png";
 }
 
 // An image file as 24-bit R, G, B.
