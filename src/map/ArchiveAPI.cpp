@@ -4,6 +4,7 @@
 #include "Mercator.h"
 #include "MetadataText.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -27,15 +28,17 @@ ArchiveAPI::ArchiveAPI(ConfParser* conf, std::string path, ArchiveInfo info)
     packed = false;
     for (const ArchiveLevel& l : about.levels)
         zoomLevels.push_back(l.z);
-    int saved = -1;
-    int level = 0;
-    if (conf->intValue("zoom_actual", &saved) && nearestLevel(saved) >= 0 &&
-        zoomLevels[static_cast<std::size_t>(nearestLevel(saved))] == saved)
-        level = nearestLevel(saved);
-    else if (about.hasCentre && about.centreZoom >= 0)
-        level = nearestLevel(about.centreZoom);
-    showLevel(level);
     refreshCopyright();
+    if (zoomLevels.empty())
+        return;
+    // The saved level when it is present, else the one nearest the centre's.
+    int saved = -1;
+    const auto found = conf->intValue("zoom_actual", &saved) ? std::find(zoomLevels.begin(), zoomLevels.end(), saved)
+                                                            : zoomLevels.end();
+    if (found != zoomLevels.end())
+        showLevel(static_cast<int>(found - zoomLevels.begin()));
+    else
+        showLevel(about.hasCentre && about.centreZoom >= 0 ? nearestLevel(about.centreZoom) : 0);
 }
 
 int ArchiveAPI::nearestLevel(int z) const
