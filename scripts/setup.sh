@@ -6,7 +6,9 @@ packages=(
   cmake g++ make pkg-config
   libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev libpng-dev libspng-dev libjpeg-dev libwebp-dev zlib1g-dev libsqlite3-dev libexpat1-dev
+  libprotozero-dev libcairo2-dev nlohmann-json3-dev libgps-dev libcurl4-openssl-dev
   xplanet-images
+  gpsd gpsd-clients tilemaker python3
   xvfb xdotool x11-apps imagemagick
   clang libclang-rt-14-dev
 )

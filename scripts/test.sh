@@ -1,12 +1,19 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: once in a normal build, once with
-# AddressSanitizer and UndefinedBehaviorSanitizer; the tests of the tile
-# loader's thread once more under ThreadSanitizer; each fuzz target for 20 s;
-# then the whole suite
-# built for armhf (the handhelds) and s390x (big-endian), run under qemu.
+# Sets up, builds and runs the tests.
+#   scripts/test.sh         the quick run: every test in a normal build, then
+#                           again with AddressSanitizer and UndefinedBehaviorSanitizer
+#   scripts/test.sh --all   also the loader's tests under ThreadSanitizer, each
+#                           fuzz target for 20 s, and the whole suite built for
+#                           armhf (the handhelds) and s390x (big-endian) under qemu
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
+all=no
+case ${1:-} in
+  --all) all=yes ;;
+  "") ;;
+  *) echo "usage: scripts/test.sh [--all]" >&2; exit 2 ;;
+esac
 "$root/scripts/setup.sh"
 
 "$root/scripts/build.sh" "$root/build"
@@ -17,6 +24,8 @@ export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 "$root/scripts/build.sh" "$root/build-asan" -DTESSEL_SANITIZE=ON -DTESSEL_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 (cd "$root/build-asan" && ctest --output-on-failure -j"$jobs")
+
+[ "$all" = yes ] || exit 0
 
 # The loader thread and the cells it feeds, under ThreadSanitizer.
 cmake -S "$root" -B "$root/build-tsan" -DTESSEL_WERROR=ON -DTESSEL_TSAN=ON -DTESSEL_BENCH=OFF >/dev/null
