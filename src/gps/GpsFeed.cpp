@@ -1,0 +1,52 @@
+#include "GpsFeed.h"
+
+#include "GpsWorker.h"
+
+#include <thread>
+
+namespace {
+
+// How long the program's exit waits for the thread: a connect the network
+// holds up is left behind rather than waited for.
+const int stopWaitMs = 2000;
+
+} // namespace
+
+GpsFeed::GpsFeed(const GpsAddress& address, const std::string& tracksDir, Clock* clock)
+    : worker(std::make_shared<GpsWorker>(address, tracksDir, clock))
+{
+}
+
+GpsFeed::~GpsFeed()
+{
+    if (!thread.joinable())
+        return;
+    worker->stop();
+    if (worker->waitFinished(stopWaitMs))
+        thread.join();
+    else
+        thread.detach();
+}
+
+void GpsFeed::start()
+{
+    if (thread.joinable())
+        return;
+    std::shared_ptr<GpsWorker> shared = worker;
+    thread = std::thread([shared] { shared->run(); });
+}
+
+void GpsFeed::step(int timeoutMs)
+{
+    worker->round(timeoutMs);
+}
+
+void GpsFeed::setRecording(bool on)
+{
+    worker->setRecording(on);
+}
+
+GpsStatus GpsFeed::status(std::vector<RecordedPoint>* recorded)
+{
+    return worker->status(recorded);
+}

@@ -1,0 +1,45 @@
+#ifndef TESSEL_GPSDCONNECTION_H
+#define TESSEL_GPSDCONNECTION_H
+
+#include "Fix.h"
+#include "GpsdReport.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+struct gps_data_t;
+
+// One connection to gpsd through libgps, watching its JSON reports. Its
+// socket does not block: read() takes what has come and returns. libgps
+// alone cannot tell a closed connection from a partial line that never
+// ends, so read() looks at the socket itself for the end of the stream and
+// for a stream libgps no longer takes in.
+class GpsdConnection {
+public:
+    GpsdConnection();
+    ~GpsdConnection();
+    GpsdConnection(const GpsdConnection&) = delete;
+    GpsdConnection& operator=(const GpsdConnection&) = delete;
+
+    // Connects and asks for the report stream; false with *problem set when
+    // gpsd cannot be reached (connecting may take as long as the network
+    // takes to refuse).
+    bool open(const std::string& host, const std::string& port, std::string* problem);
+    void close();
+    bool isOpen() const { return opened; }
+    // The socket, to wait on; -1 when closed.
+    int fd() const;
+
+    // Folds every report that has come into *fix, telling `each` the kind
+    // of each. False when gpsd has gone: the stream ended or failed, or no
+    // longer moves.
+    bool read(Fix* fix, const std::function<void(GpsdReport::Kind)>& each);
+
+private:
+    std::unique_ptr<gps_data_t> data;
+    bool opened = false;
+    int stalls = 0;
+};
+
+#endif
