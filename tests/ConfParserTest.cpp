@@ -179,7 +179,7 @@ TEST(ConfParserRead, Utf8Signature)
     expectEntry(notSignature, 0, "\xEFk", "v");
     ConfParser shortFile = parse("\xEF\xBB");
     ASSERT_EQ(shortFile.parameters.size(), 1u);
-    expectEntry(shortFile, 0, "\xEF\xBB", "");
+    expectEntry(shortFile, 0, "", "\xEF\xBB"); // a line without '=', kept as it is
 }
 
 TEST(ConfParserRead, LinesStartingWithEqualsMakeNoEntry)
@@ -190,12 +190,19 @@ TEST(ConfParserRead, LinesStartingWithEqualsMakeNoEntry)
     expectEntry(conf, 1, "b", "2");
 }
 
-TEST(ConfParserRead, NameWithoutEqualsRunsIntoNextLine)
+// A line without '=' once swallowed the next key ("abc" then "pos_x=1"
+// read as one entry, and a save wrote pos_x twice).
+TEST(ConfParserRead, LineWithoutEqualsIsKeptAndNeverJoinsTheNext)
 {
-    ConfParser conf = parse("lonely\nb=2\nend");
-    ASSERT_EQ(conf.parameters.size(), 2u);
-    expectEntry(conf, 0, "lonely\nb", "2");
-    expectEntry(conf, 1, "end", "");
+    ConfParser conf = parse("abc\npos_x=1\nend \r\n" + std::string(300, 'w') + "\nlast");
+    ASSERT_EQ(conf.parameters.size(), 5u);
+    expectEntry(conf, 0, "", "abc");
+    expectEntry(conf, 1, "pos_x", "1");
+    expectEntry(conf, 2, "", "end");
+    expectEntry(conf, 3, "", std::string(254, 'w'));
+    expectEntry(conf, 4, "", "last");
+    ASSERT_TRUE(conf.setValue("pos_x", "2"));
+    EXPECT_EQ(written(conf), "abc\npos_x=2\nend\n" + std::string(254, 'w') + "\nlast\n");
     ConfParser emptyValue = parse("a=\nb=1");
     expectEntry(emptyValue, 0, "a", "");
     expectEntry(emptyValue, 1, "b", "1");
@@ -332,7 +339,8 @@ TEST_F(ConfParserFile, SaveKeepsTheOldFileAsBackup)
         EXPECT_EQ(readFile("t.conf"), "# c\r\na=\"two words\"\nb=x\n");
         EXPECT_EQ(readFile("t.conf~"), "\xEF\xBB\xBF# c\r\n  a=1\r\nb=\"x\"  \n");
         ASSERT_TRUE(conf.changeValue("b", "y", 0));
-    } // destruction saves again, moving the first result to the backup
+        ASSERT_TRUE(conf.save()); // moves the first result to the backup
+    }
     EXPECT_EQ(readFile("t.conf"), "# c\r\na=\"two words\"\nb=y\n");
     EXPECT_EQ(readFile("t.conf~"), "# c\r\na=\"two words\"\nb=x\n");
     EXPECT_FALSE(fileExists("t.conf.new"));
@@ -344,6 +352,7 @@ TEST_F(ConfParserFile, SameValueStillCountsAsChange)
     {
         ConfParser conf("t.conf", 1);
         EXPECT_TRUE(conf.changeValue("a", 1, 0));
+        EXPECT_TRUE(conf.save());
     }
     EXPECT_TRUE(fileExists("t.conf~"));
 }
@@ -414,14 +423,14 @@ TEST_F(ConfParserFile, AMissingFileComesBackFromTheNewestLeftOver)
     writeFile("m.conf.new", "pos_x=2\n");
     struct timespec old[2] = {{1000, 0}, {1000, 0}};
     utimensat(AT_FDCWD, "m.conf~", old, 0);
-    ConfParser conf("m.conf", 1);
+    ConfParser conf = ConfParser::recovered("m.conf");
     EXPECT_EQ(readFile("m.conf"), "pos_x=2\n");
     std::string value;
     ASSERT_TRUE(conf.value("pos_x", &value));
     EXPECT_EQ(value, "2");
 
     writeFile("n.conf~", "pos_x=3\n");
-    ConfParser other("n.conf", 1);
+    ConfParser other = ConfParser::recovered("n.conf");
     EXPECT_EQ(readFile("n.conf"), "pos_x=3\n");
 }
 

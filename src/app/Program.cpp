@@ -66,7 +66,7 @@ bool Fonts::open(const std::string& path)
 
 Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, Clock* clock)
     : screen(screen), fonts(fonts), splash("media/splash.png", screen, clock),
-      splashShown(showStartupPicture(&splash, fonts)), settings(settingsFile, 1), fps(clock),
+      splashShown(showStartupPicture(&splash, fonts)), settings(ConfParser::recovered(settingsFile)), fps(clock),
       battery(screen, &fps, SDL_Rect{299, 3, 18, 10}, "media/battery_full.png", "media/battery_mid.png",
               "media/battery_low.png", "media/battery_empty.png"),
       toolBar(screen), notification(screen, &fps), options(readSettings(settings)), lang(options.language, &settings),

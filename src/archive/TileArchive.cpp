@@ -2,24 +2,24 @@
 
 #include "MBTilesArchive.h"
 #include "PMTilesArchive.h"
+#include "SafeFile.h"
 #include "TileDecoder.h"
 
 #include <cctype>
 #include <cstring>
-#include <fstream>
-#include <sys/stat.h>
+#include <unistd.h>
 
 TileArchive::Kind TileArchive::kindOf(const std::string& path)
 {
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    const int fd = SafeFile::openRegular(path);
+    if (fd < 0)
         return Kind::none;
     char head[16] = {};
-    std::ifstream in(path, std::ios::binary);
-    in.read(head, sizeof head);
-    if (in.gcount() == 16 && std::memcmp(head, "SQLite format 3", 16) == 0)
+    const ssize_t n = pread(fd, head, sizeof head, 0);
+    close(fd);
+    if (n == 16 && std::memcmp(head, "SQLite format 3", 16) == 0)
         return Kind::mbtiles;
-    if (in.gcount() >= 7 && std::memcmp(head, "PMTiles", 7) == 0)
+    if (n >= 7 && std::memcmp(head, "PMTiles", 7) == 0)
         return Kind::pmtiles;
     return Kind::none;
 }

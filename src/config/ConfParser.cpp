@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
-#include <fstream>
 #include <sstream>
 #include <unistd.h>
 
@@ -131,31 +129,43 @@ std::string readValue(CharSource& src)
     return text;
 }
 
-// A key line: the name runs to the first '=' (line feeds included).
-// Returns false when no entry is to be made (a line that begins with '=').
+// A key line: the name runs to the first '=' on its line. Returns false
+// when no entry is to be made (a line that begins with '='). A line without
+// '=' is no entry: it is kept as it was, like a comment, and never joins the
+// next line.
 bool readKeyLine(CharSource& src, ConfParameter* entry)
 {
     if (src.peek() == '=') {
         src.skipLine();
         return false;
     }
-    std::string name;
+    std::string text;
     int c;
-    while ((c = src.peek()) != endOfFile && c != '=' && name.size() < ConfParser::maxName)
-        name += static_cast<char>(src.get());
-    entry->name = name;
+    while ((c = src.peek()) != endOfFile && c != '=' && c != '\n' && text.size() < ConfParser::maxValue)
+        text += static_cast<char>(src.get());
+    entry->name.clear();
     entry->value.clear();
-    if (c == '=') {
+    if (c == '=' && text.size() <= ConfParser::maxName) {
         src.get();
+        entry->name = text;
         entry->value = readValue(src);
-    } else if (c != endOfFile) {
+        return true;
+    }
+    bool key = c == '=';
+    while ((c = src.get()) != endOfFile && c != '\n')
+        key = key || c == '=';
+    if (key) {
         // Name too long for the format: keep what fits, drop the line's rest.
-        src.skipLine();
+        entry->name = text.substr(0, ConfParser::maxName);
+    } else {
+        trimTrailingBlanks(&text);
+        entry->value = text;
     }
     return true;
 }
 
-// The whole text, forced to the disk before the file replaces anything.
+// The whole text in a fresh file, forced to the disk before the file
+// replaces anything.
 bool writeDurably(const std::string& path, const ConfParser& parser)
 {
     std::ostringstream text;
@@ -198,40 +208,48 @@ ConfParser::ConfParser(std::string file, int mode) : file(std::move(file)), chan
     readFile();
 }
 
-ConfParser::~ConfParser()
+std::string ConfParser::leftover() const
 {
-    save();
+    if (file.empty() || SafeFile::present(file))
+        return std::string();
+    const std::string candidates[2] = {file + ".new", file + "~"};
+    const long long times[2] = {SafeFile::modifiedTime(candidates[0]), SafeFile::modifiedTime(candidates[1])};
+    if (times[0] < 0 && times[1] < 0)
+        return std::string();
+    return times[0] >= times[1] ? candidates[0] : candidates[1];
+}
+
+ConfParser ConfParser::recovered(std::string file, int mode)
+{
+    ConfParser conf(std::move(file), mode);
+    conf.recover();
+    return conf;
 }
 
 void ConfParser::readFile()
 {
-    recoverFile();
     // Only regular files of a sane size: a FIFO or a link to a device in
     // place of a package's map.conf must not hang or swamp the program.
-    struct stat info;
-    if (stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        static_cast<unsigned long long>(info.st_size) > maxFileBytes)
+    std::string bytes;
+    if (file.empty() || !SafeFile::readRegular(file, maxFileBytes, &bytes))
         return;
-    std::ifstream in(file, std::ios::in | std::ios::binary);
-    if (in)
-        read(in);
+    std::istringstream in(bytes);
+    read(in);
 }
 
 // A save interrupted by an older version of this program could leave only
 // "<file>.new" and "<file>~": the file comes back from the newer of them.
-void ConfParser::recoverFile()
+// Only regular files are taken, and only when nothing at all (not even a
+// dangling link) is at the name, which is then created afresh.
+bool ConfParser::recover()
 {
-    if (file.empty() || access(file.c_str(), F_OK) == 0)
-        return;
-    const std::string candidates[2] = {file + ".new", file + "~"};
-    const long long times[2] = {SafeFile::modifiedTime(candidates[0]), SafeFile::modifiedTime(candidates[1])};
-    if (times[0] < 0 && times[1] < 0)
-        return;
-    const std::string& from = times[0] >= times[1] ? candidates[0] : candidates[1];
-    if (SafeFile::copyDurably(from, file)) {
-        SafeFile::syncDirectoryOf(file);
-        std::fprintf(stderr, "tessel: %s was missing; recovered from %s\n", file.c_str(), from.c_str());
-    }
+    const std::string from = leftover();
+    if (from.empty() || !SafeFile::copyDurably(from, file, false))
+        return false;
+    SafeFile::syncDirectoryOf(file);
+    std::fprintf(stderr, "tessel: %s was missing; recovered from %s\n", file.c_str(), from.c_str());
+    readFile();
+    return true;
 }
 
 void ConfParser::read(std::istream& in)
@@ -285,8 +303,8 @@ bool ConfParser::save()
     const std::string backup = file + "~";
     if (!writeDurably(temporary, *this))
         return false;
-    if (access(file.c_str(), F_OK) == 0) {
-        std::remove(backup.c_str());
+    if (SafeFile::present(file)) {
+        unlink(backup.c_str());
         if (link(file.c_str(), backup.c_str()) != 0 && !SafeFile::copyDurably(file, backup)) {
             std::remove(temporary.c_str());
             return false;

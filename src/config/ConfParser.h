@@ -18,7 +18,8 @@ struct ConfParameter {
 //
 // Limits of the format: a name holds at most 62 characters, a value or a
 // comment at most 254. Longer text is cut at the limit and the rest of its
-// line is dropped; the lines after it are read normally.
+// line is dropped; the lines after it are read normally. A line without
+// '=' is kept as written, like a comment.
 class ConfParser {
 public:
     // Larger files are not read (settings, descriptions and languages are
@@ -29,9 +30,11 @@ public:
     static constexpr std::size_t maxValue = 254;
 
     // Reads `file` at once. A file that cannot be opened gives no entries.
+    // Nothing is ever written but by save().
     ConfParser(std::string file, int mode);
-    // Writes the file if a value was changed (see save()).
-    ~ConfParser();
+    // Reads a file this program itself writes (the settings, a package's
+    // map.conf, an archive's position file) after recover().
+    static ConfParser recovered(std::string file, int mode = 1);
 
     ConfParser(const ConfParser&) = default;
     ConfParser& operator=(const ConfParser&) = default;
@@ -47,6 +50,15 @@ public:
     // Returns true when nothing needed writing or the file was replaced;
     // false when any step failed, in which case `file` is left as it was.
     bool save();
+
+    // When a save was interrupted and `file` is missing, brings it back
+    // from the newer of `file` + ".new" and `file` + "~" (regular files
+    // only; links are not followed) and reads it. Only for files the
+    // program writes, never for those it only lists or reads. True when
+    // the file came back.
+    bool recover();
+    // The leftover recover() would take; empty when there is none.
+    std::string leftover() const;
 
     // Writes the entries in file format to `out`.
     void write(std::ostream& out) const;
@@ -95,7 +107,6 @@ public:
 
 private:
     void readFile();
-    void recoverFile();
     template <typename T, typename Convert>
     bool listValue(const std::string& name, std::vector<T>* out, Convert convert) const;
 };

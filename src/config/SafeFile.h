@@ -3,17 +3,30 @@
 
 #include <string>
 
-// Writing files so that a crash never leaves a half-written one in use.
+// Opening and writing files so that a crash never leaves a half-written
+// one in use, and so that whatever sits at a path (a link, a FIFO, a
+// device) is never opened for writing nor waited on.
 namespace SafeFile {
 
-// Writes `bytes` to `path` and syncs them; on failure removes `path`.
+// Opens a regular file for reading, without blocking (a FIFO is refused,
+// not waited on); the type is checked on the open descriptor. With
+// followLinks false a link is refused too. -1 when it is not a regular
+// file or cannot be opened.
+int openRegular(const std::string& path, bool followLinks = true);
+// Reads a whole regular file of at most `limit` bytes.
+bool readRegular(const std::string& path, std::size_t limit, std::string* bytes);
+// Creates `path` afresh (anything left there is removed first, never
+// written through) with `bytes`, synced; on failure removes what it made.
 bool writeDurably(const std::string& path, const std::string& bytes);
-// Copies a file and syncs the copy; on failure removes `to`.
-bool copyDurably(const std::string& from, const std::string& to);
+// Copies a regular file into a fresh `to`, synced; on failure removes `to`.
+bool copyDurably(const std::string& from, const std::string& to, bool followLinks = true);
 // Syncs the directory holding `path`, so a rename in it lasts.
 void syncDirectoryOf(const std::string& path);
-// The modification time of a regular file; -1 when there is none.
+// The modification time of a regular file, links not followed; -1 when
+// there is none.
 long long modifiedTime(const std::string& path);
+// True when anything at all is at `path`, a dangling link included.
+bool present(const std::string& path);
 
 } // namespace SafeFile
 

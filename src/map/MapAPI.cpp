@@ -36,14 +36,14 @@ std::unique_ptr<MapAPI> MapAPI::forPackage(ConfParser* conf)
 std::unique_ptr<MapAPI> MapAPI::open(const std::string& path, ConfParser* candidate)
 {
     if (TileArchive::hasArchiveName(path) || TileArchive::kindOf(path) != TileArchive::Kind::none) {
-        *candidate = ConfParser(path + ".conf", 1);
+        *candidate = ConfParser::recovered(path + ".conf");
         std::string error;
         std::unique_ptr<MapAPI> source = ArchiveAPI::open(path, candidate, &error);
         if (!source)
             std::fprintf(stderr, "tessel: %s: %s\n", path.c_str(), error.c_str());
         return source;
     }
-    *candidate = ConfParser(path, 1);
+    *candidate = ConfParser::recovered(path);
     if (!MapAPI::hasRequiredKeys(*candidate))
         return nullptr;
     std::unique_ptr<MapAPI> source = MapAPI::forPackage(candidate);

@@ -47,7 +47,11 @@ bool MapUI::packageList(Menu* menu, int page)
             continue;
         }
         const std::string path = "maps/" + name + "/map.conf";
-        const ConfParser conf(path, 1);
+        // Listing writes nothing: a description an interrupted save left
+        // only as a leftover is listed from it and recovered when opened.
+        ConfParser conf(path, 1);
+        if (conf.parameters.empty() && !conf.leftover().empty())
+            conf = ConfParser(conf.leftover(), 1);
         if (conf.parameters.empty())
             continue;
         conf.value("caption", &caption);

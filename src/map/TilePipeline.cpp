@@ -1,5 +1,6 @@
 #include "TilePipeline.h"
 
+#include "SafeFile.h"
 #include "TileDecoder.h"
 
 #include <algorithm>
@@ -46,7 +47,7 @@ std::shared_ptr<const Bitmap> TilePipeline::loadPlaceholder() const
 {
     auto bitmap = std::make_shared<Bitmap>();
     std::string bytes;
-    if (!readSmallFile(placeholderFile, PackedMap::maxTileBytes, &bytes) ||
+    if (!SafeFile::readRegular(placeholderFile, PackedMap::maxTileBytes, &bytes) ||
         !TileDecoder::decode(bytes, tileSize, bitmap.get(), nullptr)) {
         bitmap->reset(tileSize, false);
         std::fill(bitmap->rgb.begin(), bitmap->rgb.end(), Pixels::pack565(128, 128, 128));

@@ -1,25 +1,12 @@
 #include "TileReader.h"
 
-#include <sys/stat.h>
-
-bool readSmallFile(const std::string& path, std::size_t limit, std::string* bytes)
-{
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || static_cast<std::size_t>(info.st_size) > limit)
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    bytes->resize(static_cast<std::size_t>(info.st_size));
-    in.read(&(*bytes)[0], static_cast<std::streamsize>(bytes->size()));
-    return static_cast<std::size_t>(in.gcount()) == bytes->size();
-}
+#include "SafeFile.h"
 
 bool TileReader::read(const TileRef& ref, std::string* bytes)
 {
     switch (ref.kind) {
     case TileRef::Kind::file:
-        return readSmallFile(ref.path, PackedMap::maxTileBytes, bytes);
+        return SafeFile::readRegular(ref.path, PackedMap::maxTileBytes, bytes);
     case TileRef::Kind::packed:
         return readPacked(ref, bytes);
     case TileRef::Kind::archive:
@@ -33,19 +20,25 @@ void TileReader::clear()
 {
     levels.clear();
     archives.clear();
-    openFile.close();
-    openName.clear();
+    openPart(std::string());
 }
 
-std::ifstream* TileReader::openPart(const std::string& name)
+// Part files are opened only when they are regular files, checked on the
+// open descriptor (a FIFO in their place would block the loader thread).
+std::istream* TileReader::openPart(const std::string& name)
 {
-    if (openName != name || !openFile.is_open()) {
-        openFile.close();
-        openFile.clear();
-        openFile.open(name, std::ios::binary);
-        openName = openFile.is_open() ? name : std::string();
-    }
-    return openFile.is_open() ? &openFile : nullptr;
+    if (openName == name && openFile)
+        return openFile.get();
+    openFile.reset();
+    openBuffer.reset();
+    openName.clear();
+    const int fd = name.empty() ? -1 : SafeFile::openRegular(name);
+    if (fd < 0)
+        return nullptr;
+    openBuffer = std::make_unique<__gnu_cxx::stdio_filebuf<char>>(fd, std::ios::in | std::ios::binary);
+    openFile = std::make_unique<std::istream>(openBuffer.get());
+    openName = name;
+    return openFile.get();
 }
 
 const TileReader::Level& TileReader::level(const TileRef& ref)
@@ -57,7 +50,7 @@ const TileReader::Level& TileReader::level(const TileRef& ref)
     Level& l = levels[first];
     int missingRun = 0;
     for (int p = 0; p < maxParts && missingRun < partGap; ++p) {
-        std::ifstream* in = openPart(PackedMap::partFileName(ref.path, ref.layer, ref.zoom, p));
+        std::istream* in = openPart(PackedMap::partFileName(ref.path, ref.layer, ref.zoom, p));
         Part part;
         part.number = p;
         if (!in || !PackedMap::readHeader(*in, &part.header)) {
@@ -80,7 +73,7 @@ bool TileReader::readPacked(const TileRef& ref, std::string* bytes)
         const PackedMap::Header& h = part.header;
         if (ref.index < h.firstIndex || ref.index >= h.endIndex)
             continue;
-        std::ifstream* in = openPart(PackedMap::partFileName(ref.path, ref.layer, ref.zoom, part.number));
+        std::istream* in = openPart(PackedMap::partFileName(ref.path, ref.layer, ref.zoom, part.number));
         return in && PackedMap::readTile(*in, h, static_cast<int>(ref.index), bytes);
     }
     return false;

@@ -5,7 +5,8 @@
 #include "TileArchive.h"
 #include "TileRequest.h"
 
-#include <fstream>
+#include <ext/stdio_filebuf.h>
+#include <istream>
 #include <map>
 #include <memory>
 #include <string>
@@ -40,15 +41,14 @@ private:
     const Level& level(const TileRef& ref);
     bool readPacked(const TileRef& ref, std::string* bytes);
     bool readArchive(const TileRef& ref, std::string* bytes);
-    std::ifstream* openPart(const std::string& name);
+    std::istream* openPart(const std::string& name);
 
     std::map<std::string, Level> levels;
     std::string openName;
-    std::ifstream openFile;
+    std::unique_ptr<__gnu_cxx::stdio_filebuf<char>> openBuffer; // owns the descriptor
+    std::unique_ptr<std::istream> openFile;
     std::map<std::string, std::unique_ptr<TileArchive>> archives;
 };
 
-// Reads a whole regular file of at most `limit` bytes.
-bool readSmallFile(const std::string& path, std::size_t limit, std::string* bytes);
 
 #endif
