@@ -1,5 +1,7 @@
 #include "TileDecoder.h"
 
+#include "ImageHeader.h"
+
 #include <SDL.h>
 #include <SDL_image.h>
 #include <cstring>
@@ -85,12 +87,16 @@ bool decode(const std::uint8_t* data, std::size_t size, int tileSize, Bitmap* ou
     }
 }
 
-// The rare formats (GIF, BMP, ...): SDL_image decodes, the pixels are read
-// back through the surface's own format.
+// The rare formats (GIF, BMP): measured from their headers, then SDL_image
+// decodes and the pixels are read back through the surface's own format.
 bool decodeWithSdl(const std::uint8_t* data, std::size_t size, int tileSize, Bitmap* out, std::string* error)
 {
     if (size > 0x7fffffff)
         return fail(error, "image too large");
+    long long declaredW, declaredH;
+    if (!ImageHeader::size(data, size, &declaredW, &declaredH, error) ||
+        !acceptableSize(declaredW, declaredH, error))
+        return false;
     SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
     SDL_Surface* s = rw ? IMG_Load_RW(rw, 1) : nullptr;
     if (!s)

@@ -8,8 +8,8 @@
 #include <string>
 
 // Encoded tile bytes straight to the screen format: PNG through libspng,
-// JPEG through libjpeg(-turbo), WebP through libwebp, anything else through
-// SDL_image. Tiles of another size are scaled to the tile size. Safe to call
+// JPEG through libjpeg(-turbo), WebP through libwebp, GIF and BMP through
+// SDL_image once their headers are measured; other formats are refused. Tiles of another size are scaled to the tile size. Safe to call
 // from any thread; every failure is a false return with a reason.
 namespace TileDecoder {
 
