@@ -3,6 +3,7 @@
 #include "Gzip.h"
 #include "Mercator.h"
 #include "MetadataText.h"
+#include "SafeFile.h"
 
 #include <algorithm>
 #include <fcntl.h>
@@ -13,9 +14,6 @@ namespace {
 
 const std::size_t headerSize = 127;
 const std::size_t maxLeavesKept = 64;
-// Ids looked at one by one to find the levels' extents; past this, the
-// header's bounds stand for the extents.
-const std::uint64_t maxIdsExpanded = 4000000;
 // Archives declaring more tile entries are not walked when opened: the
 // header's levels and bounds give their extents.
 const std::uint64_t maxEntriesWalkedAtOpen = 1000000;
@@ -45,7 +43,7 @@ const char* compressionName(int c)
 std::unique_ptr<TileArchive> PMTilesArchive::open(const std::string& path, std::string* error, Reading reading)
 {
     std::unique_ptr<PMTilesArchive> a(new PMTilesArchive());
-    a->fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    a->fd = SafeFile::openRegular(path);
     struct stat info;
     if (a->fd < 0 || fstat(a->fd, &info) != 0) {
         *error = "cannot be read";
@@ -145,7 +143,7 @@ bool PMTilesArchive::loadDirectory(std::uint64_t offset, std::uint64_t length, s
            decompress(h.internalCompression, &bytes, maxDirectoryBytes) && PMTiles::parseDirectory(bytes, entries);
 }
 
-const std::vector<PMTiles::Entry>* PMTilesArchive::leaf(const PMTiles::Entry& e)
+const std::vector<PMTiles::Entry>* PMTilesArchive::leaf(PMTiles::Entry e)
 {
     const auto found = leaves.find(e.offset);
     if (found != leaves.end())
@@ -172,12 +170,14 @@ bool PMTilesArchive::tile(int z, long long x, long long y, std::string* bytes)
     const std::uint64_t id = PMTiles::tileId(z, static_cast<std::uint64_t>(x), static_cast<std::uint64_t>(y));
     const std::vector<PMTiles::Entry>* directory = &root;
     for (int depth = 0; directory && depth <= maxLeafDepth; ++depth) {
-        const PMTiles::Entry* e = PMTiles::findEntry(*directory, id);
-        if (!e)
+        const PMTiles::Entry* found = PMTiles::findEntry(*directory, id);
+        if (!found)
             return false;
-        if (e->runLength > 0)
-            return tileData(*e, bytes) && !bytes->empty();
-        directory = leaf(*e);
+        // A copy: reading the next leaf may drop the cached one holding it.
+        const PMTiles::Entry e = *found;
+        if (e.runLength > 0)
+            return tileData(e, bytes) && !bytes->empty();
+        directory = leaf(e);
     }
     return false;
 }
@@ -189,8 +189,9 @@ bool PMTilesArchive::walkDirectory(const std::vector<PMTiles::Entry>& entries, i
 {
     for (std::size_t i = 0; i < entries.size() && !state->stopped; ++i) {
         const PMTiles::Entry& e = entries[i];
-        if (++state->visited > entryLimit) {
-            *error = "directories with more than " + std::to_string(entryLimit) + " entries";
+        if (++state->visited > state->limit) {
+            state->overLimit = true;
+            *error = "directories with more than " + std::to_string(state->limit) + " entries";
             return false;
         }
         if (e.runLength > 0) {
@@ -215,18 +216,23 @@ bool PMTilesArchive::walkDirectory(const std::vector<PMTiles::Entry>& entries, i
     return true;
 }
 
-bool PMTilesArchive::walk(const EntryVisitor& visit, std::string* error, std::uint64_t from, std::uint64_t to)
+bool PMTilesArchive::walk(const EntryVisitor& visit, std::string* error, std::uint64_t from, std::uint64_t to,
+                          bool* overLimit)
 {
     WalkState state;
     state.from = from;
     state.to = to;
-    return walkDirectory(root, 0, ~0ull, &state, visit, error);
+    state.limit = overLimit ? std::min(entryLimit, maxEntriesWalkedAtOpen) : entryLimit;
+    const bool walked = walkDirectory(root, 0, ~0ull, &state, visit, error);
+    if (overLimit)
+        *overLimit = state.overLimit;
+    return walked;
 }
 
 // The levels and their extents: from the directories when the archive is
-// small enough to walk at once, else (or when its runs are too long to
-// follow) from the header's levels and bounds. The first tile tells the
-// format when the header does not.
+// small enough to walk at once, else from the header's levels and bounds,
+// or (when the header has none) from the entries a bounded walk reached.
+// The first tile tells the format when the header does not.
 bool PMTilesArchive::readLevels(std::string* error)
 {
     about.hasBounds = h.west < h.east && h.south < h.north && h.west >= -180 && h.east <= 180 && h.south >= -90 &&
@@ -241,11 +247,7 @@ bool PMTilesArchive::readLevels(std::string* error)
     bool any = false;
     if (!tooMany && !walkLevels(&first, &any, &tooMany, error))
         return false;
-    if (tooMany) {
-        if (!headerLevels) {
-            *error = "too many tiles to find their extent, and no levels and bounds in the header";
-            return false;
-        }
+    if (tooMany && headerLevels) {
         about.levels.clear();
         for (int z = h.minZoom; z <= h.maxZoom; ++z)
             about.levels.push_back(ArchiveLevel{z, 0, 0, 0, 0, 0});
@@ -266,39 +268,37 @@ bool PMTilesArchive::readLevels(std::string* error)
     return acceptFormat(h.tileType <= 6 ? declared[h.tileType] : "", sample, error);
 }
 
-// Every tile id once, for the levels' extents; stops (setting *tooMany)
-// past maxIdsExpanded.
+// The levels' extents from the tile entries, a run at a time (by its
+// squares, never id by id). A walk past maxEntriesWalkedAtOpen stops and
+// sets *tooMany: what it reached stands as a sample.
 bool PMTilesArchive::walkLevels(PMTiles::Entry* first, bool* any, bool* tooMany, std::string* error)
 {
     std::map<int, ArchiveLevel> levels;
-    std::uint64_t expanded = 0;
     const bool walked = walk(
         [&](const PMTiles::Entry& e) {
             if (!*any)
                 *first = e;
             *any = true;
-            for (std::uint64_t r = 0; r < e.runLength && !*tooMany; ++r) {
-                int z;
-                std::uint64_t x, y;
-                if (!PMTiles::tileFromId(e.tileId + r, &z, &x, &y))
-                    break;
-                *tooMany = ++expanded > maxIdsExpanded;
-                ArchiveLevel& l = levels[z];
-                const long long lx = static_cast<long long>(x), ly = static_cast<long long>(y);
+            PMTiles::forEachSquare(e.tileId, e.runLength, [&](const PMTiles::Square& s) {
+                const long long x0 = static_cast<long long>(s.x), y0 = static_cast<long long>(s.y);
+                const long long x1 = x0 + static_cast<long long>(s.size) - 1, y1 = y0 + static_cast<long long>(s.size) - 1;
+                ArchiveLevel& l = levels[s.z];
                 if (l.tiles == 0)
-                    l = ArchiveLevel{z, lx, ly, lx, ly, 0};
-                l.minX = std::min(l.minX, lx);
-                l.maxX = std::max(l.maxX, lx);
-                l.minY = std::min(l.minY, ly);
-                l.maxY = std::max(l.maxY, ly);
-                ++l.tiles;
-            }
-            return !*tooMany;
+                    l = ArchiveLevel{s.z, x0, y0, x1, y1, 0};
+                l.minX = std::min(l.minX, x0);
+                l.maxX = std::max(l.maxX, x1);
+                l.minY = std::min(l.minY, y0);
+                l.maxY = std::max(l.maxY, y1);
+                l.tiles += static_cast<long long>(s.size * s.size);
+            });
+            return true;
         },
-        error);
+        error, 0, ~0ull, tooMany);
     for (const auto& level : levels)
         about.levels.push_back(level.second);
-    return walked;
+    if (*tooMany)
+        error->clear();
+    return walked || *tooMany;
 }
 
 // Each level's extent as the tiles that cover the header's bounds.
@@ -355,7 +355,8 @@ bool PMTilesArchive::forEachTile(const Visitor& visit, std::string* error)
 }
 
 // Only the entries whose ids reach into level z are read; a run's bytes are
-// read once and handed to every cell of it inside the box.
+// read once and handed to every cell of it inside the box, found square by
+// square, so a run over a whole level costs what the box holds.
 bool PMTilesArchive::forEachTileAt(int z, long long minX, long long minY, long long maxX, long long maxY,
                                    const CellVisitor& visit, std::string* error)
 {
@@ -374,15 +375,17 @@ bool PMTilesArchive::forEachTileAt(int z, long long minX, long long minY, long l
                 return false;
             }
             const std::uint64_t from = std::max(e.tileId, first), to = std::min(e.tileId + e.runLength, end);
-            for (std::uint64_t id = from; id < to; ++id) {
-                int level;
-                std::uint64_t x, y;
-                PMTiles::tileFromId(id, &level, &x, &y);
-                const long long tx = static_cast<long long>(x), ty = static_cast<long long>(y);
-                if (tx >= minX && tx <= maxX && ty >= minY && ty <= maxY && !visit(tx, ty, bytes))
-                    return false;
-            }
-            return true;
+            bool going = true;
+            PMTiles::forEachSquare(from, to - from, [&](const PMTiles::Square& s) {
+                const long long x0 = std::max(minX, static_cast<long long>(s.x));
+                const long long y0 = std::max(minY, static_cast<long long>(s.y));
+                const long long x1 = std::min(maxX, static_cast<long long>(s.x + s.size) - 1);
+                const long long y1 = std::min(maxY, static_cast<long long>(s.y + s.size) - 1);
+                for (long long y = y0; y <= y1 && going; ++y)
+                    for (long long x = x0; x <= x1 && going; ++x)
+                        going = visit(x, y, bytes);
+            });
+            return going;
         },
         error, first, end);
     if (walked && damaged)

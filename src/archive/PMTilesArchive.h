@@ -50,7 +50,7 @@ private:
     bool read(std::uint64_t offset, std::uint64_t length, std::string* out) const;
     bool decompress(int compression, std::string* bytes, std::size_t limit) const;
     bool loadDirectory(std::uint64_t offset, std::uint64_t length, std::vector<PMTiles::Entry>* entries) const;
-    const std::vector<PMTiles::Entry>* leaf(const PMTiles::Entry& e);
+    const std::vector<PMTiles::Entry>* leaf(PMTiles::Entry e);
     bool tileData(const PMTiles::Entry& e, std::string* bytes) const;
     // Every tile entry under the root, leaves included; false with *error
     // when a directory is damaged or a limit is passed.
@@ -58,8 +58,12 @@ private:
         std::uint64_t visited = 0;
         bool stopped = false;
         std::uint64_t from = 0, to = ~0ull; // the ids wanted
+        std::uint64_t limit = 0;
+        bool overLimit = false;
     };
-    bool walk(const EntryVisitor& visit, std::string* error, std::uint64_t from = 0, std::uint64_t to = ~0ull);
+    // With overLimit, the walk stops at maxEntriesWalkedAtOpen and says so.
+    bool walk(const EntryVisitor& visit, std::string* error, std::uint64_t from = 0, std::uint64_t to = ~0ull,
+              bool* overLimit = nullptr);
     bool walkDirectory(const std::vector<PMTiles::Entry>& entries, int depth, std::uint64_t end, WalkState* state,
                        const EntryVisitor& visit, std::string* error);
 

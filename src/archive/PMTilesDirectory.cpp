@@ -39,6 +39,9 @@ std::uint64_t levelStart(int z)
 
 } // namespace
 
+// Ids must increase strictly and no run may wrap past the largest id, or a
+// lookup could land on another tile; bytes left over mean the directory is
+// not what its writer meant.
 bool parseDirectory(const std::string& bytes, std::vector<Entry>* entries)
 {
     std::size_t pos = 0;
@@ -48,15 +51,15 @@ bool parseDirectory(const std::string& bytes, std::vector<Entry>* entries)
         return false;
     entries->assign(static_cast<std::size_t>(count), Entry());
     std::uint64_t last = 0;
-    for (Entry& e : *entries) {
+    for (std::size_t i = 0; i < entries->size(); ++i) {
         std::uint64_t delta;
-        if (!readVarint(bytes, &pos, &delta))
+        if (!readVarint(bytes, &pos, &delta) || (i > 0 && delta == 0) || delta > ~0ull - last)
             return false;
         last += delta;
-        e.tileId = last;
+        (*entries)[i].tileId = last;
     }
     for (Entry& e : *entries)
-        if (!readVarint(bytes, &pos, &e.runLength))
+        if (!readVarint(bytes, &pos, &e.runLength) || e.runLength > ~0ull - e.tileId)
             return false;
     for (Entry& e : *entries)
         if (!readVarint(bytes, &pos, &e.length))
@@ -67,9 +70,16 @@ bool parseDirectory(const std::string& bytes, std::vector<Entry>* entries)
             return false;
         Entry& e = (*entries)[i];
         // 0 after the first entry: right after the previous tile's data.
-        e.offset = v == 0 ? (*entries)[i - 1].offset + (*entries)[i - 1].length : v - 1;
+        if (v == 0) {
+            const Entry& before = (*entries)[i - 1];
+            if (before.length > ~0ull - before.offset)
+                return false;
+            e.offset = before.offset + before.length;
+        } else {
+            e.offset = v - 1;
+        }
     }
-    return true;
+    return pos == bytes.size();
 }
 
 const Entry* findEntry(const std::vector<Entry>& entries, std::uint64_t id)
@@ -117,6 +127,23 @@ bool tileFromId(std::uint64_t id, int* z, std::uint64_t* x, std::uint64_t* y)
         return true;
     }
     return false;
+}
+
+void forEachSquare(std::uint64_t first, std::uint64_t count, const std::function<void(const Square&)>& visit)
+{
+    const std::uint64_t end = count > ~0ull - first ? ~0ull : first + count;
+    std::uint64_t id = first;
+    int z;
+    std::uint64_t x, y;
+    while (id < end && tileFromId(id, &z, &x, &y)) {
+        const std::uint64_t local = id - levelStart(z), left = std::min(end, levelStart(z + 1)) - id;
+        int k = 0;
+        while (k < z && local % (1ull << (2 * (k + 1))) == 0 && (1ull << (2 * (k + 1))) <= left)
+            ++k;
+        const std::uint64_t size = 1ull << k;
+        visit(Square{z, x & ~(size - 1), y & ~(size - 1), size});
+        id += size * size;
+    }
 }
 
 } // namespace PMTiles

@@ -2,6 +2,7 @@
 #define TESSEL_PMTILESDIRECTORY_H
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,9 @@ struct Entry {
     std::uint64_t tileId = 0, offset = 0, length = 0, runLength = 0;
 };
 
-// Parses a decompressed directory. False when it is cut short or declares
-// more entries than its bytes could hold.
+// Parses a decompressed directory. False when it is cut short, declares
+// more entries than its bytes could hold, has bytes left over, or its ids
+// do not increase or wrap.
 bool parseDirectory(const std::string& bytes, std::vector<Entry>* entries);
 
 // The entry holding `id`: a tile run that covers it or the leaf directory
@@ -27,6 +29,16 @@ const Entry* findEntry(const std::vector<Entry>& entries, std::uint64_t id);
 const int maxZoom = 30;
 std::uint64_t tileId(int z, std::uint64_t x, std::uint64_t y);
 bool tileFromId(std::uint64_t id, int* z, std::uint64_t* x, std::uint64_t* y);
+
+// The tiles of a run of ids as aligned squares: 4^k ids from a multiple of
+// 4^k are a square of 2^k tiles on a side. A run of any length makes at
+// most a few squares per level and size, so runs are measured and cut to a
+// box without visiting their ids one by one.
+struct Square {
+    int z;
+    std::uint64_t x, y, size; // the north-west tile and the side
+};
+void forEachSquare(std::uint64_t first, std::uint64_t count, const std::function<void(const Square&)>& visit);
 
 } // namespace PMTiles
 

@@ -2,7 +2,11 @@
 
 #include <SDL_ttf.h>
 #include <cstdio>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <thread>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -166,4 +170,36 @@ void expectRect(const SDL_Rect& r, int x, int y, int w, int h)
     EXPECT_EQ(r.y, y);
     EXPECT_EQ(r.w, w);
     EXPECT_EQ(r.h, h);
+}
+
+std::map<std::string, std::string> treeState(const std::string& dir)
+{
+    std::map<std::string, std::string> state;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+        const std::string path = entry.path().string();
+        if (entry.is_symlink())
+            state[path] = "-> " + std::filesystem::read_symlink(entry.path()).string();
+        else if (entry.is_regular_file())
+            state[path] = std::to_string(std::hash<std::string>()(readFile(path)));
+        else
+            state[path] = entry.is_directory() ? "dir" : "special";
+    }
+    return state;
+}
+
+void endsWithin(double seconds, const std::string& what, const std::function<void()>& work)
+{
+    std::atomic<bool> done(false);
+    std::thread worker([&] {
+        work();
+        done = true;
+    });
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (!done) {
+        std::fprintf(stderr, "%s did not end within %.0f s\n", what.c_str(), seconds);
+        std::abort();
+    }
+    worker.join();
 }

@@ -7,6 +7,8 @@
 
 #include <SDL.h>
 #include <deque>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -69,6 +71,13 @@ private:
 };
 
 std::string readFile(const std::string& path);
+// Every path under `dir` with its size and contents' hash, to show that
+// nothing outside what a test expects was touched.
+std::map<std::string, std::string> treeState(const std::string& dir = ".");
+// Runs `work` on a thread and polls for its end for at most `seconds` (a
+// bound far above what the work needs): a hang aborts the test binary with
+// `what` rather than stopping the suite with no word.
+void endsWithin(double seconds, const std::string& what, const std::function<void()>& work);
 void writeFile(const std::string& path, const std::string& text);
 bool fileExists(const std::string& path);
 
