@@ -1,0 +1,115 @@
+// Package folders, settings and tracks made to hurt the viewer: links and
+// FIFOs where files should be, leftovers of interrupted saves. Each case
+// is the file an attack used, made here, and what must happen instead.
+#include "ConfParser.h"
+#include "Lang.h"
+#include "Map.h"
+#include "MapAPI.h"
+#include "MapUI.h"
+#include "Menu.h"
+#include "PackedMap.h"
+#include "Packages.h"
+#include "SafeFile.h"
+#include "TestSupport.h"
+#include "TileReader.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::vector<std::string> listPackages()
+{
+    Map map;
+    Lang lang("none.conf", nullptr);
+    MapUI ui(&map, testScreen(), &lang);
+    Menu menu;
+    menu.create(testScreen(), SDL_Rect{43, 90, 224, 80}, 18, testFonts().text, {}, {}, {}, {});
+    ui.packageList(&menu, menu.createMenu("Packages", -1, 9));
+    std::vector<std::string> captions = ui.packageCaptions;
+    std::sort(captions.begin(), captions.end());
+    return captions;
+}
+
+} // namespace
+
+// A map.conf that is a dangling link with a backup beside it made the
+// viewer create the link's target at start-up; a ".new" left as a link was
+// written through on the next save.
+TEST(HostileFiles, LinksAreNeverFollowedWhenFilesAreRecoveredOrSaved)
+{
+    TempDir dir;
+    mkdir("maps", 0755);
+    writeSamplePackage("maps/left/", "Left", false);
+    ASSERT_EQ(rename("maps/left/map.conf", "maps/left/map.conf~"), 0);
+    writeSamplePackage("maps/linked/", "Linked", false);
+    ASSERT_EQ(rename("maps/linked/map.conf", "maps/linked/map.conf~"), 0);
+    ASSERT_EQ(symlink("../../outside.conf", "maps/linked/map.conf"), 0);
+    mkdir("lang", 0755);
+    writeFile("lang/xx.conf~", "__language=Left over\n");
+
+    // Listing (and reading a language) writes nothing; the package an
+    // interrupted save left only as a backup is still listed.
+    const auto before = treeState();
+    EXPECT_EQ(listPackages(), std::vector<std::string>{"Left"});
+    Lang lang("xx.conf", nullptr);
+    EXPECT_EQ(treeState(), before);
+
+    // Opening recovers what the program itself writes, from regular files
+    // only, into a fresh file; a link at the name stays as it is.
+    ConfParser candidate("", 1);
+    EXPECT_TRUE(MapAPI::open("maps/left/map.conf", &candidate));
+    EXPECT_EQ(readFile("maps/left/map.conf"), readFile("maps/left/map.conf~"));
+    EXPECT_FALSE(MapAPI::open("maps/linked/map.conf", &candidate));
+    EXPECT_FALSE(SafeFile::present("outside.conf"));
+    writeFile("victim", "keep");
+    ASSERT_EQ(symlink("victim", "r.conf~"), 0);
+    EXPECT_TRUE(ConfParser::recovered("r.conf").parameters.empty());
+    EXPECT_FALSE(SafeFile::present("r.conf"));
+
+    // A stale ".new" that links elsewhere is removed, not written through.
+    ASSERT_EQ(symlink("victim", "s.conf.new"), 0);
+    ConfParser settings("s.conf", 1);
+    settings.setValue("a", "1");
+    EXPECT_TRUE(settings.save());
+    EXPECT_EQ(readFile("s.conf"), "a=1\n");
+    EXPECT_EQ(readFile("victim"), "keep");
+    EXPECT_FALSE(SafeFile::present("s.conf.new"));
+}
+
+// A part file or loose tile that is a FIFO blocked the loader thread in
+// open() (and quitting then waited forever to join it); a ".new" that is a
+// FIFO blocked save().
+TEST(HostileFiles, FifosAreNeverWaitedOn)
+{
+    TempDir dir;
+    writeSamplePackage("pkg/", "Packed", true);
+    const std::string part = PackedMap::partFileName("pkg/", "sat", 10, 0);
+    ASSERT_EQ(std::remove(part.c_str()), 0) << part;
+    ASSERT_EQ(mkfifo(part.c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo("tile", 0644), 0);
+    ASSERT_EQ(mkfifo("t.conf.new", 0644), 0);
+    mkdir("maps", 0755);
+    ASSERT_EQ(mkfifo("maps/fifo.pmtiles", 0644), 0);
+    endsWithin(30, "reading FIFOs", [] {
+        TileReader reader;
+        std::string bytes;
+        TileRef packed;
+        packed.kind = TileRef::Kind::packed;
+        packed.path = "pkg/";
+        packed.layer = "sat";
+        packed.zoom = 10;
+        EXPECT_FALSE(reader.read(packed, &bytes));
+        TileRef loose;
+        loose.kind = TileRef::Kind::file;
+        loose.path = "tile";
+        EXPECT_FALSE(reader.read(loose, &bytes));
+        EXPECT_EQ(listPackages(), std::vector<std::string>{"fifo.pmtiles"});
+        ConfParser conf("t.conf", 1);
+        conf.setValue("a", "1");
+        EXPECT_TRUE(conf.save());
+    });
+    EXPECT_EQ(readFile("t.conf"), "a=1\n");
+}
