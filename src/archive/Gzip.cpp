@@ -33,4 +33,21 @@ bool inflate(const std::string& in, std::string* out, std::size_t limit)
     return status == Z_STREAM_END;
 }
 
+std::string deflate(const std::string& plain)
+{
+    z_stream z{};
+    // 15 + 16: a gzip header rather than zlib's.
+    if (deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        return std::string();
+    std::string out(deflateBound(&z, static_cast<uLong>(plain.size())), '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(plain.data()));
+    z.avail_in = static_cast<uInt>(plain.size());
+    z.next_out = reinterpret_cast<Bytef*>(&out[0]);
+    z.avail_out = static_cast<uInt>(out.size());
+    const int status = ::deflate(&z, Z_FINISH);
+    out.resize(status == Z_STREAM_END ? z.total_out : 0);
+    deflateEnd(&z);
+    return out;
+}
+
 } // namespace Gzip

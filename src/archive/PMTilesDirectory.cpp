@@ -82,6 +82,32 @@ bool parseDirectory(const std::string& bytes, std::vector<Entry>* entries)
     return pos == bytes.size();
 }
 
+std::string serializeDirectory(const std::vector<Entry>& entries)
+{
+    std::string out;
+    auto varint = [&out](std::uint64_t v) {
+        for (; v >= 0x80; v >>= 7)
+            out += static_cast<char>((v & 0x7f) | 0x80);
+        out += static_cast<char>(v);
+    };
+    varint(entries.size());
+    std::uint64_t last = 0;
+    for (const Entry& e : entries) {
+        varint(e.tileId - last);
+        last = e.tileId;
+    }
+    for (const Entry& e : entries)
+        varint(e.runLength);
+    for (const Entry& e : entries)
+        varint(e.length);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Entry& e = entries[i];
+        const bool follows = i > 0 && e.offset == entries[i - 1].offset + entries[i - 1].length;
+        varint(follows ? 0 : e.offset + 1);
+    }
+    return out;
+}
+
 const Entry* findEntry(const std::vector<Entry>& entries, std::uint64_t id)
 {
     auto after = std::upper_bound(entries.begin(), entries.end(), id,

@@ -21,6 +21,10 @@ struct Entry {
 // do not increase or wrap.
 bool parseDirectory(const std::string& bytes, std::vector<Entry>* entries);
 
+// A directory as stored (before compression): the inverse of parseDirectory.
+// An offset right after the previous entry's data is written as 0.
+std::string serializeDirectory(const std::vector<Entry>& entries);
+
 // The entry holding `id`: a tile run that covers it or the leaf directory
 // that may; null when there is none. Entries are sorted by tileId.
 const Entry* findEntry(const std::vector<Entry>& entries, std::uint64_t id);
