@@ -1,0 +1,39 @@
+#ifndef TESSEL_HTTPCLIENT_H
+#define TESSEL_HTTPCLIENT_H
+
+#include "HttpReply.h"
+
+#include <cstdint>
+
+// HTTP and HTTPS GET requests through libcurl, one at a time over one
+// kept-alive connection. Redirects are followed a few times (never to
+// another protocol); a transfer that stalls is given up; bodies are
+// bounded.
+class HttpClient {
+public:
+    struct Settings {
+        std::string userAgent = "Tessel";
+        long connectSeconds = 20;
+        long stallSeconds = 30; // less than a byte a second for this long ends a transfer
+        int maxRedirects = 5;
+        std::size_t maxBody = 64u << 20;
+    };
+
+    explicit HttpClient(const Settings& settings);
+    ~HttpClient();
+    HttpClient(const HttpClient&) = delete;
+    HttpClient& operator=(const HttpClient&) = delete;
+
+    // GETs `url`; bytes from..from+length-1 only when length > 0. A body
+    // longer than `maxBody` (or than `limit` when given) is cut off.
+    void get(const std::string& url, std::uint64_t from, std::uint64_t length, HttpReply* reply,
+             std::size_t limit = 0);
+
+    std::uint64_t requests = 0, bytesReceived = 0;
+
+private:
+    Settings settings;
+    void* curl = nullptr;
+};
+
+#endif
