@@ -1,4 +1,5 @@
 // tessel-pack: makes, converts, checks and describes Tessel map packages.
+#include "AreaCommands.h"
 #include "Package.h"
 #include "TileSet.h"
 #include "TileSource.h"
@@ -249,6 +250,18 @@ const std::map<std::string, Command>& commands()
           "Checks map.conf, every part file's header and offsets, and that every tile decodes; counts\n"
           "missing tiles per layer and level. Exit status 0 only for a sound package.",
           runCheck, {}, {}, 1}},
+        {"extract",
+         {AreaCommands::extractUsage, AreaCommands::extractHelp,
+          [](const std::vector<std::string>& a, std::map<std::string, std::string>& o) {
+              return AreaCommands::extract(a, o, interrupted);
+          },
+          {}, {"--bbox", "--zoom-min", "--zoom-max", "--format"}, 2}},
+        {"download",
+         {AreaCommands::downloadUsage, AreaCommands::downloadHelp,
+          [](const std::vector<std::string>& a, std::map<std::string, std::string>& o) {
+              return AreaCommands::download(a, o, interrupted);
+          },
+          {"--yes"}, {"--bbox", "--zoom-min", "--zoom-max", "--rate", "--attribution", "--name"}, 2}},
         {"info", {"info PACKAGE", "Describes a package: scheme, layers, levels, area, tiles and bytes.", runInfo, {}, {}, 1}},
         {"earth",
          {"earth PACKAGE [--day FILE] [--night FILE] [--font FILE] [--max-zoom Z]",
