@@ -1,6 +1,8 @@
 #include "Archives.h"
 
+#include "FileBytes.h"
 #include "PMTilesDirectory.h"
+#include "PMTilesPicker.h"
 #include "TileArchive.h"
 
 #include <algorithm>
@@ -181,5 +183,43 @@ std::vector<std::string> archiveTiles(const std::string& path)
     std::vector<std::string> tiles;
     for (auto& t : sorted)
         tiles.push_back(std::move(t.second));
+    return tiles;
+}
+
+std::map<std::tuple<int, long long, long long>, std::string> storedTiles(const std::string& path)
+{
+    std::map<std::tuple<int, long long, long long>, std::string> tiles;
+    std::string error;
+    if (TileArchive::kindOf(path) == TileArchive::Kind::mbtiles) {
+        sqlite3* db = nullptr;
+        sqlite3_stmt* st = nullptr;
+        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_prepare_v2(db, "SELECT zoom_level, tile_column, tile_row, tile_data FROM tiles", -1, &st, nullptr);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            const int z = sqlite3_column_int(st, 0);
+            tiles[std::make_tuple(z, sqlite3_column_int64(st, 1), (1ll << z) - 1 - sqlite3_column_int64(st, 2))] =
+                std::string(static_cast<const char*>(sqlite3_column_blob(st, 3)),
+                            static_cast<std::size_t>(sqlite3_column_bytes(st, 3)));
+        }
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+        return tiles;
+    }
+    std::unique_ptr<FileBytes> file = FileBytes::open(path, &error);
+    PMTilesPicker picker(*file);
+    std::vector<PMTiles::Entry> entries;
+    if (!picker.open(&error) || !picker.pick({{0, ~0ull}}, &entries, &error))
+        return tiles;
+    picker.fetch(entries, 0, 1u << 20,
+                 [&](const PMTiles::Entry& e, const std::string& bytes) {
+                     for (std::uint64_t id = e.tileId; id < e.tileId + e.runLength; ++id) {
+                         int z;
+                         std::uint64_t x, y;
+                         PMTiles::tileFromId(id, &z, &x, &y);
+                         tiles[std::make_tuple(z, static_cast<long long>(x), static_cast<long long>(y))] = bytes;
+                     }
+                     return true;
+                 },
+                 &error);
     return tiles;
 }

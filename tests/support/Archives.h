@@ -13,6 +13,10 @@
 // cannot be read.
 std::vector<std::string> archiveTiles(const std::string& path);
 
+// Every tile of a PMTiles or MBTiles file as stored (never decompressed),
+// keyed (z, x, row from the north); runs give each of their cells.
+std::map<std::tuple<int, long long, long long>, std::string> storedTiles(const std::string& path);
+
 // An MBTiles file: tiles (z, column, TMS row, bytes) and metadata pairs.
 void writeMBTiles(const std::string& path, const std::vector<std::tuple<int, int, int, std::string>>& tiles,
                   const std::vector<std::pair<std::string, std::string>>& metadata = {{"name", "Little world"},

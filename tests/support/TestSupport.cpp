@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
 #include <SDL_ttf.h>
+#include <algorithm>
+#include <dirent.h>
 #include <cstdio>
 #include <atomic>
 #include <chrono>
@@ -13,6 +15,19 @@
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
+
+std::vector<std::string> TempDir::files() const
+{
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d))
+            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..")
+                names.push_back(e->d_name);
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 std::string sharedFixture(const std::string& name)
 {

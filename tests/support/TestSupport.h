@@ -63,6 +63,8 @@ public:
     std::string path(const std::string& name) const { return dir + "/" + name; }
     // Lays the shipped media, languages and settings into the directory.
     void layRunDir() const;
+    // The names in the directory, hidden ones too, sorted.
+    std::vector<std::string> files() const;
 
     std::string dir;
 

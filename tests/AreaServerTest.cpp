@@ -1,0 +1,201 @@
+// Extracts from a server and downloads, against a loopback server that
+// answers well or badly on purpose (tests/support/tile_server.py).
+#include "Archives.h"
+#include "Download.h"
+#include "Extract.h"
+#include "FakeNetClock.h"
+#include "Files.h"
+#include "LoopbackServer.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Tiles = std::map<std::tuple<int, long long, long long>, std::string>;
+
+// A client and fetcher on fake time: waits are recorded, never slept.
+struct Net {
+    explicit Net(double rate = 20, long stallSeconds = 30)
+        : client(settings(stallSeconds)), fetcher(client, clock, rate)
+    {
+    }
+    static HttpClient::Settings settings(long stallSeconds)
+    {
+        HttpClient::Settings s;
+        s.userAgent = "Tessel/test";
+        s.stallSeconds = stallSeconds;
+        return s;
+    }
+    FakeNetClock clock;
+    HttpClient client;
+    Fetcher fetcher;
+};
+
+AreaBox boxOf(const std::string& text)
+{
+    AreaBox box;
+    std::string error;
+    EXPECT_TRUE(AreaBox::parse(text, &box, &error)) << error;
+    return box;
+}
+
+bool extract(Net& net, const std::string& source, const std::string& box, std::string* error)
+{
+    Extract::Options options;
+    options.box = boxOf(box);
+    options.fetcher = &net.fetcher;
+    std::uint64_t tiles;
+    return Extract::run(source, "out.pmtiles", options, &tiles, error);
+}
+
+} // namespace
+
+class AreaServer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!Files::exists(sharedFixture("plain_1.mbtiles")))
+            GTEST_SKIP() << "no fixtures beside the project";
+        server.reset(new LoopbackServer(sharedFixture("vector"), sharedFixture("plain_1.mbtiles")));
+        if (!server->ok())
+            GTEST_SKIP() << "python3 is missing";
+    }
+    std::unique_ptr<LoopbackServer> server;
+    TempDir dir;
+};
+
+// One tile of eight from a 3.7 MB archive: the header and root in one
+// read, the tile's data in another; the same tiles as a local extract.
+TEST_F(AreaServer, RemoteExtractReadsOnlyTheRangesNeeded)
+{
+    Net net;
+    std::string error;
+    const std::string box = "-56.2,-34.9,-56.19,-34.89";
+    ASSERT_TRUE(extract(net, server->url("/files/montevideo.pmtiles"), box, &error)) << error;
+    long long requests, bytes;
+    server->counts(&requests, &bytes);
+    const Tiles remote = storedTiles("out.pmtiles");
+    ASSERT_EQ(remote.size(), 1u);
+    EXPECT_EQ(requests, 2);
+    EXPECT_EQ(bytes, 16384 + static_cast<long long>(remote.begin()->second.size())) << "of 3 710 009";
+    std::remove("out.pmtiles");
+    Extract::Options options;
+    options.box = boxOf(box);
+    std::uint64_t tiles;
+    ASSERT_TRUE(Extract::run(sharedFixture("vector/montevideo.pmtiles"), "out.pmtiles", options, &tiles, &error));
+    EXPECT_TRUE(storedTiles("out.pmtiles") == remote);
+}
+
+TEST_F(AreaServer, RemoteExtractSaysWhatIsWrongWithTheServer)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/files/absent.pmtiles", "HTTP 404"},
+        {"/html/montevideo.pmtiles", "web page"},
+        {"/lie/montevideo.pmtiles", "other bytes than those asked for"},
+        {"/short/montevideo.pmtiles", "fewer bytes than asked for"},
+        {"/noranges/montevideo.pmtiles", "does not answer range requests"},
+        {"/loop/0", "too many redirects"},
+        {"/status/500/montevideo.pmtiles", "HTTP 500 after 5 attempts"},
+        {"/files/uruguay.mbtiles", "not a PMTiles archive"},
+    };
+    for (const auto& c : cases) {
+        Net net;
+        std::string error;
+        EXPECT_FALSE(extract(net, server->url(c.first), "-57,-35,-56,-34", &error)) << c.first;
+        EXPECT_NE(error.find(c.second), std::string::npos) << c.first << ": " << error;
+    }
+    EXPECT_FALSE(Files::exists("out.pmtiles"));
+    EXPECT_EQ(dir.files().size(), 0u);
+}
+
+// A server that sends a few bytes and then nothing is given up (after a
+// second here; half a minute by default), and tried again a few times.
+TEST_F(AreaServer, StallingServerIsGivenUp)
+{
+    Net net(20, 1);
+    net.fetcher.attempts = 2;
+    std::string error;
+    EXPECT_FALSE(extract(net, server->url("/stall/montevideo.pmtiles"), "-57,-35,-56,-34", &error));
+    EXPECT_NE(error.find("stopped answering"), std::string::npos) << error;
+}
+
+TEST_F(AreaServer, BusyServerIsWaitedFor)
+{
+    Net net;
+    std::string error;
+    ASSERT_TRUE(extract(net, server->url("/busy/2/files/montevideo.pmtiles"), "-56.2,-34.9,-56.19,-34.89", &error))
+        << error;
+    ASSERT_GE(net.clock.waits.size(), 2u);
+    EXPECT_GE(net.clock.waits[0], 1.0) << "Retry-After: 1";
+    EXPECT_GE(net.clock.waits[1], 2.0) << "and backing off";
+}
+
+// Levels 0 to 3 of the world: 85 tiles asked for, 5 of them absent (404);
+// two a second; an interrupted run continued asks for nothing twice.
+TEST_F(AreaServer, DownloadIsPoliteAndResumes)
+{
+    Net net(2);
+    Download::Options options;
+    options.box = boxOf("-180,-85,180,85");
+    options.zoomMin = 0;
+    options.zoomMax = 3;
+    int calls = 0;
+    options.interrupted = [&calls] { return ++calls > 30; };
+    Download::Report first, second, third;
+    std::string error;
+    const std::string pattern = server->url("/tiles/{z}/{x}/{y}.png");
+    EXPECT_FALSE(Download::run(net.fetcher, pattern, "world.mbtiles", options, &first, &error));
+    EXPECT_EQ(error, "interrupted");
+    EXPECT_FALSE(Files::exists("world.mbtiles"));
+    EXPECT_TRUE(Files::exists("world.mbtiles.part"));
+    options.interrupted = nullptr;
+    ASSERT_TRUE(Download::run(net.fetcher, pattern, "world.mbtiles", options, &second, &error)) << error;
+    EXPECT_EQ(second.known, 30u);
+    EXPECT_EQ(first.fetched + first.absent + second.fetched + second.absent, 85u);
+    long long requests, bytes;
+    std::string agents;
+    server->counts(&requests, &bytes, &agents);
+    EXPECT_EQ(requests, 85);
+    EXPECT_NE(agents.find("Tessel/test"), std::string::npos);
+    EXPECT_GE(net.clock.t, 84 / 2.0) << "two requests a second";
+    ASSERT_TRUE(Download::run(net.fetcher, pattern, "world.mbtiles", options, &third, &error)) << error;
+    server->counts(&requests, &bytes);
+    EXPECT_EQ(requests, 85) << "nothing fetched again";
+    EXPECT_EQ(third.known, 85u);
+    const Tiles source = storedTiles(sharedFixture("plain_1.mbtiles"));
+    Tiles expected;
+    for (const auto& t : source)
+        if (std::get<0>(t.first) <= 3)
+            expected.insert(t);
+    EXPECT_TRUE(storedTiles("world.mbtiles") == expected);
+}
+
+TEST_F(AreaServer, DownloadSkipsUndecodableTilesAndStopsWhenRefused)
+{
+    Net net;
+    Download::Options options;
+    options.box = boxOf("-180,-85,180,85");
+    options.zoomMin = options.zoomMax = 1;
+    std::vector<std::string> warned;
+    options.warn = [&](const std::string&, const std::string& text) { warned.push_back(text); };
+    Download::Report report;
+    std::string error;
+    ASSERT_TRUE(Download::run(net.fetcher, server->url("/badtiles/{z}/{x}/{-y}.png"), "bad.mbtiles", options, &report,
+                              &error))
+        << error;
+    EXPECT_EQ(report.undecodable, 2u);
+    ASSERT_EQ(warned.size(), 2u);
+    EXPECT_NE(warned[0].find("/badtiles/1/1/"), std::string::npos);
+    EXPECT_EQ(storedTiles("bad.mbtiles").size(), 2u);
+    EXPECT_FALSE(Download::run(net.fetcher, server->url("/status/403/{z}/{x}/{y}"), "no.mbtiles", options, &report,
+                               &error));
+    EXPECT_NE(error.find("does not allow"), std::string::npos) << error;
+    options.askAbove = 3;
+    options.confirm = [](std::uint64_t tiles) { return tiles != 4; };
+    EXPECT_FALSE(Download::run(net.fetcher, server->url("/tiles/{z}/{x}/{y}.png"), "ask.mbtiles", options, &report,
+                               &error));
+    EXPECT_FALSE(Download::run(net.fetcher, "ftp://host/{z}/{x}/{y}", "ask.mbtiles", options, &report, &error));
+    EXPECT_FALSE(Download::run(net.fetcher, server->url("/{s}/{z}/{x}/{y}"), "ask.mbtiles", options, &report, &error));
+    EXPECT_NE(error.find("{s}"), std::string::npos);
+}
