@@ -53,21 +53,23 @@ class Handler(BaseHTTPRequestHandler):
         path = os.path.join(ROOT, os.path.basename(name))
         if not os.path.isfile(path):
             return self.answer(404)
-        data = open(path, "rb").read()
+        size = os.path.getsize(path)
         m = re.fullmatch(r"bytes=(\d+)-(\d+)", self.headers.get("Range", ""))
         if not m or mode == "noranges":
-            return self.answer(200, data, {"Content-Type": "application/octet-stream"})
-        first, last = int(m.group(1)), min(int(m.group(2)), len(data) - 1)
-        if first >= len(data):
-            return self.answer(416, b"", {"Content-Range": "bytes */%d" % len(data)})
-        body = data[first:last + 1]
+            return self.answer(200, open(path, "rb").read(), {"Content-Type": "application/octet-stream"})
+        first, last = int(m.group(1)), min(int(m.group(2)), size - 1)
+        if first >= size:
+            return self.answer(416, b"", {"Content-Range": "bytes */%d" % size})
+        with open(path, "rb") as f:
+            f.seek(first)
+            body = f.read(last + 1 - first)
         shown = (first, last)
         if mode == "lie":
             shown = (first + 1, last + 1)
         if mode == "short" and len(body) > 1:
             body = body[:len(body) // 2]
             shown = (first, first + len(body) - 1)
-        headers = {"Content-Range": "bytes %d-%d/%d" % (shown[0], shown[1], len(data)),
+        headers = {"Content-Range": "bytes %d-%d/%d" % (shown[0], shown[1], size),
                    "Content-Type": "application/octet-stream"}
         return self.answer(206, body, headers)
 

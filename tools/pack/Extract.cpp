@@ -184,6 +184,10 @@ bool run(const std::string& source, const std::string& output, const Options& o,
         HttpBytes bytes(*o.fetcher, source);
         return fromPMTiles(bytes, o, &out, tiles, error);
     }
+    if (!Files::exists(source)) {
+        *error = source + ": cannot be read (no such file)";
+        return false;
+    }
     const TileArchive::Kind sourceKind = TileArchive::kindOf(source);
     if (sourceKind == TileArchive::Kind::mbtiles)
         return fromMBTiles(source, o, &out, tiles, error);
