@@ -2,6 +2,7 @@
 
 #include "Download.h"
 #include "Extract.h"
+#include "ProgressBar.h"
 #include "Program.h"
 
 #include <cstdio>
@@ -73,25 +74,6 @@ std::string area(Options& o, bool levelsRequired, AreaBox* box, int* from, int* 
     return std::string();
 }
 
-std::function<void(std::uint64_t, std::uint64_t)> progressBar(const char* what)
-{
-    if (!isatty(2))
-        return nullptr;
-    return [what](std::uint64_t done, std::uint64_t total) {
-        if (total > 0 && done % 16 != 0 && done != total)
-            return;
-        if (total > 0) {
-            const int width = 30, filled = static_cast<int>(width * done / total);
-            std::fprintf(stderr, "\r%s [%.*s%*s] %llu/%llu", what, filled, "##############################",
-                         width - filled, "", static_cast<unsigned long long>(done),
-                         static_cast<unsigned long long>(total));
-        } else {
-            std::fprintf(stderr, "\r%s: %llu tiles", what, static_cast<unsigned long long>(done));
-        }
-        std::fflush(stderr);
-    };
-}
-
 HttpClient::Settings httpSettings()
 {
     HttpClient::Settings s;
@@ -132,8 +114,7 @@ int extract(const std::vector<std::string>& args, Options& o, bool (*interrupted
     std::uint64_t tiles = 0;
     std::string error;
     const bool ok = Extract::run(args[0], args[1], options, &tiles, &error);
-    if (isatty(2))
-        std::cerr << "\n";
+    endProgress();
     if (!ok)
         return interrupted() ? 130 : failure(error);
     std::cout << "wrote " << args[1] << ": " << tiles << " tiles";
@@ -173,8 +154,7 @@ int download(const std::vector<std::string>& args, Options& o, bool (*interrupte
     Download::Report report;
     std::string error;
     const bool ok = Download::run(fetcher, args[0], args[1], options, &report, &error);
-    if (isatty(2))
-        std::cerr << "\n";
+    endProgress();
     std::cout << report.fetched << " tiles fetched, " << report.known << " already there, " << report.absent
               << " absent, " << report.undecodable << " undecodable\n";
     if (!ok)
