@@ -13,7 +13,7 @@ Fetcher::Fetcher(HttpClient& client, NetClock& clock, double rate)
 bool Fetcher::retryable(const HttpReply& r) const
 {
     if (r.status == 0)
-        return r.failure != "too many redirects" && !r.tooLarge;
+        return r.failure != "too many redirects" && r.failure != "interrupted" && !r.tooLarge;
     return r.status == 408 || r.status == 429 || r.status >= 500;
 }
 
@@ -27,13 +27,24 @@ double Fetcher::pauseAfter(const HttpReply& r, int failures)
     return backoff;
 }
 
+// In slices of a second at most, so that an interruption ends a long wait.
+void Fetcher::wait(double seconds)
+{
+    for (double left = seconds; left > 0 && !(interrupted && interrupted()); left -= 1)
+        clock.sleep(left < 1 ? left : 1);
+}
+
 bool Fetcher::get(const std::string& url, std::uint64_t from, std::uint64_t length, HttpReply* reply,
                   std::string* error, std::size_t limit)
 {
     for (int failures = 0;;) {
         const double now = clock.now();
         if (now < nextStart)
-            clock.sleep(nextStart - now);
+            wait(nextStart - now);
+        if (interrupted && interrupted()) {
+            *error = "interrupted";
+            return false;
+        }
         nextStart = std::max(now, nextStart) + interval;
         client.get(url, from, length, reply, limit);
         if (!retryable(*reply))

@@ -28,6 +28,7 @@ public:
 
 private:
     bool retryable(const HttpReply& reply) const;
+    void wait(double seconds);
     double pauseAfter(const HttpReply& reply, int failures);
 
     NetClock& clock;

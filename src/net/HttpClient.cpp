@@ -10,7 +10,14 @@ namespace {
 struct Transfer {
     HttpReply* reply;
     std::size_t limit;
+    const std::function<bool()>& interrupted;
 };
+
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    const Transfer* t = static_cast<const Transfer*>(user);
+    return t->interrupted && t->interrupted() ? 1 : 0;
+}
 
 std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user)
 {
@@ -82,7 +89,7 @@ void HttpClient::get(const std::string& url, std::uint64_t from, std::uint64_t l
         reply->failure = "cannot start a transfer";
         return;
     }
-    Transfer transfer{reply, limit ? limit : settings.maxBody};
+    Transfer transfer{reply, limit ? limit : settings.maxBody, interrupted};
     const std::string range = std::to_string(from) + "-" + std::to_string(from + length - 1);
     curl_easy_reset(c);
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
@@ -102,6 +109,9 @@ void HttpClient::get(const std::string& url, std::uint64_t from, std::uint64_t l
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
     curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, onHeader);
     curl_easy_setopt(c, CURLOPT_HEADERDATA, &transfer);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, onProgress);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &transfer);
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
     ++requests;
     const CURLcode result = curl_easy_perform(c);
     bytesReceived += reply->body.size();
@@ -110,8 +120,9 @@ void HttpClient::get(const std::string& url, std::uint64_t from, std::uint64_t l
         return;
     if (result != CURLE_OK) {
         reply->status = 0;
-        reply->failure = result == CURLE_OPERATION_TIMEDOUT ? "the server stopped answering"
-                         : result == CURLE_TOO_MANY_REDIRECTS ? "too many redirects"
-                                                                : curl_easy_strerror(result);
+        reply->failure = result == CURLE_OPERATION_TIMEDOUT      ? "the server stopped answering"
+                         : result == CURLE_TOO_MANY_REDIRECTS    ? "too many redirects"
+                         : result == CURLE_ABORTED_BY_CALLBACK ? "interrupted"
+                                                                 : curl_easy_strerror(result);
     }
 }

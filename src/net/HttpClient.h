@@ -4,6 +4,7 @@
 #include "HttpReply.h"
 
 #include <cstdint>
+#include <functional>
 
 // HTTP and HTTPS GET requests through libcurl, one at a time over one
 // kept-alive connection. Redirects are followed a few times (never to
@@ -30,6 +31,8 @@ public:
              std::size_t limit = 0);
 
     std::uint64_t requests = 0, bytesReceived = 0;
+    // Asked while a transfer runs: true ends it (Ctrl-C during a long read).
+    std::function<bool()> interrupted;
 
 private:
     Settings settings;

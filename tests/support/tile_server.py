@@ -11,7 +11,7 @@ request, by path:
   /loop/N                a redirect to /loop/N+1, for ever
   /status/CODE/...       that status, no body
   /busy/N/REST           429 with Retry-After: 1 for the first N requests, then REST
-  /stall/...             headers, a few bytes, then nothing for a minute
+  /stall/...             headers, then nothing for a minute
   /tiles/Z/X/Y.png       tiles of the MBTiles file given, 404 when absent
   /badtiles/Z/X/Y.png    as /tiles, but odd columns answer bytes no decoder takes
   /stats                 JSON: requests (but these) and body bytes since the start, user agents
@@ -119,7 +119,6 @@ class Handler(BaseHTTPRequestHandler):
             self.send_header("Content-Length", "1000000")
             self.send_header("Content-Range", "bytes 0-999999/2000000")
             self.end_headers()
-            self.wfile.write(b"PMTi")
             self.wfile.flush()
             time.sleep(60)
             return None

@@ -105,6 +105,7 @@ int extract(const std::vector<std::string>& args, Options& o, bool (*interrupted
     if (!options.format.empty() && options.format != "pmtiles" && options.format != "mbtiles")
         return failure("--format takes pmtiles or mbtiles", 2);
     HttpClient client(httpSettings());
+    client.interrupted = interrupted;
     Fetcher fetcher(client, NetClock::real(), 20);
     fetcher.interrupted = interrupted;
     fetcher.note = [](const std::string& text) { std::cerr << "\ntessel-pack: " << text << "\n"; };
@@ -148,6 +149,7 @@ int download(const std::vector<std::string>& args, Options& o, bool (*interrupte
         std::cerr << "\ntessel-pack: " << kind << ": " << text << "\n";
     };
     HttpClient client(httpSettings());
+    client.interrupted = interrupted;
     Fetcher fetcher(client, NetClock::real(), rate);
     fetcher.interrupted = interrupted;
     fetcher.note = [](const std::string& text) { std::cerr << "\ntessel-pack: " << text << "\n"; };
