@@ -12,26 +12,10 @@
 
 namespace {
 
-const std::size_t headerSize = 127;
 const std::size_t maxLeavesKept = 64;
 // Archives declaring more tile entries are not walked when opened: the
 // header's levels and bounds give their extents.
 const std::uint64_t maxEntriesWalkedAtOpen = 1000000;
-
-std::uint64_t le64(const unsigned char* p)
-{
-    std::uint64_t v = 0;
-    for (int i = 7; i >= 0; --i)
-        v = (v << 8) | p[i];
-    return v;
-}
-
-double le32e7(const unsigned char* p)
-{
-    const std::uint32_t v = static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-                            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-    return static_cast<std::int32_t>(v) / 1e7;
-}
 
 const char* compressionName(int c)
 {
@@ -86,37 +70,12 @@ bool PMTilesArchive::read(std::uint64_t offset, std::uint64_t length, std::strin
 bool PMTilesArchive::readHeader(std::string* error)
 {
     std::string raw;
-    if (!read(0, headerSize, &raw) || raw.compare(0, 7, "PMTiles") != 0) {
+    if (!read(0, PMTiles::Header::size, &raw) || raw.compare(0, 7, "PMTiles") != 0) {
         *error = "not a PMTiles archive (cut short)";
         return false;
     }
-    if (raw[7] != 3) {
-        *error = "PMTiles version " + std::to_string(static_cast<unsigned char>(raw[7])) +
-                 " is not supported (version 3 is)";
+    if (!h.parse(raw, error))
         return false;
-    }
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(raw.data());
-    h.rootOffset = le64(p + 8);
-    h.rootLength = le64(p + 16);
-    h.metadataOffset = le64(p + 24);
-    h.metadataLength = le64(p + 32);
-    h.leafOffset = le64(p + 40);
-    h.leafLength = le64(p + 48);
-    h.dataOffset = le64(p + 56);
-    h.dataLength = le64(p + 64);
-    h.internalCompression = p[97];
-    h.tileCompression = p[98];
-    h.tileType = p[99];
-    h.tileEntries = le64(p + 80);
-    h.minZoom = p[100];
-    h.maxZoom = p[101];
-    h.west = le32e7(p + 102);
-    h.south = le32e7(p + 106);
-    h.east = le32e7(p + 110);
-    h.north = le32e7(p + 114);
-    h.centreZoom = p[118];
-    h.centreLon = le32e7(p + 119);
-    h.centreLat = le32e7(p + 123);
     for (int c : {h.internalCompression, h.tileCompression})
         if (c > 2) {
             *error = std::string(compressionName(c)) + " compression is not supported";

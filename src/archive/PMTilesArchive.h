@@ -2,6 +2,7 @@
 #define TESSEL_PMTILESARCHIVE_H
 
 #include "PMTilesDirectory.h"
+#include "PMTilesHeader.h"
 #include "TileArchive.h"
 
 #include <map>
@@ -31,14 +32,6 @@ public:
     std::uint64_t entryLimit = maxEntriesVisited;
 
 private:
-    struct Header {
-        std::uint64_t rootOffset = 0, rootLength = 0, metadataOffset = 0, metadataLength = 0;
-        std::uint64_t leafOffset = 0, leafLength = 0, dataOffset = 0, dataLength = 0;
-        int internalCompression = 0, tileCompression = 0, tileType = 0;
-        std::uint64_t tileEntries = 0;
-        int minZoom = 0, maxZoom = 0, centreZoom = 0;
-        double west = 0, south = 0, east = 0, north = 0, centreLon = 0, centreLat = 0;
-    };
     using EntryVisitor = std::function<bool(const PMTiles::Entry&)>;
 
     PMTilesArchive() = default;
@@ -69,7 +62,7 @@ private:
 
     int fd = -1;
     std::uint64_t fileSize = 0;
-    Header h;
+    PMTiles::Header h;
     std::vector<PMTiles::Entry> root;
     std::map<std::uint64_t, std::vector<PMTiles::Entry>> leaves; // by offset; a few kept
 };

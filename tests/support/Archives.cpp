@@ -48,33 +48,6 @@ void writeMBTiles(const std::string& path, const std::vector<std::tuple<int, int
 
 namespace {
 
-void varint(std::string* out, std::uint64_t v)
-{
-    while (v >= 0x80) {
-        *out += static_cast<char>((v & 0x7f) | 0x80);
-        v >>= 7;
-    }
-    *out += static_cast<char>(v);
-}
-
-std::string serialise(const std::vector<PMTiles::Entry>& entries)
-{
-    std::string out;
-    varint(&out, entries.size());
-    std::uint64_t last = 0;
-    for (const auto& e : entries) {
-        varint(&out, e.tileId - last);
-        last = e.tileId;
-    }
-    for (const auto& e : entries)
-        varint(&out, e.runLength);
-    for (const auto& e : entries)
-        varint(&out, e.length);
-    for (const auto& e : entries)
-        varint(&out, e.offset + 1);
-    return out;
-}
-
 void le(std::string* out, std::uint64_t v, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
@@ -115,17 +88,17 @@ void writePMTiles(const std::string& path, const PMTilesLayout& layout)
     std::string leaves, root;
     auto pack = [&](const std::string& plain) { return layout.gzipDirectories ? gzip(plain) : plain; };
     if (layout.leafSize == 0) {
-        root = pack(serialise(entries));
+        root = pack(PMTiles::serializeDirectory(entries));
     } else {
         std::vector<PMTiles::Entry> rootEntries;
         for (std::size_t i = 0; i < entries.size(); i += layout.leafSize) {
             const std::vector<PMTiles::Entry> part(entries.begin() + static_cast<long>(i),
                                                    entries.begin() + static_cast<long>(std::min(entries.size(), i + layout.leafSize)));
-            const std::string leaf = pack(serialise(part));
+            const std::string leaf = pack(PMTiles::serializeDirectory(part));
             rootEntries.push_back(PMTiles::Entry{part.front().tileId, leaves.size(), leaf.size(), 0});
             leaves += leaf;
         }
-        root = pack(serialise(rootEntries));
+        root = pack(PMTiles::serializeDirectory(rootEntries));
     }
     if (!layout.rawRoot.empty()) {
         root = layout.rawRoot;
@@ -166,7 +139,7 @@ std::string pmDirectory(const std::vector<std::tuple<std::uint64_t, std::uint64_
     std::vector<PMTiles::Entry> list;
     for (const auto& e : entries)
         list.push_back(PMTiles::Entry{std::get<0>(e), std::get<1>(e), std::get<2>(e), std::get<3>(e)});
-    return serialise(list);
+    return PMTiles::serializeDirectory(list);
 }
 
 std::vector<std::string> archiveTiles(const std::string& path)
