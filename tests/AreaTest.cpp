@@ -4,6 +4,7 @@
 #include "ByteSpans.h"
 #include "Extract.h"
 #include "Files.h"
+#include "Gzip.h"
 #include "HttpHeaders.h"
 #include "PMTilesArchive.h"
 #include "PMTilesWriter.h"
@@ -216,6 +217,10 @@ TEST(AreaExtract, RefusesWhatCannotBeDoneAndLeavesNothing)
     writePMTiles("loop.pmtiles", layout);
     layout.rawRoot = pmDirectory({{0, 0, 99999, 1}});
     writePMTiles("past.pmtiles", layout);
+    // A root directory that inflates past every bound.
+    layout.gzipDirectories = true;
+    layout.rawRoot = Gzip::deflate(std::string(8u << 20, '\0'));
+    writePMTiles("bomb.pmtiles", layout);
     Files::writeBytes("exists.pmtiles", "mine");
     struct Case {
         const char* source;
@@ -229,6 +234,7 @@ TEST(AreaExtract, RefusesWhatCannotBeDoneAndLeavesNothing)
         {"good.pmtiles", "out.pmtiles", 5, "levels 2 to 2"},
         {"loop.pmtiles", "out.pmtiles", -1, "nested deeper"},
         {"past.pmtiles", "out.pmtiles", -1, "outside the archive"},
+        {"bomb.pmtiles", "out.pmtiles", -1, "damaged root directory"},
         {"exists.pmtiles", "out.pmtiles", -1, "not an MBTiles or PMTiles"},
     };
     for (const Case& c : cases) {
@@ -245,7 +251,7 @@ TEST(AreaExtract, RefusesWhatCannotBeDoneAndLeavesNothing)
     std::uint64_t tiles;
     std::string error;
     EXPECT_FALSE(Extract::run("good.pmtiles", "out.pmtiles", options, &tiles, &error));
-    EXPECT_EQ(dir.files(), (std::vector<std::string>{"exists.pmtiles", "good.pmtiles", "loop.pmtiles", "past.pmtiles"}));
+    EXPECT_EQ(dir.files(), (std::vector<std::string>{"bomb.pmtiles", "exists.pmtiles", "good.pmtiles", "loop.pmtiles", "past.pmtiles"}));
     std::string mine;
     EXPECT_TRUE(Files::readBytes("exists.pmtiles", &mine) && mine == "mine");
 }
