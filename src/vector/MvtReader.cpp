@@ -1,0 +1,337 @@
+#include "MvtReader.h"
+
+#include "Gzip.h"
+
+#include <protozero/pbf_reader.hpp>
+
+#include <map>
+
+namespace MvtReader {
+
+namespace {
+
+using protozero::pbf_wire_type;
+
+enum Command { moveTo = 1, lineTo = 2, closePath = 7 };
+
+// Faults met while reading, counted by kind; one line each at the end.
+struct Faults {
+    std::map<std::string, long> counts;
+    void add(const std::string& what) { ++counts[what]; }
+};
+
+struct Budget {
+    std::size_t vertices = 0;
+};
+
+bool wire(const protozero::pbf_reader& m, pbf_wire_type type)
+{
+    return m.wire_type() == type;
+}
+
+VectorValue readValue(protozero::pbf_reader m, Faults* faults)
+{
+    VectorValue v;
+    while (m.next()) {
+        const auto type = m.wire_type();
+        switch (m.tag()) {
+        case 1:
+            if (type != pbf_wire_type::length_delimited)
+                break;
+            v.type = VectorValue::Type::text;
+            v.text = m.get_string();
+            continue;
+        case 2:
+            if (type != pbf_wire_type::fixed32)
+                break;
+            v.type = VectorValue::Type::number;
+            v.number = m.get_float();
+            continue;
+        case 3:
+            if (type != pbf_wire_type::fixed64)
+                break;
+            v.type = VectorValue::Type::number;
+            v.number = m.get_double();
+            continue;
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+            if (type != pbf_wire_type::varint)
+                break;
+            if (m.tag() == 7) {
+                v.type = VectorValue::Type::boolean;
+                v.boolean = m.get_bool();
+            } else {
+                v.type = VectorValue::Type::number;
+                v.number = m.tag() == 4   ? static_cast<double>(m.get_int64())
+                           : m.tag() == 5 ? static_cast<double>(m.get_uint64())
+                                          : static_cast<double>(m.get_sint64());
+            }
+            continue;
+        default:
+            break;
+        }
+        m.skip();
+    }
+    if (v.type == VectorValue::Type::none)
+        faults->add("values of an unknown type");
+    return v;
+}
+
+std::int64_t zigzag(std::uint32_t n)
+{
+    return static_cast<std::int64_t>(n >> 1) ^ -static_cast<std::int64_t>(n & 1);
+}
+
+// Twice the signed area of the ring ending at `end` (surveyor's formula).
+double ringArea(const std::vector<VectorPoint>& points, std::size_t begin, std::size_t end)
+{
+    double sum = 0;
+    for (std::size_t i = begin; i < end; ++i) {
+        const VectorPoint& a = points[i];
+        const VectorPoint& b = points[i + 1 < end ? i + 1 : begin];
+        sum += static_cast<double>(a.x) * b.y - static_cast<double>(b.x) * a.y;
+    }
+    return sum;
+}
+
+// The geometry commands into points and parts; false (with the reason)
+// when they break the rules for the feature's kind.
+class GeometryReader {
+public:
+    GeometryReader(const std::vector<std::uint32_t>& words, std::int64_t limitLow, std::int64_t limitHigh)
+        : words(words), low(limitLow), high(limitHigh)
+    {
+    }
+
+    bool read(VectorFeature* f, Budget* budget, std::string* why)
+    {
+        std::size_t i = 0;
+        std::int64_t x = 0, y = 0;
+        std::size_t partBegin = 0;
+        while (i < words.size()) {
+            const std::uint32_t command = words[i] & 7, count = words[i] >> 3;
+            ++i;
+            if (command == closePath) {
+                if (count != 1 || f->kind != VectorFeature::Kind::polygon)
+                    return fail(why, "misplaced ClosePath");
+                if (!closeRing(f, partBegin, why))
+                    return false;
+                partBegin = f->points.size();
+                continue;
+            }
+            if (command != moveTo && command != lineTo)
+                return fail(why, "unknown geometry command");
+            if (count == 0 || count > (words.size() - i) / 2)
+                return fail(why, "geometry commands running past their data");
+            if (command == moveTo) {
+                if (f->kind != VectorFeature::Kind::point && count != 1)
+                    return fail(why, "MoveTo of several points in a line or polygon");
+                if (f->kind == VectorFeature::Kind::line && !endLine(f, partBegin, why))
+                    return false;
+                if (f->kind == VectorFeature::Kind::polygon && f->points.size() != partBegin)
+                    return fail(why, "polygon ring not closed");
+                partBegin = f->points.size();
+            } else if (f->kind == VectorFeature::Kind::point || f->points.size() == partBegin) {
+                return fail(why, "LineTo without a MoveTo");
+            }
+            if (budget->vertices + count > maxVertices)
+                return fail(why, "more vertices than a tile may have");
+            budget->vertices += count;
+            for (std::uint32_t k = 0; k < count; ++k, i += 2) {
+                x += zigzag(words[i]);
+                y += zigzag(words[i + 1]);
+                if (x < low || x > high || y < low || y > high)
+                    return fail(why, "coordinates far outside the tile");
+                f->points.push_back({static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)});
+                if (f->kind == VectorFeature::Kind::point)
+                    f->parts.push_back({static_cast<std::uint32_t>(f->points.size()), false});
+            }
+        }
+        if (f->kind == VectorFeature::Kind::line && !endLine(f, partBegin, why))
+            return false;
+        if (f->kind == VectorFeature::Kind::polygon && f->points.size() != partBegin)
+            return fail(why, "polygon ring not closed");
+        if (f->parts.empty())
+            return fail(why, "empty geometry");
+        return true;
+    }
+
+private:
+    static bool fail(std::string* why, const char* text)
+    {
+        *why = text;
+        return false;
+    }
+
+    static bool endLine(VectorFeature* f, std::size_t begin, std::string* why)
+    {
+        if (f->points.size() == begin)
+            return true;
+        if (f->points.size() - begin < 2)
+            return fail(why, "line of one point");
+        f->parts.push_back({static_cast<std::uint32_t>(f->points.size()), false});
+        return true;
+    }
+
+    // Exterior rings have a positive area in tile coordinates (y down),
+    // holes a negative one; a ring of no area is dropped, as is a hole
+    // before any exterior.
+    static bool closeRing(VectorFeature* f, std::size_t begin, std::string* why)
+    {
+        if (f->points.size() - begin < 3)
+            return fail(why, "polygon ring of fewer than three points");
+        const double area = ringArea(f->points, begin, f->points.size());
+        if (area == 0 || (area < 0 && f->parts.empty())) {
+            f->points.resize(begin);
+            return true;
+        }
+        f->parts.push_back({static_cast<std::uint32_t>(f->points.size()), area < 0});
+        return true;
+    }
+
+    const std::vector<std::uint32_t>& words;
+    const std::int64_t low, high;
+};
+
+void boundingBox(VectorFeature* f)
+{
+    f->minX = f->maxX = f->points.front().x;
+    f->minY = f->maxY = f->points.front().y;
+    for (const VectorPoint& p : f->points) {
+        f->minX = std::min(f->minX, p.x);
+        f->maxX = std::max(f->maxX, p.x);
+        f->minY = std::min(f->minY, p.y);
+        f->maxY = std::max(f->maxY, p.y);
+    }
+}
+
+struct RawFeature {
+    VectorFeature feature;
+    std::vector<std::uint32_t> geometry;
+};
+
+RawFeature readFeature(protozero::pbf_reader m)
+{
+    RawFeature raw;
+    while (m.next()) {
+        if (m.tag() == 2 && wire(m, pbf_wire_type::length_delimited)) {
+            for (std::uint32_t t : m.get_packed_uint32())
+                raw.feature.tags.push_back(t);
+        } else if (m.tag() == 3 && wire(m, pbf_wire_type::varint)) {
+            const std::uint32_t type = m.get_uint32();
+            raw.feature.kind = type >= 1 && type <= 3 ? static_cast<VectorFeature::Kind>(type) : VectorFeature::Kind::unknown;
+        } else if (m.tag() == 4 && wire(m, pbf_wire_type::length_delimited)) {
+            for (std::uint32_t w : m.get_packed_uint32())
+                raw.geometry.push_back(w);
+        } else {
+            m.skip();
+        }
+    }
+    return raw;
+}
+
+// Tags whose indices point past the layer's keys or values are dropped.
+void checkTags(const VectorLayer& layer, VectorFeature* f, Faults* faults)
+{
+    std::vector<std::uint32_t> kept;
+    for (std::size_t i = 0; i + 1 < f->tags.size(); i += 2) {
+        if (f->tags[i] < layer.keys.size() && f->tags[i + 1] < layer.values.size()) {
+            kept.push_back(f->tags[i]);
+            kept.push_back(f->tags[i + 1]);
+        } else {
+            faults->add("tags pointing past the layer's keys or values");
+        }
+    }
+    if (f->tags.size() % 2 != 0)
+        faults->add("tags of an odd count");
+    f->tags.swap(kept);
+}
+
+bool readLayer(protozero::pbf_reader m, VectorLayer* layer, Faults* faults, Budget* budget)
+{
+    std::vector<RawFeature> raw;
+    std::uint32_t version = 1;
+    bool named = false;
+    while (m.next()) {
+        const bool bytes = wire(m, pbf_wire_type::length_delimited), number = wire(m, pbf_wire_type::varint);
+        if (m.tag() == 1 && bytes) {
+            layer->name = m.get_string();
+            named = true;
+        } else if (m.tag() == 2 && bytes) {
+            raw.push_back(readFeature(m.get_message()));
+        } else if (m.tag() == 3 && bytes) {
+            layer->keys.push_back(m.get_string());
+        } else if (m.tag() == 4 && bytes) {
+            layer->values.push_back(readValue(m.get_message(), faults));
+        } else if (m.tag() == 5 && number) {
+            layer->extent = m.get_uint32();
+        } else if (m.tag() == 15 && number) {
+            version = m.get_uint32();
+        } else {
+            m.skip();
+        }
+    }
+    if (!named || layer->extent == 0 || version > 2) {
+        faults->add(!named ? "layers without a name" : layer->extent == 0 ? "layers of extent 0" : "layers of an unknown version");
+        return false;
+    }
+    const std::int64_t extent = layer->extent;
+    for (RawFeature& r : raw) {
+        std::string why;
+        GeometryReader geometry(r.geometry, -maxOutside * extent, (maxOutside + 1) * extent);
+        if (r.feature.kind == VectorFeature::Kind::unknown)
+            why = "geometry of an unknown type";
+        else if (!geometry.read(&r.feature, budget, &why))
+            r.feature.points.clear();
+        if (!why.empty()) {
+            faults->add("features with " + why);
+            continue;
+        }
+        checkTags(*layer, &r.feature, faults);
+        boundingBox(&r.feature);
+        layer->features.push_back(std::move(r.feature));
+    }
+    return true;
+}
+
+} // namespace
+
+bool read(const std::string& bytes, VectorTile* out, std::string* error)
+{
+    std::string inflated;
+    const bool gzip = bytes.size() >= 2 && bytes[0] == '\x1f' && bytes[1] == '\x8b';
+    if (gzip && !Gzip::inflate(bytes, &inflated, maxBytes)) {
+        *error = "damaged gzip data or a tile larger than " + std::to_string(maxBytes >> 20) + " MB";
+        return false;
+    }
+    const std::string& data = gzip ? inflated : bytes;
+    if (data.size() > maxBytes) {
+        *error = "a tile larger than " + std::to_string(maxBytes >> 20) + " MB";
+        return false;
+    }
+    Faults faults;
+    Budget budget;
+    try {
+        protozero::pbf_reader tile(data);
+        while (tile.next()) {
+            if (tile.tag() == 3 && wire(tile, pbf_wire_type::length_delimited)) {
+                VectorLayer layer;
+                if (readLayer(tile.get_message(), &layer, &faults, &budget))
+                    out->layers.push_back(std::move(layer));
+            } else {
+                tile.skip();
+            }
+        }
+    } catch (const protozero::exception& e) {
+        *error = std::string("not a vector tile (") + e.what() + ")";
+        out->layers.clear();
+        return false;
+    }
+    for (const auto& fault : faults.counts)
+        out->skipped.push_back(std::to_string(fault.second) + " " + fault.first + " skipped");
+    return true;
+}
+
+} // namespace MvtReader

@@ -1,0 +1,196 @@
+#include "VectorRenderer.h"
+
+#include "LabelPlacer.h"
+
+#include <cairo.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace VectorRenderer {
+
+namespace {
+
+const StyleColour paper{0.97, 0.96, 0.94, 1};
+
+// From a layer's tile coordinates to the picture's pixels.
+struct Projection {
+    double scale = 1, offsetX = 0, offsetY = 0;
+    double minX = 0, minY = 0, maxX = 0, maxY = 0; // the picture in tile coordinates
+
+    Projection(const VectorLayer& layer, const TileView& view)
+    {
+        const double squares = std::ldexp(1.0, view.overZoom);
+        scale = view.size * squares / layer.extent;
+        offsetX = -static_cast<double>(view.subX) * view.size;
+        offsetY = -static_cast<double>(view.subY) * view.size;
+        minX = -offsetX / scale;
+        minY = -offsetY / scale;
+        maxX = minX + view.size / scale;
+        maxY = minY + view.size / scale;
+    }
+    double x(std::int32_t v) const { return v * scale + offsetX; }
+    double y(std::int32_t v) const { return v * scale + offsetY; }
+    // True when the feature's box, grown by `margin` pixels, meets the picture.
+    bool meets(const VectorFeature& f, double margin) const
+    {
+        const double m = margin / scale;
+        return f.maxX >= minX - m && f.minX <= maxX + m && f.maxY >= minY - m && f.minY <= maxY + m;
+    }
+};
+
+void setColour(cairo_t* cr, const StyleColour& c, double opacity)
+{
+    cairo_set_source_rgba(cr, c.r, c.g, c.b, c.a * opacity);
+}
+
+void addPath(cairo_t* cr, const VectorFeature& f, const Projection& p, bool closeRings)
+{
+    std::uint32_t begin = 0;
+    for (const VectorPart& part : f.parts) {
+        for (std::uint32_t i = begin; i < part.end; ++i) {
+            const double x = p.x(f.points[i].x), y = p.y(f.points[i].y);
+            if (i == begin)
+                cairo_move_to(cr, x, y);
+            else
+                cairo_line_to(cr, x, y);
+        }
+        if (closeRings)
+            cairo_close_path(cr);
+        begin = part.end;
+    }
+}
+
+// Where the style's property slots are among each tile layer's keys.
+std::vector<std::vector<int>> slotMaps(const VectorTile& tile, const VectorStyle& style)
+{
+    std::vector<std::vector<int>> maps;
+    for (const VectorLayer& layer : tile.layers) {
+        maps.emplace_back();
+        for (const std::string& name : style.slots)
+            maps.back().push_back(layer.keyIndex(name));
+    }
+    return maps;
+}
+
+// One fill or line layer: every matching feature in one path, painted once.
+void paintLayer(cairo_t* cr, const VectorTile& tile, const StyleLayer& s, const TileView& view,
+                const std::vector<std::vector<int>>& maps)
+{
+    const bool fill = s.type == StyleLayer::Type::fill;
+    const double width = fill ? 1 : s.width.number(view.zoom);
+    if (!fill && width <= 0)
+        return;
+    bool any = false;
+    for (std::size_t li = 0; li < tile.layers.size(); ++li) {
+        const VectorLayer& layer = tile.layers[li];
+        if (!s.sourceLayer.empty() && s.sourceLayer != layer.name)
+            continue;
+        const Projection p(layer, view);
+        for (const VectorFeature& f : layer.features) {
+            const bool polygon = f.kind == VectorFeature::Kind::polygon;
+            if ((fill && !polygon) || (!fill && !polygon && f.kind != VectorFeature::Kind::line) || !p.meets(f, width))
+                continue;
+            if (!s.filter.matches(FeatureView{&layer, &f, &maps[li]}))
+                continue;
+            addPath(cr, f, p, polygon);
+            any = true;
+        }
+    }
+    if (!any)
+        return;
+    setColour(cr, s.colour.colour(view.zoom), s.opacity.number(view.zoom));
+    if (fill) {
+        const bool outline = !s.outline.empty();
+        if (outline)
+            cairo_fill_preserve(cr);
+        else
+            cairo_fill(cr);
+        if (outline) {
+            setColour(cr, s.outline.colour(view.zoom), s.opacity.number(view.zoom));
+            cairo_set_line_width(cr, 1);
+            cairo_set_dash(cr, nullptr, 0, 0);
+            cairo_stroke(cr);
+        }
+        return;
+    }
+    std::vector<double> dashes;
+    for (double d : s.dashes)
+        dashes.push_back(std::max(d * width, 0.5));
+    cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0);
+    cairo_set_line_width(cr, width);
+    cairo_set_line_cap(cr, s.roundCaps ? CAIRO_LINE_CAP_ROUND : CAIRO_LINE_CAP_BUTT);
+    cairo_stroke(cr);
+}
+
+void collectLabels(const VectorTile& tile, const VectorStyle& style, const TileView& view,
+                   const std::vector<std::vector<int>>& maps, LabelPlacer* placer)
+{
+    for (std::size_t si = 0; si < style.layers.size(); ++si) {
+        const StyleLayer& s = style.layers[si];
+        if (s.type != StyleLayer::Type::symbol || !s.shownAt(view.zoom))
+            continue;
+        for (std::size_t li = 0; li < tile.layers.size(); ++li) {
+            const VectorLayer& layer = tile.layers[li];
+            if (!s.sourceLayer.empty() && s.sourceLayer != layer.name)
+                continue;
+            const Projection p(layer, view);
+            for (const VectorFeature& f : layer.features) {
+                if (f.kind != VectorFeature::Kind::point || !p.meets(f, 0))
+                    continue;
+                const FeatureView fv{&layer, &f, &maps[li]};
+                if (!s.filter.matches(fv))
+                    continue;
+                const std::string text = s.text.text(fv);
+                const VectorValue* key = s.sortSlot >= 0 ? fv.get(s.sortSlot) : nullptr;
+                const double sortKey = key && key->type == VectorValue::Type::number ? key->number : s.sortKey;
+                for (const VectorPoint& point : f.points)
+                    if (!text.empty())
+                        placer->offer(s, si, sortKey, text, p.x(point.x), p.y(point.y));
+            }
+        }
+    }
+}
+
+} // namespace
+
+void draw(const VectorTile& tile, const VectorStyle& style, const TileView& view, Bitmap* out,
+          std::vector<PlacedLabel>* labels)
+{
+    const int size = view.size;
+    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_RGB16_565, size);
+    out->reset(size, false);
+    std::vector<unsigned char> own;
+    const bool direct = stride == size * 2;
+    if (!direct)
+        own.resize(static_cast<std::size_t>(stride) * size);
+    unsigned char* pixels = direct ? reinterpret_cast<unsigned char*>(out->rgb.data()) : own.data();
+    cairo_surface_t* surface = cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_RGB16_565, size, size, stride);
+    cairo_t* cr = cairo_create(surface);
+    StyleColour background = paper;
+    for (const StyleLayer& s : style.layers)
+        if (s.type == StyleLayer::Type::background && s.shownAt(view.zoom))
+            background = s.colour.colour(view.zoom);
+    cairo_set_source_rgb(cr, background.r, background.g, background.b);
+    cairo_paint(cr);
+    cairo_rectangle(cr, 0, 0, size, size);
+    cairo_clip(cr);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+    const std::vector<std::vector<int>> maps = slotMaps(tile, style);
+    for (const StyleLayer& s : style.layers)
+        if ((s.type == StyleLayer::Type::fill || s.type == StyleLayer::Type::line) && s.shownAt(view.zoom))
+            paintLayer(cr, tile, s, view, maps);
+    LabelPlacer placer(cr, size);
+    collectLabels(tile, style, view, maps, &placer);
+    placer.place(view.zoom, labels);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    cairo_surface_destroy(surface);
+    if (!direct)
+        for (int y = 0; y < size; ++y)
+            std::memcpy(&out->rgb[static_cast<std::size_t>(y) * size], &own[static_cast<std::size_t>(y) * stride],
+                        static_cast<std::size_t>(size) * 2);
+}
+
+} // namespace VectorRenderer

@@ -1,0 +1,209 @@
+#include "VectorStyle.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using json = nlohmann::json;
+
+bool fail(std::string* error, const std::string& why)
+{
+    *error = why;
+    return false;
+}
+
+int slotOf(const std::string& name, std::vector<std::string>* slots)
+{
+    const auto found = std::find(slots->begin(), slots->end(), name);
+    if (found != slots->end())
+        return static_cast<int>(found - slots->begin());
+    slots->push_back(name);
+    return static_cast<int>(slots->size() - 1);
+}
+
+// "{name} ({ele})" into literal pieces and property slots.
+std::vector<TextField::Piece> parseTemplate(const std::string& t, std::vector<std::string>* slots)
+{
+    std::vector<TextField::Piece> pieces;
+    std::size_t i = 0;
+    while (i < t.size()) {
+        const std::size_t open = t.find('{', i), close = open == std::string::npos ? open : t.find('}', open);
+        if (close == std::string::npos) {
+            pieces.push_back({t.substr(i), -1});
+            break;
+        }
+        if (open > i)
+            pieces.push_back({t.substr(i, open - i), -1});
+        pieces.push_back({std::string(), slotOf(t.substr(open + 1, close - open - 1), slots)});
+        i = close + 1;
+    }
+    return pieces;
+}
+
+bool parseTextField(const json& j, std::vector<std::string>* slots, TextField* out, std::string* error)
+{
+    if (j.is_string()) {
+        out->alternatives.push_back(parseTemplate(j.get<std::string>(), slots));
+        return true;
+    }
+    if (j.is_array() && j.size() == 2 && j[0] == "get" && j[1].is_string()) {
+        out->alternatives.push_back({{std::string(), slotOf(j[1].get<std::string>(), slots)}});
+        return true;
+    }
+    if (j.is_array() && j.size() >= 2 && j[0] == "coalesce") {
+        for (std::size_t i = 1; i < j.size(); ++i)
+            if (j[i].is_array() && !parseTextField(j[i], slots, out, error))
+                return false;
+            else if (j[i].is_string())
+                out->alternatives.push_back(parseTemplate(j[i].get<std::string>(), slots));
+        return true;
+    }
+    return fail(error, "a text-field that is not a template, [\"get\", name] or [\"coalesce\", ...]");
+}
+
+bool parseType(const std::string& type, StyleLayer::Type* out)
+{
+    const char* names[] = {"background", "fill", "line", "symbol"};
+    for (int i = 0; i < 4; ++i)
+        if (type == names[i]) {
+            *out = static_cast<StyleLayer::Type>(i);
+            return true;
+        }
+    return false;
+}
+
+// The paint and layout properties of one layer, by its type's prefix.
+bool parseLooks(const json& paint, const json& layout, StyleLayer* l, std::vector<std::string>* slots,
+                std::string* error)
+{
+    const char* prefix = l->type == StyleLayer::Type::background ? "background-"
+                         : l->type == StyleLayer::Type::fill     ? "fill-"
+                         : l->type == StyleLayer::Type::line     ? "line-"
+                                                                 : "text-";
+    const std::string p = prefix;
+    bool ok = true;
+    auto number = [&](const json& from, const std::string& key, ZoomFunction* f) {
+        if (ok && from.contains(key))
+            ok = f->parseNumber(from[key], error) || fail(error, key + ": " + *error);
+    };
+    auto colour = [&](const json& from, const std::string& key, ZoomFunction* f) {
+        if (ok && from.contains(key))
+            ok = f->parseColour(from[key], error) || fail(error, key + ": " + *error);
+    };
+    l->colour = ZoomFunction(StyleColour{0, 0, 0, 1});
+    colour(paint, p + "color", &l->colour);
+    number(paint, p + "opacity", &l->opacity);
+    colour(paint, "fill-outline-color", &l->outline);
+    number(paint, "line-width", &l->width);
+    number(layout, "text-size", &l->textSize);
+    colour(paint, "text-halo-color", &l->haloColour);
+    number(paint, "text-halo-width", &l->haloWidth);
+    if (ok && paint.contains("line-dasharray")) {
+        const json& d = paint["line-dasharray"];
+        ok = d.is_array() && d.size() <= 16 && std::all_of(d.begin(), d.end(), [](const json& v) {
+                 return v.is_number() && v.get<double>() >= 0 && v.get<double>() < 1000;
+             });
+        for (const json& v : ok ? d : json::array())
+            l->dashes.push_back(v.get<double>());
+        if (!ok)
+            *error = "line-dasharray is not a list of up to 16 lengths";
+    }
+    l->roundCaps = layout.value("line-cap", "") == "round";
+    if (ok && l->type == StyleLayer::Type::symbol) {
+        if (!layout.contains("text-field"))
+            return fail(error, "a symbol layer without a text-field");
+        ok = parseTextField(layout["text-field"], slots, &l->text, error);
+        const json font = layout.value("text-font", json::array());
+        l->bold = font.dump().find("Bold") != std::string::npos;
+        const json key = layout.value("symbol-sort-key", json(0));
+        if (key.is_number())
+            l->sortKey = key.get<double>();
+        else if (key.is_array() && key.size() == 2 && key[0] == "get" && key[1].is_string())
+            l->sortSlot = slotOf(key[1].get<std::string>(), slots);
+        else
+            ok = fail(error, "symbol-sort-key is neither a number nor [\"get\", name]");
+    }
+    return ok;
+}
+
+bool parseLayer(const json& j, StyleLayer* l, std::vector<std::string>* slots, std::string* error)
+{
+    if (!j.is_object())
+        return fail(error, "not an object");
+    if (!j.contains("type") || !j["type"].is_string() || !parseType(j["type"].get<std::string>(), &l->type))
+        return fail(error, "a type other than background, fill, line or symbol");
+    l->sourceLayer = j.value("source-layer", "");
+    l->minZoom = j.value("minzoom", 0.0);
+    l->maxZoom = j.value("maxzoom", 99.0);
+    if (j.contains("filter") && !l->filter.parse(j["filter"], slots, error))
+        return false;
+    const json empty = json::object();
+    const json& paint = j.contains("paint") && j["paint"].is_object() ? j["paint"] : empty;
+    const json& layout = j.contains("layout") && j["layout"].is_object() ? j["layout"] : empty;
+    if (layout.value("visibility", "visible") == "none")
+        return fail(error, "hidden");
+    return parseLooks(paint, layout, l, slots, error);
+}
+
+} // namespace
+
+bool VectorStyle::parse(const std::string& text, VectorStyle* out, std::string* error)
+{
+    const json root = json::parse(text, nullptr, false);
+    if (root.is_discarded() || !root.is_object())
+        return fail(error, "not JSON");
+    const auto layers = root.find("layers");
+    if (layers == root.end() || !layers->is_array())
+        return fail(error, "no \"layers\" list");
+    out->name = root.value("name", "");
+    const auto meta = root.find("metadata");
+    if (meta != root.end() && meta->is_object() && meta->contains("tessel:schema") && (*meta)["tessel:schema"].is_array())
+        for (const json& s : (*meta)["tessel:schema"])
+            if (s.is_string())
+                out->schema.push_back(s.get<std::string>());
+    for (const json& j : *layers) {
+        if (out->layers.size() == maxLayers) {
+            out->skipped.push_back("layers past the first " + std::to_string(maxLayers));
+            break;
+        }
+        StyleLayer layer;
+        std::string why;
+        try {
+            layer.id = j.is_object() ? j.value("id", "") : "";
+            if (parseLayer(j, &layer, &out->slots, &why))
+                out->layers.push_back(std::move(layer));
+        } catch (const json::exception& e) {
+            why = e.what();
+        }
+        if (!why.empty() && why != "hidden")
+            out->skipped.push_back("layer \"" + layer.id + "\": " + why);
+    }
+    return true;
+}
+
+bool VectorStyle::load(const std::string& path, VectorStyle* out, std::string* error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return fail(error, "cannot be read");
+    std::string text(maxBytes + 1, '\0');
+    in.read(&text[0], static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > maxBytes)
+        return fail(error, "larger than " + std::to_string(maxBytes >> 20) + " MB");
+    return parse(text, out, error);
+}
+
+void VectorStyle::darken()
+{
+    for (StyleLayer& l : layers) {
+        l.colour.darken();
+        l.outline.darken();
+        l.haloColour.darken();
+    }
+}
