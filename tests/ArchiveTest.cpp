@@ -175,8 +175,8 @@ TEST(TileArchive, BadArchivesAreRefusedWithTheirReason)
     EXPECT_NE(refusal("cut.mbtiles"), "");
     writeFile("text.mbtiles", "just words\n");
     EXPECT_NE(refusal("text.mbtiles").find("neither"), std::string::npos);
-    writeMBTiles("vector.mbtiles", {{0, 0, 0, "\x1f\x8b\x08 not really"}}, {{"format", "pbf"}});
-    EXPECT_NE(refusal("vector.mbtiles").find("vector tiles (pbf)"), std::string::npos);
+    writeMBTiles("mlt.mbtiles", {{0, 0, 0, "\x1f\x8b\x08 not really"}}, {{"format", "mlt"}});
+    EXPECT_NE(refusal("mlt.mbtiles").find("MapLibre tiles (mlt)"), std::string::npos);
     writeMBTiles("empty.mbtiles", {}, {});
     EXPECT_EQ(refusal("empty.mbtiles"), "no tiles");
     writeMBTiles("strange.mbtiles", {{0, 0, 0, "BM strange"}}, {{"format", "bmp"}});
@@ -193,9 +193,9 @@ TEST(TileArchive, BadArchivesAreRefusedWithTheirReason)
     writePMTiles("old.pmtiles", layout);
     EXPECT_NE(refusal("old.pmtiles").find("version 2 is not supported"), std::string::npos);
     layout.version = 3;
-    layout.tileType = 1;
-    writePMTiles("mvt.pmtiles", layout);
-    EXPECT_NE(refusal("mvt.pmtiles").find("vector tiles (mvt)"), std::string::npos);
+    layout.tileType = 6;
+    writePMTiles("mlt.pmtiles", layout);
+    EXPECT_NE(refusal("mlt.pmtiles").find("MapLibre tiles (mlt)"), std::string::npos);
     writeFile("short.pmtiles", "PMTiles\x03");
     EXPECT_NE(refusal("short.pmtiles").find("cut short"), std::string::npos);
 
@@ -375,12 +375,12 @@ TEST_F(ArchivePackage, WithoutACentreOrWithOneOutsideTheData)
 TEST_F(ArchivePackage, ARefusedArchiveLeavesTheOpenPackageAndSaysWhy)
 {
     writeSparseMBTiles("maps/good.mbtiles", {{"format", "png"}});
-    writeMBTiles("maps/vector.mbtiles", {{0, 0, 0, "\x1f\x8b"}}, {{"format", "pbf"}});
+    writeMBTiles("maps/strange.mbtiles", {{0, 0, 0, "BM strange"}}, {{"format", "bmp"}});
     ASSERT_TRUE(map.create(testScreen(), "maps/good.mbtiles"));
     testing::internal::CaptureStderr();
-    EXPECT_FALSE(map.create(testScreen(), "maps/vector.mbtiles"));
+    EXPECT_FALSE(map.create(testScreen(), "maps/strange.mbtiles"));
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_NE(said.find("maps/vector.mbtiles: vector tiles (pbf) cannot be shown"), std::string::npos) << said;
+    EXPECT_NE(said.find("maps/strange.mbtiles: tiles of an unknown format (bmp)"), std::string::npos) << said;
     EXPECT_TRUE(map.loaded());
     int z;
     EXPECT_TRUE(map.mercatorLevel(&z));

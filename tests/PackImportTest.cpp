@@ -161,7 +161,7 @@ TEST(PackImport, RefusalsAndInterruptionsLeaveNothing)
     writeMBTiles("empty.mbtiles", {});
     EXPECT_EQ(import("empty.mbtiles", "out").error, "no raster tiles in empty.mbtiles");
     writeMBTiles("vector.mbtiles", {{0, 0, 0, "\x1f\x8b"}}, {{"format", "pbf"}});
-    EXPECT_EQ(import("vector.mbtiles", "out").error, "vector.mbtiles: vector tiles (pbf) cannot be shown");
+    EXPECT_EQ(import("vector.mbtiles", "out").error, "vector.mbtiles: vector tiles are drawn into a package with tessel-pack render");
     PMTilesLayout old;
     old.tiles = {{{0, 0, 0}, tilePng(0)}};
     old.version = 2;

@@ -140,6 +140,7 @@ void MBTilesArchive::readMetadata()
 {
     about.name = metadata("name");
     about.attribution = metadata("attribution");
+    about.metadataJson = metadata("json");
     double v[4];
     if (parseNumbers(metadata("center"), v, 3) && v[0] >= -180 && v[0] <= 180 && v[1] >= -90 && v[1] <= 90) {
         about.hasCentre = true;

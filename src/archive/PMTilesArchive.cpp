@@ -290,6 +290,7 @@ void PMTilesArchive::readMetadata()
         return;
     MetadataText::jsonString(json, "name", &about.name);
     MetadataText::jsonString(json, "attribution", &about.attribution);
+    about.metadataJson = json;
 }
 
 bool PMTilesArchive::forEachTile(const Visitor& visit, std::string* error)

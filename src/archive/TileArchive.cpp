@@ -52,12 +52,17 @@ std::unique_ptr<TileArchive> TileArchive::open(const std::string& path, std::str
 
 bool TileArchive::acceptFormat(const std::string& declared, const std::string& sample, std::string* error)
 {
-    if (declared == "pbf" || declared == "mvt" || declared == "mlt") {
-        *error = "vector tiles (" + declared + ") cannot be shown";
+    if (declared == "mlt") {
+        *error = "MapLibre tiles (mlt) cannot be shown";
         return false;
     }
     const TileDecoder::Format format =
         TileDecoder::sniff(reinterpret_cast<const std::uint8_t*>(sample.data()), sample.size());
+    if (declared == "pbf" || declared == "mvt" || format == TileDecoder::Format::vector) {
+        about.format = "pbf";
+        about.sampleTile = sample;
+        return true;
+    }
     switch (format) {
     case TileDecoder::Format::png:
     case TileDecoder::Format::jpeg:
@@ -65,9 +70,6 @@ bool TileArchive::acceptFormat(const std::string& declared, const std::string& s
     case TileDecoder::Format::gif:
         about.format = TileDecoder::formatName(format);
         return true;
-    case TileDecoder::Format::vector:
-        *error = "vector tiles cannot be shown";
-        return false;
     default:
         *error = "tiles of an unknown format (" + (declared.empty() ? std::string("not declared") : declared) +
                  ") cannot be shown";

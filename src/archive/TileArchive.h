@@ -18,7 +18,9 @@ struct ArchiveLevel {
 struct ArchiveInfo {
     std::string name;        // from the metadata; empty when there is none
     std::string attribution; // as stored (may hold HTML)
-    std::string format;      // of the tiles: "png", "jpeg", "webp", "gif"
+    std::string format;      // of the tiles: "PNG", "JPEG", "WebP", "GIF", or "pbf" for vector tiles
+    std::string metadataJson; // MBTiles' "json" row, PMTiles' metadata (vector_layers)
+    std::string sampleTile;   // vector archives: the first tile's bytes (its layers name the schema)
     bool hasCentre = false;
     double centreLon = 0, centreLat = 0;
     int centreZoom = -1; // -1: not given
@@ -28,7 +30,7 @@ struct ArchiveInfo {
 };
 
 // A file of map tiles read in place, never written: MBTiles (SQLite) or
-// PMTiles version 3 with raster tiles. One object per thread: each keeps
+// PMTiles version 3 with raster or vector (MVT) tiles. One object per thread: each keeps
 // its own open file.
 class TileArchive {
 public:

@@ -3,6 +3,7 @@
 #include "ConfParser.h"
 #include "Mercator.h"
 #include "MetadataText.h"
+#include "StyleChooser.h"
 
 #include <algorithm>
 #include <climits>
@@ -14,7 +15,11 @@ std::unique_ptr<ArchiveAPI> ArchiveAPI::open(const std::string& path, ConfParser
     const std::unique_ptr<TileArchive> archive = TileArchive::open(path, error);
     if (!archive)
         return nullptr;
-    std::unique_ptr<ArchiveAPI> api(new ArchiveAPI(conf, path, archive->info()));
+    ArchiveInfo info = archive->info();
+    std::string style;
+    if (info.format == "pbf")
+        style = StyleChooser::choose(path, StyleChooser::layersOf(info.metadataJson, info.sampleTile), stylesDir);
+    std::unique_ptr<ArchiveAPI> api(new ArchiveAPI(conf, path, std::move(info), std::move(style)));
     if (!api->valid()) {
         *error = "no level with tiles";
         return nullptr;
@@ -22,10 +27,12 @@ std::unique_ptr<ArchiveAPI> ArchiveAPI::open(const std::string& path, ConfParser
     return api;
 }
 
-ArchiveAPI::ArchiveAPI(ConfParser* conf, std::string path, ArchiveInfo info)
-    : MapAPI(conf), path(std::move(path)), about(std::move(info))
+ArchiveAPI::ArchiveAPI(ConfParser* conf, std::string path, ArchiveInfo info, std::string style)
+    : MapAPI(conf), path(std::move(path)), about(std::move(info)), stylePath(std::move(style))
 {
     packed = false;
+    if (!stylePath.empty())
+        addOverzoomLevels();
     for (const ArchiveLevel& l : about.levels)
         zoomLevels.push_back(l.z);
     refreshCopyright();
@@ -39,6 +46,31 @@ ArchiveAPI::ArchiveAPI(ConfParser* conf, std::string path, ArchiveInfo info)
         showLevel(static_cast<int>(found - zoomLevels.begin()));
     else
         showLevel(about.hasCentre && about.centreZoom >= 0 ? nearestLevel(about.centreZoom) : 0);
+}
+
+void ArchiveAPI::addOverzoomLevels()
+{
+    if (about.levels.empty())
+        return;
+    const ArchiveLevel deepest = about.levels.back();
+    deepestData = deepest.z;
+    for (int k = 1; k <= overzoomLevels && deepest.z + k <= TileArchive::maxZoom; ++k) {
+        ArchiveLevel l;
+        l.z = deepest.z + k;
+        l.minX = deepest.minX << k;
+        l.minY = deepest.minY << k;
+        l.maxX = ((deepest.maxX + 1) << k) - 1;
+        l.maxY = ((deepest.maxY + 1) << k) - 1;
+        about.levels.push_back(l);
+    }
+}
+
+std::string ArchiveAPI::startLayer(const std::vector<std::string>& offered) const
+{
+    int dark = 0;
+    if (!stylePath.empty() && conf->intValue("dark", &dark) && dark == 1 && offered.size() == 2)
+        return offered[1];
+    return MapAPI::startLayer(offered);
 }
 
 int ArchiveAPI::nearestLevel(int z) const
@@ -90,17 +122,19 @@ bool ArchiveAPI::savePosition(int tileX, int tileY, int pixelX, int pixelY)
 {
     if (!valid())
         return false;
-    return saveKeys({{"zoom_actual", zoomValue()},
-                     {"pos_x", clampToInt(static_cast<double>(beginX) + tileX)},
-                     {"pos_y", clampToInt(static_cast<double>(beginY) + tileY)},
-                     {"move_x", pixelX},
-                     {"move_y", pixelY}},
-                    true);
+    std::vector<std::pair<std::string, int>> keys{{"zoom_actual", zoomValue()},
+                                                  {"pos_x", clampToInt(static_cast<double>(beginX) + tileX)},
+                                                  {"pos_y", clampToInt(static_cast<double>(beginY) + tileY)},
+                                                  {"move_x", pixelX},
+                                                  {"move_y", pixelY}};
+    if (!stylePath.empty())
+        keys.push_back({"dark", bg.name == darkName ? 1 : 0});
+    return saveKeys(keys, true);
 }
 
-std::string ArchiveAPI::typeAlias(const std::string&)
+std::string ArchiveAPI::typeAlias(const std::string& name)
 {
-    return "type_archive";
+    return stylePath.empty() ? "type_archive" : "type_" + name;
 }
 
 void ArchiveAPI::refreshCopyright()
@@ -146,11 +180,31 @@ TileRef ArchiveAPI::tileRef(const MapType& layer, int level, int x, int y) const
     ref.zoom = a.zoomValue;
     ref.x = a.worldX + x;
     ref.y = a.worldY + y;
+    if (!stylePath.empty())
+        drawnAs(layer, a.zoomValue, &ref);
     return ref;
+}
+
+// A level past the deepest one of data shows a square of a data tile.
+void ArchiveAPI::drawnAs(const MapType& layer, int z, TileRef* ref) const
+{
+    ref->style = stylePath;
+    ref->dark = layer.name == darkName;
+    if (z <= deepestData)
+        return;
+    const int k = z - deepestData;
+    ref->overZoom = k;
+    ref->zoom = deepestData;
+    ref->subX = ref->x & ((1LL << k) - 1);
+    ref->subY = ref->y & ((1LL << k) - 1);
+    ref->x >>= k;
+    ref->y >>= k;
 }
 
 std::vector<std::string> ArchiveAPI::layers(const char* key) const
 {
+    if (std::string(key) == "type" && !stylePath.empty())
+        return {lightName, darkName};
     if (std::string(key) == "type")
         return {layerName};
     return {};

@@ -3,14 +3,23 @@
 
 #include "MapAPI.h"
 #include "TileArchive.h"
+#include "VectorRenderer.h"
 
 // A package that is an MBTiles or PMTiles file, read in place. Its levels
 // are those the archive holds, each with the extent of its own tiles (Web
 // Mercator tiles, rows from the north); one background layer, no overlay.
 // The position is kept in "<file>.conf" beside it (`conf`).
+// Vector tiles are drawn with the style their schema asks for (or the
+// style file beside the archive), light or dark: the two background
+// layers, the choice kept with the position. They are offered
+// `overzoomLevels` levels past the deepest, drawn from its geometry.
 class ArchiveAPI : public MapAPI {
 public:
     static constexpr const char* layerName = "archive";
+    static constexpr const char* lightName = "vector_light";
+    static constexpr const char* darkName = "vector_dark";
+    static constexpr int overzoomLevels = VectorRenderer::overzoomLevels;
+    static constexpr const char* stylesDir = "media/styles";
 
     // Opens `path`; null with *error naming the reason when it is not an
     // archive of raster tiles this viewer can show.
@@ -30,19 +39,28 @@ public:
     std::vector<std::string> layers(const char* key) const override;
     bool startPosition(int* tileX, int* tileY, int* pixelX, int* pixelY) const override;
     bool worldAnchoredZoom() const override { return true; }
+    std::string startLayer(const std::vector<std::string>& offered) const override;
 
     const ArchiveInfo& info() const { return about; }
+    // The style file vector tiles are drawn with; empty for raster tiles.
+    const std::string& style() const { return stylePath; }
 
 private:
-    ArchiveAPI(ConfParser* conf, std::string path, ArchiveInfo about);
+    ArchiveAPI(ConfParser* conf, std::string path, ArchiveInfo about, std::string style);
     int step(int direction);
     void showLevel(int level);
     int nearestLevel(int z) const;
     // World pixel (x, y) at the current level as area tile and pixel.
     bool areaPosition(double x, double y, int* tileX, int* tileY, int* pixelX, int* pixelY) const;
 
+    // The vector levels past the deepest one of data.
+    void addOverzoomLevels();
+    void drawnAs(const MapType& layer, int z, TileRef* ref) const;
+
     std::string path;
     ArchiveInfo about;
+    std::string stylePath;
+    int deepestData = 0; // the deepest level of data (its zoom value)
 };
 
 #endif

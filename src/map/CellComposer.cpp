@@ -14,12 +14,37 @@ bool CellComposer::load(const TileRef& ref, Bitmap* out)
     if (!ref.present() || !reader.read(ref, &bytes))
         return false;
     ++decoded;
-    return TileDecoder::decode(bytes, tileSize, out, nullptr);
+    if (!ref.vector())
+        return TileDecoder::decode(bytes, tileSize, out, nullptr);
+    TileView view;
+    view.size = tileSize;
+    view.zoom = ref.zoom + ref.overZoom;
+    view.overZoom = ref.overZoom;
+    view.subX = ref.subX;
+    view.subY = ref.subY;
+    std::string error;
+    return painter.paint(ref.name(), bytes, ref.style, ref.dark, view, out, &error);
+}
+
+// A vector ancestor is drawn sharp from its geometry: the cell's square of
+// it becomes a square one level further cut.
+bool CellComposer::drawAncestor(const AncestorRef& a, Bitmap* out)
+{
+    TileRef ref = a.bg;
+    int steps = 0;
+    while (steps < 30 && (a.edge << steps) < tileSize)
+        ++steps;
+    if (a.edge <= 0 || (a.edge << steps) != tileSize || ref.overZoom + steps > 30)
+        return false;
+    ref.overZoom += steps;
+    ref.subX = (ref.subX << steps) + a.x / a.edge;
+    ref.subY = (ref.subY << steps) + a.y / a.edge;
+    return load(ref, out);
 }
 
 std::shared_ptr<const Bitmap> CellComposer::ancestor(const TileRef& ref)
 {
-    const std::string name = ref.name();
+    const std::string name = ref.pictureName();
     for (const auto& kept : recentAncestors)
         if (kept.first == name)
             return kept.second;
@@ -36,6 +61,11 @@ std::shared_ptr<const Bitmap> CellComposer::ancestor(const TileRef& ref)
 void CellComposer::standIn(const TileRequest& request, Bitmap* bg)
 {
     for (const AncestorRef& a : request.ancestors) {
+        if (a.bg.vector()) {
+            if (drawAncestor(a, bg))
+                return;
+            continue;
+        }
         if (std::shared_ptr<const Bitmap> source = ancestor(a.bg)) {
             Pixels::cutAndScale(*source, a.x, a.y, a.edge, tileSize, bg);
             return;
@@ -54,6 +84,7 @@ TileResult CellComposer::work(const TileRequest& request)
     if (request.package != package) {
         reader.clear();
         recentAncestors.clear();
+        painter.clear();
         package = request.package;
     }
     TileResult result;

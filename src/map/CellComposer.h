@@ -3,6 +3,7 @@
 
 #include "TileLoader.h"
 #include "TileReader.h"
+#include "VectorPainter.h"
 
 #include <atomic>
 #include <memory>
@@ -10,7 +11,8 @@
 #include <utility>
 #include <vector>
 
-// Makes a cell's picture: the background decoded (or, where it is missing,
+// Makes a cell's picture: the background decoded or, for vector tiles,
+// drawn (or, where it is missing,
 // the nearest present ancestor's square scaled up, else the placeholder),
 // flattened over an opaque backdrop, the overlay composited over it.
 class CellComposer : public TileWorker {
@@ -30,6 +32,7 @@ public:
 
 private:
     bool load(const TileRef& ref, Bitmap* out);
+    bool drawAncestor(const AncestorRef& a, Bitmap* out);
     // An ancestor's background, decoded once for the few cells it covers.
     std::shared_ptr<const Bitmap> ancestor(const TileRef& ref);
     void standIn(const TileRequest& request, Bitmap* bg);
@@ -37,6 +40,7 @@ private:
     const int tileSize;
     const std::shared_ptr<const Bitmap> placeholder;
     TileReader reader;
+    VectorPainter painter;
     int package = -1;
     std::vector<std::pair<std::string, std::shared_ptr<const Bitmap>>> recentAncestors;
 };

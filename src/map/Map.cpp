@@ -58,7 +58,7 @@ bool Map::create(SDL_Surface* target, std::string path)
         bgTypes.resize(maxLayers);
     if (overlayTypes.size() > maxLayers)
         overlayTypes.resize(maxLayers);
-    api->setBg(bgTypes[0]);
+    api->setBg(api->startLayer(bgTypes));
     pipeline.open(api.get(), tileSize);
     headingX = headingY = 0;
 

@@ -87,6 +87,8 @@ public:
     virtual TileRef tileRef(const MapType& layer, int level, int x, int y) const;
     // The background ("type") or overlay ("overlay") layers offered.
     virtual std::vector<std::string> layers(const char* key) const;
+    // The background layer shown when the package opens, one of `offered`.
+    virtual std::string startLayer(const std::vector<std::string>& offered) const { return offered.front(); }
     // Where a package opens: tile and pixel of the area at the current
     // level ("pos_x", "pos_y", "move_x", "move_y"). False: at the centre.
     virtual bool startPosition(int* tileX, int* tileY, int* pixelX, int* pixelY) const;

@@ -40,12 +40,27 @@ struct TileRef {
     int zoom = 0;          // packed: the zoom value in the part names; archive: the level
     long long index = 0;   // packed: x + width * y of the level's area
     long long x = 0, y = 0; // archive: the tile's column and row (rows from the north)
+    // Vector tiles: drawn with this style file (dark: its colours turned
+    // dark), the picture showing the square (subX, subY) of the 2^overZoom
+    // by 2^overZoom squares the tile is cut into, at level zoom + overZoom.
+    std::string style;
+    bool dark = false;
+    int overZoom = 0;
+    long long subX = 0, subY = 0;
 
     bool present() const { return kind != Kind::none; }
+    bool vector() const { return !style.empty(); }
+    // Names the bytes (not how they are drawn).
     std::string name() const
     {
         return path + "|" + layer + "|" + std::to_string(zoom) + "|" + std::to_string(index) + "|" + std::to_string(x) +
                "|" + std::to_string(y);
+    }
+    // Names the picture.
+    std::string pictureName() const
+    {
+        return name() + "|" + style + (dark ? "|dark|" : "|light|") + std::to_string(overZoom) + "|" +
+               std::to_string(subX) + "|" + std::to_string(subY);
     }
 };
 

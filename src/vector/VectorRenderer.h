@@ -31,6 +31,9 @@ struct PlacedLabel {
 // same text not twice nearby.
 namespace VectorRenderer {
 
+// Vector archives are shown this many levels past their deepest one.
+const int overzoomLevels = 4;
+
 // Labels nearer than this (pixels) with the same text are drawn once.
 const double repeatDistance = 96;
 

@@ -151,6 +151,10 @@ std::unique_ptr<TileSource> TileSource::open(const std::string& path, std::strin
             *error = why == "no tiles" ? "no raster tiles in " + path : path + ": " + why;
             return nullptr;
         }
+        if (archive->info().format == "pbf") {
+            *error = path + ": vector tiles are drawn into a package with tessel-pack render";
+            return nullptr;
+        }
         source = std::make_unique<ArchiveSource>(std::move(archive));
     }
     source->label = path;

@@ -1,7 +1,9 @@
 // tessel-pack: makes, converts, checks and describes Tessel map packages.
 #include "AreaCommands.h"
+#include "Files.h"
 #include "Package.h"
 #include "ProgressBar.h"
+#include "RenderedSource.h"
 #include "TileSet.h"
 #include "TileSource.h"
 #include "Warnings.h"
@@ -66,9 +68,10 @@ std::shared_ptr<TileSource> openSource(const std::string& path)
     return source;
 }
 
-int runImport(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
+// The options import and render share; false (having said why) when one is wrong.
+bool readImportOptions(std::map<std::string, std::string>& o, Package::ImportOptions* out)
 {
-    Package::ImportOptions options;
+    Package::ImportOptions& options = *out;
     options.packed = o.count("--packed") > 0;
     options.toPng = o.count("--to-png") > 0;
     long long n;
@@ -77,27 +80,35 @@ int runImport(const std::vector<std::string>& args, std::map<std::string, std::s
         if (!o.count(key.first))
             continue;
         if (!number(o[key.first], &n) || n < 0 || n > 30)
-            return failure(std::string(key.first) + " takes a zoom level from 0 to 30");
+            return failure(std::string(key.first) + " takes a zoom level from 0 to 30") == 0;
         *key.second = static_cast<int>(n);
     }
     if (o.count("--part-size")) {
         if (!number(o["--part-size"], &n) || n < 1024)
-            return failure("--part-size takes a number of bytes, at least 1024");
+            return failure("--part-size takes a number of bytes, at least 1024") == 0;
         options.partSize = static_cast<std::uint64_t>(n);
     }
     if (o.count("--bbox")) {
         options.bbox = std::sscanf(o["--bbox"].c_str(), "%lf,%lf,%lf,%lf", &options.west, &options.south,
                                    &options.east, &options.north) == 4;
         if (!options.bbox || options.west >= options.east || options.south >= options.north)
-            return failure("--bbox takes WEST,SOUTH,EAST,NORTH in degrees");
+            return failure("--bbox takes WEST,SOUTH,EAST,NORTH in degrees") == 0;
     }
     options.caption = o["--caption"];
     options.layer = o["--layer"];
     if (o.count("--overlay-layer"))
         options.overlayLayer = o["--overlay-layer"];
+    options.interrupted = interrupted;
+    return true;
+}
+
+int runImport(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
+{
+    Package::ImportOptions options;
+    if (!readImportOptions(o, &options))
+        return 1;
     Warnings warnings(std::cerr);
     options.warn = [&](const std::string& kind, const std::string& text) { warnings.add(kind, text); };
-    options.interrupted = interrupted;
     const std::shared_ptr<TileSource> base = openSource(args[0]);
     if (!base)
         return 1;
@@ -115,6 +126,46 @@ int runImport(const std::vector<std::string>& args, std::map<std::string, std::s
     if (!ok)
         return interrupted() ? 130 : failure(error);
     std::cout << "wrote " << args[1] << "\n";
+    return 0;
+}
+
+// The built-in styles: beside the current directory's media, else installed
+// with the program, else in the source tree the program was built from.
+std::string stylesDir(const char* argv0)
+{
+    const std::string exe = argv0;
+    const std::string installed = exe.rfind('/') == std::string::npos
+                                      ? std::string()
+                                      : exe.substr(0, exe.rfind('/')) + "/../share/tessel/media/styles";
+    for (const std::string& dir : {std::string("media/styles"), installed, std::string(TESSEL_SOURCE_STYLES)})
+        if (!dir.empty() && Files::isDirectory(dir))
+            return dir;
+    return "media/styles";
+}
+
+const char* programPath = "tessel-pack";
+
+int runRender(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
+{
+    Package::ImportOptions options;
+    if (!readImportOptions(o, &options))
+        return 1;
+    std::string error;
+    std::shared_ptr<RenderedSource> source =
+        RenderedSource::open(args[0], o["--style"], stylesDir(programPath), o.count("--dark") > 0, &error);
+    if (!source)
+        return failure(error);
+    if (!o.count("--zoom-max"))
+        options.zoomMax = source->levels().back().z - VectorRenderer::overzoomLevels;
+    Warnings warnings(std::cerr);
+    options.warn = [&](const std::string& kind, const std::string& text) { warnings.add(kind, text); };
+    std::cerr << "drawing with " << source->style << "\n";
+    const bool ok = Package::import({{source, "", false}}, options, args[1], &error, progressBar("drawing"));
+    endProgress();
+    warnings.summary();
+    if (!ok)
+        return interrupted() ? 130 : failure(error);
+    std::cout << "wrote " << args[1] << " (" << source->drawn << " tiles drawn)\n";
     return 0;
 }
 
@@ -210,6 +261,21 @@ const std::map<std::string, Command>& commands()
           {"--zoom-min", "--zoom-max", "--zoom-actual", "--bbox", "--caption", "--layer", "--overlay",
            "--overlay-layer", "--part-size"},
           2}},
+        {"render",
+         {"render SOURCE PACKAGE [options]",
+          "Draws a vector archive (MBTiles or PMTiles of MVT tiles) into a package of PNG tiles, as the viewer\n"
+          "draws it, for machines too slow to draw while panning. Tiles are drawn a level at a time.\n"
+          "  --style FILE          a style (default: the built-in one for the archive's schema)\n"
+          "  --dark                the style's dark colours\n"
+          "  --zoom-min Z, --zoom-max Z   the levels to draw (default: those of the archive; up to 4\n"
+          "                        more past its deepest are drawn from the deepest one's data)\n"
+          "  --bbox W,S,E,N        only tiles touching this box (degrees)\n"
+          "  --packed              store the tiles in .map part files\n"
+          "  --zoom-actual Z, --caption TEXT, --layer NAME, --part-size BYTES   as for import",
+          runRender,
+          {"--packed", "--dark"},
+          {"--zoom-min", "--zoom-max", "--zoom-actual", "--bbox", "--caption", "--layer", "--part-size", "--style"},
+          2}},
         {"pack",
          {"pack PACKAGE [--out DIR] [--part-size BYTES]",
           "Stores the tiles of a package in .map part files. In place unless --out names a new directory;\n"
@@ -265,6 +331,7 @@ void usage(std::ostream& out)
 
 int main(int argc, char* argv[])
 {
+    programPath = argv[0];
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         usage(argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? 2 : 0;

@@ -1,0 +1,61 @@
+#include "VectorPainter.h"
+
+#include "MvtReader.h"
+
+#include <iostream>
+
+const VectorStyle& VectorPainter::style(const std::string& path, bool dark)
+{
+    const std::string key = path + (dark ? "|dark" : "|light");
+    for (const auto& kept : styles)
+        if (kept.first == key)
+            return *kept.second;
+    auto loaded = std::make_unique<VectorStyle>();
+    std::string error;
+    if (!VectorStyle::load(path, loaded.get(), &error)) {
+        std::cerr << "style " << path << ": " << error << "\n";
+        *loaded = VectorStyle();
+    } else if (!dark) {
+        for (const std::string& line : loaded->skipped)
+            std::cerr << "style " << path << ": " << line << " skipped\n";
+    }
+    if (dark)
+        loaded->darken();
+    styles.emplace_back(key, std::move(loaded));
+    return *styles.back().second;
+}
+
+std::shared_ptr<const VectorTile> VectorPainter::tile(const std::string& name, const std::string& bytes,
+                                                      std::string* error)
+{
+    for (const auto& kept : tiles)
+        if (kept.first == name)
+            return kept.second;
+    auto decoded = std::make_shared<VectorTile>();
+    if (!MvtReader::read(bytes, decoded.get(), error)) {
+        std::cerr << "vector tile " << name << ": " << *error << "\n";
+        return nullptr;
+    }
+    for (const std::string& line : decoded->skipped)
+        std::cerr << "vector tile " << name << ": " << line << "\n";
+    tiles.insert(tiles.begin(), {name, decoded});
+    if (tiles.size() > tilesKept)
+        tiles.pop_back();
+    return decoded;
+}
+
+bool VectorPainter::paint(const std::string& tileName, const std::string& bytes, const std::string& stylePath,
+                          bool dark, const TileView& view, Bitmap* out, std::string* error)
+{
+    const std::shared_ptr<const VectorTile> decoded = tile(tileName, bytes, error);
+    if (!decoded)
+        return false;
+    VectorRenderer::draw(*decoded, style(stylePath, dark), view, out);
+    return true;
+}
+
+void VectorPainter::clear()
+{
+    styles.clear();
+    tiles.clear();
+}

@@ -1,0 +1,38 @@
+#ifndef TESSEL_VECTORPAINTER_H
+#define TESSEL_VECTORPAINTER_H
+
+#include "VectorRenderer.h"
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+// Turns a vector tile's bytes into a picture on the loader's thread (or
+// the toolbox's): styles are read once per file and kept, the last few
+// decoded tiles are kept too, so the 4^k pictures cut from one data tile
+// past its deepest level decode it once. What a tile or style skipped is
+// reported once, on standard error, naming it.
+class VectorPainter {
+public:
+    static constexpr std::size_t tilesKept = 4;
+
+    // `tileName` names the data tile's bytes (equal names, equal bytes).
+    bool paint(const std::string& tileName, const std::string& bytes, const std::string& stylePath, bool dark,
+               const TileView& view, Bitmap* out, std::string* error);
+
+    // The style of a file (turned dark when asked), read on first use; a
+    // file that cannot be read gives an empty style (the paper only).
+    const VectorStyle& style(const std::string& path, bool dark);
+
+    // Forgets the styles and tiles read (another package: files may have changed).
+    void clear();
+
+private:
+    std::shared_ptr<const VectorTile> tile(const std::string& name, const std::string& bytes, std::string* error);
+
+    std::vector<std::pair<std::string, std::unique_ptr<VectorStyle>>> styles;
+    std::vector<std::pair<std::string, std::shared_ptr<const VectorTile>>> tiles; // newest first
+};
+
+#endif

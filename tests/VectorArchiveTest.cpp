@@ -1,0 +1,196 @@
+#include "ArchiveAPI.h"
+#include "Archives.h"
+#include "ConfParser.h"
+#include "Map.h"
+#include "MvtTiles.h"
+#include "Package.h"
+#include "RenderedSource.h"
+#include "StyleChooser.h"
+#include "TestSupport.h"
+#include "TileArchive.h"
+#include "VectorPainter.h"
+
+#include <gtest/gtest.h>
+#include <set>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+const char* const omtLayers =
+    R"({"vector_layers":[{"id":"water"},{"id":"transportation"},{"id":"place"},{"id":"landcover"}]})";
+
+// Level 1 of the world: four tiles of water, their buffers overlapping.
+void writeWaterWorld(const std::string& path)
+{
+    std::vector<std::tuple<int, int, int, std::string>> tiles;
+    for (int x = 0; x < 2; ++x)
+        for (int y = 0; y < 2; ++y)
+            tiles.emplace_back(1, x, y, Mvt::encode({{"water", 4096, {Mvt::polygon({Mvt::square(-64, -64, 4160, 4160)})}}}));
+    writeMBTiles(path, tiles, {{"name", "Water world"}, {"format", "pbf"}, {"attribution", "&copy; Makers"},
+                               {"json", omtLayers}});
+}
+
+unsigned colours(const Bitmap& b)
+{
+    return static_cast<unsigned>(std::set<std::uint16_t>(b.rgb.begin(), b.rgb.end()).size());
+}
+
+// The tilemaker build of the Monaco extract with the OpenMapTiles example
+// configuration Debian ships, made once into the build directory.
+std::string monacoMBTiles(std::string* why)
+{
+    const std::string out = std::string(TESSEL_BUILD_DIR) + "/monaco-omt.mbtiles";
+    if (fileExists(out))
+        return out;
+    const std::string examples = "/usr/share/doc/tilemaker/examples/";
+    if (!fileExists(sharedFixture("monaco.osm.pbf")) || std::system("command -v tilemaker > /dev/null") != 0 ||
+        !fileExists(examples + "config-openmaptiles.json")) {
+        *why = "needs ../shared/fixtures/monaco.osm.pbf and Debian's tilemaker with its examples";
+        return std::string();
+    }
+    const std::string partial = out + "." + std::to_string(getpid()) + ".mbtiles";
+    const std::string command = "tilemaker --input '" + sharedFixture("monaco.osm.pbf") + "' --output '" + partial +
+                                "' --config " + examples + "config-openmaptiles.json --process " + examples +
+                                "process-openmaptiles.lua > /dev/null 2>&1";
+    if (std::system(command.c_str()) != 0 || std::rename(partial.c_str(), out.c_str()) != 0) {
+        *why = "tilemaker failed";
+        return std::string();
+    }
+    return out;
+}
+
+class VectorArchive : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mkdir("maps", 0755);
+        mkdir("media", 0755);
+        ASSERT_EQ(0, symlink((std::string(TESSEL_SOURCE_DIR) + "/media/styles").c_str(), "media/styles"));
+    }
+
+    // The picture in the grid's cell under the screen centre.
+    const Bitmap& centrePicture()
+    {
+        int tx, ty, px, py;
+        map.getCenterCoords(&tx, &ty, &px, &py);
+        for (const Tile& t : map.tiles)
+            if (t.x == tx && t.y == ty && t.image)
+                return *t.image->bitmap;
+        ADD_FAILURE() << "no cell at the centre";
+        static Bitmap none;
+        return none;
+    }
+
+    TempDir dir;
+    Map map;
+};
+
+} // namespace
+
+TEST_F(VectorArchive, OpensDrawsFourLevelsPastItsDataAndKeepsTheDarkChoice)
+{
+    writeWaterWorld("maps/water.mbtiles");
+    ASSERT_TRUE(map.create(testScreen(), "maps/water.mbtiles"));
+    EXPECT_EQ(std::vector<std::string>({"type_vector_light", "type_vector_dark"}), map.aliasedBgList());
+    EXPECT_EQ(std::vector<int>({1, 2, 3, 4, 5}), map.api->zoomLevels);
+    const std::uint16_t water = centrePicture().rgb[0];
+    EXPECT_EQ(Pixels::pack565(0xaa, 0xd3, 0xdf), water);
+    int steps = 0;
+    while (map.zoomIn())
+        ++steps;
+    EXPECT_EQ(4, steps);
+    for (const Tile& t : map.tiles)
+        EXPECT_FALSE(t.image && t.image->substitute) << "drawn from the deepest tile, not a stand-in";
+    EXPECT_EQ(water, centrePicture().rgb[0]);
+
+    ASSERT_TRUE(map.setBg(1));
+    const std::uint16_t dark = centrePicture().rgb[0];
+    unsigned r, g, b;
+    Pixels::unpack565(dark, &r, &g, &b);
+    EXPECT_LT(r + g + b, 300u);
+    EXPECT_GT(b, r) << "water stays blue";
+    ASSERT_TRUE(map.saveLastPosition());
+    Map again;
+    ASSERT_TRUE(again.create(testScreen(), "maps/water.mbtiles"));
+    EXPECT_EQ(ArchiveAPI::darkName, again.api->bg.name);
+    EXPECT_EQ("© Makers", again.api->copyright);
+}
+
+TEST_F(VectorArchive, AStyleBesideTheArchiveOverridesAndBrokenTilesStandIn)
+{
+    writeWaterWorld("maps/water.mbtiles");
+    writeFile(StyleChooser::overrideFor("maps/water.mbtiles"),
+              R"({"layers": [{"id": "w", "type": "fill", "source-layer": "water", "paint": {"fill-color": "#ff0000"}}]})");
+    ASSERT_TRUE(map.create(testScreen(), "maps/water.mbtiles"));
+    EXPECT_EQ(Pixels::pack565(255, 0, 0), centrePicture().rgb[0]);
+
+    writeMBTiles("maps/broken.mbtiles", {{1, 0, 0, "\x1f\x8b garbage"}, {1, 1, 1, "\x1a\x05 short"}},
+                 {{"format", "pbf"}});
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(map.create(testScreen(), "maps/broken.mbtiles"));
+    map.draw(false);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("vector tile"), std::string::npos) << said;
+}
+
+TEST(VectorFixtures, EveryRealTileDrawsWithTheStyleOfItsSchema)
+{
+    std::string why;
+    const std::string monaco = monacoMBTiles(&why);
+    const std::vector<std::pair<std::string, std::string>> archives{
+        {sharedFixture("vector/uruguay.mbtiles"), "mapbox-streets.json"},
+        {sharedFixture("vector/montevideo.pmtiles"), "generic.json"},
+        {monaco, "openmaptiles.json"}};
+    const std::string styles = std::string(TESSEL_SOURCE_DIR) + "/media/styles";
+    int archivesRead = 0;
+    for (const auto& a : archives) {
+        std::string error;
+        if (a.first.empty() || !fileExists(a.first))
+            continue;
+        ++archivesRead;
+        std::unique_ptr<TileArchive> archive = TileArchive::open(a.first, &error);
+        ASSERT_TRUE(archive) << a.first << ": " << error;
+        const ArchiveInfo& info = archive->info();
+        EXPECT_EQ("pbf", info.format);
+        const std::string style =
+            StyleChooser::choose(a.first, StyleChooser::layersOf(info.metadataJson, info.sampleTile), styles);
+        EXPECT_EQ(styles + "/" + a.second, style);
+        VectorPainter painter;
+        EXPECT_TRUE(painter.style(style, false).skipped.empty());
+        int drawn = 0;
+        ASSERT_TRUE(archive->forEachTile([&](int z, long long x, long long y, long long, const std::string& bytes) {
+            TileView view;
+            view.zoom = z;
+            Bitmap picture;
+            EXPECT_TRUE(painter.paint(std::to_string(x) + "/" + std::to_string(y), bytes, style, false, view, &picture,
+                                      &error))
+                << a.first << " " << z << "/" << x << "/" << y << ": " << error;
+            drawn += colours(picture) > 1;
+            return true;
+        }, &error));
+        EXPECT_GT(drawn, 0) << a.first;
+    }
+    if (archivesRead < 3)
+        GTEST_SKIP() << "some real archives are missing: " << (why.empty() ? "../shared/fixtures/vector" : why);
+}
+
+TEST(VectorFixtures, RenderMakesAPackageThatChecks)
+{
+    std::string why;
+    const std::string monaco = monacoMBTiles(&why);
+    if (monaco.empty())
+        GTEST_SKIP() << why;
+    TempDir dir;
+    std::string error;
+    std::shared_ptr<RenderedSource> source =
+        RenderedSource::open(monaco, "", std::string(TESSEL_SOURCE_DIR) + "/media/styles", false, &error);
+    ASSERT_TRUE(source) << error;
+    Package::ImportOptions options;
+    options.zoomMin = 13;
+    options.zoomMax = 16;
+    ASSERT_TRUE(Package::import({{source, "", false}}, options, "monaco", &error)) << error;
+    EXPECT_GT(source->drawn, 20u);
+    std::ostringstream report;
+    EXPECT_TRUE(Package::check("monaco", report)) << report.str();
+}
