@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -36,28 +37,9 @@ unsigned colours(const Bitmap& b)
     return static_cast<unsigned>(std::set<std::uint16_t>(b.rgb.begin(), b.rgb.end()).size());
 }
 
-// The tilemaker build of the Monaco extract with the OpenMapTiles example
-// configuration Debian ships, made once into the build directory.
 std::string monacoMBTiles(std::string* why)
 {
-    const std::string out = std::string(TESSEL_BUILD_DIR) + "/monaco-omt.mbtiles";
-    if (fileExists(out))
-        return out;
-    const std::string examples = "/usr/share/doc/tilemaker/examples/";
-    if (!fileExists(sharedFixture("monaco.osm.pbf")) || std::system("command -v tilemaker > /dev/null") != 0 ||
-        !fileExists(examples + "config-openmaptiles.json")) {
-        *why = "needs ../shared/fixtures/monaco.osm.pbf and Debian's tilemaker with its examples";
-        return std::string();
-    }
-    const std::string partial = out + "." + std::to_string(getpid()) + ".mbtiles";
-    const std::string command = "tilemaker --input '" + sharedFixture("monaco.osm.pbf") + "' --output '" + partial +
-                                "' --config " + examples + "config-openmaptiles.json --process " + examples +
-                                "process-openmaptiles.lua > /dev/null 2>&1";
-    if (std::system(command.c_str()) != 0 || std::rename(partial.c_str(), out.c_str()) != 0) {
-        *why = "tilemaker failed";
-        return std::string();
-    }
-    return out;
+    return Mvt::monacoMBTiles(sharedFixture("monaco.osm.pbf"), TESSEL_BUILD_DIR, why);
 }
 
 class VectorArchive : public ::testing::Test {

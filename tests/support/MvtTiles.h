@@ -37,6 +37,11 @@ MvtFeature polygon(const std::vector<std::vector<MvtPoint>>& rings, const std::s
                    const std::string& value = "");
 std::string encode(const std::vector<MvtLayer>& layers);
 
+// The Monaco extract `osmPbf` made into an OpenMapTiles-schema MBTiles by
+// Debian's tilemaker with the example configuration it ships, once, into
+// `dir`; empty (with the reason) when the extract or tilemaker is missing.
+std::string monacoMBTiles(const std::string& osmPbf, const std::string& dir, std::string* why);
+
 } // namespace Mvt
 
 #endif
