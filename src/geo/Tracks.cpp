@@ -123,6 +123,53 @@ void Tracks::load(const std::string& dir, std::vector<std::string>* problems)
     }
 }
 
+void Tracks::extend(std::size_t index, const LonLat& point, bool newLine)
+{
+    std::vector<std::vector<LonLat>>& lines = files[index].data.lines;
+    // A step of more than half the world crosses the date line: cut there.
+    newLine = newLine || lines.empty() || lines.back().empty() || std::fabs(point.lon - lines.back().back().lon) > 180;
+    if (newLine)
+        lines.emplace_back();
+    lines.back().push_back(point);
+    for (auto& entry : projected)
+        if (entry.first.first == index)
+            extendProjected(&entry.second, entry.first.second, point, newLine);
+}
+
+void Tracks::extendProjected(std::vector<Line>* lines, int z, const LonLat& point, bool newLine)
+{
+    double x, y;
+    Mercator::toPixel(point.lon, point.lat, z, &x, &y);
+    const std::int64_t ix = std::llround(x), iy = std::llround(y);
+    if (!newLine && !lines->empty()) {
+        const Line& last = lines->back();
+        const std::size_t n = last.xy.size();
+        if (last.xy[n - 2] == ix && last.xy[n - 1] == iy)
+            return;
+        // A full piece: the next one starts where it ends.
+        if (n >= 2 * 48) {
+            Line next;
+            next.xy = {last.xy[n - 2], last.xy[n - 1]};
+            next.left = next.right = next.xy[0];
+            next.top = next.bottom = next.xy[1];
+            lines->push_back(next);
+        }
+    }
+    if (newLine || lines->empty()) {
+        Line line;
+        line.left = line.right = ix;
+        line.top = line.bottom = iy;
+        lines->push_back(line);
+    }
+    Line& line = lines->back();
+    line.xy.push_back(ix);
+    line.xy.push_back(iy);
+    line.left = std::min(line.left, ix);
+    line.right = std::max(line.right, ix);
+    line.top = std::min(line.top, iy);
+    line.bottom = std::max(line.bottom, iy);
+}
+
 const std::vector<Tracks::Line>& Tracks::linesAt(std::size_t index, int z)
 {
     const auto key = std::make_pair(index, z);

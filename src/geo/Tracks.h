@@ -29,6 +29,10 @@ public:
     // is kept).
     void load(const std::string& dir, std::vector<std::string>* problems);
     void add(File file);
+    // Adds a point to file `index`, at the end of its last line or as the
+    // start of a new one; what was projected for the file is extended, not
+    // made again (a recording grows by a point a second).
+    void extend(std::size_t index, const LonLat& point, bool newLine);
     // Draws the shown files on a view whose top-left screen pixel is world
     // pixel (originX, originY) at Web Mercator level z. Respects the
     // screen's clip rectangle.
@@ -43,6 +47,7 @@ private:
     };
     // The lines of file `index` at level z, projected and thinned once.
     const std::vector<Line>& linesAt(std::size_t index, int z);
+    static void extendProjected(std::vector<Line>* lines, int z, const LonLat& point, bool newLine);
 
     std::map<std::pair<std::size_t, int>, std::vector<Line>> projected;
 };
