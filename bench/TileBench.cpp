@@ -119,7 +119,7 @@ void BM_PanFrameSteady(benchmark::State& state)
             direction = -direction;
         view.map.move(direction, 0);
         view.map.update();
-        view.map.draw(true);
+        view.map.draw();
     }
 }
 BENCHMARK(BM_PanFrameSteady);
@@ -141,7 +141,7 @@ void BM_PanFrameAcrossEdge(benchmark::State& state)
         if (!view.map.move(direction, 0))
             direction = -direction;
         view.map.update();
-        view.map.draw(true);
+        view.map.draw();
     }
 }
 BENCHMARK(BM_PanFrameAcrossEdge)->ArgName("cold")->Arg(0)->Arg(1);

@@ -1,3 +1,5 @@
+#include "Attribution.h"
+#include "EdgeBand.h"
 #include "Map.h"
 #include "Packages.h"
 #include "TestSupport.h"
@@ -197,20 +199,13 @@ TEST_F(MapView, ZoomKeepsTheCentre)
 
 TEST_F(MapView, EdgePressesAndScaledSteps)
 {
-    int result = -1;
-    EXPECT_FALSE(map.click(5, 5, &result)) << "no package open";
     ASSERT_TRUE(open("a", Conf()));
-    EXPECT_TRUE(map.click(31, 100, &result));
-    EXPECT_EQ(result, -2);
-    result = -1;
-    EXPECT_TRUE(map.click(289, 100, &result));
-    EXPECT_TRUE(map.click(100, 31, &result));
-    EXPECT_TRUE(map.click(100, 209, &result));
-    result = -1;
-    EXPECT_FALSE(map.click(32, 100, &result));
-    EXPECT_FALSE(map.click(288, 100, &result));
-    EXPECT_FALSE(map.click(100, 208, &result));
-    EXPECT_EQ(result, -1);
+    const int inBand[][2] = {{31, 100}, {289, 100}, {100, 31}, {100, 209}};
+    for (const auto& p : inBand)
+        EXPECT_TRUE(EdgeBand::contains(320, 240, p[0], p[1])) << p[0] << "," << p[1];
+    const int inside[][2] = {{32, 100}, {288, 100}, {100, 208}};
+    for (const auto& p : inside)
+        EXPECT_FALSE(EdgeBand::contains(320, 240, p[0], p[1])) << p[0] << "," << p[1];
 
     int x, y;
     map.moveDistance(1, 1, 100, &x, &y);
@@ -233,9 +228,11 @@ TEST_F(MapView, DrawsFourBlitsToThePixel)
     ASSERT_TRUE(open("a", conf));
     map.setCenterCoords(0, 0, 260, 170);
     expectView(0, 0, 100, 50);
-    map.copyrightFormat(SDL_Rect{3, 0, 160, 15}, 9, testFonts().small, SDL_Color{0, 0, 0, 0});
+    Attribution attribution;
+    attribution.format(SDL_Rect{3, 0, 160, 15}, 9, testFonts().small, SDL_Color{0, 0, 0, 0});
     fill(testScreen(), 0, 0, 255);
-    map.draw(true);
+    map.draw();
+    attribution.draw(testScreen(), map.api->copyright, true);
     EXPECT_EQ(pixelsDifferentFrom(testScreen(), SDL_Rect{0, 0, 320, 240}, 0, 0, 255), 320 * 240)
         << "the tiles fill the screen";
     struct Expect {
@@ -256,7 +253,7 @@ TEST_F(MapView, DrawsFourBlitsToThePixel)
 
     map.offsetY = 256 + 16; // only the second row is drawn
     map.offsetX = 0;
-    map.draw(false);
+    map.draw();
     EXPECT_EQ(spotAt(testScreen(), 10, 100).id, 4);
     EXPECT_EQ(spotAt(testScreen(), 10, 100).py, 112);
     EXPECT_EQ(spotAt(testScreen(), 300, 100).id, 5);
@@ -287,7 +284,7 @@ TEST_F(MapView, OverlaysAndLayerChoice)
     ASSERT_TRUE(map.setOverlay(0));
     EXPECT_EQ(loads() - before, 6u);
     fill(testScreen(), 0, 0, 0);
-    map.draw(true);
+    map.draw();
     Uint8 r, g, b;
     pixelAt(testScreen(), 128, 128, &r, &g, &b);
     EXPECT_EQ(std::vector<int>({r, g, b}), std::vector<int>({255, 255, 255})) << "overlay over tile 0";
@@ -298,11 +295,11 @@ TEST_F(MapView, OverlaysAndLayerChoice)
 
     ASSERT_TRUE(map.setOverlay(-256));
     EXPECT_TRUE(map.api->overlay.name.empty());
-    map.draw(true);
+    map.draw();
     EXPECT_EQ(spotAt(testScreen(), 128, 128).id, 0);
 
     ASSERT_TRUE(map.setBg(1));
-    map.draw(true);
+    map.draw();
     EXPECT_EQ(spotAt(testScreen(), 128, 128).id, 10);
     ASSERT_TRUE(map.setBg(99));
     EXPECT_EQ(map.api->bg.name, "sat");
@@ -370,13 +367,13 @@ TEST_F(MapView, PackagesWithoutPositionOrSmallerThanTheGrid)
         ASSERT_TRUE(open(packed ? "p" : "l", small));
         expectView(0, 0, 0, 0);
         fill(testScreen(), 0, 0, 0);
-        map.draw(true);
+        map.draw();
         EXPECT_EQ(spotAt(testScreen(), 10, 100).id, 0);
         EXPECT_EQ(spotAt(testScreen(), 300, 100).id, 1);
         // The view may still slide within the grid; the cells of column 2
         // and row 1 lie outside the area and show the missing-tile picture.
         EXPECT_TRUE(map.move(300, 100));
-        map.draw(true);
+        map.draw();
         EXPECT_EQ(spotAt(testScreen(), 100, 100).id, 1);
         Uint8 r, g, b;
         pixelAt(testScreen(), 310, 230, &r, &g, &b);

@@ -61,7 +61,7 @@ protected:
 
     TileSpot shown(int x, int y)
     {
-        map.draw(true);
+        map.draw();
         return spotAt(testScreen(), x, y);
     }
 

@@ -40,7 +40,11 @@ void Pages::buildOptionsPage(Menu* menu, Lang* lang, const ConfParser& settings,
     options = menu->createOptionsMenu(lang->value("options"), 158, 64, -1, 9);
 
     language = addValuePage(menu, lang, "language", 5, lang->languageName);
-    lang->list(menu, language);
+    if (lang->scan()) {
+        menu->clearMenu(language);
+        for (std::size_t i = 0; i < lang->languageNames.size(); ++i)
+            menu->addItem(language, static_cast<int>(i), lang->languageNames[i], false);
+    }
 
     std::string stored = std::to_string(values.fpsLimit);
     settings.stringValue("fps", &stored);

@@ -1,6 +1,7 @@
 #include "Program.h"
 
 #include "Clock.h"
+#include "EdgeBand.h"
 #include "EventSource.h"
 #include "Gp2x.h"
 #include "PositionOverlay.h"
@@ -82,7 +83,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     notification.bgFormat(SDL_Rect{107, 0, 213, 25}, "media/bgnotification_bg.png", SDL_Rect{115, 0, 200, 17}, 18,
                           fonts.text, amber);
     buildMenu();
-    map.copyrightFormat(SDL_Rect{3, 0, 160, 15}, 9, fonts.small, black);
+    attribution.format(SDL_Rect{3, 0, 160, 15}, 9, fonts.small, black);
     fps.setText(screen, SDL_Rect{230, 0, 60, 15}, 12, fonts.small, black);
     buildToolBar();
     pages.build(&menu, &lang, &mapUI, settings, options);
@@ -145,7 +146,7 @@ void Program::buildToolBar()
 
 bool Program::pass()
 {
-    menuAction = toolBarAction = mapAction = -1;
+    menuAction = toolBarAction = -1;
     SDL_Event event;
     if (events->poll(&event))
         handleEvent(event);
@@ -184,8 +185,7 @@ void Program::pointerEvent(const SDL_Event& event)
             zoomAbout(x, y, event.button.button == SDL_BUTTON_WHEELUP);
     } else if (event.type == SDL_MOUSEBUTTONDOWN) {
         // A press in the map's edge band pans while held, so it acts at once.
-        int result = -1;
-        const bool edge = !menu.visible && !toolBar.visible && map.click(x, y, &result);
+        const bool edge = !menu.visible && !toolBar.visible && onMapEdge(x, y);
         pointer.press(x, y, edge);
         if (edge)
             touch(x, y);
@@ -264,12 +264,17 @@ void Program::touch(int x, int y)
             toolBar.visible = false;
         return;
     }
-    if (!map.click(x, y, &mapAction)) {
+    if (!onMapEdge(x, y)) {
         toolBar.visible = true;
-    } else if (mapAction == Mouse::resultSpecial) {
+    } else {
         moveX = x - screen->w / 2;
         moveY = y - screen->h / 2;
     }
+}
+
+bool Program::onMapEdge(int x, int y) const
+{
+    return map.loaded() && EdgeBand::contains(screen->w, screen->h, x, y);
 }
 
 void Program::menuKey(SDLKey key)
@@ -651,7 +656,9 @@ void Program::draw()
     const bool blended = options.smoothText;
     if (!map.loaded())
         splash.show(0);
-    map.draw(blended);
+    map.draw();
+    if (map.loaded())
+        attribution.draw(screen, map.api->copyright, blended);
     int z = 0;
     if (map.mercatorLevel(&z)) {
         double x, y;

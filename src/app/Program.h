@@ -1,6 +1,7 @@
 #ifndef TESSEL_PROGRAM_H
 #define TESSEL_PROGRAM_H
 
+#include "Attribution.h"
 #include "Battery.h"
 #include "ConfParser.h"
 #include "FPS.h"
@@ -71,6 +72,7 @@ public:
     Notification notification;
     Menu menu;
     Map map;
+    Attribution attribution;
     Settings options;
     Lang lang;
     MapUI mapUI;
@@ -99,7 +101,6 @@ public:
     int moveCarry = 0;
     int menuAction = -1;
     int toolBarAction = -1;
-    int mapAction = -1;
 
 private:
     void buildToolBar();
@@ -109,6 +110,8 @@ private:
     void pointerEvent(const SDL_Event& event);
     void zoomAbout(int x, int y, bool in);
     void touch(int x, int y);
+    // A press on the open map within its edge band.
+    bool onMapEdge(int x, int y) const;
     void menuKey(SDLKey key);
     void toolBarKey(SDLKey key);
     void mapKey(SDLKey key);

@@ -1,7 +1,5 @@
 #include "Lang.h"
 
-#include "Menu.h"
-
 #include <dirent.h>
 
 const char* const Lang::directory = "lang/";
@@ -37,12 +35,11 @@ std::string Lang::value(std::string key)
     return "lng{" + key + "}";
 }
 
-void Lang::list(Menu* menu, int page)
+bool Lang::scan()
 {
     DIR* dir = opendir("./lang");
     if (!dir)
-        return;
-    menu->clearMenu(page);
+        return false;
     while (const dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
         if (name.find(".conf") == std::string::npos)
@@ -56,6 +53,5 @@ void Lang::list(Menu* menu, int page)
         languageFiles.push_back(name);
     }
     closedir(dir);
-    for (std::size_t i = 0; i < languageNames.size(); ++i)
-        menu->addItem(page, static_cast<int>(i), languageNames[i], false);
+    return true;
 }

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-class Menu;
-
 // The language catalogue: the texts of one file in lang/, looked up by text
 // id. A missing or empty text shows as "lng{<id>}" so that it is noticed.
 class Lang : public ConfParser {
@@ -21,10 +19,10 @@ public:
     // load() of the listed language `index`; nothing for an index outside the list.
     void load(int index);
     std::string value(std::string key);
-    // Fills page `page` of `menu` with the languages found in lang/ (files
-    // whose name contains ".conf" and that hold at least one entry), each
-    // line's id its index for load(int). Nothing when lang/ cannot be read.
-    void list(Menu* menu, int page);
+    // Lists the languages found in lang/ (files whose name contains ".conf"
+    // and that hold at least one entry) in languageNames and languageFiles;
+    // their indexes are those of load(int). False when lang/ cannot be read.
+    bool scan();
 
     ConfParser* config = nullptr;
     std::string languageName;

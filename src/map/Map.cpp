@@ -1,6 +1,5 @@
 #include "Map.h"
 
-#include "Effects.h"
 #include "Mercator.h"
 
 #include <algorithm>
@@ -85,14 +84,6 @@ void Map::destroy()
 {
     tiles.clear();
     pipeline.close();
-}
-
-void Map::copyrightFormat(SDL_Rect area, int align, TTF_Font* font, SDL_Color color)
-{
-    copyrightArea = area;
-    copyrightAlign = align;
-    copyrightFont = font;
-    copyrightColor = color;
 }
 
 void Map::moveDistance(int dx, int dy, int speed, int* outX, int* outY)
@@ -382,16 +373,10 @@ bool Map::new_row(bool up)
     return true;
 }
 
-void Map::draw(bool blended)
+void Map::draw()
 {
     if (tiles.empty() || !screen)
         return;
-    drawTiles();
-    drawCopyright(blended);
-}
-
-void Map::drawTiles()
-{
     const int ts = tileSize;
     int dstY = 0;
     for (int r = 0; r < rows; ++r) {
@@ -420,27 +405,6 @@ void Map::drawTiles()
         }
         dstY += rowHeight;
     }
-}
-
-void Map::drawCopyright(bool blended)
-{
-    SDL_Rect source;
-    SDL_Rect box = copyrightArea;
-    Effects::alignText(copyrightAlign, copyrightFont, api->copyright, &source, &box);
-    // A light outline keeps the dark text readable over dark imagery.
-    Effects::blitOutlinedText(screen, copyrightFont, api->copyright, copyrightColor, SDL_Color{255, 255, 255, 0}, blended,
-                              source, box);
-}
-
-bool Map::click(int x, int y, int* result)
-{
-    if (tiles.empty() || !screen)
-        return false;
-    if (x < edgeBand || x > screen->w - edgeBand || y < edgeBand || y > screen->h - edgeBand) {
-        *result = resultSpecial;
-        return true;
-    }
-    return false;
 }
 
 bool Map::zoomIn()

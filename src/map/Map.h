@@ -3,11 +3,9 @@
 
 #include "ConfParser.h"
 #include "MapAPI.h"
-#include "Mouse.h"
 #include "TilePipeline.h"
 
 #include <SDL.h>
-#include <SDL_ttf.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,10 +13,8 @@
 // The viewport: a grid of loaded tiles a little larger than the screen, with
 // the screen as a window that slides over it. When the window would leave
 // the grid, one column or row is recycled and only that one is loaded.
-class Map : public Mouse {
+class Map {
 public:
-    // Width of the band along the screen edges where a press pans the map.
-    static constexpr int edgeBand = 32;
     // Layers listed past this many are ignored (no package has nearly so
     // many; a damaged description may have thousands).
     static constexpr std::size_t maxLayers = 64;
@@ -39,7 +35,6 @@ public:
     bool create(SDL_Surface* screen, std::string path);
     // Frees every tile and empties the grid.
     void destroy();
-    void copyrightFormat(SDL_Rect area, int align, TTF_Font* font, SDL_Color color);
     // The direction (dx, dy) scaled to the length `speed`.
     void moveDistance(int dx, int dy, int speed, int* outX, int* outY);
     // Slides the view by whole pixels, shifting the grid as often as needed;
@@ -47,9 +42,8 @@ public:
     bool move(int dx, int dy);
     bool new_col(bool left);
     bool new_row(bool up);
-    void draw(bool blended);
-    // A press within the edge band: *result = -2 (pan towards it), true.
-    bool click(int x, int y, int* result) override;
+    // Draws the tiles of the view (the attribution is the program's).
+    void draw();
     void getCenterCoords(int* tileX, int* tileY, int* pixelX, int* pixelY);
     void setCenterCoords(int tileX, int tileY, int pixelX, int pixelY);
     bool zoomIn();
@@ -90,10 +84,6 @@ public:
     int mapWidth = 0, mapHeight = 0;
     int offsetX = 0, offsetY = 0;
     int cols = 0, rows = 0;
-    SDL_Rect copyrightArea{0, 0, 0, 0};
-    int copyrightAlign = 0;
-    TTF_Font* copyrightFont = nullptr;
-    SDL_Color copyrightColor{0, 0, 0, 0};
     // The cache, the loader and the stand-ins behind the grid's cells.
     TilePipeline pipeline;
     // The way the view last moved, for loading ahead of it.
@@ -111,8 +101,6 @@ private:
     void reloadAll();
     // Tells the loader which cells to work on, nearest to the view first.
     void requestCells();
-    void drawTiles();
-    void drawCopyright(bool blended);
 };
 
 #endif

@@ -92,14 +92,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!map.create(target, dir + "map.conf"))
         return 0;
     map.move(300, -200);
-    map.draw(false);
+    map.draw();
     map.zoomOut();
     map.move(-5000, 70000);
     map.zoomIn();
     map.zoomIn();
     map.setBg(1);
     map.setOverlay(0);
-    map.draw(true);
+    map.draw();
     map.saveLastPosition();
     return 0;
 }

@@ -1,0 +1,19 @@
+#include "Attribution.h"
+
+#include "Effects.h"
+
+void Attribution::format(SDL_Rect area, int align, TTF_Font* font, SDL_Color color)
+{
+    this->area = area;
+    this->align = align;
+    this->font = font;
+    this->color = color;
+}
+
+void Attribution::draw(SDL_Surface* screen, const std::string& text, bool blended) const
+{
+    SDL_Rect source;
+    SDL_Rect box = area;
+    Effects::alignText(align, font, text, &source, &box);
+    Effects::blitOutlinedText(screen, font, text, color, SDL_Color{255, 255, 255, 0}, blended, source, box);
+}
