@@ -4,6 +4,7 @@
 #include "Packages.h"
 #include "Program.h"
 #include "TestSupport.h"
+#include "ToolAction.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -131,7 +132,7 @@ TEST_F(App, OpensAPackageWithKeys)
     EXPECT_FALSE(p.menu.visible);
     EXPECT_TRUE(p.toolBar.visible);
     EXPECT_EQ(p.map.conf.file, "maps/beta/map.conf");
-    for (int icon : {p.zoomInIcon, p.zoomOutIcon, p.saveIcon, p.mapOptionsIcon})
+    for (int icon : {ToolAction::zoomIn, ToolAction::zoomOut, ToolAction::save, ToolAction::mapOptions})
         EXPECT_FALSE(p.toolBar.findIcon(icon)->disabled);
     // The map is drawn under the toolbar: tile (1, 1) at the top left.
     const TileSpot spot = spotAt(testScreen(), 10, 60);
@@ -203,12 +204,12 @@ TEST_F(App, PansWithKeysDiagonallyAndWithTheBoostKey)
     events.key(SDLK_LSHIFT);
     events.key(SDLK_LEFT);
     run(9);
-    EXPECT_EQ(p.currentSpeed, 300);
+    EXPECT_EQ(p.panning.speed, 300);
     EXPECT_LT(p.map.offsetX - x1, -90);
     events.key(SDLK_LSHIFT, false);
     events.key(SDLK_LEFT, false);
     run();
-    EXPECT_EQ(p.currentSpeed, 100);
+    EXPECT_EQ(p.panning.speed, 100);
 }
 
 TEST_F(App, EdgeTouchesPanTowardsThePointUntilRelease)
@@ -218,16 +219,16 @@ TEST_F(App, EdgeTouchesPanTowardsThePointUntilRelease)
     tap(160, 120); // the map area while the toolbar shows: hides it, does not pan
     run();
     ASSERT_FALSE(p.toolBar.visible);
-    EXPECT_EQ(p.moveX, 0);
+    EXPECT_EQ(p.panning.x, 0);
     const int x0 = p.map.offsetX;
     events.press(10, 120);
     run(9);
-    EXPECT_EQ(p.moveX, -150);
-    EXPECT_EQ(p.moveY, 0);
+    EXPECT_EQ(p.panning.x, -150);
+    EXPECT_EQ(p.panning.y, 0);
     EXPECT_NEAR(p.map.offsetX - x0, -33, 1);
     events.press(10, 120, false);
     run(3);
-    EXPECT_EQ(p.moveX, 0);
+    EXPECT_EQ(p.panning.x, 0);
     tap(160, 120); // the inner area shows the toolbar again
     run();
     EXPECT_TRUE(p.toolBar.visible);
@@ -343,14 +344,14 @@ TEST_F(App, RefusedPackageLeavesEverythingAsItWas)
     EXPECT_FALSE(p.map.loaded());
     EXPECT_TRUE(p.menu.visible) << "the package page stays for another choice";
     EXPECT_EQ(p.notification.bgText, "This package cannot be opened");
-    EXPECT_TRUE(p.toolBar.findIcon(p.saveIcon)->disabled);
+    EXPECT_TRUE(p.toolBar.findIcon(ToolAction::save)->disabled);
     key(SDLK_ESCAPE);
     run();
     openWithKeys("Alpha");
     ASSERT_TRUE(p.map.loaded());
     openWithKeys("Broken");
     EXPECT_EQ(p.map.conf.file, "maps/alpha/map.conf");
-    EXPECT_FALSE(p.toolBar.findIcon(p.saveIcon)->disabled);
+    EXPECT_FALSE(p.toolBar.findIcon(ToolAction::save)->disabled);
 }
 
 TEST_F(App, OptionPagesChangeAndStoreTheSettings)
@@ -390,7 +391,7 @@ TEST_F(App, OptionPagesChangeAndStoreTheSettings)
     openOptionsLine(5);
     chooseLine(1); // 50 pps
     EXPECT_EQ(p.options.moveSpeed, 50);
-    EXPECT_EQ(p.currentSpeed, 50);
+    EXPECT_EQ(p.panning.speed, 50);
     key(SDLK_ESCAPE);
     openOptionsLine(6);
     chooseLine(3); // 5 x
@@ -449,20 +450,20 @@ TEST_F(App, SpeedChoicesWhileTheBoostKeyIsHeld)
     hideToolBar();
     events.key(SDLK_RSHIFT);
     run();
-    EXPECT_EQ(p.currentSpeed, 300);
+    EXPECT_EQ(p.panning.speed, 300);
     key(SDLK_BACKSPACE);
     run();
     tap(iconX[4], iconY);
     run();
     chooseLine(5);
     chooseLine(1); // 50 pps while boosted
-    EXPECT_EQ(p.currentSpeed, 150);
+    EXPECT_EQ(p.panning.speed, 150);
     chooseLine(6);
     chooseLine(2); // 4 x while boosted
-    EXPECT_EQ(p.currentSpeed, 200);
+    EXPECT_EQ(p.panning.speed, 200);
     events.key(SDLK_RSHIFT, false);
     run();
-    EXPECT_EQ(p.currentSpeed, 50);
+    EXPECT_EQ(p.panning.speed, 50);
 }
 
 TEST_F(App, LanguageSwitchIsStoredAndLaterTextsFollowIt)
@@ -502,11 +503,11 @@ TEST_F(App, ExitPageSavesOrNot)
         key(SDLK_BACKSPACE);
         run();
         EXPECT_FALSE(p.menu.visible) << "BACKSPACE closes the exit page";
-        EXPECT_EQ(p.quit, 0);
+        EXPECT_FALSE(p.commands.quit);
         tap(iconX[6], iconY);
         run();
         chooseLine(1); // save_no
-        EXPECT_EQ(p.quit, 1);
+        EXPECT_TRUE(p.commands.quit);
     }
     program.reset();
     EXPECT_FALSE(fileExists("maps/alpha/map.conf~"));
@@ -517,7 +518,7 @@ TEST_F(App, ExitPageSavesOrNot)
         tap(iconX[6], iconY);
         run();
         chooseLine(0); // save_yes
-        EXPECT_EQ(p.quit, 1);
+        EXPECT_TRUE(p.commands.quit);
     }
     program.reset();
     EXPECT_TRUE(fileExists("maps/alpha/map.conf~"));
@@ -559,10 +560,10 @@ TEST_F(App, EscapeAndBackspaceInEveryFocus)
     EXPECT_TRUE(p.toolBar.visible);
     key(SDLK_c);
     run();
-    EXPECT_EQ(p.quit, 0);
+    EXPECT_FALSE(p.commands.quit);
     events.quit();
     run();
-    EXPECT_EQ(p.quit, 1);
+    EXPECT_TRUE(p.commands.quit);
 }
 
 TEST(LanguageFiles, EveryFileDefinesEveryTextTheProgramAsksFor)

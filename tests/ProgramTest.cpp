@@ -1,6 +1,7 @@
 #include "Packages.h"
 #include "Program.h"
 #include "TestSupport.h"
+#include "ToolAction.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -33,7 +34,7 @@ TEST_F(ProgramLoop, ReadsTheShippedSettings)
     EXPECT_EQ(program->options.moveMultiplier, 3);
     EXPECT_TRUE(program->options.centerCross);
     EXPECT_EQ(program->options.language, "english.conf");
-    EXPECT_EQ(program->currentSpeed, 100);
+    EXPECT_EQ(program->panning.speed, 100);
 }
 
 TEST_F(ProgramLoop, MissingKeysTakeDefaults)
@@ -41,7 +42,7 @@ TEST_F(ProgramLoop, MissingKeysTakeDefaults)
     writeFile("tessel.conf", "fps=-5\nmap_move_speed=50\n");
     auto program = start();
     EXPECT_EQ(program->fps.limit, 0);
-    EXPECT_EQ(program->currentSpeed, 50);
+    EXPECT_EQ(program->panning.speed, 50);
     EXPECT_EQ(program->options.moveMultiplier, 3);
     EXPECT_TRUE(program->options.showBattery);
     EXPECT_FALSE(program->options.showFps);
@@ -132,15 +133,30 @@ TEST_F(ProgramLoop, PansAnOpenMapByTheFrameTime)
     writeFile("maps/a/map.conf", "api=google\npacked=no\ntype=sat\nzoom=10\nzoom_actual=10\n"
                                  "begin_x=0\nbegin_y=0\nend_x=20\nend_y=20\npos_x=5\npos_y=5\nmove_x=200\nmove_y=200\n");
     auto program = start();
-    program->moveX = 1;
+    program->panning.x = 1;
     program->pass(); // no package yet: nothing moves, nothing breaks
     ASSERT_TRUE(program->map.create(testScreen(), "maps/a/map.conf"));
     const int before = program->map.offsetX;
     program->pass(); // frame time 40 ms at 100 px/s: 4 pixels
     EXPECT_EQ(program->map.offsetX, before + 4);
-    program->moveY = 1;
-    program->pass(); // diagonal: 70 px/s on each axis
-    EXPECT_EQ(program->map.offsetX, before + 6);
+    program->panning.y = 1;
+    // Diagonal: 70 px/s on each axis, 2.8 pixels a frame; each axis keeps
+    // its own fraction (in thousandths, 799 a frame), so both take the same
+    // steps.
+    const auto centre = [&program](int* x, int* y) {
+        int c[4];
+        program->map.getCenterCoords(&c[0], &c[1], &c[2], &c[3]);
+        *x = c[0] * 256 + c[2];
+        *y = c[1] * 256 + c[3];
+    };
+    for (int step : {2, 3, 3, 3, 2}) {
+        int x0, y0, x1, y1;
+        centre(&x0, &y0);
+        program->pass();
+        centre(&x1, &y1);
+        EXPECT_EQ(x1 - x0, step);
+        EXPECT_EQ(y1 - y0, step);
+    }
 }
 
 TEST_F(ProgramLoop, FirstStateShowsTheToolbarAndNoMenu)
@@ -157,7 +173,7 @@ TEST_F(ProgramLoop, FirstStateShowsTheToolbarAndNoMenu)
         EXPECT_NE(icon.disabledImage, nullptr) << icon.text;
     }
     EXPECT_EQ(disabled, 4);
-    for (int index : {program->zoomInIcon, program->zoomOutIcon, program->saveIcon, program->mapOptionsIcon})
+    for (int index : {ToolAction::zoomIn, ToolAction::zoomOut, ToolAction::save, ToolAction::mapOptions})
         EXPECT_TRUE(program->toolBar.findIcon(index)->disabled);
     EXPECT_EQ(program->toolBar.selectedIcon()->text, "Zoom in");
 

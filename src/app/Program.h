@@ -3,6 +3,7 @@
 
 #include "Attribution.h"
 #include "Battery.h"
+#include "Commands.h"
 #include "ConfParser.h"
 #include "FPS.h"
 #include "Lang.h"
@@ -10,8 +11,9 @@
 #include "MapUI.h"
 #include "Menu.h"
 #include "Notification.h"
-#include "Pointer.h"
+#include "InputRouter.h"
 #include "Pages.h"
+#include "Panning.h"
 #include "ScreenDamage.h"
 #include "Settings.h"
 #include "Splash.h"
@@ -80,57 +82,20 @@ public:
     Tracks tracks;
     TrackPage trackPage;
     ScreenDamage damage;
+    Panning panning;
+    InputRouter input;
+    Commands commands;
     // Shows a box of the screen; without it the screen surface is updated.
     std::function<void(const SDL_Rect&)> showBox;
-    // F11: into or out of full screen; true when it switched.
-    std::function<bool()> toggleFullscreen;
-    Pointer pointer;
     // Every frame drawn whole, as before damage was tracked (for comparing).
     bool fullRedraw = false;
-
-    // Toolbar icons that need an open package (indexes from addIcon).
-    int zoomInIcon = -1;
-    int zoomOutIcon = -1;
-    int saveIcon = -1;
-    int mapOptionsIcon = -1;
-
-    int quit = 0;
-    int moveX = 0;
-    int moveY = 0;
-    int currentSpeed = 0;
-    int moveCarry = 0;
-    int menuAction = -1;
-    int toolBarAction = -1;
 
 private:
     void buildToolBar();
     void buildMenu();
-
-    void handleEvent(const SDL_Event& event);
-    void pointerEvent(const SDL_Event& event);
-    void zoomAbout(int x, int y, bool in);
-    void touch(int x, int y);
-    // A press on the open map within its edge band.
-    bool onMapEdge(int x, int y) const;
-    void menuKey(SDLKey key);
-    void toolBarKey(SDLKey key);
-    void mapKey(SDLKey key);
-    void keyUp(SDLKey key);
-
-    void runToolBarAction(int action);
-    void runMenuAction(int a);
-    void runMenuLine(int a);
-    void openPackage(int index);
-    void changeSpeed(int speed);
-    bool storeYesNo(int a);
-    void setMissingTiles(int a);
     void tellWherePackagesGo();
     void loadTracks();
-    void chooseTrack(int a);
-    bool savePosition();
-    void showPage(int page);
 
-    void pan();
     // Draws what changed (everything when fullRedraw) and shows it.
     void present();
     void draw();

@@ -2,6 +2,7 @@
 
 #include "Lang.h"
 #include "Menu.h"
+#include "MenuLine.h"
 #include "Tracks.h"
 
 namespace {
@@ -17,7 +18,7 @@ std::string fileName(const std::string& path)
 void TrackPage::build(Menu* menu, Lang* lang, int options, const Tracks& tracks)
 {
     mapOptions = options;
-    line = menu->addItem(mapOptions, 28, lang->value("tracks"), tracks.files.empty());
+    line = menu->addItem(mapOptions, MenuLine::tracks, lang->value("tracks"), tracks.files.empty());
     page = menu->createOptionsMenu(lang->value("tracks"), 170, 40, mapOptions, 0);
     for (std::size_t i = 0; i < tracks.files.size(); ++i) {
         menu->addItem(page, static_cast<int>(2 * i), tracks.files[i].name, false);

@@ -122,6 +122,6 @@ int main(int argc, char* argv[])
     SdlEventSource events;
     Program program(display.canvas, fonts, &events, SdlClock::instance());
     program.showBox = [](const SDL_Rect& box) { display.show(box); };
-    program.toggleFullscreen = [] { return display.toggleFullscreen(); };
+    program.commands.toggleFullscreen = [] { return display.toggleFullscreen(); };
     return program.run();
 }

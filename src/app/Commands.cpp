@@ -1,0 +1,419 @@
+#include "Commands.h"
+
+#include "FPS.h"
+#include "Lang.h"
+#include "Layout.h"
+#include "Map.h"
+#include "MapUI.h"
+#include "Menu.h"
+#include "MenuLine.h"
+#include "Notification.h"
+#include "Pages.h"
+#include "Panning.h"
+#include "ScreenDamage.h"
+#include "Settings.h"
+#include "ToolBar.h"
+#include "TrackPage.h"
+#include "Tracks.h"
+
+#include <string>
+#include <utility>
+
+void Commands::perform(const Intent& intent)
+{
+    if (intent.endsPan)
+        parts.panning->stop();
+    switch (intent.kind) {
+    case Intent::none:
+        return;
+    case Intent::quit:
+        quit = true;
+        return;
+    case Intent::toggleFullscreen:
+        if (toggleFullscreen && toggleFullscreen())
+            parts.damage->forget();
+        return;
+    case Intent::menuChoice:
+        if (parts.menu->visible)
+            runMenuChoice(intent.value);
+        return;
+    case Intent::toolAction:
+        if (parts.toolBar->visible)
+            runToolAction(intent.value);
+        return;
+    default:
+        if (!menuKey(intent.kind) && !toolBarKey(intent.kind))
+            mapIntent(intent);
+    }
+}
+
+bool Commands::menuKey(Intent::Kind kind)
+{
+    Menu& menu = *parts.menu;
+    const bool closable = parts.map->loaded() || parts.toolBar->visible;
+    switch (kind) {
+    case Intent::menuUp:
+        menu.moveUp();
+        return true;
+    case Intent::menuDown:
+        menu.moveDown();
+        return true;
+    case Intent::menuPageUp:
+        menu.scrollUp();
+        return true;
+    case Intent::menuPageDown:
+        menu.scrollDown();
+        return true;
+    case Intent::menuSelect: {
+        const int a = menu.select();
+        if (a != -1 && menu.visible)
+            runMenuChoice(a);
+        return true;
+    }
+    case Intent::menuBack:
+        if (!menu.parent() && closable)
+            menu.visible = false;
+        return true;
+    case Intent::menuClose:
+        if (closable)
+            menu.visible = false;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Commands::toolBarKey(Intent::Kind kind)
+{
+    ToolBar& bar = *parts.toolBar;
+    switch (kind) {
+    case Intent::toolUp:
+        bar.moveUp();
+        return true;
+    case Intent::toolDown:
+        bar.moveDown();
+        return true;
+    case Intent::toolLeft:
+        bar.moveLeft();
+        return true;
+    case Intent::toolRight:
+        bar.moveRight();
+        return true;
+    case Intent::toolSelect:
+        if (const ToolBarIcon* icon = bar.selectedIcon())
+            if (!icon->disabled && bar.visible && icon->id >= 0 && icon->id < ToolAction::count)
+                runToolAction(icon->id);
+        return true;
+    case Intent::hideToolBar:
+        if (parts.map->loaded())
+            bar.visible = false;
+        return true;
+    case Intent::showToolBar:
+        bar.visible = true;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Commands::mapIntent(const Intent& intent)
+{
+    Panning& pan = *parts.panning;
+    switch (intent.kind) {
+    case Intent::zoomIn:
+        parts.map->zoomIn();
+        return true;
+    case Intent::zoomOut:
+        parts.map->zoomOut();
+        return true;
+    case Intent::zoomAbout:
+        zoomAbout(intent.x, intent.y, intent.value != 0);
+        return true;
+    case Intent::panUp:
+    case Intent::panDown:
+        pan.y = intent.kind == Intent::panUp ? -1 : 1;
+        return true;
+    case Intent::panLeft:
+    case Intent::panRight:
+        pan.x = intent.kind == Intent::panLeft ? -1 : 1;
+        return true;
+    case Intent::panToward:
+        pan.x = intent.x;
+        pan.y = intent.y;
+        return true;
+    case Intent::drag:
+        parts.map->move(intent.x, intent.y);
+        return true;
+    case Intent::stopPanX:
+        pan.x = 0;
+        return true;
+    case Intent::stopPanY:
+        pan.y = 0;
+        return true;
+    case Intent::boost:
+        pan.speed = parts.options->moveSpeed * parts.options->moveMultiplier;
+        return true;
+    case Intent::endBoost:
+        pan.speed = parts.options->moveSpeed;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The wheel zooms about the pointer: the map point under it stays there.
+void Commands::zoomAbout(int x, int y, bool in)
+{
+    Map& map = *parts.map;
+    if (!map.loaded())
+        return;
+    const int dx = x - parts.screen->w / 2, dy = y - parts.screen->h / 2;
+    map.move(dx, dy);
+    if (in)
+        map.zoomIn();
+    else
+        map.zoomOut();
+    map.move(-dx, -dy);
+}
+
+void Commands::showPage(int page)
+{
+    parts.menu->switchMenu(page);
+    parts.menu->visible = true;
+}
+
+void Commands::runToolAction(int action)
+{
+    const Pages& pages = *parts.pages;
+    switch (action) {
+    case ToolAction::zoomIn:
+        parts.map->zoomIn();
+        break;
+    case ToolAction::zoomOut:
+        parts.map->zoomOut();
+        break;
+    case ToolAction::openPackage:
+        showPage(pages.packageList);
+        break;
+    case ToolAction::save:
+        savePosition();
+        break;
+    case ToolAction::options:
+        showPage(pages.options);
+        break;
+    case ToolAction::mapOptions:
+        showPage(pages.mapOptions);
+        break;
+    case ToolAction::exit:
+        if (parts.map->loaded())
+            showPage(pages.exit);
+        else
+            quit = true;
+        break;
+    default:
+        break;
+    }
+}
+
+bool Commands::savePosition()
+{
+    const bool saved = parts.map->saveLastPosition();
+    parts.notification->setBg(parts.lang->value(saved ? "position_saved" : "position_not_saved"), Layout::messageMs);
+    return saved;
+}
+
+void Commands::runMenuChoice(int a)
+{
+    const Pages& pages = *parts.pages;
+    Menu& menu = *parts.menu;
+    const int page = menu.current;
+    if (page == pages.packageList) {
+        openPackage(a);
+    } else if (page == pages.bg) {
+        parts.map->setBg(a);
+        menu.switchMenu(pages.mapOptions);
+    } else if (page == pages.overlay) {
+        parts.map->setOverlay(a);
+        menu.switchMenu(pages.mapOptions);
+    } else if (page == parts.trackPage->page) {
+        chooseTrack(a);
+    } else if (setOption(a)) {
+        menu.switchMenu(pages.options);
+    } else {
+        runMenuLine(a);
+    }
+}
+
+// A value chosen on one of the options' pages, stored; false when the page
+// shown is none of them.
+bool Commands::setOption(int a)
+{
+    const Pages& pages = *parts.pages;
+    const int page = parts.menu->current;
+    if (page == pages.language)
+        parts.lang->load(a);
+    else if (page == pages.maxFps)
+        setFpsLimit(a);
+    else if (page == pages.missingTiles)
+        setMissingTiles(a);
+    else if (page == pages.moveSpeed)
+        changeSpeed(a);
+    else if (page == pages.moveMultiplier)
+        changeMultiplier(a);
+    else
+        return storeYesNo(a);
+    return true;
+}
+
+// A choice in one of the yes/no pages: sets its variable (the first line
+// means yes, the second no) and stores it as "yes" or "no". False when the
+// page shown is none of them.
+bool Commands::storeYesNo(int a)
+{
+    const Pages& pages = *parts.pages;
+    Settings& options = *parts.options;
+    const struct {
+        int page;
+        const char* key;
+        int yesId;
+        bool* variable;
+    } choices[] = {
+        {pages.showFps, "show_fps", MenuLine::showFpsYes, &options.showFps},
+        {pages.showBattery, "show_battery", MenuLine::showBatteryYes, &options.showBattery},
+        {pages.smoothText, "smooth", MenuLine::smoothTextYes, &options.smoothText},
+        {pages.centerCross, "center_cross", MenuLine::centerCrossYes, &options.centerCross},
+        {pages.showPosition, "show_position", MenuLine::showPositionYes, &options.showPosition},
+    };
+    for (const auto& choice : choices) {
+        if (parts.menu->current != choice.page)
+            continue;
+        if (a == choice.yesId)
+            *choice.variable = true;
+        else if (a == choice.yesId + 1)
+            *choice.variable = false;
+        parts.settings->setValue(choice.key, *choice.variable ? "yes" : "no");
+        return true;
+    }
+    return false;
+}
+
+// Lines of the map options, options and exit pages.
+void Commands::runMenuLine(int a)
+{
+    if (a == MenuLine::saveAndExit) {
+        // Leave only once the position is safe; otherwise say so and stay
+        // on the page, where "save_no" still quits.
+        if (savePosition())
+            quit = true;
+        return;
+    }
+    if (a == MenuLine::exitWithoutSaving) {
+        quit = true;
+        return;
+    }
+    // The other lines lead to pages.
+    const Pages& pages = *parts.pages;
+    const std::pair<int, int> pageOfLine[] = {
+        {MenuLine::background, pages.bg},
+        {MenuLine::overlay, pages.overlay},
+        {MenuLine::language, pages.language},
+        {MenuLine::maxFps, pages.maxFps},
+        {MenuLine::showFps, pages.showFps},
+        {MenuLine::showBattery, pages.showBattery},
+        {MenuLine::smoothText, pages.smoothText},
+        {MenuLine::moveSpeed, pages.moveSpeed},
+        {MenuLine::moveMultiplier, pages.moveMultiplier},
+        {MenuLine::centerCross, pages.centerCross},
+        {MenuLine::missingTiles, pages.missingTiles},
+        {MenuLine::showPosition, pages.showPosition},
+        {MenuLine::tracks, parts.trackPage->page},
+    };
+    for (const auto& entry : pageOfLine)
+        if (entry.first == a)
+            parts.menu->switchMenu(entry.second);
+}
+
+// Opens a package from the package page. A package the viewport refuses
+// leaves everything as it was and says so.
+void Commands::openPackage(int index)
+{
+    Menu& menu = *parts.menu;
+    const Pages& pages = *parts.pages;
+    Lang& lang = *parts.lang;
+    if (!parts.mapUI->loadPackage(index)) {
+        parts.notification->setBg(lang.value("package_error"), 2 * Layout::messageMs);
+        return;
+    }
+    for (const Layout::Icon& icon : Layout::icons) {
+        const auto it = parts.toolBar->findIcon(icon.action);
+        if (icon.needsMap && it != parts.toolBar->icons.end())
+            it->disabled = false;
+    }
+    MapAPI& api = *parts.map->api;
+    menu.changeValue(pages.mapOptions, pages.mapBgLine, lang.value(api.typeAlias(api.bg.name)));
+    menu.changeValue(pages.mapOptions, pages.mapOverlayLine, lang.value("overlay_none"));
+    if (parts.mapUI->bgList(&menu, pages.bg))
+        menu.activateItem(pages.mapOptions, pages.mapBgLine);
+    else
+        menu.disableItem(pages.mapOptions, pages.mapBgLine);
+    if (parts.mapUI->overlayList(&menu, pages.overlay))
+        menu.activateItem(pages.mapOptions, pages.mapOverlayLine);
+    else
+        menu.disableItem(pages.mapOptions, pages.mapOverlayLine);
+    menu.visible = false;
+}
+
+// A line of the tracks page: show or hide a file, or centre on its start.
+void Commands::chooseTrack(int a)
+{
+    Tracks& tracks = *parts.tracks;
+    int file = -1;
+    switch (parts.trackPage->choose(a, &tracks, &file)) {
+    case TrackPage::Choice::toggled:
+        parts.settings->setValue("tracks_hidden", TrackPage::hiddenList(tracks));
+        break;
+    case TrackPage::Choice::centre: {
+        const GpxData& data = tracks.files[static_cast<std::size_t>(file)].data;
+        const LonLat start = data.lines.empty() ? data.waypoints.front().at : data.lines.front().front();
+        if (parts.map->centreOn(start.lon, start.lat))
+            parts.menu->visible = false;
+        break;
+    }
+    default:
+        break;
+    }
+    parts.trackPage->refresh(parts.menu, parts.lang, tracks);
+}
+
+void Commands::setFpsLimit(int limit)
+{
+    parts.fps->setLimit(limit);
+    parts.settings->setValue("fps", std::to_string(limit));
+}
+
+void Commands::setMissingTiles(int a)
+{
+    parts.options->missingParents = a == MenuLine::missingParent;
+    parts.settings->setValue("missing_tiles", parts.options->missingParents ? "parent" : "placeholder");
+    parts.map->setMissingParents(parts.options->missingParents);
+}
+
+// The boost key is held while the current speed differs from the base speed.
+void Commands::changeSpeed(int speed)
+{
+    Settings& options = *parts.options;
+    Panning& pan = *parts.panning;
+    const bool boosted = pan.speed != options.moveSpeed;
+    options.moveSpeed = speed;
+    pan.speed = boosted ? speed * options.moveMultiplier : speed;
+    parts.settings->setValue("map_move_speed", std::to_string(speed));
+}
+
+void Commands::changeMultiplier(int factor)
+{
+    Settings& options = *parts.options;
+    if (parts.panning->speed != options.moveSpeed)
+        parts.panning->speed = options.moveSpeed * factor;
+    options.moveMultiplier = factor;
+    parts.settings->setValue("map_move_multiplier", std::to_string(factor));
+}

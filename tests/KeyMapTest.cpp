@@ -1,0 +1,36 @@
+#include "KeyMap.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+SDL_keysym keyOf(SDLKey sym, SDLMod mod = KMOD_NONE)
+{
+    SDL_keysym key{};
+    key.sym = sym;
+    key.mod = mod;
+    return key;
+}
+
+} // namespace
+
+TEST(KeyMap, EachFocusHasItsOwnTableAndTheGlobalKeysComeFirst)
+{
+    using Focus = KeyMap::Focus;
+    for (Focus focus : {Focus::menu, Focus::toolBar, Focus::map}) {
+        EXPECT_EQ(KeyMap::pressed(focus, keyOf(SDLK_c, KMOD_LCTRL)), Intent::quit);
+        EXPECT_EQ(KeyMap::pressed(focus, keyOf(SDLK_F11)), Intent::toggleFullscreen);
+        EXPECT_EQ(KeyMap::pressed(focus, keyOf(SDLK_c)), Intent::none);
+    }
+    EXPECT_EQ(KeyMap::pressed(Focus::menu, keyOf(SDLK_UP)), Intent::menuUp);
+    EXPECT_EQ(KeyMap::pressed(Focus::toolBar, keyOf(SDLK_UP)), Intent::toolUp);
+    EXPECT_EQ(KeyMap::pressed(Focus::map, keyOf(SDLK_UP)), Intent::panUp);
+    EXPECT_EQ(KeyMap::pressed(Focus::menu, keyOf(SDLK_ESCAPE)), Intent::menuClose);
+    EXPECT_EQ(KeyMap::pressed(Focus::menu, keyOf(SDLK_BACKSPACE)), Intent::menuBack);
+    EXPECT_EQ(KeyMap::pressed(Focus::map, keyOf(SDLK_ESCAPE)), Intent::showToolBar);
+    EXPECT_EQ(KeyMap::pressed(Focus::menu, keyOf(SDLK_KP_PLUS)), Intent::none) << "no zoom under the menu";
+    EXPECT_EQ(KeyMap::released(SDLK_LEFT), Intent::stopPanX);
+    EXPECT_EQ(KeyMap::released(SDLK_DOWN), Intent::stopPanY);
+    EXPECT_EQ(KeyMap::released(SDLK_RSHIFT), Intent::endBoost);
+    EXPECT_EQ(KeyMap::released(SDLK_RETURN), Intent::none);
+}
