@@ -2,7 +2,8 @@
 // window, dragging, wheel zoom, and the user directory of an installed copy.
 #include "CommandLine.h"
 #include "Display.h"
-#include "Gp2x.h"
+#include "Placement.h"
+#include "SdlEventSource.h"
 #include "Packages.h"
 #include "Program.h"
 #include "TestSupport.h"
@@ -48,22 +49,47 @@ TEST(CommandLineTest, ReadsGoodOptionsAndRefusesBadOnes)
     EXPECT_NE(CommandLine::usage().find("--scale N"), std::string::npos);
 }
 
-TEST(PointerHook, ScaledAndOffsetPositionsComeBackToTheScreen)
+TEST(WindowPlacement, FitsTheCanvasAndTakesPositionsBackToIt)
 {
+    // A window is made to the scale asked for; full screen takes the
+    // largest whole scale that fits, centred.
+    const Placement window = Placement::fit(640, 480, 320, 240, 2, false);
+    EXPECT_EQ(window.scale, 2);
+    EXPECT_EQ(window.offsetX, 0);
+    EXPECT_EQ(window.offsetY, 0);
+    const Placement wide = Placement::fit(1920, 1080, 320, 240, 1, true);
+    EXPECT_EQ(wide.scale, 4);
+    EXPECT_EQ(wide.offsetX, 320);
+    EXPECT_EQ(wide.offsetY, 60);
+    EXPECT_EQ(Placement::fit(300, 200, 320, 240, 3, true).scale, 1) << "never below 1";
+
     for (int scale = 1; scale <= 4; ++scale)
         for (int offset : {0, 37}) {
-            Gp2x::setDisplay(scale, offset, offset / 2);
+            const Placement p{scale, offset, offset / 2};
             for (int k = 0; k < scale; ++k) {
                 int x = offset + 55 * scale + k, y = offset / 2 + 231 * scale + k;
-                Gp2x::reverseCoordsIfNeeded(&x, &y);
+                p.toCanvas(&x, &y);
                 EXPECT_EQ(x, 55);
                 EXPECT_EQ(y, 231);
             }
             int x = offset - 1, y = 0;
-            Gp2x::reverseCoordsIfNeeded(&x, &y);
+            p.toCanvas(&x, &y);
             EXPECT_LT(x, 0) << "left of the picture stays outside it";
         }
-    Gp2x::setDisplay(1, 0, 0);
+
+    // The event source hands the program canvas positions, signed.
+    SDL_Event press{};
+    press.type = SDL_MOUSEBUTTONDOWN;
+    press.button.x = 2 * 55 + 1;
+    press.button.y = 2 * 231;
+    SdlEventSource::toCanvas(Placement{2, 0, 0}, &press);
+    EXPECT_EQ(press.button.x, 55);
+    EXPECT_EQ(press.button.y, 231);
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.x = 10;
+    SdlEventSource::toCanvas(wide, &motion);
+    EXPECT_EQ(static_cast<Sint16>(motion.motion.x), -78);
 }
 
 class Desktop : public ::testing::Test {
@@ -75,7 +101,6 @@ protected:
         program = std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
         program->map.pipeline.setMode(TilePipeline::Mode::synchronous);
     }
-    void TearDown() override { Gp2x::setDisplay(1, 0, 0); }
     void run()
     {
         while (!events.queue.empty())
@@ -95,16 +120,6 @@ protected:
     ScriptedEvents events;
     std::unique_ptr<Program> program;
 };
-
-TEST_F(Desktop, ATouchInADoubledWindowHitsTheSameIcon)
-{
-    Gp2x::setDisplay(2, 0, 0);
-    events.press(2 * 55, 2 * 231);
-    events.press(2 * 55, 2 * 231, false);
-    run();
-    EXPECT_TRUE(program->menu.visible);
-    EXPECT_EQ(program->menu.current, program->pages.packageList);
-}
 
 TEST_F(Desktop, DraggingMovesTheMapByTheDistanceAndTouchesNothing)
 {

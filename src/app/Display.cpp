@@ -1,6 +1,6 @@
 #include "Display.h"
 
-#include "Gp2x.h"
+#include "Placement.h"
 
 #include <algorithm>
 #include <cstring>
@@ -55,11 +55,11 @@ bool Display::setMode()
     if (!opened)
         return false;
     window = opened;
-    scale = fullscreen ? std::max(1, std::min(window->w / width, window->h / height)) : requested;
-    offsetX = (window->w - scale * width) / 2;
-    offsetY = (window->h - scale * height) / 2;
+    const Placement placed = Placement::fit(window->w, window->h, width, height, requested, fullscreen);
+    scale = placed.scale;
+    offsetX = placed.offsetX;
+    offsetY = placed.offsetY;
     SDL_FillRect(window, nullptr, 0);
-    Gp2x::setDisplay(scale, offsetX, offsetY);
     return true;
 }
 

@@ -1,12 +1,14 @@
 #ifndef TESSEL_DISPLAY_H
 #define TESSEL_DISPLAY_H
 
+#include "Placement.h"
+
 #include <SDL.h>
 
 // The window and the picture in it. The program always draws on `canvas`,
 // 320x240 in 16 bits; the window shows it `scale` times larger (nearest
-// neighbour), centred in full screen. Pointer positions are divided back
-// through the platform hook.
+// neighbour), centred in full screen. Its event source hands the program
+// pointer positions on the canvas.
 class Display {
 public:
     static constexpr int width = 320, height = 240;
@@ -28,6 +30,8 @@ public:
     // Copies `box` of `from` into `to`, each pixel a scale x scale square,
     // the picture's corner at (offsetX, offsetY). Both 16 bits per pixel.
     static void scaleInto(SDL_Surface* from, const SDL_Rect& box, SDL_Surface* to, int scale, int offsetX, int offsetY);
+
+    Placement placement() const { return Placement{scale, offsetX, offsetY}; }
 
     SDL_Surface* canvas = nullptr;
     SDL_Surface* window = nullptr;

@@ -1,7 +1,6 @@
 #include "InputRouter.h"
 
 #include "EdgeBand.h"
-#include "Gp2x.h"
 #include "Map.h"
 #include "Menu.h"
 #include "ToolAction.h"
@@ -46,9 +45,8 @@ Intent InputRouter::route(const SDL_Event& event)
 Intent InputRouter::pointerEvent(const SDL_Event& event)
 {
     const bool motion = event.type == SDL_MOUSEMOTION;
-    int x = motion ? event.motion.x : event.button.x;
-    int y = motion ? event.motion.y : event.button.y;
-    Gp2x::reverseCoordsIfNeeded(&x, &y);
+    int x = static_cast<Sint16>(motion ? event.motion.x : event.button.x);
+    int y = static_cast<Sint16>(motion ? event.motion.y : event.button.y);
     Intent intent;
     if (motion) {
         if (pointer.motion(x, y, map->loaded() && !menu->visible, &intent.x, &intent.y)) {

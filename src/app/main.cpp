@@ -3,8 +3,8 @@
 #include "CommandLine.h"
 #include "ConfParser.h"
 #include "Display.h"
-#include "EventSource.h"
 #include "Program.h"
+#include "SdlEventSource.h"
 #include "UserDirectory.h"
 
 #include <SDL.h>
@@ -119,7 +119,7 @@ int main(int argc, char* argv[])
     static Display display; // outlives the program, which draws on its canvas
     startSdl(&display, line);
     const Fonts fonts = openFonts();
-    SdlEventSource events;
+    SdlEventSource events(&display);
     Program program(display.canvas, fonts, &events, SdlClock::instance());
     program.showBox = [](const SDL_Rect& box) { display.show(box); };
     program.commands.toggleFullscreen = [] { return display.toggleFullscreen(); };
