@@ -5,12 +5,13 @@
 #include "Layout.h"
 #include "PositionOverlay.h"
 #include "Rects.h"
+#include "Version.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
-const char* const Program::version = "0.0.6.10";
+const char* const Program::version = Version::number;
 const char* const Program::settingsFile = "tessel.conf";
 const char* const Program::authorship = "Tessel offline maps, free software";
 

@@ -3,7 +3,7 @@
 #include "Download.h"
 #include "Extract.h"
 #include "ProgressBar.h"
-#include "Program.h"
+#include "Version.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -77,7 +77,7 @@ std::string area(Options& o, bool levelsRequired, AreaBox* box, int* from, int* 
 HttpClient::Settings httpSettings()
 {
     HttpClient::Settings s;
-    s.userAgent = std::string("Tessel/") + Program::version + " (offline map viewer; tessel-pack)";
+    s.userAgent = std::string("Tessel/") + Version::number + " (offline map viewer; tessel-pack)";
     return s;
 }
 
