@@ -142,7 +142,7 @@ void BM_VectorPanFrame(benchmark::State& state)
         if (!view.map.move(direction, 0))
             direction = -direction;
         view.map.update();
-        view.map.draw(true);
+        view.map.draw();
     }
 }
 BENCHMARK(BM_VectorPanFrame)->ArgName("cold_crossing")->Arg(0)->Arg(1);

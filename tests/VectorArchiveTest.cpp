@@ -111,7 +111,7 @@ TEST_F(VectorArchive, AStyleBesideTheArchiveOverridesAndBrokenTilesStandIn)
                  {{"format", "pbf"}});
     testing::internal::CaptureStderr();
     ASSERT_TRUE(map.create(testScreen(), "maps/broken.mbtiles"));
-    map.draw(false);
+    map.draw();
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("vector tile"), std::string::npos) << said;
 }
