@@ -145,7 +145,7 @@ TEST(GpsFeedTest, FixesThroughGarbageAndAStreamCutMidLine)
     EXPECT_TRUE(status.recording);
     EXPECT_EQ(1, status.fix.satellites);
     EXPECT_DOUBLE_EQ(50.2, status.fix.lat);
-    EXPECT_EQ(3u, status.reports);
+    EXPECT_EQ(2u, status.reports) << "NaN is not JSON: that line is dropped";
     EXPECT_TRUE(points[0].startsSegment);
     EXPECT_DOUBLE_EQ(14.3, points[1].lon);
 

@@ -25,7 +25,8 @@ bool GpsdConnection::open(const std::string& host, const std::string& port, std:
         return false;
     }
     opened = true;
-    stalls = 0;
+    pending.clear();
+    skipping = false;
     if (gps_stream(data.get(), WATCH_ENABLE | WATCH_JSON, nullptr) < 0) {
         *problem = std::strerror(errno);
         close();
@@ -48,23 +49,9 @@ int GpsdConnection::fd() const
 
 namespace {
 
-// What waits on the socket: 1 bytes, 0 the end of the stream, -1 nothing
-// yet, -2 an error.
-int peek(int fd)
-{
-    char byte;
-    const ssize_t n = recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
-    if (n > 0)
-        return 1;
-    if (n == 0)
-        return 0;
-    return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR ? -1 : -2;
-}
-
 // Reports taken in one read at most, so that a flood cannot hold the
 // caller.
 const int maxReports = 10000;
-const int maxStalls = 20;
 
 } // namespace
 
@@ -72,20 +59,37 @@ bool GpsdConnection::read(Fix* fix, const std::function<void(GpsdReport::Kind)>&
 {
     if (!opened)
         return false;
-    const int before = peek(fd());
-    int n = 1;
-    for (int taken = 0; taken < maxReports; ++taken) {
-        // libgps leaves the flags of the last report on a line it cannot read.
-        data->set = 0;
-        if ((n = gps_read(data.get(), nullptr, 0)) <= 0)
+    // The lines are framed here rather than by gps_read(): libgps's parser
+    // loops for ever on some malformed lines, so only well-formed JSON
+    // reaches it (GpsdReport::unpack).
+    char bytes[4096];
+    for (int taken = 0; taken < maxReports;) {
+        std::size_t end;
+        while ((end = pending.find('\n')) != std::string::npos && taken < maxReports) {
+            std::string line = pending.substr(0, end);
+            pending.erase(0, end + 1);
+            if (skipping) {
+                skipping = false;
+                continue;
+            }
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            each(GpsdReport::unpack(line, data.get(), fix));
+            ++taken;
+        }
+        // A line longer than any report gpsd sends is dropped up to its end.
+        if (pending.size() > GpsdReport::maxLine) {
+            pending.clear();
+            skipping = true;
+        }
+        if (taken >= maxReports)
             break;
-        each(GpsdReport::fold(*data, fix));
+        const ssize_t n = recv(fd(), bytes, sizeof bytes, MSG_DONTWAIT);
+        if (n == 0)
+            return false;
+        if (n < 0)
+            return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+        pending.append(bytes, static_cast<std::size_t>(n));
     }
-    if (n < 0 || before == 0 || before == -2)
-        return false;
-    // Bytes still waiting after libgps read what it could, again and again:
-    // its buffer holds a line that never ends. (Once may be new bytes that
-    // came in between.)
-    stalls = n == 0 && peek(fd()) == 1 ? stalls + 1 : 0;
-    return stalls < maxStalls;
+    return true;
 }

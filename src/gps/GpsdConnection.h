@@ -11,10 +11,10 @@
 struct gps_data_t;
 
 // One connection to gpsd through libgps, watching its JSON reports. Its
-// socket does not block: read() takes what has come and returns. libgps
-// alone cannot tell a closed connection from a partial line that never
-// ends, so read() looks at the socket itself for the end of the stream and
-// for a stream libgps no longer takes in.
+// socket does not block: read() takes what has come and returns. read()
+// reads the socket itself and hands libgps one whole, well-formed line at a
+// time: libgps alone cannot tell a closed connection from a partial line
+// that never ends, and its parser loops for ever on some malformed lines.
 class GpsdConnection {
 public:
     GpsdConnection();
@@ -39,7 +39,8 @@ public:
 private:
     std::unique_ptr<gps_data_t> data;
     bool opened = false;
-    int stalls = 0;
+    std::string pending; // bytes of a line not ended yet
+    bool skipping = false; // within a line too long to be a report
 };
 
 #endif

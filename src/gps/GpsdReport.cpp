@@ -1,7 +1,9 @@
 #include "GpsdReport.h"
 
+#include <cstdint>
 #include <cstring>
 #include <gps.h>
+#include <nlohmann/json.hpp>
 #include <vector>
 
 namespace GpsdReport {
@@ -17,7 +19,9 @@ double inRange(double value, double low, double high)
 // Seconds since 1970 up to the end of year 9999: a time GPX can say.
 double seconds(const timespec_t& time)
 {
-    if (time.tv_sec <= 0 || time.tv_sec > 253402300799 || time.tv_nsec < 0 || time.tv_nsec >= 1000000000)
+    // 64 bits whatever time_t is (32 on armhf).
+    const std::int64_t sec = time.tv_sec;
+    if (sec <= 0 || sec > 253402300799 || time.tv_nsec < 0 || time.tv_nsec >= 1000000000)
         return NAN;
     return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) / 1e9;
 }
@@ -73,16 +77,25 @@ Kind fold(const gps_data_t& data, Fix* fix)
     return other;
 }
 
-Kind foldMessage(const std::string& message, Fix* fix)
+Kind unpack(const std::string& message, gps_data_t* data, Fix* fix)
 {
+    if (message.size() > maxLine || message.empty() || message[0] != '{' || !nlohmann::json::accept(message))
+        return other;
     // libgps parses in place and wants the terminating zero.
     std::vector<char> text(message.begin(), message.end());
     text.push_back('\0');
+    // libgps leaves the flags of the last report on a line it cannot read.
+    data->set = 0;
+    if (gps_unpack(text.data(), data) != 0)
+        return other;
+    return fold(*data, fix);
+}
+
+Kind foldMessage(const std::string& message, Fix* fix)
+{
     gps_data_t data;
     std::memset(&data, 0, sizeof data);
-    if (gps_unpack(text.data(), &data) != 0)
-        return other;
-    return fold(data, fix);
+    return unpack(message, &data, fix);
 }
 
 } // namespace GpsdReport

@@ -3,6 +3,7 @@
 
 #include "Fix.h"
 
+#include <cstddef>
 #include <string>
 
 struct gps_data_t;
@@ -20,8 +21,14 @@ enum Kind { other, position, sky };
 // kind of report it was.
 Kind fold(const gps_data_t& data, Fix* fix);
 
-// One message as gpsd sends it (a JSON line), through libgps's own parser,
-// folded into *fix. The fuzz target and tests use it.
+// One message as gpsd sends it (a JSON line) read by libgps's own parser
+// into *data and folded into *fix. A line that is not one well-formed JSON
+// object of at most maxLine bytes never reaches libgps (its parser loops
+// for ever on some malformed lines) and leaves *fix alone: `other`.
+Kind unpack(const std::string& message, gps_data_t* data, Fix* fix);
+const std::size_t maxLine = 16384;
+
+// unpack() with a gps_data_t of its own. The fuzz target and tests use it.
 Kind foldMessage(const std::string& message, Fix* fix);
 
 } // namespace GpsdReport
