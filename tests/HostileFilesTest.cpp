@@ -1,12 +1,15 @@
 // Package folders, settings and tracks made to hurt the viewer: links and
 // FIFOs where files should be, leftovers of interrupted saves. Each case
 // is the file an attack used, made here, and what must happen instead.
+#include "Archives.h"
 #include "ConfParser.h"
 #include "Lang.h"
 #include "Map.h"
 #include "MapAPI.h"
 #include "MapUI.h"
 #include "Menu.h"
+#include "MetadataText.h"
+#include "Package.h"
 #include "PackedMap.h"
 #include "Packages.h"
 #include "SafeFile.h"
@@ -112,4 +115,39 @@ TEST(HostileFiles, FifosAreNeverWaitedOn)
         EXPECT_TRUE(conf.save());
     });
     EXPECT_EQ(readFile("t.conf"), "a=1\n");
+}
+
+// A name of 3 MB of '&' (a 3 MB MBTiles) kept the window black for minutes
+// while the package list was built: entity decoding searched to the end
+// at every '&'.
+TEST(HostileFiles, HugeNamesAreCutAndDecodedInLinearTime)
+{
+    TempDir dir;
+    mkdir("maps", 0755);
+    writeMBTiles("maps/amp.mbtiles", {{0, 0, 0, tilePng(1, 16)}}, {{"name", std::string(3 << 20, '&')}, {"format", "png"}});
+    std::vector<std::string> captions;
+    endsWithin(30, "listing a package named by 3 MB of '&'", [&] { captions = listPackages(); });
+    ASSERT_EQ(captions.size(), 1u);
+    EXPECT_EQ(captions[0], std::string(MetadataText::maxTextBytes, '&'));
+    EXPECT_EQ(MetadataText::fromHtml("&amp" + std::string(20, 'x') + ";&amp;&#169;"), "&amp" + std::string(20, 'x') + ";&\xC2\xA9");
+    EXPECT_EQ(MetadataText::bounded(std::string(1023, 'a') + "\xC2\xA9").size(), 1023u) << "cut at a character's start";
+}
+
+// A layer named "../elsewhere/layer" sent pack's and unpack's part files
+// out of the package.
+TEST(HostileFiles, LayerNamesMustBeSingleFolderNames)
+{
+    TempDir dir;
+    writeSamplePackage("pkg/", "Escape", false);
+    std::string conf = readFile("pkg/map.conf");
+    conf.replace(conf.find("type=wab"), 8, "type=../elsewhere/wab");
+    writeFile("pkg/map.conf", conf);
+    const auto before = treeState();
+    std::string error;
+    EXPECT_FALSE(Package::convert("pkg", true, "", Package::defaultPartSize, &error));
+    EXPECT_NE(error.find("\"../elsewhere/wab\" in map.conf is not a folder name"), std::string::npos) << error;
+    EXPECT_FALSE(Package::convert("pkg", true, "out", Package::defaultPartSize, &error));
+    ConfParser candidate("", 1);
+    EXPECT_FALSE(MapAPI::open("pkg/map.conf", &candidate));
+    EXPECT_EQ(treeState(), before);
 }

@@ -1,5 +1,7 @@
 #include "MBTilesArchive.h"
 
+#include "MetadataText.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <sqlite3.h>
@@ -138,8 +140,8 @@ std::string MBTilesArchive::metadata(const char* name)
 
 void MBTilesArchive::readMetadata()
 {
-    about.name = metadata("name");
-    about.attribution = metadata("attribution");
+    about.name = MetadataText::bounded(metadata("name"));
+    about.attribution = MetadataText::bounded(metadata("attribution"));
     about.metadataJson = metadata("json");
     double v[4];
     if (parseNumbers(metadata("center"), v, 3) && v[0] >= -180 && v[0] <= 180 && v[1] >= -90 && v[1] <= 90) {

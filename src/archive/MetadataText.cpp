@@ -34,8 +34,13 @@ namespace {
 // is not one this knows (the '&' is then kept as it is).
 std::string entity(const std::string& html, std::size_t at, std::size_t* length)
 {
-    const std::size_t end = html.find(';', at);
-    if (end == std::string::npos || end - at > 10)
+    // Only the few bytes an entity can take are searched: a search to the
+    // end at every '&' made a long run of them quadratic.
+    std::size_t end = std::string::npos;
+    for (std::size_t i = at + 1; i < html.size() && i - at <= 10 && end == std::string::npos; ++i)
+        if (html[i] == ';')
+            end = i;
+    if (end == std::string::npos)
         return std::string();
     const std::string name = html.substr(at + 1, end - at - 1);
     *length = end - at + 1;
@@ -59,8 +64,20 @@ std::string entity(const std::string& html, std::size_t at, std::size_t* length)
 
 } // namespace
 
-std::string fromHtml(const std::string& html)
+std::string bounded(std::string text)
 {
+    if (text.size() <= maxTextBytes)
+        return text;
+    std::size_t end = maxTextBytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    text.resize(end);
+    return text;
+}
+
+std::string fromHtml(const std::string& input)
+{
+    const std::string html = bounded(input);
     std::string text;
     bool blank = false;
     auto add = [&](const std::string& piece) {

@@ -290,6 +290,8 @@ void PMTilesArchive::readMetadata()
         return;
     MetadataText::jsonString(json, "name", &about.name);
     MetadataText::jsonString(json, "attribution", &about.attribution);
+    about.name = MetadataText::bounded(about.name);
+    about.attribution = MetadataText::bounded(about.attribution);
     about.metadataJson = json;
 }
 

@@ -46,8 +46,27 @@ std::unique_ptr<MapAPI> MapAPI::open(const std::string& path, ConfParser* candid
     *candidate = ConfParser::recovered(path);
     if (!MapAPI::hasRequiredKeys(*candidate))
         return nullptr;
+    std::string bad;
+    if (!layersAreFolderNames(*candidate, &bad)) {
+        std::fprintf(stderr, "tessel: %s: the layer name \"%s\" is not a folder name\n", path.c_str(), bad.c_str());
+        return nullptr;
+    }
     std::unique_ptr<MapAPI> source = MapAPI::forPackage(candidate);
     return source->valid() ? std::move(source) : nullptr;
+}
+
+bool MapAPI::layersAreFolderNames(const ConfParser& conf, std::string* bad)
+{
+    for (const char* key : {"type", "overlay"}) {
+        std::vector<std::string> names;
+        conf.stringValue(key, &names);
+        for (const std::string& name : names)
+            if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
+                *bad = name;
+                return false;
+            }
+    }
+    return true;
 }
 
 bool MapAPI::hasRequiredKeys(const ConfParser& conf)

@@ -51,6 +51,10 @@ public:
     // True when the description holds every key a package needs: "packed",
     // "type" (with a name), "zoom", "zoom_actual" and the four area keys.
     static bool hasRequiredKeys(const ConfParser& conf);
+    // False, naming the first bad one in *bad, when a layer ("type" or
+    // "overlay") is not a single folder name: tiles are read and written
+    // at <package>/<layer>/, never elsewhere.
+    static bool layersAreFolderNames(const ConfParser& conf, std::string* bad);
     MapAPI(const MapAPI&) = delete;
     MapAPI& operator=(const MapAPI&) = delete;
 

@@ -49,6 +49,9 @@ bool open(const std::string& dir, Opened* p, std::string* error)
         return fail(error, withSlash(dir) + "map.conf is missing or empty");
     if (!MapAPI::hasRequiredKeys(*p->conf))
         return fail(error, "map.conf lacks a required key (packed, type, zoom, zoom_actual, begin_x, begin_y, end_x, end_y)");
+    std::string bad;
+    if (!MapAPI::layersAreFolderNames(*p->conf, &bad))
+        return fail(error, "the layer name \"" + bad + "\" in map.conf is not a folder name");
     p->api = MapAPI::forPackage(p->conf.get());
     if (!p->api->valid())
         return fail(error, "zoom_actual is not one of the zoom levels, or the area is empty");
