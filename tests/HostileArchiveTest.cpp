@@ -1,6 +1,7 @@
 // Archives and tiles made to hurt the readers: each case is the file an
 // attack used, made here, and what must happen instead.
 #include "Archives.h"
+#include "MBTilesArchive.h"
 #include "PMTilesArchive.h"
 #include "PMTilesDirectory.h"
 #include "Package.h"
@@ -11,10 +12,19 @@
 #include "TileSource.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace {
 
 using Entries = std::vector<std::tuple<std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t>>;
+
+void sql(const std::string& path, const char* statements)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, statements, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+    sqlite3_close(db);
+}
 
 std::string refusal(const std::string& path)
 {
@@ -177,4 +187,44 @@ TEST(HostileArchive, TilesAreMeasuredBeforeSdlImageSeesThem)
     EXPECT_NE(error.find("not an image format"), std::string::npos) << error;
     EXPECT_FALSE(TileDecoder::decode(huge.substr(0, 20), 16, &out, &error));
     EXPECT_FALSE(error.empty());
+}
+
+// A "tiles" view over a product of tables is legitimate MBTiles and kept
+// opening busy forever; a level of 3.5 counted as a second level 3.
+TEST(HostileArchive, SlowViewsRunOutOfBudgetAndOnlyWholeLevelsCount)
+{
+    TempDir dir;
+    std::vector<std::tuple<int, int, int, std::string>> tiles;
+    for (int x = 0; x < 8; ++x)
+        for (int y = 0; y < 4; ++y)
+            tiles.emplace_back(5, x, y, tilePng(1, 16));
+    writeMBTiles("slow.mbtiles", tiles);
+    sql("slow.mbtiles", "ALTER TABLE tiles RENAME TO t; CREATE VIEW tiles AS SELECT a.zoom_level AS zoom_level, "
+                        "b.tile_column AS tile_column, c.tile_row AS tile_row, d.tile_data AS tile_data "
+                        "FROM t a, t b, t c, t d;");
+    std::string error;
+    EXPECT_FALSE(MBTilesArchive::open("slow.mbtiles", &error, TileArchive::Reading::whole, 2000000));
+    EXPECT_EQ(error, "queries take too long (more than 2 million steps for one row: a slow tiles view?)");
+    // With levels and bounds in the metadata, those stand for the levels.
+    sql("slow.mbtiles", "INSERT INTO metadata VALUES ('minzoom', '4'), ('maxzoom', '5'), "
+                        "('bounds', '-180,-85,180,85');");
+    const std::string describedBytes = readFile("slow.mbtiles");
+    const auto described = MBTilesArchive::open("slow.mbtiles", &error, TileArchive::Reading::whole, 2000000);
+    ASSERT_TRUE(described) << error;
+    ASSERT_EQ(described->info().levels.size(), 2u);
+    EXPECT_EQ(described->info().levels[1].maxX, 31);
+    EXPECT_EQ(readFile("slow.mbtiles"), describedBytes) << "read in place, never written";
+
+    writeMBTiles("half.mbtiles", {{3, 1, 1, tilePng(1, 16)}});
+    sql("half.mbtiles", "INSERT INTO tiles VALUES (3.5, 1, 1, x'00'), ('30x', 0, 0, x'00');");
+    const auto half = TileArchive::open("half.mbtiles", &error);
+    ASSERT_TRUE(half) << error;
+    ASSERT_EQ(half->info().levels.size(), 1u);
+    EXPECT_EQ(half->info().levels[0].z, 3);
+    int visits = 0;
+    EXPECT_TRUE(half->forEachTile([&](int z, long long, long long, long long, const std::string&) {
+        EXPECT_EQ(z, 3);
+        return ++visits > 0;
+    }, &error));
+    EXPECT_EQ(visits, 1);
 }

@@ -3,6 +3,7 @@
 // is the file an attack used, made here, and what must happen instead.
 #include "Archives.h"
 #include "ConfParser.h"
+#include "Gpx.h"
 #include "Lang.h"
 #include "Map.h"
 #include "MapAPI.h"
@@ -150,4 +151,24 @@ TEST(HostileFiles, LayerNamesMustBeSingleFolderNames)
     ConfParser candidate("", 1);
     EXPECT_FALSE(MapAPI::open("pkg/map.conf", &candidate));
     EXPECT_EQ(treeState(), before);
+}
+
+// 63 MB of nested elements took 16 s and 1.8 GB at start-up; a 30 MB track
+// name reached the menus whole.
+TEST(HostileFiles, GpxDepthAndNamesAreBounded)
+{
+    const std::string track = "<gpx><metadata><name>" + std::string(2 << 20, 'n') + "\xC3\xA9</name></metadata>"
+                              "<trk><trkseg><trkpt lat=\"50\" lon=\"14\"/></trkseg></trk>";
+    std::string deep = track;
+    for (int i = 0; i < 200000; ++i)
+        deep += "<gpx>";
+    GpxData data;
+    std::string problem;
+    endsWithin(30, "reading a deeply nested GPX", [&] { EXPECT_FALSE(Gpx::parse(deep, &data, &problem)); });
+    EXPECT_NE(problem.find("nested deeper than 64"), std::string::npos) << problem;
+    EXPECT_EQ(data.points(), 1u) << "what came before is kept";
+    EXPECT_EQ(data.name, std::string(Gpx::maxText, 'n'));
+    GpxData accented;
+    ASSERT_TRUE(Gpx::parse("<gpx><name>" + std::string(Gpx::maxText - 1, 'a') + "\xC3\xA9</name></gpx>", &accented, &problem));
+    EXPECT_EQ(accented.name, std::string(Gpx::maxText - 1, 'a')) << "cut at a character's start";
 }

@@ -49,13 +49,43 @@ std::string columnText(sqlite3_stmt* st, int column)
 
 } // namespace
 
-std::unique_ptr<TileArchive> MBTilesArchive::open(const std::string& path, std::string* error, Reading reading)
+namespace {
+
+const int stepsPerCall = 1000;
+
+} // namespace
+
+int MBTilesArchive::onProgress(void* self)
+{
+    MBTilesArchive* a = static_cast<MBTilesArchive*>(self);
+    a->steps += stepsPerCall;
+    return a->steps > a->stepLimit;
+}
+
+int MBTilesArchive::step(sqlite3_stmt* st)
+{
+    steps = 0;
+    return sqlite3_step(st);
+}
+
+std::string MBTilesArchive::failure(int status) const
+{
+    if (status == SQLITE_INTERRUPT)
+        return "queries take too long (more than " + std::to_string(stepLimit / 1000000) +
+               " million steps for one row: a slow tiles view?)";
+    return std::string("damaged (") + sqlite3_errmsg(db) + ")";
+}
+
+std::unique_ptr<TileArchive> MBTilesArchive::open(const std::string& path, std::string* error, Reading reading,
+                                                  std::uint64_t stepLimit)
 {
     std::unique_ptr<MBTilesArchive> a(new MBTilesArchive());
     if (sqlite3_open_v2(fileUri(path).c_str(), &a->db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
         *error = std::string("not a readable SQLite file (") + sqlite3_errmsg(a->db) + ")";
         return nullptr;
     }
+    a->stepLimit = stepLimit;
+    sqlite3_progress_handler(a->db, stepsPerCall, &MBTilesArchive::onProgress, a.get());
     const char* query = "SELECT tile_data FROM tiles WHERE zoom_level = ?1 AND tile_column = ?2 AND tile_row = ?3";
     if (sqlite3_prepare_v2(a->db, query, -1, &a->lookup, nullptr) != SQLITE_OK) {
         *error = std::string("not an MBTiles file (") + sqlite3_errmsg(a->db) + ")";
@@ -66,20 +96,29 @@ std::unique_ptr<TileArchive> MBTilesArchive::open(const std::string& path, std::
         return std::unique_ptr<TileArchive>(a.release());
     if (!a->readLevels(error))
         return nullptr;
-    std::string sample;
-    const ArchiveLevel& first = a->about.levels.front();
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(a->db, "SELECT tile_data FROM tiles WHERE zoom_level = ?1 LIMIT 1", -1, &st, nullptr) ==
-        SQLITE_OK) {
-        sqlite3_bind_int(st, 1, first.z);
-        if (sqlite3_step(st) == SQLITE_ROW && sqlite3_column_blob(st, 0))
-            sample.assign(static_cast<const char*>(sqlite3_column_blob(st, 0)),
-                          static_cast<std::size_t>(sqlite3_column_bytes(st, 0)));
-    }
-    sqlite3_finalize(st);
-    if (!a->acceptFormat(a->metadata("format"), sample, error))
+    if (!a->acceptFormat(a->metadata("format"), a->sampleTile(), error))
         return nullptr;
     return std::unique_ptr<TileArchive>(a.release());
+}
+
+// A tile of the first level, else (levels taken from the metadata) any.
+std::string MBTilesArchive::sampleTile()
+{
+    std::string sample;
+    for (const char* query : {"SELECT tile_data FROM tiles WHERE zoom_level = ?1 LIMIT 1",
+                              "SELECT tile_data FROM tiles LIMIT 1"}) {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, query, -1, &st, nullptr) == SQLITE_OK) {
+            sqlite3_bind_int(st, 1, about.levels.front().z);
+            if (step(st) == SQLITE_ROW && sqlite3_column_blob(st, 0))
+                sample.assign(static_cast<const char*>(sqlite3_column_blob(st, 0)),
+                              static_cast<std::size_t>(sqlite3_column_bytes(st, 0)));
+        }
+        sqlite3_finalize(st);
+        if (!sample.empty())
+            break;
+    }
+    return sample;
 }
 
 MBTilesArchive::~MBTilesArchive()
@@ -89,11 +128,12 @@ MBTilesArchive::~MBTilesArchive()
 }
 
 // Each level's extent from the index the tiles table keeps; rows outside
-// their level are left out.
+// their level, and levels that are not whole numbers, are left out.
 bool MBTilesArchive::readLevels(std::string* error)
 {
     const char* query = "SELECT zoom_level, MIN(tile_column), MAX(tile_column), MIN(tile_row), MAX(tile_row), "
-                        "COUNT(*) FROM tiles WHERE zoom_level BETWEEN 0 AND 30 AND tile_column >= 0 AND "
+                        "COUNT(*) FROM tiles WHERE zoom_level BETWEEN 0 AND 30 AND "
+                        "zoom_level = CAST(zoom_level AS INTEGER) AND tile_column >= 0 AND "
                         "tile_row >= 0 AND tile_column < (1 << zoom_level) AND tile_row < (1 << zoom_level) "
                         "GROUP BY zoom_level ORDER BY zoom_level";
     sqlite3_stmt* st = nullptr;
@@ -102,7 +142,7 @@ bool MBTilesArchive::readLevels(std::string* error)
         return false;
     }
     int status;
-    while ((status = sqlite3_step(st)) == SQLITE_ROW) {
+    while ((status = step(st)) == SQLITE_ROW) {
         ArchiveLevel level;
         level.z = sqlite3_column_int(st, 0);
         const long long side = 1ll << level.z;
@@ -114,8 +154,10 @@ bool MBTilesArchive::readLevels(std::string* error)
         about.levels.push_back(level);
     }
     sqlite3_finalize(st);
+    if (status == SQLITE_INTERRUPT && levelsFromMetadata())
+        return true;
     if (status != SQLITE_DONE) {
-        *error = std::string("damaged (") + sqlite3_errmsg(db) + ")";
+        *error = failure(status);
         return false;
     }
     if (about.levels.empty()) {
@@ -132,10 +174,22 @@ std::string MBTilesArchive::metadata(const char* name)
     if (sqlite3_prepare_v2(db, "SELECT value FROM metadata WHERE name = ?1", -1, &st, nullptr) != SQLITE_OK)
         return value;
     sqlite3_bind_text(st, 1, name, -1, SQLITE_STATIC);
-    if (sqlite3_step(st) == SQLITE_ROW)
+    if (step(st) == SQLITE_ROW)
         value = columnText(st, 0);
     sqlite3_finalize(st);
     return value;
+}
+
+// The levels the metadata declares, over its bounds; false when it lacks
+// any of minzoom, maxzoom and bounds.
+bool MBTilesArchive::levelsFromMetadata()
+{
+    double low, high;
+    if (!about.hasBounds || !parseNumbers(metadata("minzoom"), &low, 1) || !parseNumbers(metadata("maxzoom"), &high, 1) ||
+        !(low >= 0 && low <= high && high <= maxZoom))
+        return false;
+    levelsFromBounds(static_cast<int>(low), static_cast<int>(high));
+    return true;
 }
 
 void MBTilesArchive::readMetadata()
@@ -171,7 +225,7 @@ bool MBTilesArchive::tile(int z, long long x, long long y, std::string* bytes)
     sqlite3_bind_int64(lookup, 2, x);
     sqlite3_bind_int64(lookup, 3, (1ll << z) - 1 - y);
     bool found = false;
-    if (sqlite3_step(lookup) == SQLITE_ROW) {
+    if (step(lookup) == SQLITE_ROW) {
         const void* data = sqlite3_column_blob(lookup, 0);
         const int size = sqlite3_column_bytes(lookup, 0);
         found = data && size > 0;
@@ -192,7 +246,9 @@ bool MBTilesArchive::forEachTile(const Visitor& visit, std::string* error)
     }
     int status;
     std::string bytes;
-    while ((status = sqlite3_step(st)) == SQLITE_ROW) {
+    while ((status = step(st)) == SQLITE_ROW) {
+        if (sqlite3_column_type(st, 0) != SQLITE_INTEGER)
+            continue; // a level of 3.5 is no level
         const int z = sqlite3_column_int(st, 0);
         const long long x = sqlite3_column_int64(st, 1), row = sqlite3_column_int64(st, 2);
         if (z < 0 || z > maxZoom || x < 0 || row < 0 || x >= (1ll << z) || row >= (1ll << z))
@@ -204,7 +260,7 @@ bool MBTilesArchive::forEachTile(const Visitor& visit, std::string* error)
     }
     const bool ok = status == SQLITE_ROW || status == SQLITE_DONE;
     if (!ok)
-        *error = sqlite3_errmsg(db);
+        *error = failure(status);
     sqlite3_finalize(st);
     return ok;
 }
@@ -229,7 +285,7 @@ bool MBTilesArchive::forEachTileAt(int z, long long minX, long long minY, long l
     sqlite3_bind_int64(st, 5, last - minY);
     int status;
     std::string bytes;
-    while ((status = sqlite3_step(st)) == SQLITE_ROW) {
+    while ((status = step(st)) == SQLITE_ROW) {
         const void* data = sqlite3_column_blob(st, 2);
         bytes.assign(data ? static_cast<const char*>(data) : "", data ? static_cast<std::size_t>(sqlite3_column_bytes(st, 2)) : 0);
         if (!visit(sqlite3_column_int64(st, 0), last - sqlite3_column_int64(st, 1), bytes))
@@ -237,7 +293,7 @@ bool MBTilesArchive::forEachTileAt(int z, long long minX, long long minY, long l
     }
     const bool ok = status == SQLITE_ROW || status == SQLITE_DONE;
     if (!ok)
-        *error = sqlite3_errmsg(db);
+        *error = failure(status);
     sqlite3_finalize(st);
     return ok;
 }

@@ -1,7 +1,6 @@
 #include "PMTilesArchive.h"
 
 #include "Gzip.h"
-#include "Mercator.h"
 #include "MetadataText.h"
 #include "SafeFile.h"
 
@@ -207,10 +206,7 @@ bool PMTilesArchive::readLevels(std::string* error)
     if (!tooMany && !walkLevels(&first, &any, &tooMany, error))
         return false;
     if (tooMany && headerLevels) {
-        about.levels.clear();
-        for (int z = h.minZoom; z <= h.maxZoom; ++z)
-            about.levels.push_back(ArchiveLevel{z, 0, 0, 0, 0, 0});
-        extentsFromBounds();
+        levelsFromBounds(h.minZoom, h.maxZoom);
         walk([&](const PMTiles::Entry& e) {
             first = e;
             any = true;
@@ -258,21 +254,6 @@ bool PMTilesArchive::walkLevels(PMTiles::Entry* first, bool* any, bool* tooMany,
     if (*tooMany)
         error->clear();
     return walked || *tooMany;
-}
-
-// Each level's extent as the tiles that cover the header's bounds.
-void PMTilesArchive::extentsFromBounds()
-{
-    for (ArchiveLevel& l : about.levels) {
-        double x0, y0, x1, y1;
-        Mercator::toPixel(about.west, about.north, l.z, &x0, &y0);
-        Mercator::toPixel(about.east, about.south, l.z, &x1, &y1);
-        const long long last = (1ll << l.z) - 1;
-        l.minX = std::max(0ll, std::min(last, static_cast<long long>(x0 / 256)));
-        l.minY = std::max(0ll, std::min(last, static_cast<long long>(y0 / 256)));
-        l.maxX = std::max(l.minX, std::min(last, static_cast<long long>(x1 / 256)));
-        l.maxY = std::max(l.minY, std::min(last, static_cast<long long>(y1 / 256)));
-    }
 }
 
 void PMTilesArchive::readMetadata()

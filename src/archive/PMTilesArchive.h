@@ -39,7 +39,6 @@ private:
     void readMetadata();
     bool readLevels(std::string* error);
     bool walkLevels(PMTiles::Entry* first, bool* any, bool* tooMany, std::string* error);
-    void extentsFromBounds();
     bool read(std::uint64_t offset, std::uint64_t length, std::string* out) const;
     bool decompress(int compression, std::string* bytes, std::size_t limit) const;
     bool loadDirectory(std::uint64_t offset, std::uint64_t length, std::vector<PMTiles::Entry>* entries) const;

@@ -1,10 +1,12 @@
 #include "TileArchive.h"
 
 #include "MBTilesArchive.h"
+#include "Mercator.h"
 #include "PMTilesArchive.h"
 #include "SafeFile.h"
 #include "TileDecoder.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <unistd.h>
@@ -74,5 +76,23 @@ bool TileArchive::acceptFormat(const std::string& declared, const std::string& s
         *error = "tiles of an unknown format (" + (declared.empty() ? std::string("not declared") : declared) +
                  ") cannot be shown";
         return false;
+    }
+}
+
+void TileArchive::levelsFromBounds(int minZoom, int maxZoom)
+{
+    about.levels.clear();
+    for (int z = minZoom; z <= maxZoom; ++z) {
+        double x0, y0, x1, y1;
+        Mercator::toPixel(about.west, about.north, z, &x0, &y0);
+        Mercator::toPixel(about.east, about.south, z, &x1, &y1);
+        const long long last = (1ll << z) - 1;
+        ArchiveLevel l;
+        l.z = z;
+        l.minX = std::max(0ll, std::min(last, static_cast<long long>(x0 / 256)));
+        l.minY = std::max(0ll, std::min(last, static_cast<long long>(y0 / 256)));
+        l.maxX = std::max(l.minX, std::min(last, static_cast<long long>(x1 / 256)));
+        l.maxY = std::max(l.minY, std::min(last, static_cast<long long>(y1 / 256)));
+        about.levels.push_back(l);
     }
 }

@@ -78,6 +78,9 @@ protected:
     TileArchive() = default;
     // Checks the tile format the archive declares or its first tile shows.
     bool acceptFormat(const std::string& declared, const std::string& sample, std::string* error);
+    // Levels minZoom..maxZoom, each's extent the tiles that cover the
+    // declared bounds (for archives too large to measure when opened).
+    void levelsFromBounds(int minZoom, int maxZoom);
 
     ArchiveInfo about;
 };

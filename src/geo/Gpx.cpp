@@ -1,5 +1,6 @@
 #include "Gpx.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <expat.h>
@@ -19,7 +20,10 @@ namespace Gpx {
 namespace {
 
 struct Reader {
+    XML_Parser parser;
     GpxData* out;
+    bool tooDeep = false;
+    bool textFull = false; // the text reached maxText: the rest is dropped
     std::vector<std::string> path; // element names, namespaces stripped
     std::string text;
     bool inWaypoint = false;
@@ -57,9 +61,15 @@ bool coordinates(const XML_Char** attributes, LonLat* at)
 void XMLCALL start(void* data, const XML_Char* name, const XML_Char** attributes)
 {
     Reader& r = *static_cast<Reader*>(data);
+    if (r.path.size() >= maxDepth) {
+        r.tooDeep = true;
+        XML_StopParser(r.parser, XML_FALSE);
+        return;
+    }
     const std::string element = localName(name);
     r.path.push_back(element);
     r.text.clear();
+    r.textFull = false;
     if (element == "trkseg" || element == "rte") {
         r.out->lines.emplace_back();
         return;
@@ -88,6 +98,8 @@ void XMLCALL start(void* data, const XML_Char* name, const XML_Char** attributes
 void XMLCALL end(void* data, const XML_Char*)
 {
     Reader& r = *static_cast<Reader*>(data);
+    if (r.path.empty())
+        return;
     const std::string element = r.path.back();
     r.path.pop_back();
     const std::string parent = r.path.empty() ? std::string() : r.path.back();
@@ -100,13 +112,24 @@ void XMLCALL end(void* data, const XML_Char*)
         r.inWaypoint = false;
     }
     r.text.clear();
+    r.textFull = false;
 }
 
 void XMLCALL characters(void* data, const XML_Char* s, int len)
 {
     Reader& r = *static_cast<Reader*>(data);
-    if (r.text.size() < 1024)
-        r.text.append(s, static_cast<std::size_t>(len));
+    if (r.textFull)
+        return;
+    r.text.append(s, std::min(static_cast<std::size_t>(len), maxText - r.text.size()));
+    r.textFull = r.text.size() == maxText;
+    if (r.textFull) {
+        // Cut at a character's start: a UTF-8 sequence is not split.
+        std::size_t end = r.text.size();
+        while (end > 0 && (static_cast<unsigned char>(r.text[end - 1]) & 0xC0) == 0x80)
+            --end;
+        if (end > 0 && (static_cast<unsigned char>(r.text[end - 1]) & 0xC0) == 0xC0)
+            r.text.resize(end - 1);
+    }
 }
 
 } // namespace
@@ -119,12 +142,17 @@ bool parse(const std::string& bytes, GpxData* out, std::string* problem)
         return false;
     }
     Reader reader;
+    reader.parser = parser;
     reader.out = out;
     XML_SetUserData(parser, &reader);
     XML_SetElementHandler(parser, start, end);
     XML_SetCharacterDataHandler(parser, characters);
-    const bool whole = XML_Parse(parser, bytes.data(), static_cast<int>(bytes.size()), XML_TRUE) == XML_STATUS_OK;
-    if (!whole)
+    const bool parsed = XML_Parse(parser, bytes.data(), static_cast<int>(bytes.size()), XML_TRUE) == XML_STATUS_OK;
+    const bool whole = parsed && !reader.tooDeep;
+    if (reader.tooDeep)
+        *problem = "elements nested deeper than " + std::to_string(maxDepth) + " at line " +
+                   std::to_string(XML_GetCurrentLineNumber(parser)) + ": the rest skipped";
+    else if (!whole)
         *problem = std::string("damaged at line ") + std::to_string(XML_GetCurrentLineNumber(parser)) + ": " +
                    XML_ErrorString(XML_GetErrorCode(parser));
     XML_ParserFree(parser);

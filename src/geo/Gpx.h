@@ -25,12 +25,16 @@ struct GpxData {
 
 // GPX 1.0 and 1.1 through expat. Damaged XML keeps what came before the
 // damage and says where it is; points with coordinates out of range are
-// skipped and counted. Bounded: at most maxBytes of input and maxPoints
-// points (the rest is skipped, with a warning).
+// skipped and counted. Bounded: at most maxBytes of input, maxPoints
+// points (the rest is skipped, with a warning), names of maxText bytes (cut
+// at a character's start) and elements nested maxDepth deep (deeper
+// nesting stops the reading: memory follows the points kept).
 namespace Gpx {
 
 const std::size_t maxBytes = 64u << 20;
 const std::size_t maxPoints = 2000000;
+const std::size_t maxText = 1024;
+const std::size_t maxDepth = 64;
 
 // True when the whole file was read; false with *problem set when anything
 // was skipped or the XML is damaged (what was read stays in *out).
