@@ -4,6 +4,7 @@
 
 #include <protozero/pbf_reader.hpp>
 
+#include <algorithm>
 #include <map>
 
 namespace MvtReader {
@@ -107,6 +108,7 @@ public:
 
     bool read(VectorFeature* f, Budget* budget, std::string* why)
     {
+        f->points.reserve(std::min<std::size_t>(words.size() / 2, maxVertices));
         std::size_t i = 0;
         std::int64_t x = 0, y = 0;
         std::size_t partBegin = 0;
@@ -217,14 +219,14 @@ RawFeature readFeature(protozero::pbf_reader m)
     RawFeature raw;
     while (m.next()) {
         if (m.tag() == 2 && wire(m, pbf_wire_type::length_delimited)) {
-            for (std::uint32_t t : m.get_packed_uint32())
-                raw.feature.tags.push_back(t);
+            const auto tags = m.get_packed_uint32();
+            raw.feature.tags.assign(tags.begin(), tags.end());
         } else if (m.tag() == 3 && wire(m, pbf_wire_type::varint)) {
             const std::uint32_t type = m.get_uint32();
             raw.feature.kind = type >= 1 && type <= 3 ? static_cast<VectorFeature::Kind>(type) : VectorFeature::Kind::unknown;
         } else if (m.tag() == 4 && wire(m, pbf_wire_type::length_delimited)) {
-            for (std::uint32_t w : m.get_packed_uint32())
-                raw.geometry.push_back(w);
+            const auto words = m.get_packed_uint32();
+            raw.geometry.assign(words.begin(), words.end());
         } else {
             m.skip();
         }
@@ -278,6 +280,7 @@ bool readLayer(protozero::pbf_reader m, VectorLayer* layer, Faults* faults, Budg
         return false;
     }
     const std::int64_t extent = layer->extent;
+    layer->features.reserve(raw.size());
     for (RawFeature& r : raw) {
         std::string why;
         GeometryReader geometry(r.geometry, -maxOutside * extent, (maxOutside + 1) * extent);
