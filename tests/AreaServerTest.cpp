@@ -6,6 +6,7 @@
 #include "FakeNetClock.h"
 #include "Files.h"
 #include "LoopbackServer.h"
+#include "PMTilesWriter.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +86,38 @@ TEST_F(AreaServer, RemoteExtractReadsOnlyTheRangesNeeded)
     std::uint64_t tiles;
     ASSERT_TRUE(Extract::run(sharedFixture("vector/montevideo.pmtiles"), "out.pmtiles", options, &tiles, &error));
     EXPECT_TRUE(storedTiles("out.pmtiles") == remote);
+}
+
+// An archive with leaf directories: the leaves the box needs come in one
+// request, and the tiles in another.
+TEST_F(AreaServer, RemoteExtractReadsTheLeavesItNeedsTogether)
+{
+    PMTilesWriter writer;
+    std::string error;
+    ASSERT_TRUE(writer.open("leaves.pmtiles", &error));
+    for (std::uint64_t x = 0; x < 256; ++x)
+        for (std::uint64_t y = 0; y < 256; ++y)
+            ASSERT_TRUE(writer.add(PMTiles::tileId(8, x, y), 1, "tile " + std::to_string((x * 7 + y) % 5000), &error));
+    PMTiles::Header h;
+    h.minZoom = h.maxZoom = 8;
+    ASSERT_TRUE(writer.finish(h, "{}", &error));
+    std::string raw;
+    ASSERT_TRUE(Files::readBytes("leaves.pmtiles", &raw) && h.parse(raw, &error));
+    ASSERT_GT(h.leafLength, 0u);
+    LoopbackServer local(dir.dir);
+    ASSERT_TRUE(local.ok());
+    Net net;
+    Extract::Options options;
+    options.box = boxOf("10,10,20,20");
+    options.fetcher = &net.fetcher;
+    std::uint64_t tiles;
+    ASSERT_TRUE(Extract::run(local.url("/files/leaves.pmtiles"), "out.pmtiles", options, &tiles, &error)) << error;
+    EXPECT_EQ(tiles, 8u * 8);
+    long long requests, bytes;
+    local.counts(&requests, &bytes);
+    EXPECT_EQ(requests, 3) << "header and root, leaves, tiles";
+    ASSERT_TRUE(Extract::run("leaves.pmtiles", "local.pmtiles", options, &tiles, &error)) << error;
+    EXPECT_TRUE(storedTiles("local.pmtiles") == storedTiles("out.pmtiles"));
 }
 
 TEST_F(AreaServer, RemoteExtractSaysWhatIsWrongWithTheServer)
