@@ -121,4 +121,43 @@ void BM_SteadyPanMapAlone(benchmark::State& state)
 }
 BENCHMARK(BM_SteadyPanMapAlone);
 
+// One frame that bench/frame_cost.sh measures: callgrind counts each call.
+__attribute__((noinline)) void measuredFrame(Program* program)
+{
+    program->pass();
+}
+
+// Swings with the shipped settings (position overlay on, toolbar hidden):
+// `there` for 40 frames, `back` for 40, inside the loaded grid. A fixed
+// count of frames, so that runs under callgrind compare.
+void swing(benchmark::State& state, SDLKey there, SDLKey back)
+{
+    Session s;
+    s.program->toolBar.visible = false;
+    int frame = 0;
+    for (auto _ : state) {
+        if (frame % 40 == 0) {
+            state.PauseTiming();
+            const bool out = frame % 80 == 0;
+            s.keys.key(out ? back : there, false);
+            s.keys.key(out ? there : back);
+            state.ResumeTiming();
+        }
+        ++frame;
+        measuredFrame(s.program.get());
+    }
+}
+
+void BM_PanFramesLeftRight(benchmark::State& state)
+{
+    swing(state, SDLK_LEFT, SDLK_RIGHT);
+}
+BENCHMARK(BM_PanFramesLeftRight)->Iterations(160);
+
+void BM_PanFramesUpDown(benchmark::State& state)
+{
+    swing(state, SDLK_UP, SDLK_DOWN);
+}
+BENCHMARK(BM_PanFramesUpDown)->Iterations(160);
+
 } // namespace
