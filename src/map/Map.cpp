@@ -1,6 +1,7 @@
 #include "Map.h"
 
 #include "Mercator.h"
+#include "SurfaceCopy.h"
 
 #include <algorithm>
 #include <climits>
@@ -395,7 +396,7 @@ void Map::draw()
                             static_cast<Uint16>(std::max(sh, 0))};
             SDL_Rect dest{static_cast<Sint16>(dstX), static_cast<Sint16>(dstY), 0, 0};
             SDL_Surface* surface = tiles[static_cast<std::size_t>(r * cols + c)].surface;
-            if (surface && SDL_UpperBlit(surface, &source, screen, &dest) == 0) {
+            if (surface && SurfaceCopy::blit(surface, &source, screen, &dest) == 0) {
                 // What the blit copies on the whole screen: the caller may
                 // clip the screen to a damaged part, which must not move
                 // the tiles that follow.
