@@ -162,7 +162,8 @@ TEST(HostileArchive, RunOverAWholeLevelCostsWhatTheBoxHolds)
     EXPECT_FALSE(fileExists("stopped.partial"));
 }
 
-// A GIF frame of 65535 x 65535 in 32 bytes crashed SDL_image; an XPM that
+// A GIF frame of 65535 x 65535 in 32 bytes crashed SDL_image, as did one of
+// no size; an XPM that
 // declares 16000 x 16000 too. Sizes are read from the headers first, and
 // formats whose headers are not read never reach SDL_image.
 TEST(HostileArchive, TilesAreMeasuredBeforeSdlImageSeesThem)
@@ -172,6 +173,9 @@ TEST(HostileArchive, TilesAreMeasuredBeforeSdlImageSeesThem)
     const std::string gifTail = std::string("\x00\x02\x02\x44\x01\x00\x3b", 7);
     const std::string small = gifHead + std::string("\x2c\x00\x00\x00\x00\x01\x00\x01\x00", 9) + gifTail;
     const std::string huge = gifHead + std::string("\x2c\x00\x00\x00\x00\xff\xff\xff\xff", 9) + gifTail;
+    // A frame of no size within a screen of one pixel: SDL_image wrote
+    // through a null picture (found by the tile fuzz target).
+    const std::string empty = gifHead + std::string("\x2c\x00\x00\x00\x00\x00\x00\x00\x00", 9) + gifTail;
     const std::string xpm = "/* XPM */\nstatic char *x[] = {\"16000 16000 1 1\", \"a c #000000\", \"a\"};\n";
     const std::string bmp = std::string("BM\x00\x00\x00\x00\x00\x00\x00\x00\x36\x00\x00\x00\x28\x00\x00\x00"
                                         "\x00\x00\x01\x00\x00\x00\x01\x00",
@@ -181,6 +185,8 @@ TEST(HostileArchive, TilesAreMeasuredBeforeSdlImageSeesThem)
     EXPECT_TRUE(TileDecoder::decode(small, 16, &out, &error)) << error;
     EXPECT_FALSE(TileDecoder::decode(huge, 16, &out, &error));
     EXPECT_NE(error.find("65535x65535 pixels is too large"), std::string::npos) << error;
+    EXPECT_FALSE(TileDecoder::decode(empty, 16, &out, &error));
+    EXPECT_NE(error.find("GIF frame of no size"), std::string::npos) << error;
     EXPECT_FALSE(TileDecoder::decode(bmp, 16, &out, &error));
     EXPECT_NE(error.find("65536x65536 pixels is too large"), std::string::npos) << error;
     EXPECT_FALSE(TileDecoder::decode(xpm, 16, &out, &error));

@@ -39,8 +39,12 @@ bool gif(const std::uint8_t* d, std::size_t n, long long* w, long long* h, std::
         if (d[pos] == 0x2c) {
             if (n - pos < 10)
                 break;
-            *w = std::max<long long>(le16(d + pos + 5), screenW);
-            *h = std::max<long long>(le16(d + pos + 7), screenH);
+            const long long frameW = le16(d + pos + 5), frameH = le16(d + pos + 7);
+            // SDL_image writes through a null picture for a frame of no size.
+            if (frameW == 0 || frameH == 0)
+                return fail(error, "GIF frame of no size");
+            *w = std::max(frameW, screenW);
+            *h = std::max(frameH, screenH);
             return true;
         }
         if (d[pos] != 0x21 || n - pos < 2)
