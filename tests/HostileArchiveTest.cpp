@@ -163,7 +163,7 @@ TEST(HostileArchive, RunOverAWholeLevelCostsWhatTheBoxHolds)
 }
 
 // A GIF frame of 65535 x 65535 in 32 bytes crashed SDL_image, as did one of
-// no size; an XPM that
+// no size, and a code size over 8 kept it busy for minutes; an XPM that
 // declares 16000 x 16000 too. Sizes are read from the headers first, and
 // formats whose headers are not read never reach SDL_image.
 TEST(HostileArchive, TilesAreMeasuredBeforeSdlImageSeesThem)
@@ -187,6 +187,10 @@ TEST(HostileArchive, TilesAreMeasuredBeforeSdlImageSeesThem)
     EXPECT_NE(error.find("65535x65535 pixels is too large"), std::string::npos) << error;
     EXPECT_FALSE(TileDecoder::decode(empty, 16, &out, &error));
     EXPECT_NE(error.find("GIF frame of no size"), std::string::npos) << error;
+    // An LZW code size of 13 kept SDL_image copying for minutes.
+    const std::string badCode = gifHead + std::string("\x2c\x00\x00\x00\x00\x01\x00\x01\x00\x00\x0d", 11) + gifTail;
+    EXPECT_FALSE(TileDecoder::decode(badCode, 16, &out, &error));
+    EXPECT_NE(error.find("GIF with a bad code size"), std::string::npos) << error;
     EXPECT_FALSE(TileDecoder::decode(bmp, 16, &out, &error));
     EXPECT_NE(error.find("65536x65536 pixels is too large"), std::string::npos) << error;
     EXPECT_FALSE(TileDecoder::decode(xpm, 16, &out, &error));

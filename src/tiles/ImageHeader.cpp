@@ -43,6 +43,13 @@ bool gif(const std::uint8_t* d, std::size_t n, long long* w, long long* h, std::
             // SDL_image writes through a null picture for a frame of no size.
             if (frameW == 0 || frameH == 0)
                 return fail(error, "GIF frame of no size");
+            // The LZW code size, past a local colour table: SDL_image loops
+            // for minutes on sizes no GIF may have (over 8).
+            std::size_t codeAt = pos + 10;
+            if (d[pos + 9] & 0x80)
+                codeAt += 3u << ((d[pos + 9] & 7) + 1);
+            if (codeAt >= n || d[codeAt] > 8)
+                return fail(error, "GIF with a bad code size");
             *w = std::max(frameW, screenW);
             *h = std::max(frameH, screenH);
             return true;
