@@ -79,7 +79,9 @@ Kind fold(const gps_data_t& data, Fix* fix)
 
 Kind unpack(const std::string& message, gps_data_t* data, Fix* fix)
 {
-    if (message.size() > maxLine || message.empty() || message[0] != '{' || !nlohmann::json::accept(message))
+    // gpsd names the class first; libgps loops on an object that does not.
+    static const std::string head = "{\"class\":\"";
+    if (message.size() > maxLine || message.compare(0, head.size(), head) != 0 || !nlohmann::json::accept(message))
         return other;
     // libgps parses in place and wants the terminating zero.
     std::vector<char> text(message.begin(), message.end());

@@ -23,7 +23,7 @@ Kind fold(const gps_data_t& data, Fix* fix);
 
 // One message as gpsd sends it (a JSON line) read by libgps's own parser
 // into *data and folded into *fix. A line that is not one well-formed JSON
-// object of at most maxLine bytes never reaches libgps (its parser loops
+// object of at most maxLine bytes, starting with its class, never reaches libgps (its parser loops
 // for ever on some malformed lines) and leaves *fix alone: `other`.
 Kind unpack(const std::string& message, gps_data_t* data, Fix* fix);
 const std::size_t maxLine = 16384;
