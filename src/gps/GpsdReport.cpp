@@ -79,9 +79,12 @@ Kind fold(const gps_data_t& data, Fix* fix)
 
 Kind unpack(const std::string& message, gps_data_t* data, Fix* fix)
 {
-    // gpsd names the class first; libgps loops on an object that does not.
-    static const std::string head = "{\"class\":\"";
-    if (message.size() > maxLine || message.compare(0, head.size(), head) != 0 || !nlohmann::json::accept(message))
+    // Only the two reports used here, naming their class first and once:
+    // libgps's parser loops on objects that name it elsewhere or again.
+    static const std::string tpv = "{\"class\":\"TPV\"", sky = "{\"class\":\"SKY\"";
+    if (message.size() > maxLine ||
+        (message.compare(0, tpv.size(), tpv) != 0 && message.compare(0, sky.size(), sky) != 0) ||
+        message.find("\"class\"", tpv.size()) != std::string::npos || !nlohmann::json::accept(message))
         return other;
     // libgps parses in place and wants the terminating zero.
     std::vector<char> text(message.begin(), message.end());
