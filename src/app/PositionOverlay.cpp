@@ -4,10 +4,11 @@
 #include "Map.h"
 #include "Mercator.h"
 
+#include <algorithm>
+
 namespace {
 
 const SDL_Color ink{0, 0, 0, 0};
-const SDL_Color halo{255, 255, 255, 0};
 
 void fillBox(SDL_Surface* screen, int x, int y, int w, int h, Uint32 colour)
 {
@@ -15,12 +16,14 @@ void fillBox(SDL_Surface* screen, int x, int y, int w, int h, Uint32 colour)
     SDL_FillRect(screen, &r, colour);
 }
 
-void text(SDL_Surface* screen, TTF_Font* font, const std::string& s, int x, int y, bool blended)
+// Draws `s` at (x, y); returns its width.
+int text(SDL_Surface* screen, TTF_Font* font, const std::string& s, int x, int y, bool blended)
 {
     SDL_Rect source;
     SDL_Rect box{static_cast<Sint16>(x), static_cast<Sint16>(y), 200, 14};
     Effects::alignText(Effects::alignLeft | Effects::alignTop, font, s, &source, &box);
-    Effects::blitOutlinedText(screen, font, s, ink, halo, blended, source, box);
+    Effects::blitChangingText(screen, font, s, ink, blended, source, box);
+    return box.w;
 }
 
 } // namespace
@@ -46,11 +49,16 @@ void PositionOverlay::draw(SDL_Surface* screen, const Map& map, TTF_Font* font, 
     int pixels = 0;
     if (!font || !describe(map, &position, &pixels, &label))
         return;
+    // A light plate under the text and the bar, as wide as they are.
+    int textW, labelW, h;
+    Effects::measureText(font, position, &textW, &h);
+    Effects::measureText(font, label, &labelW, &h);
+    const SDL_Rect all = extent();
+    const int w = std::min<int>(all.w, std::max(textW, pixels + 6 + labelW) + 4);
+    Effects::plate(screen, SDL_Rect{all.x, all.y, static_cast<Uint16>(w), all.h});
     text(screen, font, position, left, textTop, blended);
-    // The bar: dark with a light rim, ticks at both ends.
-    const Uint32 light = SDL_MapRGB(screen->format, 255, 255, 255);
+    // The bar: dark, ticks at both ends.
     const Uint32 dark = SDL_MapRGB(screen->format, 0, 0, 0);
-    fillBox(screen, left - 1, barY - 5, pixels + 3, 8, light);
     fillBox(screen, left, barY, pixels + 1, 2, dark);
     fillBox(screen, left, barY - 4, 1, 6, dark);
     fillBox(screen, left + pixels, barY - 4, 1, 6, dark);

@@ -8,8 +8,8 @@
 class Map;
 
 // The screen centre's latitude and longitude and a scale bar, small in the
-// lower left corner, above the toolbar, outlined so that they read over any
-// map. Only for packages whose tiles are Web Mercator.
+// lower left corner, above the toolbar, on a light plate so that they read
+// over any map and any track. Only for packages whose tiles are Web Mercator.
 class PositionOverlay {
 public:
     static constexpr int left = 4;

@@ -36,15 +36,6 @@ bool showStartupPicture(Splash* splash, const Fonts& fonts)
 
 } // namespace
 
-bool Fonts::open(const std::string& path)
-{
-    text = TTF_OpenFont(path.c_str(), 11);
-    heading = TTF_OpenFont(path.c_str(), 16);
-    small = TTF_OpenFont(path.c_str(), 9);
-    return text && heading && small;
-}
-
-
 Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, Clock* clock)
     : screen(screen), fonts(fonts), splash(Layout::splashImage, screen, clock),
       splashShown(showStartupPicture(&splash, fonts)), settings(ConfParser::recovered(settingsFile)), fps(clock),

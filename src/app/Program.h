@@ -6,6 +6,7 @@
 #include "Commands.h"
 #include "ConfParser.h"
 #include "FPS.h"
+#include "Fonts.h"
 #include "Lang.h"
 #include "Map.h"
 #include "MapUI.h"
@@ -28,17 +29,6 @@
 
 class Clock;
 class EventSource;
-
-// The three sizes of the interface font, opened once and never closed.
-struct Fonts {
-    TTF_Font* text = nullptr;    // 11 points: splash, toolbar, notification, menu lines
-    TTF_Font* heading = nullptr; // 16 points: menu heading
-    TTF_Font* small = nullptr;   // 9 points: map attribution, frame rate
-
-    // Opens the three sizes from `path`; false when any cannot be opened.
-    bool open(const std::string& path);
-};
-
 
 // Everything the main function owns once SDL, the screen and the fonts are
 // up: the objects of the program, built in start-up order, and the loop.
@@ -63,7 +53,7 @@ public:
     int run();
 
     SDL_Surface* const screen;
-    const Fonts fonts;
+    const Fonts& fonts;
 
     Splash splash;
     const bool splashShown; // the start-up picture is shown before anything else is built

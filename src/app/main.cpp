@@ -84,14 +84,12 @@ void startSdl(Display* display, const CommandLine& line)
     }
 }
 
-Fonts openFonts()
+void openFonts(Fonts* fonts)
 {
-    Fonts fonts;
-    if (TTF_Init() < 0 || !fonts.open(fontFile)) {
+    if (TTF_Init() < 0 || !fonts->open(fontFile)) {
         std::fprintf(stderr, "Couldn't open the font %s: %s\n", fontFile, TTF_GetError());
         std::exit(3);
     }
-    return fonts;
 }
 
 } // namespace
@@ -118,7 +116,8 @@ int main(int argc, char* argv[])
     }
     static Display display; // outlives the program, which draws on its canvas
     startSdl(&display, line);
-    const Fonts fonts = openFonts();
+    Fonts fonts; // closed after the program, releasing what it drew
+    openFonts(&fonts);
     SdlEventSource events(&display);
     Program program(display.canvas, fonts, &events, SdlClock::instance());
     program.showBox = [](const SDL_Rect& box) { display.show(box); };

@@ -37,21 +37,30 @@ void alignText(int flags, TTF_Font* font, const std::string& text, SDL_Rect* sou
 void alignTextWithRolling(int flags, TTF_Font* font, const std::string& text, SDL_Rect* source, SDL_Rect* box,
                           FPS* fps, int* rollTimer, int* rollOffset, int pause, int speed);
 
-// Width and height of `text` in `font`, remembered for the texts seen lately.
-// Renderings and sizes are kept by font: fonts stay open while they are used.
+// Width and height of `text` in `font`, remembered for the texts seen lately
+// in the font's TextCache when it has one.
 void measureText(TTF_Font* font, const std::string& text, int* w, int* h);
 
 // Blits the `source` part of `text` (anti-aliased when `blended`) onto
-// `target` at `box`. Renderings are kept for the texts drawn lately, so a
-// text that does not change is rendered once. Nothing when text is empty or
+// `target` at `box`. Renderings are kept in the font's TextCache, so a text
+// that does not change is rendered once. Nothing when text is empty or
 // cannot be rendered.
 void blitText(SDL_Surface* target, TTF_Font* font, const std::string& text, SDL_Color color, bool blended,
               SDL_Rect* source, SDL_Rect* box);
 
 // blitText() with a one-pixel outline in `outline` around the letters, so
-// that the text stays readable over any map.
+// that the text stays readable over any map (OutlinedText).
 void blitOutlinedText(SDL_Surface* target, TTF_Font* font, const std::string& text, SDL_Color color, SDL_Color outline,
                       bool blended, const SDL_Rect& source, const SDL_Rect& box);
+
+// blitText() for a text that changes every frame (the coordinates while the
+// map moves): composed from the font's glyphs, nothing rendered (GlyphText).
+void blitChangingText(SDL_Surface* target, TTF_Font* font, const std::string& text, SDL_Color color, bool blended,
+                      const SDL_Rect& source, const SDL_Rect& box);
+
+// A light translucent plate over `area` (within target's clip rectangle), for
+// text to read on over any map and any track.
+void plate(SDL_Surface* target, const SDL_Rect& area);
 
 } // namespace Effects
 

@@ -99,7 +99,12 @@ public:
         ASSERT_EQ(TTF_Init(), 0);
         ASSERT_TRUE(fonts.open(TESSEL_TEST_FONT));
     }
-    void TearDown() override { SDL_Quit(); }
+    void TearDown() override
+    {
+        fonts.close();
+        TTF_Quit();
+        SDL_Quit();
+    }
 
     SDL_Surface* screen = nullptr;
     Fonts fonts;
