@@ -60,12 +60,33 @@ int windowScale(const CommandLine& line)
     return scale >= 0 && scale <= Display::maxWindowScale ? scale : 0;
 }
 
+// SDL's video with the driver the user chose in SDL_VIDEODRIVER; else the
+// first graphical one that starts, in SDL's own order. Without a display SDL
+// would fall back to drawing text art into the terminal and never end: that
+// is refused with a message.
+bool startVideo()
+{
+    const char* chosen = std::getenv("SDL_VIDEODRIVER");
+    if (chosen && chosen[0])
+        return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    for (const char* driver : {"x11", "dga", "fbcon", "directfb", "ggi", "svgalib"}) {
+        setenv("SDL_VIDEODRIVER", driver, 1);
+        const bool started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        unsetenv("SDL_VIDEODRIVER");
+        if (started)
+            return true;
+    }
+    SDL_SetError("no display (DISPLAY is not set and no framebuffer can be used); "
+                 "SDL_VIDEODRIVER chooses a video driver");
+    return false;
+}
+
 void startSdl(Display* display, const CommandLine& line)
 {
     // No audio (the program plays no sound) and no timer subsystem (ticks
     // and waits need none; on Unix its thread wakes a thousand times a
     // second).
-    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_JOYSTICK) < 0) {
+    if (SDL_Init(SDL_INIT_JOYSTICK) < 0 || !startVideo()) {
         std::fprintf(stderr, "Couldn't initialize SDL: %s\n", SDL_GetError());
         std::exit(1);
     }
@@ -87,7 +108,9 @@ void startSdl(Display* display, const CommandLine& line)
 void openFonts(Fonts* fonts)
 {
     if (TTF_Init() < 0 || !fonts->open(fontFile)) {
-        std::fprintf(stderr, "Couldn't open the font %s: %s\n", fontFile, TTF_GetError());
+        char here[PATH_MAX];
+        const std::string where = getcwd(here, sizeof here) ? std::string(here) + "/" + fontFile : fontFile;
+        std::fprintf(stderr, "Couldn't open the font %s: %s\n", where.c_str(), TTF_GetError());
         std::exit(3);
     }
 }
