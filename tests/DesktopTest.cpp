@@ -187,6 +187,17 @@ TEST(UserDirectoryTest, FirstStartLaysOutAndLaterStartsKeepTheUsersFiles)
     EXPECT_EQ(readFile(chosen + "/tessel.conf"), "fps=15\n");
     EXPECT_EQ(readFile(chosen + "/maps/mine"), "x");
 
+    // The installation moves: the links follow it; a real directory stays.
+    ASSERT_EQ(rename("share", "moved"), 0);
+    writeFile("moved/lang/english.conf", "x=y\n");
+    ASSERT_TRUE(UserDirectory::layOut(chosen, dir.path("moved"), &error)) << error;
+    EXPECT_EQ(readFile(chosen + "/lang/english.conf"), "x=y\n");
+    unlink((chosen + "/media").c_str());
+    mkdir((chosen + "/media").c_str(), 0755);
+    writeFile(chosen + "/media/own.png", "mine");
+    ASSERT_TRUE(UserDirectory::layOut(chosen, dir.path("moved"), &error)) << error;
+    EXPECT_EQ(readFile(chosen + "/media/own.png"), "mine");
+
     writeFile("tessel.conf", "");
     ASSERT_TRUE(UserDirectory::choose("", data, &chosen, &error));
     EXPECT_EQ(chosen, ".") << "a run directory laid by hand is used as it is";

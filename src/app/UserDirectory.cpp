@@ -1,6 +1,8 @@
 #include "UserDirectory.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -51,6 +53,23 @@ std::string parentOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+// Makes `link` lead to this installation's `target`. A real directory in
+// its place is the user's own and is kept; a link (left by an earlier
+// installation, perhaps moved or removed since) is replaced in one step.
+bool linkShared(const std::string& target, const std::string& link)
+{
+    struct stat info;
+    if (lstat(link.c_str(), &info) == 0 && !S_ISLNK(info.st_mode))
+        return true;
+    char current[PATH_MAX];
+    const ssize_t n = readlink(link.c_str(), current, sizeof current);
+    if (n >= 0 && std::string(current, static_cast<std::size_t>(n)) == target)
+        return true;
+    const std::string fresh = link + ".new";
+    unlink(fresh.c_str());
+    return symlink(target.c_str(), fresh.c_str()) == 0 && std::rename(fresh.c_str(), link.c_str()) == 0;
 }
 
 } // namespace
@@ -104,8 +123,8 @@ bool layOut(const std::string& dir, const std::string& dataDir, std::string* err
         return false;
     }
     for (const char* shared : {"/media", "/lang"})
-        if (!exists(dir + shared) && symlink((dataDir + shared).c_str(), (dir + shared).c_str()) != 0) {
-            *error = "tessel: cannot link " + dir + shared + ": " + std::strerror(errno);
+        if (!linkShared(dataDir + shared, dir + shared)) {
+            *error = "tessel: cannot link " + dir + shared + " to " + dataDir + shared + ": " + std::strerror(errno);
             return false;
         }
     return true;

@@ -18,7 +18,8 @@ std::string installedData(const std::string& executable);
 bool choose(const std::string& dirOption, const std::string& dataDir, std::string* dir, std::string* error);
 // Gives `dir` what a run needs and keeps everything already there:
 // tessel.conf copied from the share directory, maps/ and tracks/, and links
-// to the shared media/ and lang/.
+// to the shared media/ and lang/ of this installation (made again when the
+// installation moved; real directories there are the user's and win).
 bool layOut(const std::string& dir, const std::string& dataDir, std::string* error);
 
 } // namespace UserDirectory

@@ -52,4 +52,10 @@ echo "x" >"$user/maps/note.txt"
 start_installed
 grep -q "# mine" "$user/tessel.conf" || fail "a second start replaced the user's tessel.conf"
 [ -f "$user/maps/note.txt" ] || fail "a second start lost the user's files"
+# Installed again elsewhere, the first prefix gone: the user directory follows.
+mv "$prefix" "$run_dir/prefix2"
+prefix=$run_dir/prefix2
+start_installed
+[ -f "$user/media/font.ttf" ] || fail "after the prefix moved, media/ does not lead to the installed media"
+grep -q "# mine" "$user/tessel.conf" || fail "the move lost the user's tessel.conf"
 echo "desktop cli: ok"
