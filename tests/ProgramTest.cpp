@@ -28,7 +28,7 @@ TEST_F(ProgramLoop, ReadsTheShippedSettings)
     EXPECT_EQ(program->fps.limit, 30);
     EXPECT_EQ(program->fps.frameTime, 33u);
     EXPECT_FALSE(program->options.showFps);
-    EXPECT_TRUE(program->options.showBattery);
+    EXPECT_EQ(program->options.showBattery, Battery::found());
     EXPECT_TRUE(program->options.smoothText);
     EXPECT_EQ(program->options.moveSpeed, 100);
     EXPECT_EQ(program->options.moveMultiplier, 3);
@@ -44,7 +44,7 @@ TEST_F(ProgramLoop, MissingKeysTakeDefaults)
     EXPECT_EQ(program->fps.limit, 0);
     EXPECT_EQ(program->panning.speed, 50);
     EXPECT_EQ(program->options.moveMultiplier, 3);
-    EXPECT_TRUE(program->options.showBattery);
+    EXPECT_EQ(program->options.showBattery, Battery::found());
     EXPECT_FALSE(program->options.showFps);
 }
 
@@ -202,4 +202,29 @@ TEST_F(ProgramLoop, AFailedWriteOfTheSettingsAtTheEndIsReported)
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("cannot write tessel.conf"), std::string::npos) << said;
     rmdir("tessel.conf.new");
+}
+
+TEST(BatterySetting, AutoShowsTheSymbolOnlyWhereABatteryIsFound)
+{
+    TempDir dir;
+    mkdir("supplies", 0755);
+    mkdir("supplies/AC", 0755);
+    writeFile("supplies/AC/type", "Mains\n");
+    EXPECT_FALSE(Battery::found(dir.path("supplies")));
+    mkdir("supplies/BAT0", 0755);
+    writeFile("supplies/BAT0/type", "Battery\n");
+    writeFile("supplies/BAT0/present", "0\n");
+    EXPECT_FALSE(Battery::found(dir.path("supplies")));
+    writeFile("supplies/BAT0/present", "1\n");
+    EXPECT_TRUE(Battery::found(dir.path("supplies")));
+
+    for (bool found : {false, true})
+        for (const char* value : {"auto", "yes", "no", static_cast<const char*>(nullptr)}) {
+            writeFile("tessel.conf", value ? std::string("show_battery=") + value + "\n" : "");
+            Settings settings;
+            settings.batteryFound = found;
+            settings.readFrom(ConfParser("tessel.conf", 1));
+            const bool expected = value && std::string(value) != "auto" ? std::string(value) == "yes" : found;
+            EXPECT_EQ(settings.showBattery, expected) << (value ? value : "absent") << " found " << found;
+        }
 }

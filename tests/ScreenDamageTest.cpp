@@ -132,13 +132,14 @@ TEST_F(ScreenDamageSession, DrawingWhatChangedEqualsDrawingEverything)
 
 TEST_F(ScreenDamageSession, AnIdleFrameDrawsNothing)
 {
+    // The battery symbol too, which steps with time.
+    incremental->program->options.showBattery = whole->program->options.showBattery = true;
     wait(0, 3);
     tap(55, 231, 2);
     key(SDLK_RETURN, 2);
     incremental->program->options.showFps = false;
     whole->program->options.showFps = false;
     wait(0, 2);
-    ASSERT_TRUE(incremental->program->options.showBattery);
     EXPECT_TRUE(incremental->program->damage.damaged().empty());
     fill(incremental->screen, 255, 0, 255);
     incremental->program->pass();

@@ -20,6 +20,7 @@ namespace {
 Settings readSettings(const ConfParser& conf)
 {
     Settings settings;
+    settings.batteryFound = Battery::found();
     settings.readFrom(conf);
     return settings;
 }

@@ -6,7 +6,12 @@ void Settings::readFrom(const ConfParser& conf)
 {
     conf.intValue("fps", &fpsLimit);
     conf.boolValue("show_fps", &showFps);
-    conf.boolValue("show_battery", &showBattery);
+    // The symbol where the machine has a battery, unless the file says.
+    std::string battery = "auto";
+    conf.stringValue("show_battery", &battery);
+    showBattery = batteryFound;
+    if (battery != "auto")
+        conf.boolValue("show_battery", &showBattery);
     conf.boolValue("smooth", &smoothText);
     conf.intValue("map_move_speed", &moveSpeed);
     conf.intValue("map_move_multiplier", &moveMultiplier);

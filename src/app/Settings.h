@@ -9,7 +9,8 @@
 struct Settings {
     int fpsLimit = 30;
     bool showFps = false;
-    bool showBattery = true;
+    bool showBattery = true;  // show_battery: yes, no, or auto (the default)
+    bool batteryFound = true; // what auto means: set before readFrom()
     bool smoothText = true;
     int moveSpeed = 100;    // pixels per second
     int moveMultiplier = 3; // boost factor

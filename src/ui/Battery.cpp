@@ -4,6 +4,9 @@
 
 #include "Image.h"
 
+#include <dirent.h>
+#include <fstream>
+
 Battery::Battery(SDL_Surface* surface, FPS* fps, SDL_Rect box, std::string full, std::string mid, std::string low,
                  std::string empty)
     : surface(surface), box(box), fps(fps)
@@ -26,4 +29,23 @@ void Battery::draw()
         nextStep = fps->ticks() + stepMs;
     }
     Image::drawAt(levelImages[level > 2 ? 3 : level], surface, box.x, box.y);
+}
+
+bool Battery::found(const std::string& powerSupplies)
+{
+    DIR* dir = opendir(powerSupplies.c_str());
+    if (!dir)
+        return false;
+    bool battery = false;
+    while (const dirent* entry = readdir(dir)) {
+        std::ifstream type(powerSupplies + "/" + entry->d_name + "/type");
+        std::string word;
+        std::ifstream present(powerSupplies + "/" + entry->d_name + "/present");
+        std::string there = "1";
+        present >> there;
+        if (type >> word && word == "Battery" && there != "0")
+            battery = true;
+    }
+    closedir(dir);
+    return battery;
 }

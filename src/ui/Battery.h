@@ -22,6 +22,10 @@ public:
 
     // Steps the level when due and draws its image at the box's position.
     void draw();
+    // Whether the machine has a battery: a power supply of type "Battery"
+    // under `powerSupplies` (Linux's sysfs class). Without one the symbol
+    // is hidden unless the settings ask for it.
+    static bool found(const std::string& powerSupplies = "/sys/class/power_supply");
 
     SDL_Surface* surface;
     Uint32 nextStep = 0;
