@@ -1,6 +1,7 @@
 #include "Lang.h"
 #include "Map.h"
 #include "MapUI.h"
+#include "PackageCaptions.h"
 #include "Menu.h"
 #include "Packages.h"
 #include "TestSupport.h"
@@ -136,4 +137,21 @@ TEST_F(MapMenus, CentreCross)
     ui.loadCenterCross("missing.png");
     expectRect(ui.crossRect, 0, 0, 0, 0);
     ui.drawCenterCross();
+}
+
+TEST(PackageCaptions, SortedByCaptionThenFileAndSharedCaptionsNameTheirFile)
+{
+    std::vector<PackageCaptions::Entry> entries{{"OpenMapTiles", "zurich.mbtiles", "maps/zurich.mbtiles"},
+                                                {"alps", "alps", "maps/alps/map.conf"},
+                                                {"OpenMapTiles", "bern.pmtiles", "maps/bern.pmtiles"},
+                                                {"Bern", "b", "maps/b/map.conf"}};
+    PackageCaptions::arrange(&entries);
+    std::vector<std::string> captions, paths;
+    for (const auto& e : entries) {
+        captions.push_back(e.caption);
+        paths.push_back(e.path);
+    }
+    EXPECT_EQ(captions, (std::vector<std::string>{"alps", "Bern", "OpenMapTiles (bern.pmtiles)",
+                                                  "OpenMapTiles (zurich.mbtiles)"}));
+    EXPECT_EQ(paths.back(), "maps/zurich.mbtiles");
 }

@@ -6,6 +6,7 @@
 #include "Map.h"
 #include "Menu.h"
 #include "MetadataText.h"
+#include "PackageCaptions.h"
 #include "TileArchive.h"
 
 #include <algorithm>
@@ -30,6 +31,7 @@ bool MapUI::packageList(Menu* menu, int page)
     menu->clearMenu(page);
     packageCaptions.clear();
     packageFiles.clear();
+    std::vector<PackageCaptions::Entry> entries;
     while (const dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
         if (name == "." || name == "..")
@@ -42,8 +44,7 @@ bool MapUI::packageList(Menu* menu, int page)
             const std::unique_ptr<TileArchive> archive =
                 TileArchive::open("maps/" + name, &error, TileArchive::Reading::tilesOnly);
             caption = archive && !archive->info().name.empty() ? MetadataText::fromHtml(archive->info().name) : name;
-            packageCaptions.push_back(caption);
-            packageFiles.push_back("maps/" + name);
+            entries.push_back(PackageCaptions::Entry{caption, name, "maps/" + name});
             continue;
         }
         const std::string path = "maps/" + name + "/map.conf";
@@ -55,16 +56,19 @@ bool MapUI::packageList(Menu* menu, int page)
         if (conf.parameters.empty())
             continue;
         conf.value("caption", &caption);
-        packageCaptions.push_back(caption);
-        packageFiles.push_back(path);
+        entries.push_back(PackageCaptions::Entry{caption, name, path});
     }
     closedir(dir);
-    if (packageCaptions.empty()) {
+    if (entries.empty()) {
         menu->addItem(page, -1, lang->value("no_packages"), true);
         return false;
     }
-    for (std::size_t i = 0; i < packageCaptions.size(); ++i)
-        menu->addItem(page, static_cast<int>(i), packageCaptions[i], false);
+    PackageCaptions::arrange(&entries);
+    for (const PackageCaptions::Entry& e : entries) {
+        menu->addItem(page, static_cast<int>(packageCaptions.size()), e.caption, false);
+        packageCaptions.push_back(e.caption);
+        packageFiles.push_back(e.path);
+    }
     return true;
 }
 

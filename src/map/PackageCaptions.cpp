@@ -1,0 +1,35 @@
+#include "PackageCaptions.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+namespace PackageCaptions {
+
+namespace {
+
+std::string folded(const std::string& s)
+{
+    std::string out = s;
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+} // namespace
+
+void arrange(std::vector<Entry>* entries)
+{
+    std::map<std::string, int> uses;
+    for (const Entry& e : *entries)
+        ++uses[e.caption];
+    for (Entry& e : *entries)
+        if (uses[e.caption] > 1)
+            e.caption += " (" + e.fileName + ")";
+    std::stable_sort(entries->begin(), entries->end(), [](const Entry& a, const Entry& b) {
+        const std::string fa = folded(a.caption), fb = folded(b.caption);
+        return fa != fb ? fa < fb : a.fileName < b.fileName;
+    });
+}
+
+} // namespace PackageCaptions
