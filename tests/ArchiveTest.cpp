@@ -174,7 +174,14 @@ TEST(TileArchive, BadArchivesAreRefusedWithTheirReason)
     writeFile("cut.mbtiles", whole.substr(0, whole.size() / 2));
     EXPECT_NE(refusal("cut.mbtiles"), "");
     writeFile("text.mbtiles", "just words\n");
-    EXPECT_NE(refusal("text.mbtiles").find("neither"), std::string::npos);
+    EXPECT_EQ(refusal("text.mbtiles"), "not an MBTiles file: not SQLite");
+    writeFile("text.pmtiles", "just words\n");
+    EXPECT_EQ(refusal("text.pmtiles"), "not a PMTiles file");
+    // Versions 1 and 2 had a header of their own.
+    writeFile("v1.pmtiles", std::string("PM\x01\x00", 4) + std::string(100, '\0'));
+    EXPECT_EQ(refusal("v1.pmtiles"), "PMTiles version 1 is not supported; convert it to version 3");
+    writeFile("v2.pmtiles", std::string("PM\x02\x00", 4) + std::string(100, '\0'));
+    EXPECT_EQ(refusal("v2.pmtiles"), "PMTiles version 2 is not supported; convert it to version 3");
     writeMBTiles("mlt.mbtiles", {{0, 0, 0, "\x1f\x8b\x08 not really"}}, {{"format", "mlt"}});
     EXPECT_NE(refusal("mlt.mbtiles").find("MapLibre tiles (mlt)"), std::string::npos);
     writeMBTiles("empty.mbtiles", {}, {});

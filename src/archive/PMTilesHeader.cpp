@@ -40,7 +40,7 @@ bool Header::parse(const std::string& raw, std::string* error)
     }
     if (raw[7] != 3) {
         *error = "PMTiles version " + std::to_string(static_cast<unsigned char>(raw[7])) +
-                 " is not supported (version 3 is)";
+                 " is not supported; convert it to version 3";
         return false;
     }
     const unsigned char* p = reinterpret_cast<const unsigned char*>(raw.data());

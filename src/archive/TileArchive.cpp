@@ -47,9 +47,31 @@ std::unique_ptr<TileArchive> TileArchive::open(const std::string& path, std::str
     case Kind::pmtiles:
         return PMTilesArchive::open(path, error, reading);
     default:
-        *error = "neither an MBTiles nor a PMTiles file";
+        *error = refusal(path);
         return nullptr;
     }
+}
+
+std::string TileArchive::refusal(const std::string& path)
+{
+    unsigned char head[4] = {};
+    const int fd = SafeFile::openRegular(path);
+    const ssize_t n = fd >= 0 ? pread(fd, head, sizeof head, 0) : -1;
+    if (fd >= 0)
+        close(fd);
+    if (n < 0)
+        return "cannot be read";
+    // Versions 1 and 2 began with "PM" and a 16-bit little-endian version.
+    if (n == 4 && head[0] == 'P' && head[1] == 'M' && (head[2] == 1 || head[2] == 2) && head[3] == 0)
+        return "PMTiles version " + std::to_string(head[2]) + " is not supported; convert it to version 3";
+    std::string lower = path;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower.size() > 8 && lower.compare(lower.size() - 8, 8, ".mbtiles") == 0)
+        return "not an MBTiles file: not SQLite";
+    if (lower.size() > 8 && lower.compare(lower.size() - 8, 8, ".pmtiles") == 0)
+        return "not a PMTiles file";
+    return "neither an MBTiles nor a PMTiles file";
 }
 
 bool TileArchive::acceptFormat(const std::string& declared, const std::string& sample, std::string* error)

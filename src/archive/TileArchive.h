@@ -40,6 +40,8 @@ public:
 
     // The kind of a regular file, from its first bytes.
     static Kind kindOf(const std::string& path);
+    // Why `path`, of no kind, cannot be opened, in words for the user.
+    static std::string refusal(const std::string& path);
     // True for names ending in ".mbtiles" or ".pmtiles", in any case.
     static bool hasArchiveName(const std::string& name);
     // What opening reads: everything (the levels, found from the data, and
