@@ -123,6 +123,7 @@ TEST_F(PackTool, ImportsAFolderOptionsAndAnOverlay)
     Package::ImportOptions options;
     options.packed = true;
     options.caption = "Corner";
+    options.attribution = "Survey & Co";
     options.layer = "map";
     options.bbox = true; // the north-west quarter of the world: tiles 0..1 at level 2
     options.west = -179;
@@ -136,6 +137,9 @@ TEST_F(PackTool, ImportsAFolderOptionsAndAnOverlay)
     conf.intValue("end_y", &endY);
     EXPECT_EQ(endX, 2);
     EXPECT_EQ(endY, 2);
+    std::string credit;
+    EXPECT_TRUE(conf.value("attribution", &credit));
+    EXPECT_EQ(credit, "Survey & Co");
     std::string report;
     ASSERT_TRUE(checks("pkg", &report)) << report;
     EXPECT_NE(report.find("layer map, zoom 15: 4 tiles, 0 missing"), std::string::npos) << report;

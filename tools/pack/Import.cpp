@@ -214,6 +214,12 @@ bool writeLevel(TileSource& source, const std::string& layer, int z, const Area&
                                  o.partSize, error) >= 0;
 }
 
+// The credit a package shows: the one given, else the source's (HTML there).
+std::string credit(const ImportOptions& o, const TileSource& base)
+{
+    return !o.attribution.empty() ? o.attribution : MetadataText::fromHtml(base.attribution);
+}
+
 // The caption and attribution go through the settings writer, so that any
 // text a source names reads back as it was (quotes included; line breaks
 // become spaces).
@@ -224,7 +230,7 @@ std::string describe(const std::string& caption, const std::string& attribution,
     head.parameters.push_back(ConfParameter{"", "# Made by tessel-pack."});
     head.setValue("caption", caption);
     if (!attribution.empty())
-        head.setValue("attribution", MetadataText::fromHtml(attribution));
+        head.setValue("attribution", attribution);
     head.changed = false; // written below, never saved as a file of its own
     std::ostringstream conf;
     head.write(conf);
@@ -303,7 +309,7 @@ bool import(const std::vector<Layer>& given, const ImportOptions& o, const std::
         p.actual = listed.back();
     const std::string caption = !o.caption.empty() ? o.caption : !base.name.empty() ? base.name : "Imported map";
     ok = ok && writeBytes(root + "map.conf",
-                          describe(caption, base.attribution, o.packed, layers, listed, p.actual, p.areas[p.actual]));
+                          describe(caption, credit(o, base), o.packed, layers, listed, p.actual, p.areas[p.actual]));
     if (ok && std::rename(built.c_str(), withoutSlash(dir).c_str()) == 0)
         return true;
     removeTree(built);

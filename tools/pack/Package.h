@@ -25,6 +25,7 @@ struct ImportOptions {
     bool bbox = false;             // only tiles touching west, south, east, north (degrees)
     double west = -180, south = -85.06, east = 180, north = 85.06;
     std::string caption;            // default: the source's name
+    std::string attribution;        // plain text; default: the source's credit
     std::string layer;              // default by the tiles' format: "sat" for JPEG, "wab" otherwise
     std::string overlayLayer = "wat";
     std::uint64_t partSize = defaultPartSize;

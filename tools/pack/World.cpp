@@ -230,6 +230,7 @@ bool makeEarth(const std::string& dir, const std::string& dayImage, const std::s
     Package::ImportOptions options;
     options.packed = true;
     options.caption = "Earth (NASA Visible Earth)";
+    options.attribution = "NASA Visible Earth";
     options.zoomActual = std::min(2, maxZoom); // opens on the whole world, four tiles across
     return Package::import({{&daySet, "sat", false}, {&nightSet, "sat-night", false}, {&gridSet, "wat", true}},
                            options, dir, error);

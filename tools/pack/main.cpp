@@ -95,6 +95,7 @@ bool readImportOptions(std::map<std::string, std::string>& o, Package::ImportOpt
             return failure("--bbox takes WEST,SOUTH,EAST,NORTH in degrees") == 0;
     }
     options.caption = o["--caption"];
+    options.attribution = o["--attribution"];
     options.layer = o["--layer"];
     if (o.count("--overlay-layer"))
         options.overlayLayer = o["--overlay-layer"];
@@ -252,13 +253,14 @@ const std::map<std::string, Command>& commands()
           "  --to-png              store WebP tiles as PNG\n"
           "  --bbox W,S,E,N        only tiles touching this box (degrees)\n"
           "  --caption TEXT        the name in the package list (default: the source's name)\n"
+          "  --attribution TEXT    the credit shown on the map (default: the source's)\n"
           "  --layer NAME          the background layer (default: sat for JPEG, wab otherwise)\n"
           "  --overlay SOURCE      a second source, imported as an overlay layer\n"
           "  --overlay-layer NAME  its layer name (default: wat)\n"
           "  --part-size BYTES     largest part file (default 16 MiB)",
           runImport,
           {"--packed", "--to-png"},
-          {"--zoom-min", "--zoom-max", "--zoom-actual", "--bbox", "--caption", "--layer", "--overlay",
+          {"--zoom-min", "--zoom-max", "--zoom-actual", "--bbox", "--caption", "--attribution", "--layer", "--overlay",
            "--overlay-layer", "--part-size"},
           2}},
         {"render",
