@@ -96,7 +96,7 @@ std::vector<std::uint8_t> rgbaPattern(int size)
 // Every pixel of our decode against SDL_image's, both in 8-bit channels:
 // the colour within one 565 step, and alpha exact. Fully transparent pixels
 // have no colour to compare.
-void expectLikeSdl(const std::string& bytes, int size = 16)
+void expectLikeSdl(const std::string& bytes, int size = 16, int steps = 1)
 {
     Bitmap ours;
     std::string error;
@@ -124,7 +124,7 @@ void expectLikeSdl(const std::string& bytes, int size = 16)
             worst = std::max({worst, std::abs(int(r) - int(tr)) / 8, std::abs(int(g) - int(tg)) / 4,
                               std::abs(int(b) - int(tb)) / 8});
         }
-    EXPECT_LE(worst, 1) << "565 steps apart";
+    EXPECT_LE(worst, steps) << "565 steps apart";
     SDL_FreeSurface(sdl);
     SDL_FreeSurface(raw);
 }
@@ -191,7 +191,8 @@ TEST(TileDecoder, JpegAndWebpDecodeLikeSdlImage)
     for (bool grey : {false, true})
         for (bool progressive : {false, true}) {
             SCOPED_TRACE(std::string(grey ? "grey" : "colour") + (progressive ? " progressive" : ""));
-            expectLikeSdl(encodeJpegWith(16, grey, progressive));
+            // Plain chroma upsampling moves colour edges by up to two steps.
+            expectLikeSdl(encodeJpegWith(16, grey, progressive), 16, grey ? 1 : 2);
         }
     const std::vector<std::uint8_t> rgba = rgbaPattern(16);
     std::uint8_t* out = nullptr;
