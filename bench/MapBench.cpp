@@ -137,14 +137,14 @@ void BM_ReadTileBytesPacked(benchmark::State& state)
 BENCHMARK(BM_ReadTileBytesPacked);
 
 // Placing the whole grid: what opening a package, zooming or a layer change costs.
-void BM_SetCenterCoords(benchmark::State& state)
+void BM_SetCentre(benchmark::State& state)
 {
     Map map(fixture().screen, mapConf(state.range(0) != 0));
     for (auto _ : state)
-        map.setCenterCoords(5, 5, 128, 128);
-    tilesPerSecond(state, map.cols * map.rows);
+        map.setCentre(ViewCentre{5, 5, 128, 128});
+    tilesPerSecond(state, map.grid.cols * map.grid.rows);
 }
-BENCHMARK(BM_SetCenterCoords)->ArgName("packed")->Arg(0)->Arg(1);
+BENCHMARK(BM_SetCentre)->ArgName("packed")->Arg(0)->Arg(1);
 
 // A pan frame that crosses a tile edge: one column comes in and is loaded.
 void BM_PanFrameAcrossTileEdge(benchmark::State& state)
@@ -152,7 +152,7 @@ void BM_PanFrameAcrossTileEdge(benchmark::State& state)
     Map map(fixture().screen, mapConf(state.range(0) != 0));
     Attribution attribution;
     attribution.format(SDL_Rect{3, 0, 160, 15}, 9, fixture().font, SDL_Color{0, 0, 0, 0});
-    map.setCenterCoords(1, 5, 128, 128);
+    map.setCentre(ViewCentre{1, 5, 128, 128});
     int direction = 256;
     for (auto _ : state) {
         if (!map.move(direction, 0))
@@ -160,7 +160,7 @@ void BM_PanFrameAcrossTileEdge(benchmark::State& state)
         map.draw();
         attribution.draw(fixture().screen, map.api->copyright, true);
     }
-    tilesPerSecond(state, map.rows);
+    tilesPerSecond(state, map.grid.rows);
 }
 BENCHMARK(BM_PanFrameAcrossTileEdge)->ArgName("packed")->Arg(0)->Arg(1);
 
@@ -170,10 +170,10 @@ void BM_SteadyPanFrame(benchmark::State& state)
     Map map(fixture().screen, mapConf(false));
     Attribution attribution;
     attribution.format(SDL_Rect{3, 0, 160, 15}, 9, fixture().font, SDL_Color{0, 0, 0, 0});
-    map.setCenterCoords(5, 5, 260, 128);
+    map.setCentre(ViewCentre{5, 5, 260, 128});
     int direction = 4;
     for (auto _ : state) {
-        if (map.offsetX + direction < 0 || map.offsetX + direction > 400)
+        if (map.grid.offsetX + direction < 0 || map.grid.offsetX + direction > 400)
             direction = -direction;
         map.move(direction, 0);
         map.draw();

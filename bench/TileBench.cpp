@@ -145,7 +145,7 @@ void BM_PanFrameSteady(benchmark::State& state)
     EarthView view;
     int direction = 4;
     for (auto _ : state) {
-        if (view.map.offsetX + direction < 0 || view.map.offsetX + direction > 400)
+        if (view.map.grid.offsetX + direction < 0 || view.map.grid.offsetX + direction > 400)
             direction = -direction;
         view.map.move(direction, 0);
         view.map.update();

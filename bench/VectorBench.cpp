@@ -136,7 +136,7 @@ void BM_VectorPanFrame(benchmark::State& state)
             view.settle();
             view.map.pipeline.cache.clear();
             state.ResumeTiming();
-        } else if (view.map.offsetX + direction < 0 || view.map.offsetX + direction > 400) {
+        } else if (view.map.grid.offsetX + direction < 0 || view.map.grid.offsetX + direction > 400) {
             direction = -direction;
         }
         if (!view.map.move(direction, 0))

@@ -185,27 +185,27 @@ TEST_F(App, PansWithKeysDiagonallyAndWithTheBoostKey)
     Program& p = start();
     openWithKeys("Alpha");
     hideToolBar();
-    const int x0 = p.map.offsetX, y0 = p.map.offsetY;
+    const int x0 = p.map.grid.offsetX, y0 = p.map.grid.offsetY;
     events.key(SDLK_RIGHT);
     run(9); // 10 frames of 33 ms at 100 px/s
-    EXPECT_NEAR(p.map.offsetX - x0, 33, 1);
-    EXPECT_EQ(p.map.offsetY, y0);
+    EXPECT_NEAR(p.map.grid.offsetX - x0, 33, 1);
+    EXPECT_EQ(p.map.grid.offsetY, y0);
     events.key(SDLK_DOWN);
     run(9);
-    EXPECT_GT(p.map.offsetY - y0, 20);
-    EXPECT_LT(p.map.offsetY - y0, 25) << "diagonal: 70 px/s on each axis";
+    EXPECT_GT(p.map.grid.offsetY - y0, 20);
+    EXPECT_LT(p.map.grid.offsetY - y0, 25) << "diagonal: 70 px/s on each axis";
     events.key(SDLK_RIGHT, false);
     events.key(SDLK_DOWN, false);
     run();
-    const int x1 = p.map.offsetX;
+    const int x1 = p.map.grid.offsetX;
     run(5);
-    EXPECT_EQ(p.map.offsetX, x1) << "released: the map stands";
+    EXPECT_EQ(p.map.grid.offsetX, x1) << "released: the map stands";
 
     events.key(SDLK_LSHIFT);
     events.key(SDLK_LEFT);
     run(9);
     EXPECT_EQ(p.panning.speed, 300);
-    EXPECT_LT(p.map.offsetX - x1, -90);
+    EXPECT_LT(p.map.grid.offsetX - x1, -90);
     events.key(SDLK_LSHIFT, false);
     events.key(SDLK_LEFT, false);
     run();
@@ -220,12 +220,12 @@ TEST_F(App, EdgeTouchesPanTowardsThePointUntilRelease)
     run();
     ASSERT_FALSE(p.toolBar.visible);
     EXPECT_EQ(p.panning.x, 0);
-    const int x0 = p.map.offsetX;
+    const int x0 = p.map.grid.offsetX;
     events.press(10, 120);
     run(9);
     EXPECT_EQ(p.panning.x, -150);
     EXPECT_EQ(p.panning.y, 0);
-    EXPECT_NEAR(p.map.offsetX - x0, -33, 1);
+    EXPECT_NEAR(p.map.grid.offsetX - x0, -33, 1);
     events.press(10, 120, false);
     run(3);
     EXPECT_EQ(p.panning.x, 0);
@@ -238,14 +238,11 @@ TEST_F(App, ZoomKeysKeepTheCentre)
 {
     Program& p = start();
     openWithKeys("Alpha");
-    int t[4];
-    p.map.getCenterCoords(&t[0], &t[1], &t[2], &t[3]);
-    const int centreX = t[0] * 256 + t[2];
+    const long long centreX = p.map.centre().pixelsX(256);
     key(SDLK_KP_MINUS);
     run();
     EXPECT_EQ(p.map.api->zoomValue(), 11);
-    p.map.getCenterCoords(&t[0], &t[1], &t[2], &t[3]);
-    EXPECT_EQ(t[0] * 256 + t[2], centreX / 2);
+    EXPECT_EQ(p.map.centre().pixelsX(256), centreX / 2);
     key(SDLK_KP_MINUS); // no farther level
     key(SDLK_KP_PLUS);
     run();
@@ -296,7 +293,7 @@ TEST_F(App, SaveIconWritesThePositionAndSaysSo)
     Program& p = start();
     openWithKeys("Alpha");
     panAndSave();
-    EXPECT_EQ(stored("maps/alpha/map.conf", "move_x"), std::to_string(p.map.offsetX + 160));
+    EXPECT_EQ(stored("maps/alpha/map.conf", "move_x"), std::to_string(p.map.grid.offsetX + 160));
     EXPECT_TRUE(fileExists("maps/alpha/map.conf~"));
     EXPECT_EQ(p.notification.bgText, "Position saved");
     EXPECT_GT(pixelsDifferentFrom(testScreen(), SDL_Rect{115, 2, 200, 15}, 0, 0, 0), 30);

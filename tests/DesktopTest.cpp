@@ -112,8 +112,8 @@ protected:
         program->pass();
     }
     // World pixel (at the current level) under screen point (x, y).
-    long long worldX(int x) const { return program->map.tiles[0].x * 256LL + program->map.offsetX + x; }
-    long long worldY(int y) const { return program->map.tiles[0].y * 256LL + program->map.offsetY + y; }
+    long long worldX(int x) const { return program->map.tiles[0].x * 256LL + program->map.grid.offsetX + x; }
+    long long worldY(int y) const { return program->map.tiles[0].y * 256LL + program->map.grid.offsetY + y; }
 
     TempDir dir;
     FakeClock clock;

@@ -155,7 +155,7 @@ TEST(SchemeSave, GoogleWritesNineKeysAndLeavesABackup)
     ConfParser conf("map.conf", 1);
     GoogleAPI api(&conf);
     ASSERT_EQ(api.zoomIn(), 2);
-    ASSERT_TRUE(api.savePosition(3, 4, 200, 300));
+    ASSERT_TRUE(api.savePosition(ViewCentre{3, 4, 200, 300}));
     EXPECT_EQ(readFile("map.conf"), "api=google\npacked=no\nbegin_x=2200\nbegin_y=1400\nend_x=2220\nend_y=1420\n"
                                     "zoom=5\nzoom=4\nzoom_actual=4\npos_x=3\npos_y=4\nmove_x=200\nmove_y=300\ntype=wab\n");
     EXPECT_TRUE(fileExists("map.conf~"));
@@ -167,7 +167,7 @@ TEST(SchemeSave, SeznamWritesFiveKeys)
     writeFile("map.conf", std::string(seznamArea) + "zoom=13\nzoom_actual=13\npos_x=1\npos_y=1\nmove_x=1\nmove_y=1\n");
     ConfParser conf("map.conf", 1);
     SeznamAPI api(&conf);
-    ASSERT_TRUE(api.savePosition(7, 8, 9, 10));
+    ASSERT_TRUE(api.savePosition(ViewCentre{7, 8, 9, 10}));
     EXPECT_EQ(readFile("map.conf"), std::string(seznamArea) + "zoom=13\nzoom_actual=13\npos_x=7\npos_y=8\nmove_x=9\nmove_y=10\n");
 }
 
@@ -180,7 +180,7 @@ TEST(SchemeSave, MissingKeyChangesNothing)
     {
         ConfParser conf("map.conf", 1);
         GoogleAPI api(&conf);
-        EXPECT_FALSE(api.savePosition(1, 2, 3, 4));
+        EXPECT_FALSE(api.savePosition(ViewCentre{1, 2, 3, 4}));
         EXPECT_FALSE(conf.changed);
         std::string beginX;
         conf.value("begin_x", &beginX);

@@ -59,11 +59,11 @@ protected:
         ASSERT_FALSE(map.tiles.empty());
         EXPECT_EQ(map.tiles[0].x, originX);
         EXPECT_EQ(map.tiles[0].y, originY);
-        EXPECT_EQ(map.offsetX, offX);
-        EXPECT_EQ(map.offsetY, offY);
-        for (int r = 0; r < map.rows; ++r)
-            for (int c = 0; c < map.cols; ++c) {
-                const Tile& t = map.tiles[static_cast<std::size_t>(r * map.cols + c)];
+        EXPECT_EQ(map.grid.offsetX, offX);
+        EXPECT_EQ(map.grid.offsetY, offY);
+        for (int r = 0; r < map.grid.rows; ++r)
+            for (int c = 0; c < map.grid.cols; ++c) {
+                const Tile& t = map.tiles[static_cast<std::size_t>(r * map.grid.cols + c)];
                 EXPECT_EQ(t.x, originX + c);
                 EXPECT_EQ(t.y, originY + r);
                 EXPECT_NE(t.surface, nullptr);
@@ -79,49 +79,24 @@ protected:
 TEST_F(MapView, GridSizeFollowsTheScreen)
 {
     ASSERT_TRUE(open("a", Conf()));
-    EXPECT_EQ(map.cols, 3);
-    EXPECT_EQ(map.rows, 2);
+    EXPECT_EQ(map.grid.cols, 3);
+    EXPECT_EQ(map.grid.rows, 2);
     EXPECT_EQ(map.tiles.size(), 6u);
     for (auto size : {std::make_pair(256, 256), std::make_pair(600, 400)}) {
         SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, size.first, size.second, 16, 0, 0, 0, 0);
         Map other;
         ASSERT_TRUE(other.create(s, "maps/a/map.conf"));
-        EXPECT_EQ(other.cols, size.first == 256 ? 2 : 4);
-        EXPECT_EQ(other.rows, size.first == 256 ? 2 : 3);
+        EXPECT_EQ(other.grid.cols, size.first == 256 ? 2 : 4);
+        EXPECT_EQ(other.grid.rows, size.first == 256 ? 2 : 3);
         other.destroy();
         SDL_FreeSurface(s);
     }
 }
 
-TEST_F(MapView, PlacementAndItsEdges)
-{
-    Conf conf;
-    conf.endX = 40;
-    conf.endY = 40;
-    ASSERT_TRUE(open("a", conf));
-    map.setCenterCoords(10, 20, 100, 200);
-    expectView(9, 20, 196, 80);
-    int t[4];
-    map.getCenterCoords(&t[0], &t[1], &t[2], &t[3]);
-    EXPECT_EQ(std::vector<int>(t, t + 4), (std::vector<int>{9, 20, 356, 200}));
-    map.setCenterCoords(t[0], t[1], t[2], t[3]);
-    expectView(9, 20, 196, 80);
-
-    map.setCenterCoords(0, 0, 10, 10);
-    expectView(0, 0, 0, 0);
-    map.setCenterCoords(39, 39, 250, 250);
-    expectView(37, 38, 448, 272);
-
-    conf.endX = 10;
-    ASSERT_TRUE(open("b", conf));
-    map.setCenterCoords(9, 5, 200, 150);
-    expectView(7, 5, 448, 30);
-}
-
 TEST_F(MapView, MovingAcrossTilesLoadsOneColumnOrRowPerShift)
 {
     ASSERT_TRUE(open("a", Conf()));
-    map.setCenterCoords(0, 0, 260, 120);
+    map.setCentre(ViewCentre{0, 0, 260, 120});
     expectView(0, 0, 100, 0);
     unsigned long before = loads();
     EXPECT_TRUE(map.move(400, 0));
@@ -138,7 +113,7 @@ TEST_F(MapView, MovingAcrossTilesLoadsOneColumnOrRowPerShift)
     EXPECT_EQ(map.tiles[0].x, 0);
     EXPECT_EQ(loads() - before, 2u);
 
-    map.setCenterCoords(4, 0, 10 + 160, 120);
+    map.setCentre(ViewCentre{4, 0, 10 + 160, 120});
     expectView(4, 0, 10, 0);
     before = loads();
     EXPECT_TRUE(map.move(-50, 0));
@@ -154,23 +129,6 @@ TEST_F(MapView, MovingAcrossTilesLoadsOneColumnOrRowPerShift)
     expectView(8, 2, 216, 256);
 }
 
-TEST_F(MapView, ClampsAtEveryEndOfTheArea)
-{
-    ASSERT_TRUE(open("a", Conf()));
-    map.setCenterCoords(0, 0, 170, 130);
-    expectView(0, 0, 10, 10);
-    EXPECT_FALSE(map.move(-50, 0));
-    expectView(0, 0, 0, 10);
-    EXPECT_FALSE(map.move(0, -50));
-    expectView(0, 0, 0, 0);
-    EXPECT_FALSE(map.move(20 * 256, 0));
-    expectView(17, 0, 448, 0);
-    EXPECT_FALSE(map.move(0, 20 * 256));
-    expectView(17, 18, 448, 272);
-    EXPECT_FALSE(map.new_col(false));
-    EXPECT_FALSE(map.new_row(false));
-}
-
 TEST_F(MapView, ZoomKeepsTheCentre)
 {
     Conf conf;
@@ -178,22 +136,18 @@ TEST_F(MapView, ZoomKeepsTheCentre)
     conf.endY = 10;
     conf.zooms = {10, 9};
     ASSERT_TRUE(open("a", conf));
-    map.setCenterCoords(3, 4, 200, 300);
-    int t[4];
-    map.getCenterCoords(&t[0], &t[1], &t[2], &t[3]);
-    ASSERT_EQ(std::vector<int>(t, t + 4), (std::vector<int>{3, 4, 200, 300}));
+    map.setCentre(ViewCentre{3, 4, 200, 300});
+    ASSERT_EQ(map.centre(), (ViewCentre{3, 4, 200, 300}));
     const unsigned long before = loads();
     ASSERT_TRUE(map.zoomIn());
     EXPECT_EQ(loads() - before, 6u);
-    EXPECT_EQ(map.mapWidth, 20);
-    map.getCenterCoords(&t[0], &t[1], &t[2], &t[3]);
-    EXPECT_EQ(t[0] * 256 + t[2], 7 * 256 + 144);
-    EXPECT_EQ(t[1] * 256 + t[3], 10 * 256 + 88);
+    EXPECT_EQ(map.grid.areaWidth, 20);
+    EXPECT_EQ(map.centre().pixelsX(256), 7 * 256 + 144);
+    EXPECT_EQ(map.centre().pixelsY(256), 10 * 256 + 88);
     EXPECT_FALSE(map.zoomIn());
     ASSERT_TRUE(map.zoomOut());
-    map.getCenterCoords(&t[0], &t[1], &t[2], &t[3]);
-    EXPECT_EQ(t[0] * 256 + t[2], 3 * 256 + 200);
-    EXPECT_EQ(t[1] * 256 + t[3], 4 * 256 + 300);
+    EXPECT_EQ(map.centre().pixelsX(256), 3 * 256 + 200);
+    EXPECT_EQ(map.centre().pixelsY(256), 4 * 256 + 300);
     EXPECT_FALSE(map.zoomOut());
 }
 
@@ -226,7 +180,7 @@ TEST_F(MapView, DrawsFourBlitsToThePixel)
     conf.endX = 4;
     conf.endY = 3;
     ASSERT_TRUE(open("a", conf));
-    map.setCenterCoords(0, 0, 260, 170);
+    map.setCentre(ViewCentre{0, 0, 260, 170});
     expectView(0, 0, 100, 50);
     Attribution attribution;
     attribution.format(SDL_Rect{3, 0, 160, 15}, 9, testFonts().small, SDL_Color{0, 0, 0, 0});
@@ -251,8 +205,8 @@ TEST_F(MapView, DrawsFourBlitsToThePixel)
     // The attribution, in black, over the tiles at the top left.
     EXPECT_GT(160 * 15 - pixelsDifferentFrom(testScreen(), SDL_Rect{3, 0, 160, 15}, 0, 0, 0), 20);
 
-    map.offsetY = 256 + 16; // only the second row is drawn
-    map.offsetX = 0;
+    map.grid.offsetY = 256 + 16; // only the second row is drawn
+    map.grid.offsetX = 0;
     map.draw();
     EXPECT_EQ(spotAt(testScreen(), 10, 100).id, 4);
     EXPECT_EQ(spotAt(testScreen(), 10, 100).py, 112);
@@ -278,7 +232,7 @@ TEST_F(MapView, OverlaysAndLayerChoice)
     ASSERT_TRUE(open("a", conf));
     EXPECT_EQ(map.aliasedBgList(), (std::vector<std::string>{"type_google_satellite", "type_google_satellite"}));
     EXPECT_EQ(map.aliasedOverlayList(), std::vector<std::string>{"type_google_overlay"});
-    map.setCenterCoords(0, 0, 160, 120);
+    map.setCentre(ViewCentre{0, 0, 160, 120});
 
     const unsigned long before = loads();
     ASSERT_TRUE(map.setOverlay(0));
@@ -349,10 +303,8 @@ TEST_F(MapView, PackagesWithoutPositionOrSmallerThanTheGrid)
     noPosition.endX = 10;
     noPosition.endY = 8;
     ASSERT_TRUE(open("a", noPosition));
-    int t[4];
-    map.getCenterCoords(&t[0], &t[1], &t[2], &t[3]);
-    EXPECT_EQ(t[0] * 256 + t[2], 5 * 256);
-    EXPECT_EQ(t[1] * 256 + t[3], 4 * 256);
+    EXPECT_EQ(map.centre().pixelsX(256), 5 * 256);
+    EXPECT_EQ(map.centre().pixelsY(256), 4 * 256);
 
     for (bool packed : {false, true}) {
         TestLayer layer = layerOf(packed ? "maps/p/" : "maps/l/", "sat", 2, 1);
@@ -389,7 +341,7 @@ TEST_F(MapView, SavedPositionIsWrittenWithABackup)
 {
     Conf conf;
     ASSERT_TRUE(open("a", conf));
-    map.setCenterCoords(3, 4, 200, 300);
+    map.setCentre(ViewCentre{3, 4, 200, 300});
     ASSERT_TRUE(map.saveLastPosition());
     ConfParser saved("maps/a/map.conf", 1);
     int v[4];
@@ -407,7 +359,7 @@ TEST_F(MapView, SavedPositionIsWrittenWithABackup)
 
     Map reopened(testScreen(), "maps/a/map.conf");
     EXPECT_EQ(reopened.tiles[0].x, 3);
-    EXPECT_EQ(reopened.offsetY, 180);
+    EXPECT_EQ(reopened.grid.offsetY, 180);
 }
 
 TEST_F(MapView, ExtremeNumbersFromTheFileNeitherOverflowNorHang)

@@ -86,11 +86,11 @@ TEST_F(PackTool, ImportsMBTilesFlippingTmsRows)
     // The area is the deepest level's tiles; the viewer opens it there.
     Map map;
     ASSERT_TRUE(map.create(testScreen(), "pkg/map.conf"));
-    EXPECT_EQ(map.mapWidth, 2);
-    EXPECT_EQ(map.mapHeight, 4);
+    EXPECT_EQ(map.grid.areaWidth, 2);
+    EXPECT_EQ(map.grid.areaHeight, 4);
     ASSERT_TRUE(map.zoomOut());
-    EXPECT_EQ(map.mapWidth, 1);
-    EXPECT_EQ(map.mapHeight, 2);
+    EXPECT_EQ(map.grid.areaWidth, 1);
+    EXPECT_EQ(map.grid.areaHeight, 2);
 
     EXPECT_FALSE(Package::import({{source, "", false}}, options, "pkg", &error)) << "never over an existing package";
     EXPECT_FALSE(Files::exists("pkg.partial"));

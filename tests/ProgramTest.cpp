@@ -136,18 +136,17 @@ TEST_F(ProgramLoop, PansAnOpenMapByTheFrameTime)
     program->panning.x = 1;
     program->pass(); // no package yet: nothing moves, nothing breaks
     ASSERT_TRUE(program->map.create(testScreen(), "maps/a/map.conf"));
-    const int before = program->map.offsetX;
+    const int before = program->map.grid.offsetX;
     program->pass(); // frame time 40 ms at 100 px/s: 4 pixels
-    EXPECT_EQ(program->map.offsetX, before + 4);
+    EXPECT_EQ(program->map.grid.offsetX, before + 4);
     program->panning.y = 1;
     // Diagonal: 70 px/s on each axis, 2.8 pixels a frame; each axis keeps
     // its own fraction (in thousandths, 799 a frame), so both take the same
     // steps.
     const auto centre = [&program](int* x, int* y) {
-        int c[4];
-        program->map.getCenterCoords(&c[0], &c[1], &c[2], &c[3]);
-        *x = c[0] * 256 + c[2];
-        *y = c[1] * 256 + c[3];
+        const ViewCentre c = program->map.centre();
+        *x = static_cast<int>(c.pixelsX(256));
+        *y = static_cast<int>(c.pixelsY(256));
     };
     for (int step : {2, 3, 3, 3, 2}) {
         int x0, y0, x1, y1;

@@ -54,10 +54,9 @@ protected:
     // The picture in the grid's cell under the screen centre.
     const Bitmap& centrePicture()
     {
-        int tx, ty, px, py;
-        map.getCenterCoords(&tx, &ty, &px, &py);
+        const ViewCentre c = map.centre();
         for (const Tile& t : map.tiles)
-            if (t.x == tx && t.y == ty && t.image)
+            if (t.x == c.tileX && t.y == c.tileY && t.image)
                 return *t.image->bitmap;
         ADD_FAILURE() << "no cell at the centre";
         static Bitmap none;

@@ -34,7 +34,7 @@ bool PositionOverlay::describe(const Map& map, std::string* position, int* barPi
     if (!map.mercatorLevel(&z))
         return false;
     double wx, wy, lon, lat;
-    map.worldPixel(map.viewWidth / 2.0, map.viewHeight / 2.0, &wx, &wy);
+    map.worldPixel(map.grid.viewWidth / 2.0, map.grid.viewHeight / 2.0, &wx, &wy);
     Mercator::toLonLat(wx, wy, z, &lon, &lat);
     *position = Mercator::formatLonLat(lon, lat);
     const Mercator::ScaleBar bar = Mercator::scaleBar(Mercator::metresPerPixel(lat, z), maxBar);

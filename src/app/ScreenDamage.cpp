@@ -42,8 +42,8 @@ void ScreenDamage::addMap(std::vector<Region>* out) const
     look.add(flag(parts.options->showPosition));
     look.add(flag(map.loaded()));
     if (map.loaded()) {
-        look.add(static_cast<std::uint64_t>(map.offsetX));
-        look.add(static_cast<std::uint64_t>(map.offsetY));
+        look.add(static_cast<std::uint64_t>(map.grid.offsetX));
+        look.add(static_cast<std::uint64_t>(map.grid.offsetY));
         for (const Tile& tile : map.tiles)
             look.add(tile.surface);
         look.add(map.api->copyright);

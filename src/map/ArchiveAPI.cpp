@@ -118,15 +118,15 @@ int ArchiveAPI::zoomOut()
     return step(-1);
 }
 
-bool ArchiveAPI::savePosition(int tileX, int tileY, int pixelX, int pixelY)
+bool ArchiveAPI::savePosition(const ViewCentre& at)
 {
     if (!valid())
         return false;
     std::vector<std::pair<std::string, int>> keys{{"zoom_actual", zoomValue()},
-                                                  {"pos_x", clampToInt(static_cast<double>(beginX) + tileX)},
-                                                  {"pos_y", clampToInt(static_cast<double>(beginY) + tileY)},
-                                                  {"move_x", pixelX},
-                                                  {"move_y", pixelY}};
+                                                  {"pos_x", clampToInt(static_cast<double>(beginX) + at.tileX)},
+                                                  {"pos_y", clampToInt(static_cast<double>(beginY) + at.tileY)},
+                                                  {"move_x", at.pixelX},
+                                                  {"move_y", at.pixelY}};
     if (!stylePath.empty())
         keys.push_back({"dark", bg.name == darkName ? 1 : 0});
     return saveKeys(keys, true);
@@ -210,21 +210,19 @@ std::vector<std::string> ArchiveAPI::layers(const char* key) const
     return {};
 }
 
-bool ArchiveAPI::areaPosition(double x, double y, int* tileX, int* tileY, int* pixelX, int* pixelY) const
+bool ArchiveAPI::areaPosition(double x, double y, ViewCentre* at) const
 {
     const double tx = std::floor(x / 256), ty = std::floor(y / 256);
     if (!(std::fabs(tx) < 1e9 && std::fabs(ty) < 1e9))
         return false;
-    *tileX = static_cast<int>(tx - beginX);
-    *tileY = static_cast<int>(ty - beginY);
-    *pixelX = static_cast<int>(x - tx * 256);
-    *pixelY = static_cast<int>(y - ty * 256);
+    *at = ViewCentre{static_cast<int>(tx - beginX), static_cast<int>(ty - beginY), static_cast<int>(x - tx * 256),
+                     static_cast<int>(y - ty * 256)};
     return true;
 }
 
 // The saved position (world tile at the saved level), else the metadata's
 // centre, else the centre of the bounds; the view keeps inside the area.
-bool ArchiveAPI::startPosition(int* tileX, int* tileY, int* pixelX, int* pixelY) const
+bool ArchiveAPI::startPosition(ViewCentre* at) const
 {
     int saved[5];
     const char* keys[5] = {"zoom_actual", "pos_x", "pos_y", "move_x", "move_y"};
@@ -232,10 +230,8 @@ bool ArchiveAPI::startPosition(int* tileX, int* tileY, int* pixelX, int* pixelY)
     for (int i = 0; i < 5; ++i)
         haveSaved = conf->intValue(keys[i], &saved[i]) && haveSaved;
     if (haveSaved && saved[0] == zoomValue()) {
-        *tileX = clampToInt(static_cast<double>(saved[1]) - beginX);
-        *tileY = clampToInt(static_cast<double>(saved[2]) - beginY);
-        *pixelX = saved[3];
-        *pixelY = saved[4];
+        *at = ViewCentre{clampToInt(static_cast<double>(saved[1]) - beginX),
+                         clampToInt(static_cast<double>(saved[2]) - beginY), saved[3], saved[4]};
         return true;
     }
     double lon, lat;
@@ -250,5 +246,5 @@ bool ArchiveAPI::startPosition(int* tileX, int* tileY, int* pixelX, int* pixelY)
     }
     double x, y;
     Mercator::toPixel(lon, lat, zoomValue(), &x, &y);
-    return areaPosition(x, y, tileX, tileY, pixelX, pixelY);
+    return areaPosition(x, y, at);
 }

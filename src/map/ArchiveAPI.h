@@ -29,7 +29,7 @@ public:
     int zoomOut() override;
     // Writes "zoom_actual" (the level) and "pos_x", "pos_y" (the world
     // tile), "move_x", "move_y" (the pixel in it) to the position file.
-    bool savePosition(int tileX, int tileY, int pixelX, int pixelY) override;
+    bool savePosition(const ViewCentre& at) override;
     std::string typeAlias(const std::string& name) override;
     void refreshCopyright() override;
     std::string tileFileNameAt(const std::string& layer, int level, int x, int y) const override;
@@ -37,7 +37,7 @@ public:
     bool mercatorLevel(int level, int* z) const override;
     TileRef tileRef(const MapType& layer, int level, int x, int y) const override;
     std::vector<std::string> layers(const char* key) const override;
-    bool startPosition(int* tileX, int* tileY, int* pixelX, int* pixelY) const override;
+    bool startPosition(ViewCentre* at) const override;
     bool worldAnchoredZoom() const override { return true; }
     std::string startLayer(const std::vector<std::string>& offered) const override;
 
@@ -51,7 +51,7 @@ private:
     void showLevel(int level);
     int nearestLevel(int z) const;
     // World pixel (x, y) at the current level as area tile and pixel.
-    bool areaPosition(double x, double y, int* tileX, int* tileY, int* pixelX, int* pixelY) const;
+    bool areaPosition(double x, double y, ViewCentre* at) const;
 
     // The vector levels past the deepest one of data.
     void addOverzoomLevels();

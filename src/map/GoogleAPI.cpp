@@ -65,7 +65,7 @@ int GoogleAPI::zoomOut()
     return step(-1);
 }
 
-bool GoogleAPI::savePosition(int tileX, int tileY, int pixelX, int pixelY)
+bool GoogleAPI::savePosition(const ViewCentre& at)
 {
     if (!valid())
         return false;
@@ -74,10 +74,10 @@ bool GoogleAPI::savePosition(int tileX, int tileY, int pixelX, int pixelY)
                      {"end_x", endX},
                      {"end_y", endY},
                      {"zoom_actual", zoomValue()},
-                     {"pos_x", tileX},
-                     {"pos_y", tileY},
-                     {"move_x", pixelX},
-                     {"move_y", pixelY}});
+                     {"pos_x", at.tileX},
+                     {"pos_y", at.tileY},
+                     {"move_x", at.pixelX},
+                     {"move_y", at.pixelY}});
 }
 
 std::string GoogleAPI::typeAlias(const std::string& name)

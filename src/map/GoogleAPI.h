@@ -12,7 +12,7 @@ public:
 
     int zoomIn() override;
     int zoomOut() override;
-    bool savePosition(int tileX, int tileY, int pixelX, int pixelY) override;
+    bool savePosition(const ViewCentre& at) override;
     std::string typeAlias(const std::string& name) override;
 
     // "<directory><layer>/v=<layer>&x=<X>&y=<Y>&zoom=<Z>"

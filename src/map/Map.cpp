@@ -4,18 +4,8 @@
 #include "SurfaceCopy.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <cstdio>
-
-namespace {
-
-int truncateToInt(long long value)
-{
-    return static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, value)));
-}
-
-} // namespace
 
 Map::Map() : conf("", 1) {}
 
@@ -29,11 +19,6 @@ Map::~Map()
     destroy();
 }
 
-int Map::gridSize(int view, int tile)
-{
-    return view > tile ? (view + tile - 1) / tile + 1 : 2;
-}
-
 bool Map::create(SDL_Surface* target, std::string path)
 {
     if (!target)
@@ -45,13 +30,11 @@ bool Map::create(SDL_Surface* target, std::string path)
 
     destroy();
     screen = target;
-    viewWidth = screen->w;
-    viewHeight = screen->h;
     // The previous description is replaced without being written again.
     conf = candidate;
     source->conf = &conf;
     api = std::move(source);
-    tileSize = api->tileSize();
+    const int tileSize = api->tileSize();
     bgTypes = api->layers("type");
     overlayTypes = api->layers("overlay");
     if (bgTypes.size() > maxLayers)
@@ -62,22 +45,14 @@ bool Map::create(SDL_Surface* target, std::string path)
     pipeline.open(api.get(), tileSize);
     headingX = headingY = 0;
 
-    mapWidth = api->width;
-    mapHeight = api->height;
-    cols = gridSize(viewWidth, tileSize);
-    rows = gridSize(viewHeight, tileSize);
+    grid.resize(screen->w, screen->h, tileSize);
+    grid.setArea(api->width, api->height);
 
-    int pos[4];
-    if (!api->startPosition(&pos[0], &pos[1], &pos[2], &pos[3])) {
-        // No saved position: the centre of the area.
-        const long long centreX = static_cast<long long>(mapWidth) * tileSize / 2;
-        const long long centreY = static_cast<long long>(mapHeight) * tileSize / 2;
-        pos[0] = static_cast<int>(centreX / tileSize);
-        pos[1] = static_cast<int>(centreY / tileSize);
-        pos[2] = static_cast<int>(centreX % tileSize);
-        pos[3] = static_cast<int>(centreY % tileSize);
-    }
-    setCenterCoords(pos[0], pos[1], pos[2], pos[3]);
+    ViewCentre start;
+    if (!api->startPosition(&start)) // no saved position: the centre of the area
+        start = ViewCentre::atPixels(static_cast<long long>(api->width) * tileSize / 2,
+                                     static_cast<long long>(api->height) * tileSize / 2, tileSize);
+    setCentre(start);
     return true;
 }
 
@@ -113,20 +88,21 @@ void Map::requestCells()
     std::vector<Tile> ahead;
     const Tile& origin = tiles[0];
     if (headingX != 0)
-        for (int r = 0; r < rows; ++r) {
+        for (int r = 0; r < grid.rows; ++r) {
             Tile t;
-            t.x = headingX > 0 ? origin.x + cols : origin.x - 1;
+            t.x = headingX > 0 ? origin.x + grid.cols : origin.x - 1;
             t.y = origin.y + r;
             ahead.push_back(t);
         }
     if (headingY != 0)
-        for (int c = 0; c < cols; ++c) {
+        for (int c = 0; c < grid.cols; ++c) {
             Tile t;
             t.x = origin.x + c;
-            t.y = headingY > 0 ? origin.y + rows : origin.y - 1;
+            t.y = headingY > 0 ? origin.y + grid.rows : origin.y - 1;
             ahead.push_back(t);
         }
-    pipeline.request(&tiles, cols, offsetX + viewWidth / 2, offsetY + viewHeight / 2, ahead);
+    const ViewCentre middle = grid.centre();
+    pipeline.request(&tiles, grid.cols, middle.pixelX, middle.pixelY, ahead);
 }
 
 void Map::setMissingParents(bool parents)
@@ -150,20 +126,21 @@ bool Map::centreOn(double lon, double lat)
     double x, y;
     Mercator::toPixel(lon, lat, z, &x, &y);
     const MapAPI::LevelArea area = api->areaAt(api->zoom);
-    const double tileX = std::floor(x / tileSize), tileY = std::floor(y / tileSize);
+    const int ts = grid.tileSize;
+    const double tileX = std::floor(x / ts), tileY = std::floor(y / ts);
     const double ax = tileX - static_cast<double>(area.worldX), ay = tileY - static_cast<double>(area.worldY);
     if (ax < -1e9 || ax > 1e9 || ay < -1e9 || ay > 1e9)
         return false;
-    setCenterCoords(static_cast<int>(ax), static_cast<int>(ay), static_cast<int>(x - tileX * tileSize),
-                    static_cast<int>(y - tileY * tileSize));
+    setCentre(ViewCentre{static_cast<int>(ax), static_cast<int>(ay), static_cast<int>(x - tileX * ts),
+                         static_cast<int>(y - tileY * ts)});
     return true;
 }
 
 void Map::worldPixel(double x, double y, double* wx, double* wy) const
 {
     const MapAPI::LevelArea area = api->areaAt(api->zoom);
-    *wx = static_cast<double>(area.worldX + tiles[0].x) * tileSize + offsetX + x;
-    *wy = static_cast<double>(area.worldY + tiles[0].y) * tileSize + offsetY + y;
+    *wx = static_cast<double>(area.worldX * grid.tileSize + grid.viewLeft()) + x;
+    *wy = static_cast<double>(area.worldY * grid.tileSize + grid.viewTop()) + y;
 }
 
 bool Map::update()
@@ -171,94 +148,33 @@ bool Map::update()
     return pipeline.update(&tiles);
 }
 
-namespace {
-
-// A pixel offset of two tiles or more (or a negative one), as a damaged or
-// hand-made map.conf may hold, is carried into the tile number; tile numbers
-// stay within a range where the placement's arithmetic cannot overflow.
-void reduceIntoTile(int* tile, int* pixel, int ts)
-{
-    long long t = *tile, p = *pixel;
-    if (p < 0 || p >= 2LL * ts) {
-        long long carry = p / ts;
-        if (p % ts < 0)
-            --carry;
-        t += carry;
-        p -= carry * ts;
-    }
-    const long long limit = 1LL << 30;
-    *tile = static_cast<int>(std::max(-limit, std::min(limit, t)));
-    *pixel = static_cast<int>(p);
-}
-
-} // namespace
-
-void Map::setCenterCoords(int tileX, int tileY, int pixelX, int pixelY)
+void Map::setCentre(ViewCentre centre)
 {
     if (!api)
         return;
-    const int ts = tileSize;
-    reduceIntoTile(&tileX, &pixelX, ts);
-    reduceIntoTile(&tileY, &pixelY, ts);
-    const int halfW = viewWidth / 2;
-    const int halfH = viewHeight / 2;
+    grid.place(centre);
+    fillCells();
+}
 
-    int px = pixelX - halfW % ts;
-    int firstCol = tileX - halfW / ts - (px < 0 ? 1 : 0);
-    if (px < 0)
-        px += ts;
-    int py = pixelY - halfH % ts;
-    int firstRow = tileY - halfH / ts - (py < 0 ? 1 : 0);
-    if (py < 0)
-        py += ts;
-
-    offsetX = firstCol < 0 ? 0 : px;
-    firstCol = std::max(firstCol, 0);
-    if (firstCol > mapWidth - cols) {
-        offsetX = static_cast<int>(std::min(static_cast<long long>(firstCol - (mapWidth - cols)) * ts + offsetX,
-                                            static_cast<long long>(cols * ts - viewWidth)));
-        firstCol = mapWidth - cols;
-    }
-    offsetY = firstRow < 0 ? 0 : py;
-    firstRow = std::max(firstRow, 0);
-    if (firstRow > mapHeight - rows) {
-        offsetY = static_cast<int>(std::min(static_cast<long long>(firstRow - (mapHeight - rows)) * ts + offsetY,
-                                            static_cast<long long>(rows * ts - viewHeight)));
-        firstRow = mapHeight - rows;
-    }
-    // An area narrower or lower than the grid starts at its first column
-    // or row; the cells past its end show the missing-tile picture.
-    if (firstCol < 0) {
-        firstCol = 0;
-        offsetX = 0;
-    }
-    if (firstRow < 0) {
-        firstRow = 0;
-        offsetY = 0;
-    }
-
-    tiles.reserve(static_cast<std::size_t>(cols * rows));
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < cols; ++c) {
-            const std::size_t i = static_cast<std::size_t>(r * cols + c);
+void Map::fillCells()
+{
+    tiles.reserve(static_cast<std::size_t>(grid.cols * grid.rows));
+    for (int r = 0; r < grid.rows; ++r) {
+        for (int c = 0; c < grid.cols; ++c) {
+            const std::size_t i = static_cast<std::size_t>(r * grid.cols + c);
             if (i >= tiles.size())
                 tiles.push_back(Tile());
-            tiles[i].x = firstCol + c;
-            tiles[i].y = firstRow + r;
+            tiles[i].x = grid.originX + c;
+            tiles[i].y = grid.originY + r;
             reloadTile(&tiles[i]);
         }
     }
     requestCells();
 }
 
-void Map::getCenterCoords(int* tileX, int* tileY, int* pixelX, int* pixelY)
+ViewCentre Map::centre() const
 {
-    if (tiles.empty())
-        return;
-    *tileX = tiles[0].x;
-    *tileY = tiles[0].y;
-    *pixelX = offsetX + viewWidth / 2;
-    *pixelY = offsetY + viewHeight / 2;
+    return tiles.empty() ? ViewCentre() : grid.centre();
 }
 
 bool Map::move(int dx, int dy)
@@ -269,71 +185,29 @@ bool Map::move(int dx, int dy)
         headingX = (dx > 0) - (dx < 0);
         headingY = (dy > 0) - (dy < 0);
     }
-    const int ts = tileSize;
     // A jump of many screens places the grid anew instead of shifting it
     // one column at a time.
-    if (std::llabs(static_cast<long long>(dx)) > 2LL * cols * ts || std::llabs(static_cast<long long>(dy)) > 2LL * rows * ts)
-        return jump(dx, dy);
-    const bool acrossMoved = slide(true, &dx);
-    return dy == 0 ? acrossMoved : slide(false, &dy);
-}
-
-// Slides one axis by *d, shift by shift: within the grid the offset moves;
-// past it a column (or row) comes in and the rest of the distance is
-// applied again. At the area's end the view stops there: false.
-bool Map::slide(bool across, int* d)
-{
-    int& offset = across ? offsetX : offsetY;
-    const long long view = across ? viewWidth : viewHeight;
-    const long long span = static_cast<long long>(across ? cols : rows) * tileSize;
-    while (*d != 0) {
-        const long long n = static_cast<long long>(offset) + *d;
-        if (n >= 0 && n + view <= span) {
-            offset = static_cast<int>(n);
-            *d = 0;
-            return true;
-        }
-        const bool back = *d < 0;
-        const long long rest = back ? n : n + view - span;
-        if (!(across ? new_col(back) : new_row(back))) {
-            offset = static_cast<int>(back ? 0 : span - view);
-            *d = 0;
-            return false;
-        }
-        *d = static_cast<int>(rest);
+    if (grid.isFar(dx, dy)) {
+        const bool whole = grid.jump(dx, dy);
+        fillCells();
+        return whole;
     }
-    return true;
+    const auto recycle = [this](ViewGrid::Axis axis, bool back) {
+        if (axis == ViewGrid::Axis::across)
+            recycleColumn(back);
+        else
+            recycleRow(back);
+    };
+    const bool acrossMoved = grid.slide(ViewGrid::Axis::across, dx, recycle);
+    return dy == 0 ? acrossMoved : grid.slide(ViewGrid::Axis::down, dy, recycle);
 }
 
-// move() for long distances: the same end, the view stopped at the area's
-// edges; false when it was stopped.
-bool Map::jump(int dx, int dy)
+void Map::recycleColumn(bool left)
 {
-    double x0, y0, x1, y1;
-    worldPixel(0, 0, &x0, &y0);
-    int centre[4] = {0, 0, 0, 0};
-    getCenterCoords(&centre[0], &centre[1], &centre[2], &centre[3]);
-    const long long px = static_cast<long long>(centre[2]) + dx, py = static_cast<long long>(centre[3]) + dy;
-    const long long tx = centre[0] + px / tileSize - (px % tileSize < 0 ? 1 : 0);
-    const long long ty = centre[1] + py / tileSize - (py % tileSize < 0 ? 1 : 0);
-    const long long limit = 1LL << 30;
-    setCenterCoords(static_cast<int>(std::max(-limit, std::min(limit, tx))),
-                    static_cast<int>(std::max(-limit, std::min(limit, ty))),
-                    static_cast<int>(((px % tileSize) + tileSize) % tileSize),
-                    static_cast<int>(((py % tileSize) + tileSize) % tileSize));
-    worldPixel(0, 0, &x1, &y1);
-    return x1 - x0 == dx && y1 - y0 == dy;
-}
-
-bool Map::new_col(bool left)
-{
-    if (tiles.empty())
-        return false;
-    if (left ? tiles[0].x <= 0 : tiles[0].x + cols >= mapWidth)
-        return false;
+    const int cols = grid.cols;
     std::vector<Tile> outgoing;
-    outgoing.reserve(static_cast<std::size_t>(rows));
-    for (int r = 0; r < rows; ++r) {
+    outgoing.reserve(static_cast<std::size_t>(grid.rows));
+    for (int r = 0; r < grid.rows; ++r) {
         Tile* row = &tiles[static_cast<std::size_t>(r * cols)];
         outgoing.push_back(row[left ? cols - 1 : 0]);
         if (left)
@@ -345,18 +219,13 @@ bool Map::new_col(bool left)
         incoming.x += left ? -cols : cols;
         reloadTile(&incoming);
     }
-    offsetX = left ? tileSize : (cols - 1) * tileSize - viewWidth;
     requestCells();
-    return true;
 }
 
-bool Map::new_row(bool up)
+void Map::recycleRow(bool up)
 {
-    if (tiles.empty())
-        return false;
-    if (up ? tiles[0].y <= 0 : tiles[0].y + rows >= mapHeight)
-        return false;
-    const std::size_t width = static_cast<std::size_t>(cols);
+    const int rows = grid.rows;
+    const std::size_t width = static_cast<std::size_t>(grid.cols);
     std::vector<Tile> outgoing(tiles.begin() + static_cast<long>(up ? (rows - 1) * width : 0),
                                tiles.begin() + static_cast<long>(up ? rows * width : width));
     if (up)
@@ -369,16 +238,16 @@ bool Map::new_row(bool up)
         incoming[c].y += up ? -rows : rows;
         reloadTile(&incoming[c]);
     }
-    offsetY = up ? tileSize : (rows - 1) * tileSize - viewHeight;
     requestCells();
-    return true;
 }
 
 void Map::draw()
 {
     if (tiles.empty() || !screen)
         return;
-    const int ts = tileSize;
+    const int ts = grid.tileSize, cols = grid.cols, rows = grid.rows;
+    const int offsetX = grid.offsetX, offsetY = grid.offsetY;
+    const int viewWidth = grid.viewWidth, viewHeight = grid.viewHeight;
     int dstY = 0;
     for (int r = 0; r < rows; ++r) {
         if ((r == 0 && offsetY >= ts) || (r == rows - 1 && r * ts - viewHeight >= offsetY))
@@ -424,58 +293,25 @@ bool Map::keepCentreAcrossZoom(int f, bool in)
 {
     if (f == 0)
         return false;
+    const ViewCentre before = grid.centre();
+    ViewCentre after = before.scaled(f, in, grid.tileSize);
     if (api->worldAnchoredZoom()) {
-        keepWorldCentreAcrossZoom(f, in);
-        return true;
+        // Levels with areas of their own: by world position.
+        const MapAPI::LevelArea from = api->areaAt(api->zoom + (in ? -1 : 1));
+        const MapAPI::LevelArea to = api->areaAt(api->zoom);
+        const long long fromOrigin[2] = {from.worldX, from.worldY}, toOrigin[2] = {to.worldX, to.worldY};
+        after = before.rebased(fromOrigin, toOrigin, f, in, grid.tileSize);
     }
-    int centre[4] = {0, 0, 0, 0}; // tileX, tileY, pixelX, pixelY
-    getCenterCoords(&centre[0], &centre[1], &centre[2], &centre[3]);
-    const long long ts = tileSize;
-    for (int axis = 0; axis < 2; ++axis) {
-        const long long tile = centre[axis];
-        const long long pixel = centre[axis + 2];
-        if (in) {
-            centre[axis] = truncateToInt(f * tile + (f * pixel) / ts);
-            centre[axis + 2] = static_cast<int>((f * pixel) % ts);
-        } else {
-            centre[axis] = static_cast<int>(tile / f);
-            centre[axis + 2] = static_cast<int>(((tile % f) * ts + pixel) / f);
-        }
-    }
-    mapWidth = api->width;
-    mapHeight = api->height;
-    setCenterCoords(centre[0], centre[1], centre[2], centre[3]);
+    grid.setArea(api->width, api->height);
+    setCentre(after);
     return true;
-}
-
-// For sources whose levels have areas of their own: the centre's world
-// pixel scaled by `f`, placed in the new level's area.
-void Map::keepWorldCentreAcrossZoom(int f, bool in)
-{
-    const MapAPI::LevelArea before = api->areaAt(api->zoom + (in ? -1 : 1));
-    const MapAPI::LevelArea after = api->areaAt(api->zoom);
-    int centre[4] = {0, 0, 0, 0};
-    getCenterCoords(&centre[0], &centre[1], &centre[2], &centre[3]);
-    const long long ts = tileSize;
-    const long long world[2] = {(before.worldX + centre[0]) * ts + centre[2], (before.worldY + centre[1]) * ts + centre[3]};
-    const long long origin[2] = {after.worldX, after.worldY};
-    for (int axis = 0; axis < 2; ++axis) {
-        const long long w = in ? world[axis] * f : world[axis] / f;
-        centre[axis] = truncateToInt(w / ts - origin[axis]);
-        centre[axis + 2] = static_cast<int>(w % ts);
-    }
-    mapWidth = api->width;
-    mapHeight = api->height;
-    setCenterCoords(centre[0], centre[1], centre[2], centre[3]);
 }
 
 bool Map::saveLastPosition()
 {
     if (tiles.empty())
         return false;
-    int tileX = 0, tileY = 0, pixelX = 0, pixelY = 0;
-    getCenterCoords(&tileX, &tileY, &pixelX, &pixelY);
-    return api->savePosition(tileX, tileY, pixelX, pixelY);
+    return api->savePosition(grid.centre());
 }
 
 bool Map::setBg(int index)

@@ -4,15 +4,18 @@
 #include "ConfParser.h"
 #include "MapAPI.h"
 #include "TilePipeline.h"
+#include "ViewCentre.h"
+#include "ViewGrid.h"
 
 #include <SDL.h>
 #include <memory>
 #include <string>
 #include <vector>
 
-// The viewport: a grid of loaded tiles a little larger than the screen, with
-// the screen as a window that slides over it. When the window would leave
-// the grid, one column or row is recycled and only that one is loaded.
+// The viewport: the cells of a `ViewGrid` (tiles a little beyond the
+// screen) filled from the map source through the tile pipeline. When the
+// view would leave the grid, one column or row is recycled and only that one
+// is loaded.
 class Map {
 public:
     // Layers listed past this many are ignored (no package has nearly so
@@ -40,12 +43,12 @@ public:
     // Slides the view by whole pixels, shifting the grid as often as needed;
     // false when the last axis moved was stopped at the end of the area.
     bool move(int dx, int dy);
-    bool new_col(bool left);
-    bool new_row(bool up);
     // Draws the tiles of the view (the attribution is the program's).
     void draw();
-    void getCenterCoords(int* tileX, int* tileY, int* pixelX, int* pixelY);
-    void setCenterCoords(int tileX, int tileY, int pixelX, int pixelY);
+    // The point at the screen's centre (nothing open: the default value).
+    ViewCentre centre() const;
+    // Puts `centre` at the screen's centre, as near as the area allows.
+    void setCentre(ViewCentre centre);
     bool zoomIn();
     bool zoomOut();
     bool saveLastPosition();
@@ -77,26 +80,24 @@ public:
     ConfParser conf;
     std::vector<Tile> tiles;
     std::unique_ptr<MapAPI> api;
-    int viewWidth = 0, viewHeight = 0;
     std::vector<std::string> bgTypes;
     std::vector<std::string> overlayTypes;
-    int tileSize = 0;
-    int mapWidth = 0, mapHeight = 0;
-    int offsetX = 0, offsetY = 0;
-    int cols = 0, rows = 0;
+    // Which area tiles the cells hold and where the screen lies over them.
+    ViewGrid grid;
     // The cache, the loader and the stand-ins behind the grid's cells.
     TilePipeline pipeline;
     // The way the view last moved, for loading ahead of it.
     int headingX = 0, headingY = 0;
 
 private:
-    static int gridSize(int view, int tile);
     bool keepCentreAcrossZoom(int f, bool in);
-    bool slide(bool across, int* d);
-    void keepWorldCentreAcrossZoom(int f, bool in);
+    // Keeps the cells in step with a grid that moved one column or row.
+    void recycleColumn(bool left);
+    void recycleRow(bool up);
+    // Fills every cell anew from the grid's origin.
+    void fillCells();
     // The menu labels (language keys) of layer names.
     std::vector<std::string> aliases(const std::vector<std::string>& names) const;
-    bool jump(int dx, int dy);
     void reloadTile(Tile* tile);
     void reloadAll();
     // Tells the loader which cells to work on, nearest to the view first.

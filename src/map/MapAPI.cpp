@@ -164,17 +164,14 @@ std::vector<std::string> MapAPI::layers(const char* key) const
     return names;
 }
 
-bool MapAPI::startPosition(int* tileX, int* tileY, int* pixelX, int* pixelY) const
+bool MapAPI::startPosition(ViewCentre* at) const
 {
     int pos[4];
     const char* keys[4] = {"pos_x", "pos_y", "move_x", "move_y"};
     for (int i = 0; i < 4; ++i)
         if (!conf->intValue(keys[i], &pos[i]))
             return false;
-    *tileX = pos[0];
-    *tileY = pos[1];
-    *pixelX = pos[2];
-    *pixelY = pos[3];
+    *at = ViewCentre{pos[0], pos[1], pos[2], pos[3]};
     return true;
 }
 

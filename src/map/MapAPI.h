@@ -4,6 +4,7 @@
 #include "PackedMap.h"
 #include "TileImage.h"
 #include "TileRequest.h"
+#include "ViewCentre.h"
 
 #include <SDL.h>
 #include <fstream>
@@ -66,7 +67,7 @@ public:
     // Writes the position and zoom level into map.conf. All or nothing:
     // false, with nothing changed, when a key is missing; false when the file
     // cannot be written; true when it was.
-    virtual bool savePosition(int tileX, int tileY, int pixelX, int pixelY) = 0;
+    virtual bool savePosition(const ViewCentre& at) = 0;
     // The language key under which a layer is shown in menus.
     virtual std::string typeAlias(const std::string& name) = 0;
     virtual void refreshCopyright();
@@ -95,7 +96,7 @@ public:
     virtual std::string startLayer(const std::vector<std::string>& offered) const { return offered.front(); }
     // Where a package opens: tile and pixel of the area at the current
     // level ("pos_x", "pos_y", "move_x", "move_y"). False: at the centre.
-    virtual bool startPosition(int* tileX, int* tileY, int* pixelX, int* pixelY) const;
+    virtual bool startPosition(ViewCentre* at) const;
     // True when levels have areas of their own (not one area scaled), so
     // the view keeps its centre across a zoom by world position.
     virtual bool worldAnchoredZoom() const { return false; }

@@ -93,15 +93,15 @@ int SeznamAPI::zoomOut()
     return clampToInt(std::pow(2.0, static_cast<double>(oldValue) - zoomValue()));
 }
 
-bool SeznamAPI::savePosition(int tileX, int tileY, int pixelX, int pixelY)
+bool SeznamAPI::savePosition(const ViewCentre& at)
 {
     if (!valid())
         return false;
     return saveKeys({{"zoom_actual", zoomValue()},
-                     {"pos_x", tileX},
-                     {"pos_y", tileY},
-                     {"move_x", pixelX},
-                     {"move_y", pixelY}});
+                     {"pos_x", at.tileX},
+                     {"pos_y", at.tileY},
+                     {"move_x", at.pixelX},
+                     {"move_y", at.pixelY}});
 }
 
 std::string SeznamAPI::typeAlias(const std::string& name)
