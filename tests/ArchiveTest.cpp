@@ -3,6 +3,7 @@
 #include "ArchiveAPI.h"
 #include "Archives.h"
 #include "Map.h"
+#include "Mercator.h"
 #include "MapUI.h"
 #include "Menu.h"
 #include "Lang.h"
@@ -370,13 +371,61 @@ TEST_F(ArchivePackage, WithoutACentreOrWithOneOutsideTheData)
     EXPECT_NEAR(x, 3.5 * 256, 1);
     EXPECT_NEAR(y, 4.5 * 256, 1);
 
-    // A centre far outside the tiles: the view stays in the area.
+    // A centre far outside the tiles: the view's centre stays in the area.
     writeSparseMBTiles("maps/away.mbtiles", {{"center", "120,-60,5"}, {"format", "png"}});
     ASSERT_TRUE(map.create(testScreen(), "maps/away.mbtiles"));
     centre(&z, &x, &y);
     EXPECT_EQ(z, 5);
-    EXPECT_EQ(x, 24 * 256 - 160) << "at the area's east edge";
-    EXPECT_EQ(y, 12 * 256 - 120) << "at its south edge";
+    EXPECT_EQ(x, 24 * 256 - 1) << "at the area's east edge";
+    EXPECT_EQ(y, 12 * 256 - 1) << "at its south edge";
+}
+
+// Levels of a few tiles, smaller than the screen or little larger: the
+// view's centre stays where it was put, opened, zoomed or centred on a point.
+TEST_F(ArchivePackage, SmallLevelsKeepTheirCentre)
+{
+    const struct Extent {
+        int w, h, z;
+        double lon, lat;
+    } table[] = {{1, 1, 10, 2.3522, 48.8566}, {2, 1, 10, 2.3522, 48.8566}, {2, 2, 10, 2.3522, 48.8566},
+                 {3, 3, 10, 2.3522, 48.8566}, {1, 1, 0, 0, 0}};
+    for (const Extent& e : table) {
+        // Within a pixel and a half of the level opened (whose whole pixels
+        // the finer one doubles).
+        const auto expectCentre = [this, &e](double lon, double lat, int level, const std::string& what) {
+            int z;
+            double x, y, atLon, atLat;
+            centre(&z, &x, &y);
+            Mercator::toLonLat(x, y, z, &atLon, &atLat);
+            const double pixel = 360.0 / (256.0 * (1 << e.z)) * 1.5;
+            EXPECT_EQ(z, level) << what;
+            EXPECT_NEAR(atLon, lon, pixel) << what;
+            EXPECT_NEAR(atLat, lat, pixel) << what;
+        };
+        double px, py;
+        Mercator::toPixel(e.lon, e.lat, e.z, &px, &py);
+        const int x0 = static_cast<int>(px / 256) - (e.w - 1) / 2, y0 = static_cast<int>(py / 256) - (e.h - 1) / 2;
+        std::vector<std::tuple<int, int, int, std::string>> tiles;
+        for (int k = 0; k < 2; ++k)
+            for (int x = x0 << k; x < (x0 + e.w) << k; ++x)
+                for (int y = y0 << k; y < (y0 + e.h) << k; ++y)
+                    tiles.emplace_back(e.z + k, x, ((1 << (e.z + k)) - 1) - y, tilePng(x + y));
+        const std::string name = std::to_string(e.w) + "x" + std::to_string(e.h) + "z" + std::to_string(e.z);
+        const std::string path = "maps/" + name + ".mbtiles";
+        writeMBTiles(path, tiles,
+                     {{"center", std::to_string(e.lon) + "," + std::to_string(e.lat) + "," + std::to_string(e.z)},
+                      {"format", "png"}});
+        ASSERT_TRUE(map.create(testScreen(), path)) << name;
+        expectCentre(e.lon, e.lat, e.z, name + " opened");
+        ASSERT_TRUE(map.zoomIn()) << name;
+        expectCentre(e.lon, e.lat, e.z + 1, name + " zoomed in");
+        ASSERT_TRUE(map.zoomOut()) << name;
+        expectCentre(e.lon, e.lat, e.z, name + " zoomed out");
+        double cornerLon, cornerLat;
+        Mercator::toLonLat(x0 * 256.0 + 10, y0 * 256.0 + 10, e.z, &cornerLon, &cornerLat);
+        ASSERT_TRUE(map.centreOn(cornerLon, cornerLat)) << name;
+        expectCentre(cornerLon, cornerLat, e.z, name + " centred near its corner");
+    }
 }
 
 TEST_F(ArchivePackage, ARefusedArchiveLeavesTheOpenPackageAndSaysWhy)

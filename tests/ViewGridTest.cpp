@@ -75,9 +75,8 @@ TEST(ViewGrid, SlidingShiftsOneCellAtATimeAndStopsAtTheEnds)
     EXPECT_FALSE(grid.slide(ViewGrid::Axis::across, 20 * 256, record));
     EXPECT_EQ(view(grid), (std::vector<int>{17, 1, 448, 44}));
     EXPECT_EQ(shifts.size(), 17u);
-    EXPECT_FALSE(grid.shift(ViewGrid::Axis::across, false)) << "no column past the end";
-    EXPECT_TRUE(grid.shift(ViewGrid::Axis::down, true));
-    EXPECT_EQ(view(grid), (std::vector<int>{17, 0, 448, 256}));
+    EXPECT_FALSE(grid.slide(ViewGrid::Axis::across, 1, record)) << "no column past the end";
+    EXPECT_EQ(shifts.size(), 17u);
 }
 
 TEST(ViewGrid, FarMovesArePlacedAnewAndReportAStop)
@@ -108,4 +107,27 @@ TEST(ViewCentre, AcrossLevels)
     const ViewCentre rebased = ViewCentre{1, 1, 128, 0}.rebased(coarse, fine, 2, true, 256);
     EXPECT_EQ(rebased, (ViewCentre{(11 * 2 + 1) - 21, 42 - 40, 0, 0}));
     EXPECT_EQ(ViewCentre::atPixels(-1, 513, 256), (ViewCentre{-1, 2, 255, 1}));
+}
+
+TEST(ViewGrid, UnboundedKeepsOnlyTheCentreInsideTheArea)
+{
+    ViewGrid grid = gridOver(2, 1);
+    grid.bounded = false;
+    grid.place(ViewCentre{1, 0, 200, 100});
+    EXPECT_EQ(grid.centre().pixelsX(256), 256 + 200);
+    EXPECT_EQ(grid.centre().pixelsY(256), 100);
+    EXPECT_EQ(view(grid), (std::vector<int>{1, -1, 40, 236})) << "the grid reaches beyond the area";
+    grid.place(ViewCentre{-5, 9, 0, 0});
+    EXPECT_EQ(grid.centre().pixelsX(256), 0);
+    EXPECT_EQ(grid.centre().pixelsY(256), 255);
+
+    int shifts = 0;
+    const auto count = [&shifts](ViewGrid::Axis, bool) { ++shifts; };
+    EXPECT_FALSE(grid.slide(ViewGrid::Axis::across, 1000, count)) << "stopped with the centre at the east edge";
+    EXPECT_EQ(grid.centre().pixelsX(256), 511);
+    EXPECT_EQ(shifts, 1);
+    EXPECT_TRUE(grid.slide(ViewGrid::Axis::across, -300, count));
+    EXPECT_EQ(grid.centre().pixelsX(256), 211);
+    EXPECT_FALSE(grid.jump(-100000, 0));
+    EXPECT_EQ(grid.centre().pixelsX(256), 0);
 }

@@ -46,6 +46,9 @@ bool Map::create(SDL_Surface* target, std::string path)
     headingX = headingY = 0;
 
     grid.resize(screen->w, screen->h, tileSize);
+    // An archive's level may be smaller than the screen: its centre, not
+    // its edge, is kept in view.
+    grid.bounded = !api->worldAnchoredZoom();
     grid.setArea(api->width, api->height);
 
     ViewCentre start;

@@ -1,6 +1,7 @@
 #include "ViewGrid.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 int ViewGrid::cellsFor(int view, int tile)
@@ -47,6 +48,11 @@ void reduceIntoTile(int* tile, int* pixel, int ts)
 
 void ViewGrid::place(ViewCentre c)
 {
+    if (!bounded) {
+        placeCentreAxis(c.pixelsX(tileSize), viewWidth, areaWidth, &originX, &offsetX);
+        placeCentreAxis(c.pixelsY(tileSize), viewHeight, areaHeight, &originY, &offsetY);
+        return;
+    }
     reduceIntoTile(&c.tileX, &c.pixelX, tileSize);
     reduceIntoTile(&c.tileY, &c.pixelY, tileSize);
     placeAxis(c.tileX, c.pixelX, viewWidth, cols, areaWidth, &originX, &offsetX);
@@ -79,6 +85,25 @@ void ViewGrid::placeAxis(int tile, int pixel, int view, int cells, int area, int
     *origin = first;
 }
 
+// One axis of an unbounded place(): the centre kept inside the area, the
+// grid wherever that puts it.
+void ViewGrid::placeCentreAxis(long long centre, int view, int area, int* origin, int* offset) const
+{
+    const long long ts = tileSize;
+    const long long left = std::max(0LL, std::min(static_cast<long long>(area) * ts - 1, centre)) - view / 2;
+    *origin = static_cast<int>(left / ts - (left % ts < 0 ? 1 : 0));
+    *offset = static_cast<int>(left - static_cast<long long>(*origin) * ts);
+}
+
+int ViewGrid::withinArea(Axis axis, int d) const
+{
+    const bool across = axis == Axis::across;
+    const long long centre = across ? viewLeft() + viewWidth / 2 : viewTop() + viewHeight / 2;
+    const long long last = static_cast<long long>(across ? areaWidth : areaHeight) * tileSize - 1;
+    const long long target = std::max(0LL, std::min(last, centre + d));
+    return static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, target - centre)));
+}
+
 ViewCentre ViewGrid::centre() const
 {
     ViewCentre c;
@@ -94,7 +119,7 @@ bool ViewGrid::shift(Axis axis, bool back)
     const bool across = axis == Axis::across;
     int& origin = across ? originX : originY;
     const int cells = across ? cols : rows;
-    if (back ? origin <= 0 : origin + cells >= (across ? areaWidth : areaHeight))
+    if (bounded && (back ? origin <= 0 : origin + cells >= (across ? areaWidth : areaHeight)))
         return false;
     origin += back ? -1 : 1;
     (across ? offsetX : offsetY) = back ? tileSize : (cells - 1) * tileSize - (across ? viewWidth : viewHeight);
@@ -104,6 +129,15 @@ bool ViewGrid::shift(Axis axis, bool back)
 // Within the grid the offset moves; past it a column (or row) comes in and
 // the rest of the distance is applied again.
 bool ViewGrid::slide(Axis axis, int d, const std::function<void(Axis, bool)>& shifted)
+{
+    if (!bounded) {
+        const int allowed = withinArea(axis, d);
+        return slideWithin(axis, allowed, shifted) && allowed == d;
+    }
+    return slideWithin(axis, d, shifted);
+}
+
+bool ViewGrid::slideWithin(Axis axis, int d, const std::function<void(Axis, bool)>& shifted)
 {
     const bool across = axis == Axis::across;
     int& offset = across ? offsetX : offsetY;
