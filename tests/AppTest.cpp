@@ -332,23 +332,62 @@ TEST_F(App, AnArchiveOpensInPlaceAndKeepsItsPositionBeside)
     EXPECT_EQ(readFile("maps/World Tiles.MBTILES"), before);
 }
 
-TEST_F(App, RefusedPackageLeavesEverythingAsItWas)
+// Each refusal says why on the screen, wrapped within it, until a key; the
+// open package and the page stay as they were.
+TEST_F(App, RefusedPackagesSayWhyOnScreen)
 {
     mkdir("maps/broken", 0755);
     writeFile("maps/broken/map.conf", "caption=Broken\napi=google\ntype=sat\n");
+    mkdir("maps/climbs", 0755);
+    writeFile("maps/climbs/map.conf", "caption=Climbs\npacked=0\ntype=../sat\nzoom=1\nzoom_actual=1\nbegin_x=0\n"
+                                      "begin_y=0\nend_x=1\nend_y=1\n");
+    writeFile("maps/words.mbtiles", "just words\n");
+    writeFile("maps/words.pmtiles", "just words\n");
+    writeFile("maps/v2.pmtiles", std::string("PM\x02\x00", 4) + std::string(100, '\0'));
+    const std::vector<std::pair<std::string, std::string>> refusals = {
+        {"Broken", "map.conf lacks the key packed"},
+        {"Climbs", "the layer name \"../sat\" is not a folder name"},
+        {"words.mbtiles", "not an MBTiles file: not SQLite"},
+        {"words.pmtiles", "not a PMTiles file"},
+        {"v2.pmtiles", "PMTiles version 2 is not supported; convert it to version 3"},
+    };
     Program& p = start();
-    openWithKeys("Broken");
-    EXPECT_FALSE(p.map.loaded());
-    EXPECT_TRUE(p.menu.visible) << "the package page stays for another choice";
-    EXPECT_EQ(p.notification.bgText, "This package cannot be opened");
-    EXPECT_TRUE(p.toolBar.findIcon(ToolAction::save)->disabled);
-    key(SDLK_ESCAPE);
-    run();
-    openWithKeys("Alpha");
-    ASSERT_TRUE(p.map.loaded());
-    openWithKeys("Broken");
-    EXPECT_EQ(p.map.conf.file, "maps/alpha/map.conf");
-    EXPECT_FALSE(p.toolBar.findIcon(ToolAction::save)->disabled);
+    for (bool withMap : {false, true}) {
+        if (withMap) {
+            openWithKeys("Alpha");
+            ASSERT_TRUE(p.map.loaded());
+        }
+        for (const auto& refusal : refusals) {
+            SCOPED_TRACE(refusal.first);
+            openWithKeys(refusal.first);
+            EXPECT_EQ(p.map.loaded() ? p.map.conf.file : "", withMap ? "maps/alpha/map.conf" : "");
+            EXPECT_EQ(p.toolBar.findIcon(ToolAction::save)->disabled, !withMap);
+            EXPECT_TRUE(p.menu.visible) << "the package page stays for another choice";
+            EXPECT_EQ(p.notification.bgText, "This package cannot be opened: " + refusal.second);
+            ASSERT_TRUE(p.notification.waiting());
+            const SDL_Rect plate = p.notification.extent();
+            EXPECT_EQ(plate.w, 320);
+            Uint8 r, g, b;
+            pixelAt(testScreen(), 3, plate.h - 3, &r, &g, &b);
+            EXPECT_GT(pixelsDifferentFrom(testScreen(), plate, r, g, b), 300) << "its lines are drawn";
+            for (const std::string& line : p.notification.wrapped) {
+                int w = 0, h = 0;
+                TTF_SizeUTF8(testFonts().text, line.c_str(), &w, &h);
+                EXPECT_LE(w, 320 - 12) << line;
+            }
+            clock.advance(20000);
+            run(1);
+            EXPECT_TRUE(p.notification.waiting()) << "it stays until read";
+            const int line = p.menu.menus[static_cast<std::size_t>(p.menu.current)].selected;
+            key(SDLK_DOWN);
+            run();
+            EXPECT_FALSE(p.notification.waiting());
+            EXPECT_EQ(p.menu.menus[static_cast<std::size_t>(p.menu.current)].selected, line)
+                << "the key that dismisses it does nothing else";
+            key(SDLK_ESCAPE);
+            run();
+        }
+    }
 }
 
 TEST_F(App, OptionPagesChangeAndStoreTheSettings)

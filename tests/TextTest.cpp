@@ -6,6 +6,7 @@
 #include "SurfaceCopy.h"
 #include "TestSupport.h"
 #include "TextCache.h"
+#include "TextWrap.h"
 
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
@@ -136,4 +137,17 @@ TEST(SurfaceCopy, CopiesAsSdlBlits)
     SDL_FreeSurface(theirs);
     SDL_FreeSurface(mine);
     SDL_FreeSurface(tile);
+}
+
+// Words fill lines; a word wider than a line breaks between characters,
+// never inside one; a lone character wider than the line stands alone.
+TEST(TextWrap, BreaksAtSpacesThenBetweenCharacters)
+{
+    const auto bytes = [](const std::string& t) { return static_cast<int>(t.size()); };
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(TextWrap::lines("one two three four", 9, bytes), (Lines{"one two", "three", "four"}));
+    EXPECT_EQ(TextWrap::lines("in /a/very/long/path", 8, bytes), (Lines{"in", "/a/very/", "long/pat", "h"}));
+    EXPECT_EQ(TextWrap::lines("\xc3\xa9\xc3\xa9\xc3\xa9", 5, bytes), (Lines{"\xc3\xa9\xc3\xa9", "\xc3\xa9"}));
+    EXPECT_EQ(TextWrap::lines("\xc3\xa9", 1, bytes), (Lines{"\xc3\xa9"}));
+    EXPECT_EQ(TextWrap::lines("", 5, bytes), (Lines{""}));
 }

@@ -48,6 +48,24 @@ TEST_F(Widgets, NotificationShowsForItsTime)
     noImage.setBg("Saved", 100);
     noImage.draw(false);
     EXPECT_GT(pixelsDifferentFrom(screen, SDL_Rect{115, 0, 200, 17}, 0, 0, 0), 10) << "text without its image";
+
+    // Too long for its box: wrapped on a plate across the top until dismissed,
+    // as many lines as fit above the toolbar.
+    n.wrapFormat(SDL_Color{30, 34, 42, 0}, SDL_Color{161, 126, 18, 0}, 60);
+    n.setBg("Track damaged: " + std::string(200, 'x') + " end", 1500);
+    ASSERT_TRUE(n.waiting());
+    EXPECT_EQ(n.wrapped.size(), 3u);
+    EXPECT_EQ(n.wrapped.back().substr(n.wrapped.back().size() - 3), "\xe2\x80\xa6");
+    const SDL_Rect plate = n.extent();
+    EXPECT_EQ(plate.w, 320);
+    EXPECT_LE(plate.h, 60);
+    clock.advance(Notification::readMs - 1);
+    fill(screen, 0, 0, 0);
+    n.draw(true);
+    EXPECT_EQ(pixelsDifferentFrom(screen, SDL_Rect{0, 0, 320, 240}, 0, 0, 0), 320 * plate.h);
+    n.dismiss();
+    EXPECT_TRUE(n.bgText.empty());
+    EXPECT_FALSE(n.waiting());
 }
 
 TEST_F(Widgets, SplashFitsLargerAndSmallerPictures)

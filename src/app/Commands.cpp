@@ -340,8 +340,9 @@ void Commands::openPackage(int index)
     Menu& menu = *parts.menu;
     const Pages& pages = *parts.pages;
     Lang& lang = *parts.lang;
-    if (!parts.mapUI->loadPackage(index)) {
-        parts.notification->setBg(lang.value("package_error"), 2 * Layout::messageMs);
+    std::string why;
+    if (!parts.mapUI->loadPackage(index, &why)) {
+        parts.notification->setBg(lang.value("package_error") + (why.empty() ? "" : ": " + why), 2 * Layout::messageMs);
         return;
     }
     for (const Layout::Icon& icon : Layout::icons) {

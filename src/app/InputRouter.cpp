@@ -3,6 +3,7 @@
 #include "EdgeBand.h"
 #include "Map.h"
 #include "Menu.h"
+#include "Notification.h"
 #include "ToolAction.h"
 #include "ToolBar.h"
 
@@ -26,6 +27,10 @@ KeyMap::Focus InputRouter::focus() const
 
 Intent InputRouter::route(const SDL_Event& event)
 {
+    if (notification->waiting() && (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN)) {
+        notification->dismiss();
+        return Intent();
+    }
     switch (event.type) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:

@@ -9,16 +9,19 @@
 
 class Map;
 class Menu;
+class Notification;
 class ToolBar;
 
 // Turns one event into what it asks for. Keys go through the key tables of
 // the focus; a touch goes to the menu, then the toolbar, then the map, and
 // the first that takes it keeps it (the widgets move their own selection or
 // page as they take it). Pointer positions arrive in canvas coordinates.
+// While a long message waits to be read, the next key or press only
+// dismisses it.
 class InputRouter {
 public:
-    InputRouter(const Map* map, Menu* menu, ToolBar* toolBar, int screenW, int screenH)
-        : map(map), menu(menu), toolBar(toolBar), screenW(screenW), screenH(screenH)
+    InputRouter(const Map* map, Menu* menu, ToolBar* toolBar, Notification* notification, int screenW, int screenH)
+        : map(map), menu(menu), toolBar(toolBar), notification(notification), screenW(screenW), screenH(screenH)
     {
     }
 
@@ -36,6 +39,7 @@ private:
     const Map* map;
     Menu* menu;
     ToolBar* toolBar;
+    Notification* notification;
     int screenW, screenH;
 };
 

@@ -52,6 +52,9 @@ const Icon icons[] = {
 const SDL_Rect notificationBox{107, 0, 213, 25};
 const char* const notificationImage = "media/bgnotification_bg.png";
 const SDL_Rect notificationTextBox{115, 0, 200, 17};
+// A message too long for that box: wrapped on a plate of the same colours.
+const SDL_Color notificationPlate{30, 34, 42, 0};
+const SDL_Color notificationRim{161, 126, 18, 0};
 
 const SDL_Rect menuBox{32, 57, 256, 126};
 const char* const menuImage = "media/menu_bg.png";

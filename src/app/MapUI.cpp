@@ -72,11 +72,11 @@ bool MapUI::packageList(Menu* menu, int page)
     return true;
 }
 
-bool MapUI::loadPackage(int index)
+bool MapUI::loadPackage(int index, std::string* why)
 {
     if (index < 0 || index >= static_cast<int>(packageFiles.size()))
         return false;
-    if (!map->create(screen, packageFiles[static_cast<std::size_t>(index)]))
+    if (!map->create(screen, packageFiles[static_cast<std::size_t>(index)], why))
         return false;
     currentPackage = index;
     return true;

@@ -22,8 +22,9 @@ public:
     // disabled "no_packages" line when there are none. True when any was found.
     bool packageList(Menu* menu, int page);
     // Opens listed package `index`. False, with the open package kept, for
-    // an index outside the list or a package the viewport refuses.
-    bool loadPackage(int index);
+    // an index outside the list or a package the viewport refuses (its
+    // reason in *why).
+    bool loadPackage(int index, std::string* why = nullptr);
     // The background layers of the open package; true when there is a choice.
     bool bgList(Menu* menu, int page);
     // The overlay layers and a last "overlay_none" line (id -256); true when

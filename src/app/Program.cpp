@@ -46,7 +46,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
       mapUI(&map, screen, &lang),
       damage(ScreenDamage::Parts{screen, &map, &toolBar, &menu, &battery, &fps, &notification, &mapUI, &options,
                                  &tracks}),
-      input(&map, &menu, &toolBar, screen->w, screen->h),
+      input(&map, &menu, &toolBar, &notification, screen->w, screen->h),
       commands(Commands::Parts{screen, &map, &menu, &toolBar, &notification, &lang, &settings, &options, &fps, &pages,
                                &mapUI, &tracks, &trackPage, &panning, &damage}),
       events(events)
@@ -57,6 +57,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     toolBar.area = Layout::toolBarBox;
     notification.bgFormat(Layout::notificationBox, Layout::notificationImage, Layout::notificationTextBox, 18,
                           fonts.text, Layout::amber);
+    notification.wrapFormat(Layout::notificationPlate, Layout::notificationRim, Layout::toolBarBox.y);
     buildMenu();
     attribution.format(Layout::attributionBox, 9, fonts.small, Layout::black);
     fps.setText(screen, Layout::fpsBox, 12, fonts.small, Layout::black);

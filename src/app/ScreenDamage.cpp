@@ -92,7 +92,7 @@ void ScreenDamage::addWidgets(std::vector<Region>* out) const
     Signature message;
     message.add(smooth);
     message.add(note.bgText);
-    out->push_back(Region{unite(imageBox(note.bgBox, note.bgImage), note.bgTextBox), message.value(),
+    out->push_back(Region{note.extent(), message.value(),
                           !note.bgText.empty() && fps.ticks() >= note.bgUntil});
 
     const bool cross = !menu.visible && parts.options->centerCross && parts.map->loaded();

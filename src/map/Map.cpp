@@ -19,12 +19,12 @@ Map::~Map()
     destroy();
 }
 
-bool Map::create(SDL_Surface* target, std::string path)
+bool Map::create(SDL_Surface* target, std::string path, std::string* why)
 {
     if (!target)
         return false;
     ConfParser candidate("", 1);
-    std::unique_ptr<MapAPI> source = MapAPI::open(path, &candidate);
+    std::unique_ptr<MapAPI> source = MapAPI::open(path, &candidate, why);
     if (!source)
         return false;
 

@@ -34,8 +34,8 @@ public:
     // key, whose "zoom_actual" is not one of its "zoom" values, or whose area
     // is empty, is refused: false, and the package open before stays.
     // An MBTiles or PMTiles file (recognised by its first bytes) is opened
-    // in place; a refusal says why on standard error.
-    bool create(SDL_Surface* screen, std::string path);
+    // in place; a refusal says why in *why and on standard error.
+    bool create(SDL_Surface* screen, std::string path, std::string* why = nullptr);
     // Frees every tile and empties the grid.
     void destroy();
     // The direction (dx, dy) scaled to the length `speed`.

@@ -33,26 +33,42 @@ std::unique_ptr<MapAPI> MapAPI::forPackage(ConfParser* conf)
 
 // The source of a package: an archive read in place (its position file
 // beside it), else the scheme its description names.
-std::unique_ptr<MapAPI> MapAPI::open(const std::string& path, ConfParser* candidate)
+std::unique_ptr<MapAPI> MapAPI::open(const std::string& path, ConfParser* candidate, std::string* why)
 {
+    std::string reason;
+    std::unique_ptr<MapAPI> source;
     if (TileArchive::hasArchiveName(path) || TileArchive::kindOf(path) != TileArchive::Kind::none) {
         *candidate = ConfParser::recovered(path + ".conf");
-        std::string error;
-        std::unique_ptr<MapAPI> source = ArchiveAPI::open(path, candidate, &error);
-        if (!source)
-            std::fprintf(stderr, "tessel: %s: %s\n", path.c_str(), error.c_str());
-        return source;
+        source = ArchiveAPI::open(path, candidate, &reason);
+    } else {
+        *candidate = ConfParser::recovered(path);
+        reason = descriptionProblem(*candidate);
+        if (reason.empty())
+            source = MapAPI::forPackage(candidate);
+        if (source && !source->valid()) {
+            source.reset();
+            reason = "zoom_actual is not one of its levels, or its area is empty";
+        }
     }
-    *candidate = ConfParser::recovered(path);
-    if (!MapAPI::hasRequiredKeys(*candidate))
-        return nullptr;
+    if (!source) {
+        std::fprintf(stderr, "tessel: %s: %s\n", path.c_str(), reason.c_str());
+        if (why)
+            *why = reason;
+    }
+    return source;
+}
+
+std::string MapAPI::descriptionProblem(const ConfParser& conf)
+{
+    if (conf.parameters.empty())
+        return "map.conf is missing or empty";
+    std::string missing;
+    if (!hasRequiredKeys(conf, &missing))
+        return "map.conf lacks the key " + missing;
     std::string bad;
-    if (!layersAreFolderNames(*candidate, &bad)) {
-        std::fprintf(stderr, "tessel: %s: the layer name \"%s\" is not a folder name\n", path.c_str(), bad.c_str());
-        return nullptr;
-    }
-    std::unique_ptr<MapAPI> source = MapAPI::forPackage(candidate);
-    return source->valid() ? std::move(source) : nullptr;
+    if (!layersAreFolderNames(conf, &bad))
+        return "the layer name \"" + bad + "\" is not a folder name";
+    return std::string();
 }
 
 bool MapAPI::layersAreFolderNames(const ConfParser& conf, std::string* bad)
@@ -69,13 +85,16 @@ bool MapAPI::layersAreFolderNames(const ConfParser& conf, std::string* bad)
     return true;
 }
 
-bool MapAPI::hasRequiredKeys(const ConfParser& conf)
+bool MapAPI::hasRequiredKeys(const ConfParser& conf, std::string* missing)
 {
     std::string text;
-    for (const char* key : {"packed", "zoom", "zoom_actual", "begin_x", "begin_y", "end_x", "end_y"})
-        if (!conf.value(key, &text))
+    for (const char* key : {"packed", "type", "zoom", "zoom_actual", "begin_x", "begin_y", "end_x", "end_y"})
+        if (!conf.value(key, &text) || (text.empty() && key == std::string("type"))) {
+            if (missing)
+                *missing = key;
             return false;
-    return conf.value("type", &text) && !text.empty();
+        }
+    return true;
 }
 
 MapAPI::~MapAPI() = default;

@@ -46,12 +46,16 @@ public:
     static std::unique_ptr<MapAPI> forPackage(ConfParser* conf);
     // The source of the package at `path`: an MBTiles or PMTiles file read
     // in place (its position file beside it read into *candidate), else the
-    // scheme the description at `path` names. Null when it is refused; an
-    // archive's reason goes to standard error.
-    static std::unique_ptr<MapAPI> open(const std::string& path, ConfParser* candidate);
+    // scheme the description at `path` names. Null when it is refused: the
+    // reason, in a few words, goes to *why and to standard error.
+    static std::unique_ptr<MapAPI> open(const std::string& path, ConfParser* candidate, std::string* why = nullptr);
+    // Why a description cannot be a package (empty, a key missing, a layer
+    // that is not a folder name); empty when it can.
+    static std::string descriptionProblem(const ConfParser& conf);
     // True when the description holds every key a package needs: "packed",
-    // "type" (with a name), "zoom", "zoom_actual" and the four area keys.
-    static bool hasRequiredKeys(const ConfParser& conf);
+    // "type" (with a name), "zoom", "zoom_actual" and the four area keys;
+    // else names the first missing one in *missing.
+    static bool hasRequiredKeys(const ConfParser& conf, std::string* missing = nullptr);
     // False, naming the first bad one in *bad, when a layer ("type" or
     // "overlay") is not a single folder name: tiles are read and written
     // at <package>/<layer>/, never elsewhere.

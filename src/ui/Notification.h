@@ -4,12 +4,18 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 #include <string>
+#include <vector>
 
 class FPS;
 
-// A short message over a background image, shown for a limited time.
+// A message over a background image, shown for a limited time. A message
+// too wide for its text box is wrapped instead onto a plate across the top
+// of the screen, and stays until it is read (dismiss(): the next key or
+// touch) or for readMs, whichever comes first.
 class Notification {
 public:
+    static constexpr Uint32 readMs = 30000;
+
     Notification(SDL_Surface* surface, FPS* fps);
     ~Notification();
     Notification(const Notification&) = delete;
@@ -18,10 +24,18 @@ public:
     // The background image (drawn at `box`) and where and how the message is
     // placed. Without the image the message is drawn alone.
     void bgFormat(SDL_Rect box, std::string image, SDL_Rect textBox, int align, TTF_Font* font, SDL_Color color);
+    // The plate of a wrapped message: its fill and rim colours; it spans the
+    // surface's width and grows down from the top, at most `maxHeight`.
+    void wrapFormat(SDL_Color plate, SDL_Color rim, int maxHeight);
     // Shows `text` for `duration` ms from now, replacing any message.
     void setBg(std::string text, int duration);
+    // True while a wrapped message waits to be read.
+    bool waiting() const { return !bgText.empty() && !wrapped.empty(); }
+    void dismiss();
     // Draws the message while it lasts; the first call after it expires clears it.
     void draw(bool blended);
+    // Everything the message draws lies inside this.
+    SDL_Rect extent() const;
 
     SDL_Rect bgBox{0, 0, 0, 0};
     SDL_Rect bgTextBox{0, 0, 0, 0};
@@ -31,10 +45,16 @@ public:
     SDL_Color bgColor{0, 0, 0, 0};
     std::string bgText;
     Uint32 bgUntil = 0;
+    // The lines of a wrapped message; empty for one that fits its text box.
+    std::vector<std::string> wrapped;
     SDL_Surface* surface;
 
 private:
+    void drawWrapped(bool blended);
+
     FPS* fps;
+    SDL_Color plate{0, 0, 0, 0}, rim{0, 0, 0, 0};
+    int maxHeight = 0;
 };
 
 #endif
