@@ -7,6 +7,8 @@
 #include "MapAPI.h"
 #include "Mercator.h"
 #include "MetadataText.h"
+#include "LevelSpool.h"
+#include "PackageReader.h"
 #include "PackedMap.h"
 
 #include <cerrno>
@@ -31,125 +33,41 @@ void tileOf(double lon, double lat, int z, int* x, int* y)
     *y = static_cast<int>(std::max(0.0, std::min(last, std::floor(py / 256))));
 }
 
-// --- reading a package
-
 namespace {
 
-// A package opened for the tools: its description, source and layers.
-struct Opened {
-    std::unique_ptr<ConfParser> conf;
-    std::unique_ptr<MapAPI> api;
-    std::vector<std::string> layers;
-};
-
-bool open(const std::string& dir, Opened* p, std::string* error)
+std::string levelName(const std::string& layer, MapAPI& api)
 {
-    p->conf = std::make_unique<ConfParser>(withSlash(dir) + "map.conf", 1);
-    if (p->conf->parameters.empty())
-        return fail(error, withSlash(dir) + "map.conf is missing or empty");
-    if (!MapAPI::hasRequiredKeys(*p->conf))
-        return fail(error, "map.conf lacks a required key (packed, type, zoom, zoom_actual, begin_x, begin_y, end_x, end_y)");
-    std::string bad;
-    if (!MapAPI::layersAreFolderNames(*p->conf, &bad))
-        return fail(error, "the layer name \"" + bad + "\" in map.conf is not a folder name");
-    p->api = MapAPI::forPackage(p->conf.get());
-    if (!p->api->valid())
-        return fail(error, "zoom_actual is not one of the zoom levels, or the area is empty");
-    std::vector<std::string> overlays;
-    p->conf->stringValue("type", &p->layers);
-    if (p->conf->stringValue("overlay", &overlays))
-        p->layers.insert(p->layers.end(), overlays.begin(), overlays.end());
-    return true;
+    return "layer " + layer + ", zoom " + std::to_string(api.zoomValue());
 }
 
-// Calls `visit` with the source at every level, reached from zoom_actual
-// as the viewer reaches them.
-// Returns how many of the listed levels cannot be reached (a step to a
-// level whose area comes to nothing is refused, by the viewer too).
-int forEachLevel(const std::string& dir, const std::function<void(MapAPI&)>& visit)
+// Copies one layer's tiles at the level into `root`: loose files, or part
+// files through a spool (the tiles come in index order, so it only waits
+// for the part sizes).
+bool copyLevel(MapAPI& api, const std::string& layer, bool packed, const std::string& root, std::uint64_t partSize,
+               std::string* error)
 {
-    std::size_t listed = 0, reached = 0;
-    for (int direction : {1, -1}) {
-        Opened p;
-        std::string error;
-        if (!open(dir, &p, &error))
-            return 0;
-        listed = p.api->zoomLevels.size();
-        if (direction > 0) {
-            visit(*p.api);
-            ++reached;
-        }
-        while ((direction > 0 ? p.api->zoomIn() : p.api->zoomOut()) != 0) {
-            visit(*p.api);
-            ++reached;
-        }
-    }
-    return static_cast<int>(listed - reached);
-}
-
-// Every tile of one layer at the source's current level, by index x + width * y.
-struct LevelRead {
-    std::vector<std::string> tiles;
-    std::vector<std::string> problems; // damage found while reading
-};
-
-LevelRead readPackedLevel(MapAPI& api, const std::string& layer)
-{
-    LevelRead r;
-    r.tiles.resize(static_cast<std::size_t>(api.width) * static_cast<std::size_t>(api.height));
-    int expectedFirst = 0;
-    for (int part = 0;; ++part) {
-        const std::string name = PackedMap::partFileName(api.directory, layer, api.zoomValue(), part);
-        std::ifstream in(name, std::ios::binary);
-        if (!in) {
-            // No part at all is a level without tiles, as a loose one would be.
-            if (part > 0 && expectedFirst < static_cast<int>(r.tiles.size()))
-                r.problems.push_back(name + ": missing part file");
-            break;
-        }
-        PackedMap::Header h;
-        std::string why;
-        if (!PackedMap::readHeader(in, &h, &why)) {
-            r.problems.push_back(name + ": " + why);
-            break;
-        }
-        if (h.cutShort)
-            r.problems.push_back(name + ": cut short (tiles past the end of the file)");
-        if (h.tileCount != static_cast<int>(r.tiles.size()))
-            r.problems.push_back(name + ": tile count " + std::to_string(h.tileCount) + " is not the area's " +
-                                 std::to_string(r.tiles.size()));
-        if (h.firstIndex != expectedFirst)
-            r.problems.push_back(name + ": starts at index " + std::to_string(h.firstIndex) + ", expected " +
-                                 std::to_string(expectedFirst));
-        for (int i = h.firstIndex; i < h.endIndex && i < static_cast<int>(r.tiles.size()); ++i)
-            PackedMap::readTile(in, h, i, &r.tiles[static_cast<std::size_t>(i)]);
-        if (h.endIndex >= h.tileCount || h.endIndex <= h.firstIndex)
-            break;
-        expectedFirst = h.endIndex;
-    }
-    return r;
-}
-
-LevelRead readLooseLevel(MapAPI& api, const std::string& layer)
-{
-    LevelRead r;
-    r.tiles.resize(static_cast<std::size_t>(api.width) * static_cast<std::size_t>(api.height));
-    for (int y = 0; y < api.height; ++y)
-        for (int x = 0; x < api.width; ++x)
-            readBytes(api.tileFileName(layer, x, y), &r.tiles[static_cast<std::size_t>(x + api.width * y)]);
-    return r;
-}
-
-LevelRead readLevel(MapAPI& api, const std::string& layer)
-{
-    const std::uint64_t cells = static_cast<std::uint64_t>(api.width) * static_cast<std::uint64_t>(api.height);
-    if (cells > ImportOptions().maxCells) {
-        LevelRead r;
-        r.problems.push_back("zoom " + std::to_string(api.zoomValue()) + ": an area of " + std::to_string(api.width) +
-                             " x " + std::to_string(api.height) + " tiles is more than the toolbox reads");
-        return r;
-    }
-    return api.packed ? readPackedLevel(api, layer) : readLooseLevel(api, layer);
+    LevelSpool spool;
+    bool ok = true;
+    std::vector<std::string> problems;
+    PackageReader::forEachTile(
+        api, layer,
+        [&](int i, const std::string& bytes) {
+            ok = packed ? spool.add(static_cast<std::uint32_t>(i), bytes)
+                        : writeBytes(root + api.tileFileName(layer, i % api.width, i / api.width)
+                                                .substr(api.directory.size()),
+                                     bytes);
+            if (!ok)
+                fail(error, "cannot write a tile of " + levelName(layer, api));
+            return ok;
+        },
+        &problems);
+    if (!problems.empty())
+        return fail(error, problems.front());
+    if (!ok || !packed)
+        return ok;
+    spool.finish();
+    return PackedMap::writeLevel(root, layer, api.zoomValue(), spool.tiles(api.width * api.height), partSize, error) >=
+           0;
 }
 
 } // namespace
@@ -157,8 +75,8 @@ LevelRead readLevel(MapAPI& api, const std::string& layer)
 bool convert(const std::string& dir, bool packed, const std::string& out, std::uint64_t partSize, std::string* error,
              const Progress& progress, const std::function<void(const std::string&)>& note)
 {
-    Opened p;
-    if (!open(dir, &p, error))
+    PackageReader p;
+    if (!p.open(dir, error))
         return false;
     if (p.api->packed == packed && out.empty())
         return fail(error, std::string("the package is ") + (packed ? "packed" : "loose") + " already");
@@ -179,25 +97,10 @@ bool convert(const std::string& dir, bool packed, const std::string& out, std::u
     std::uint64_t done = 0;
     for (const std::string& layer : p.layers)
         ok = ok && makeDir(root + layer);
-    forEachLevel(dir, [&](MapAPI& api) {
+    p.forEachLevel([&](MapAPI& api) {
         for (const std::string& layer : p.layers) {
-            if (!ok)
-                return;
-            LevelRead level = readLevel(api, layer);
-            if (!level.problems.empty()) {
-                ok = fail(error, level.problems.front());
-                return;
-            }
-            if (packed) {
-                ok = PackedMap::writeLevel(root, layer, api.zoomValue(), level.tiles, partSize, error) >= 0;
-            } else {
-                for (int i = 0; ok && i < static_cast<int>(level.tiles.size()); ++i)
-                    if (!level.tiles[static_cast<std::size_t>(i)].empty())
-                        ok = writeBytes(root + api.tileFileName(layer, i % api.width, i / api.width)
-                                                   .substr(api.directory.size()),
-                                        level.tiles[static_cast<std::size_t>(i)]);
-            }
-            if (progress)
+            ok = ok && copyLevel(api, layer, packed, root, partSize, error);
+            if (ok && progress)
                 progress(++done, 0);
         }
     });
@@ -235,9 +138,9 @@ bool convert(const std::string& dir, bool packed, const std::string& out, std::u
 
 bool check(const std::string& dir, std::ostream& report, const Progress& progress)
 {
-    Opened p;
+    PackageReader p;
     std::string error;
-    if (!open(dir, &p, &error)) {
+    if (!p.open(dir, &error)) {
         report << "FAIL " << error << "\n";
         return false;
     }
@@ -248,26 +151,23 @@ bool check(const std::string& dir, std::ostream& report, const Progress& progres
             ok = false;
         }
     std::uint64_t done = 0;
-    const int unreachable = forEachLevel(dir, [&](MapAPI& api) {
+    const int unreachable = p.forEachLevel([&](MapAPI& api) {
         for (const std::string& layer : p.layers) {
-            const LevelRead level = readLevel(api, layer);
-            for (const std::string& problem : level.problems) {
+            std::vector<std::string> problems;
+            long long present = 0, broken = 0;
+            PackageReader::forEachTile(
+                api, layer,
+                [&](int, const std::string& bytes) {
+                    ++(Codecs::decodable(bytes) ? present : broken);
+                    return true;
+                },
+                &problems);
+            for (const std::string& problem : problems)
                 report << "FAIL " << problem << "\n";
-                ok = false;
-            }
-            int present = 0, missing = 0, broken = 0;
-            for (const std::string& bytes : level.tiles) {
-                if (bytes.empty())
-                    ++missing;
-                else if (Codecs::decodable(bytes))
-                    ++present;
-                else
-                    ++broken;
-            }
-            if (broken)
-                ok = false;
-            report << (broken ? "FAIL " : "ok   ") << "layer " << layer << ", zoom " << api.zoomValue() << ": "
-                   << present << " tiles, " << missing << " missing, " << broken << " undecodable\n";
+            ok = ok && problems.empty() && broken == 0;
+            const long long missing = static_cast<long long>(api.width) * api.height - present - broken;
+            report << (broken ? "FAIL " : "ok   ") << levelName(layer, api) << ": " << present << " tiles, "
+                   << std::max(0ll, missing) << " missing, " << broken << " undecodable\n";
             if (progress)
                 progress(++done, 0);
         }
@@ -282,8 +182,8 @@ bool check(const std::string& dir, std::ostream& report, const Progress& progres
 
 bool info(const std::string& dir, std::ostream& out, std::string* error)
 {
-    Opened p;
-    if (!open(dir, &p, error))
+    PackageReader p;
+    if (!p.open(dir, error))
         return false;
     std::string caption, api;
     p.conf->value("caption", &caption);
@@ -294,20 +194,24 @@ bool info(const std::string& dir, std::ostream& out, std::string* error)
         out << " " << layer;
     out << "\nopens at zoom " << p.api->zoomValue() << "\n";
     std::uint64_t allTiles = 0, allBytes = 0;
-    forEachLevel(dir, [&](MapAPI& level) {
+    p.forEachLevel([&](MapAPI& level) {
         for (const std::string& layer : p.layers) {
-            const LevelRead read = readLevel(level, layer);
+            std::vector<std::string> problems;
             std::uint64_t tiles = 0, bytes = 0;
-            for (const std::string& t : read.tiles) {
-                tiles += t.empty() ? 0 : 1;
-                bytes += t.size();
-            }
+            PackageReader::forEachTile(
+                level, layer,
+                [&](int, const std::string& t) {
+                    ++tiles;
+                    bytes += t.size();
+                    return true;
+                },
+                &problems);
             allTiles += tiles;
             allBytes += bytes;
             out << "zoom " << level.zoomValue() << ", " << layer << ": area " << level.width << " x " << level.height
                 << " (x " << level.beginX << "-" << level.endX << ", y " << level.beginY << "-" << level.endY << "), "
                 << tiles << " tiles, " << bytes << " bytes";
-            for (const std::string& problem : read.problems)
+            for (const std::string& problem : problems)
                 out << "; " << problem;
             out << "\n";
         }

@@ -1,0 +1,125 @@
+#include "PackageReader.h"
+
+#include "Failure.h"
+#include "Files.h"
+#include "Package.h"
+#include "PackedMap.h"
+#include "SafeFile.h"
+
+#include <fstream>
+#include <unistd.h>
+
+bool PackageReader::open(const std::string& path, std::string* error)
+{
+    dir = path;
+    conf = std::make_unique<ConfParser>(Files::withSlash(dir) + "map.conf", 1);
+    if (conf->parameters.empty())
+        return fail(error, Files::withSlash(dir) + "map.conf is missing or empty");
+    if (!MapAPI::hasRequiredKeys(*conf))
+        return fail(error, "map.conf lacks a required key (packed, type, zoom, zoom_actual, begin_x, begin_y, end_x, end_y)");
+    std::string bad;
+    if (!MapAPI::layersAreFolderNames(*conf, &bad))
+        return fail(error, "the layer name \"" + bad + "\" in map.conf is not a folder name");
+    api = MapAPI::forPackage(conf.get());
+    if (!api->valid())
+        return fail(error, "zoom_actual is not one of the zoom levels, or the area is empty");
+    std::vector<std::string> overlays;
+    conf->stringValue("type", &layers);
+    if (conf->stringValue("overlay", &overlays))
+        layers.insert(layers.end(), overlays.begin(), overlays.end());
+    return true;
+}
+
+int PackageReader::forEachLevel(const std::function<void(MapAPI&)>& visit) const
+{
+    std::size_t listed = 0, reached = 0;
+    // Zooming changes the source, so each direction starts afresh.
+    for (int direction : {1, -1}) {
+        PackageReader p;
+        if (!p.open(dir, nullptr))
+            return 0;
+        listed = p.api->zoomLevels.size();
+        if (direction > 0) {
+            visit(*p.api);
+            ++reached;
+        }
+        while ((direction > 0 ? p.api->zoomIn() : p.api->zoomOut()) != 0) {
+            visit(*p.api);
+            ++reached;
+        }
+    }
+    return static_cast<int>(listed - reached);
+}
+
+namespace {
+
+// Part files are opened only when they are regular files (a FIFO would
+// never answer).
+bool openPart(const std::string& name, std::ifstream* in)
+{
+    const int fd = SafeFile::openRegular(name);
+    if (fd < 0)
+        return false;
+    close(fd);
+    in->open(name, std::ios::binary);
+    return static_cast<bool>(*in);
+}
+
+void forEachPackedTile(MapAPI& level, const std::string& layer, const PackageReader::TileVisitor& visit,
+                       std::vector<std::string>* problems)
+{
+    const long long cells = static_cast<long long>(level.width) * level.height;
+    long long expectedFirst = 0;
+    std::string bytes;
+    for (int part = 0;; ++part) {
+        const std::string name = PackedMap::partFileName(level.directory, layer, level.zoomValue(), part);
+        std::ifstream in;
+        if (!openPart(name, &in)) {
+            // No part at all is a level without tiles, as a loose one would be.
+            if (part > 0 && expectedFirst < cells)
+                problems->push_back(name + ": missing part file");
+            return;
+        }
+        PackedMap::Header h;
+        std::string why;
+        if (!PackedMap::readHeader(in, &h, &why)) {
+            problems->push_back(name + ": " + why);
+            return;
+        }
+        if (h.cutShort)
+            problems->push_back(name + ": cut short (tiles past the end of the file)");
+        if (h.tileCount != cells)
+            problems->push_back(name + ": tile count " + std::to_string(h.tileCount) + " is not the area's " +
+                                std::to_string(cells));
+        if (h.firstIndex != expectedFirst)
+            problems->push_back(name + ": starts at index " + std::to_string(h.firstIndex) + ", expected " +
+                                std::to_string(expectedFirst));
+        for (int i = h.firstIndex; i < h.endIndex && i < cells; ++i)
+            if (PackedMap::readTile(in, h, i, &bytes) && !visit(i, bytes))
+                return;
+        if (h.endIndex >= h.tileCount || h.endIndex <= h.firstIndex)
+            return;
+        expectedFirst = h.endIndex;
+    }
+}
+
+} // namespace
+
+void PackageReader::forEachTile(MapAPI& level, const std::string& layer, const TileVisitor& visit,
+                                std::vector<std::string>* problems)
+{
+    const std::uint64_t cells = static_cast<std::uint64_t>(level.width) * static_cast<std::uint64_t>(level.height);
+    if (cells > Package::ImportOptions().maxCells) {
+        problems->push_back("zoom " + std::to_string(level.zoomValue()) + ": an area of " + std::to_string(level.width) +
+                            " x " + std::to_string(level.height) + " tiles is more than the toolbox reads");
+        return;
+    }
+    if (level.packed)
+        return forEachPackedTile(level, layer, visit, problems);
+    std::string bytes;
+    for (int y = 0; y < level.height; ++y)
+        for (int x = 0; x < level.width; ++x)
+            if (SafeFile::readRegular(level.tileFileName(layer, x, y), PackedMap::maxTileBytes, &bytes) &&
+                !bytes.empty() && !visit(x + level.width * y, bytes))
+                return;
+}
