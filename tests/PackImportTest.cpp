@@ -46,8 +46,8 @@ std::string stored(const std::string& conf, const std::string& key)
 TEST(PackImport, SparseAndHugeSourcesStayBounded)
 {
     TempDir dir;
-    // 4 tiles at level 15 and one at level 1: the area is the level-15 spot;
-    // level 1's area comes to nothing and is left out, said so.
+    // 4 tiles at level 15 and one at level 1: an area holding both would
+    // be 16384 x 16384 cells at level 15, so level 1 is left out, said so.
     writeMBTiles("sparse.mbtiles", {{15, 17000, 20000, tilePng(1)}, {15, 17003, 20002, tilePng(2)}, {1, 1, 1, tilePng(3)}},
                  {{"name", "Spot \"A\"\nnext=line"}, {"attribution", "&copy; <b>Sat</b> co"}});
     ImportRun r = import("sparse.mbtiles", "spot");
@@ -58,7 +58,7 @@ TEST(PackImport, SparseAndHugeSourcesStayBounded)
     EXPECT_EQ(stored("spot/map.conf", "attribution"), "\xC2\xA9 Sat co");
     EXPECT_EQ(stored("spot/map.conf", "next"), "(none)");
     ASSERT_EQ(r.warnings.size(), 1u);
-    EXPECT_EQ(r.warnings[0].second, "level 1: the area comes to nothing there; its 1 tiles are left out");
+    EXPECT_EQ(r.warnings[0].second, "level 1: its 1 tiles are left out: with it level 15 would have 16384 x 16384 cells (more than 4194304)");
 
     // One tile at level 0 and one at level 20: a 1 x 1 area, no 2^40 grid.
     writeMBTiles("far.mbtiles", {{0, 0, 0, tilePng(1)}, {20, 5, 7, tilePng(2)}});

@@ -1,5 +1,5 @@
 // Package::import: sources read one level at a time into a package whose
-// area is the extent of one level's tiles, scaled to the others as the
+// area holds every tile of every level kept, scaled level to level as the
 // viewer scales it.
 #include "Package.h"
 
@@ -31,15 +31,29 @@ struct Area {
     bool holds(long long x, long long y) const { return x >= beginX && x < endX && y >= beginY && y < endY; }
 };
 
-// The area at level z of the area at level `actual`, as the viewer scales
-// it: doubled per level in, halved (truncating) per level out.
-Area areaAt(const Area& a, int actual, int z)
+// The area at level z of an area at the coarser level `from`: doubled per
+// level in, as the viewer doubles it.
+Area areaAt(const Area& a, int from, int z)
 {
     Area r = a;
-    const int shift = std::abs(z - actual);
     for (long long* v : {&r.beginX, &r.beginY, &r.endX, &r.endY})
-        *v = z >= actual ? *v << shift : *v >> shift;
+        *v <<= z - from;
     return r;
+}
+
+// The tiles of level `z` that hold the area `a` of the deeper level
+// `from`: halved per level out, the far edges rounded up.
+Area outward(const Area& a, int from, int z)
+{
+    const int shift = from - z;
+    const long long round = (1ll << shift) - 1;
+    return Area{a.beginX >> shift, a.beginY >> shift, (a.endX + round) >> shift, (a.endY + round) >> shift};
+}
+
+Area unite(const Area& a, const Area& b)
+{
+    return Area{std::min(a.beginX, b.beginX), std::min(a.beginY, b.beginY), std::max(a.endX, b.endX),
+                std::max(a.endY, b.endY)};
 }
 
 // What the options let through at level z: the bbox's tiles, or all.
@@ -62,6 +76,7 @@ Area intersect(const Area& a, const Area& b)
 struct Plan {
     std::vector<int> levels; // kept, coarsest first
     std::map<int, Area> areas;
+    std::map<int, Area> extents; // of the tiles of each level kept
     int actual = 0;
 };
 
@@ -71,10 +86,36 @@ void warn(const ImportOptions& o, const std::string& kind, const std::string& te
         o.warn(kind, text);
 }
 
+std::string cellsText(const Area& a)
+{
+    return std::to_string(a.width()) + " x " + std::to_string(a.height()) + " cells";
+}
+
+bool withinCap(const Area& a, const ImportOptions& o)
+{
+    return a.width() <= 0x7fffffff && a.height() <= 0x7fffffff &&
+           static_cast<std::uint64_t>(a.width()) * static_cast<std::uint64_t>(a.height()) <= o.maxCells;
+}
+
+// A level left out, said with what the source holds there.
+void leaveOut(const TileSource& base, const ImportOptions& o, int z, const std::string& why)
+{
+    long long tiles = 0;
+    for (const ArchiveLevel& l : base.levels())
+        tiles += l.z == z ? l.tiles : 0;
+    warn(o, "levels left out",
+         "level " + std::to_string(z) + ": its " + std::to_string(tiles) + " tiles are left out" +
+             (o.bbox ? " (in the whole level)" : "") + ": " + why);
+}
+
 // The levels and their areas, or a refusal before anything is written.
+// The area is one rectangle scaled level to level (as the viewer scales
+// it), so it is taken at the coarsest level, rounded outward to hold every
+// tile of every deeper one; a level that would take a deeper one's area
+// past the cap is left out, coarsest first, as is a level too large itself.
 bool plan(const TileSource& base, const ImportOptions& o, Plan* p, std::string* error)
 {
-    std::map<int, Area> extents;
+    std::map<int, Area>& extents = p->extents;
     for (const ArchiveLevel& l : base.levels()) {
         if (l.z < o.zoomMin || l.z > o.zoomMax)
             continue;
@@ -85,29 +126,41 @@ bool plan(const TileSource& base, const ImportOptions& o, Plan* p, std::string* 
     if (extents.empty())
         return fail(error, base.levels().empty() ? "no raster tiles in " + base.label
                                                  : "no tiles of " + base.label + " in the chosen levels and area");
-    p->actual = o.zoomActual >= 0 ? o.zoomActual : extents.rbegin()->first;
-    if (!extents.count(p->actual))
-        return fail(error, "no tiles at level " + std::to_string(p->actual));
-    const Area area = extents[p->actual];
-    for (const auto& ze : extents) {
-        const Area a = areaAt(area, p->actual, ze.first);
-        if (a.empty()) {
-            long long tiles = 0;
-            for (const ArchiveLevel& l : base.levels())
-                tiles += l.z == ze.first ? l.tiles : 0;
-            warn(o, "levels left out", "level " + std::to_string(ze.first) + ": the area comes to nothing there; its " +
-                                           std::to_string(tiles) + " tiles are left out");
+    std::string tooLarge;
+    for (auto e = extents.begin(); e != extents.end();) {
+        if (withinCap(e->second, o)) {
+            ++e;
             continue;
         }
-        const std::uint64_t cells = static_cast<std::uint64_t>(a.width()) * static_cast<std::uint64_t>(a.height());
-        if (cells > o.maxCells || a.width() > 0x7fffffff || a.height() > 0x7fffffff)
-            return fail(error, "level " + std::to_string(ze.first) + " would have " + std::to_string(a.width()) + " x " +
-                                   std::to_string(a.height()) + " cells (more than " + std::to_string(o.maxCells) +
-                                   "): choose a smaller --bbox or a lower --zoom-max, or open " + base.label +
-                                   " in the viewer directly");
-        p->levels.push_back(ze.first);
-        p->areas[ze.first] = a;
+        tooLarge = "level " + std::to_string(e->first) + " would have " + cellsText(e->second) + " (more than " +
+                   std::to_string(o.maxCells) + "): choose a smaller --bbox or a lower --zoom-max, or open " +
+                   base.label + " in the viewer directly";
+        leaveOut(base, o, e->first, tooLarge);
+        e = extents.erase(e);
     }
+    if (extents.empty())
+        return fail(error, tooLarge);
+    const int deepest = extents.rbegin()->first;
+    for (auto start = extents.begin(); start != extents.end(); ++start) {
+        Area united = start->second;
+        for (auto e = std::next(start); e != extents.end(); ++e)
+            united = unite(united, outward(e->second, e->first, start->first));
+        const Area deep = areaAt(united, start->first, deepest);
+        if (!withinCap(deep, o)) {
+            leaveOut(base, o, start->first,
+                     "with it level " + std::to_string(deepest) + " would have " + cellsText(deep) + " (more than " +
+                         std::to_string(o.maxCells) + ")");
+            continue;
+        }
+        for (auto e = start; e != extents.end(); ++e) {
+            p->levels.push_back(e->first);
+            p->areas[e->first] = areaAt(united, start->first, e->first);
+        }
+        break;
+    }
+    p->actual = o.zoomActual >= 0 ? o.zoomActual : deepest;
+    if (!p->areas.count(p->actual))
+        return fail(error, "no tiles at level " + std::to_string(p->actual) + " among the levels kept");
     return true;
 }
 
@@ -224,7 +277,8 @@ std::string credit(const ImportOptions& o, const TileSource& base)
 // text a source names reads back as it was (quotes included; line breaks
 // become spaces).
 std::string describe(const std::string& caption, const std::string& attribution, bool packed,
-                     const std::vector<Layer>& layers, const std::vector<int>& levels, int actual, const Area& area)
+                     const std::vector<Layer>& layers, const std::vector<int>& levels, int actual, const Area& area,
+                     const Area& tiles)
 {
     ConfParser head("", 1);
     head.parameters.push_back(ConfParameter{"", "# Made by tessel-pack."});
@@ -242,8 +296,10 @@ std::string describe(const std::string& caption, const std::string& attribution,
     conf << "zoom_actual=" << 17 - actual << "\n";
     conf << "begin_x=" << area.beginX << "\nbegin_y=" << area.beginY << "\nend_x=" << area.endX
          << "\nend_y=" << area.endY << "\n";
-    // The view opens at the centre of the area.
-    const long long cx = 128 * area.width(), cy = 128 * area.height();
+    // The view opens at the centre of the tiles, which may lie anywhere in
+    // an area taken from a coarser level.
+    const long long cx = 256 * (tiles.beginX - area.beginX) + 128 * tiles.width();
+    const long long cy = 256 * (tiles.beginY - area.beginY) + 128 * tiles.height();
     conf << "pos_x=" << cx / 256 << "\npos_y=" << cy / 256 << "\nmove_x=" << cx % 256 << "\nmove_y=" << cy % 256
          << "\n";
     return conf.str();
@@ -309,7 +365,8 @@ bool import(const std::vector<Layer>& given, const ImportOptions& o, const std::
         p.actual = listed.back();
     const std::string caption = !o.caption.empty() ? o.caption : !base.name.empty() ? base.name : "Imported map";
     ok = ok && writeBytes(root + "map.conf",
-                          describe(caption, credit(o, base), o.packed, layers, listed, p.actual, p.areas[p.actual]));
+                          describe(caption, credit(o, base), o.packed, layers, listed, p.actual, p.areas[p.actual],
+                                   p.extents[p.actual]));
     if (ok && std::rename(built.c_str(), withoutSlash(dir).c_str()) == 0)
         return true;
     removeTree(built);

@@ -21,7 +21,7 @@ const std::uint64_t defaultPartSize = 16u << 20;
 struct ImportOptions {
     bool packed = false;
     int zoomMin = 0, zoomMax = 30; // XYZ zoom levels taken
-    int zoomActual = -1;           // the level the package opens at; default the lowest one present
+    int zoomActual = -1;           // the level the package opens at; default the deepest kept
     bool bbox = false;             // only tiles touching west, south, east, north (degrees)
     double west = -180, south = -85.06, east = 180, north = 85.06;
     std::string caption;            // default: the source's name
@@ -59,10 +59,14 @@ struct Layer {
 // must not exist yet; it is built in `dir` + ".partial" and renamed into
 // place, so a failure leaves nothing behind (a stale ".partial" is removed
 // first, with a warning). The first layer (a background) sets the levels
-// and the area: the extent of the deepest level's tiles (or of
-// zoomActual's), scaled to every level; tiles outside it, levels where it
-// comes to nothing and undecodable tiles are warned about; a level over
-// maxCells stops the import before anything is written. Sources are read
+// and the area: one rectangle, scaled level to level as the viewer scales
+// it, holding every tile of every level (taken at the coarsest level,
+// rounded outward). Where that would give a level more than maxCells
+// cells, the coarsest levels are left out until it fits (a level too large
+// by itself is left out too; when none is left, nothing is written).
+// Levels left out, overlay tiles outside the area and undecodable tiles
+// are warned about, so tiles written and reported add up to the source's.
+// The package opens at the centre of zoomActual's tiles. Sources are read
 // one level at a time; every tile is decoded once, tiles of another size
 // than 256 are stored scaled as PNG. A layer without a name gets the
 // default of ImportOptions::layer (backgrounds) or ::overlayLayer.
