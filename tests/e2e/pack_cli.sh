@@ -3,6 +3,7 @@
 # which must pass its own check.
 set -u
 pack=$1
+fixtures=${2:-.}/../shared/fixtures
 work=$(mktemp -d /tmp/tessel-pack-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -14,6 +15,7 @@ for c in import pack unpack check info earth sample; do
   "$pack" $c --help >out.txt || fail "$c --help"
   grep -q "usage: tessel-pack $c" out.txt || fail "$c --help: $(cat out.txt)"
 done
+"$pack" --version | grep -q "^tessel-pack [0-9]" || fail "--version"
 "$pack" frobnicate 2>/dev/null; [ $? -eq 2 ] || fail "unknown command: exit code 2 expected"
 "$pack" import 2>/dev/null; [ $? -eq 2 ] || fail "missing arguments: exit code 2 expected"
 "$pack" import nowhere.mbtiles out 2>err.txt; [ $? -eq 1 ] || fail "missing source: exit code 1 expected"
@@ -27,6 +29,13 @@ grep -q "nowhere.mbtiles" err.txt || fail "the message names the file: $(cat err
 "$pack" check sample >report.txt || fail "sample does not pass its check: $(cat report.txt)"
 "$pack" info earth >info.txt || fail "info"
 grep -q "layers:  sat sat-night wat" info.txt || fail "info: $(cat info.txt)"
+if [ -f "$fixtures/plain_1.mbtiles" ]; then
+  "$pack" info "$fixtures/plain_1.mbtiles" >info.txt || fail "info of an MBTiles"
+  grep -q "^level 4: 208 tiles" info.txt && grep -q "^total: 285 tiles" info.txt || fail "info: $(cat info.txt)"
+  "$pack" info "$fixtures/stamen_toner_z3.pmtiles" >info.txt || fail "info of a PMTiles"
+  grep -q "^archive: PMTiles version 3" info.txt && grep -q "^level 3: 64 tiles" info.txt || fail "info: $(cat info.txt)"
+fi
+"$pack" info nowhere.pmtiles 2>err.txt; [ $? -eq 1 ] && grep -q nowhere.pmtiles err.txt || fail "info of nothing"
 "$pack" earth earth 2>/dev/null; [ $? -eq 1 ] || fail "earth over an existing package must fail"
 
 "$pack" unpack earth --out earth-loose >/dev/null || fail "unpack"

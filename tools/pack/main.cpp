@@ -1,4 +1,5 @@
 // tessel-pack: makes, converts, checks and describes Tessel map packages.
+#include "ArchiveReport.h"
 #include "AreaCommands.h"
 #include "Files.h"
 #include "Package.h"
@@ -6,6 +7,7 @@
 #include "RenderedSource.h"
 #include "TileSet.h"
 #include "TileSource.h"
+#include "Version.h"
 #include "Warnings.h"
 #include "World.h"
 
@@ -210,7 +212,9 @@ int runCheck(const std::vector<std::string>& args, std::map<std::string, std::st
 int runInfo(const std::vector<std::string>& args, std::map<std::string, std::string>&)
 {
     std::string error;
-    return Package::info(args[0], std::cout, &error) ? 0 : failure(error);
+    const bool ok = Files::isDirectory(args[0]) ? Package::info(args[0], std::cout, &error)
+                                                : ArchiveReport::write(args[0], std::cout, &error);
+    return ok ? 0 : failure(args[0] + ": " + error);
 }
 
 int runEarth(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
@@ -307,7 +311,11 @@ const std::map<std::string, Command>& commands()
               return AreaCommands::download(a, o, interrupted);
           },
           {"--yes"}, {"--bbox", "--zoom-min", "--zoom-max", "--rate", "--attribution", "--name"}, 2}},
-        {"info", {"info PACKAGE", "Describes a package: scheme, layers, levels, area, tiles and bytes.", runInfo, {}, {}, 1}},
+        {"info",
+         {"info PACKAGE|ARCHIVE",
+          "Describes a package (scheme, layers, levels, area, tiles and bytes) or an MBTiles or PMTiles\n"
+          "archive (format, name, attribution, bounds, centre, and the tiles and extent of each level).",
+          runInfo, {}, {}, 1}},
         {"earth",
          {"earth PACKAGE [--day FILE] [--night FILE] [--font FILE] [--max-zoom Z]",
           "Makes the Earth demo package from equirectangular day and night pictures (default: Debian's\n"
@@ -326,7 +334,7 @@ void usage(std::ostream& out)
     out << "usage: tessel-pack COMMAND [ARGUMENTS]\n\ncommands:\n";
     for (const auto& c : commands())
         out << "  " << c.second.usage << "\n";
-    out << "\n'tessel-pack COMMAND --help' describes one command.\n";
+    out << "\n'tessel-pack COMMAND --help' describes one command; 'tessel-pack --version' names the release.\n";
 }
 
 } // namespace
@@ -334,6 +342,10 @@ void usage(std::ostream& out)
 int main(int argc, char* argv[])
 {
     programPath = argv[0];
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::cout << "tessel-pack " << Version::number << "\n";
+        return 0;
+    }
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         usage(argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? 2 : 0;
