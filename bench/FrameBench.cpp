@@ -88,7 +88,7 @@ BENCHMARK(BM_IdleWithToolBar);
 void BM_IdleWithMenu(benchmark::State& state)
 {
     Session s;
-    s.program->menu.switchMenu(s.program->pages.options);
+    s.program->menu.model.switchMenu(s.program->pages.options);
     s.program->menu.visible = true;
     runIdle(state, &s);
 }

@@ -81,7 +81,7 @@ protected:
     // keeps its own selection) and RETURN.
     void chooseLine(int line)
     {
-        const SubMenu& page = program->menu.menus[static_cast<std::size_t>(program->menu.current)];
+        const MenuPage& page = program->menu.model.pages[static_cast<std::size_t>(program->menu.model.current)];
         const int downs = (line - page.selected + page.size()) % page.size();
         for (int i = 0; i < downs; ++i)
             key(SDLK_DOWN);
@@ -142,7 +142,7 @@ TEST_F(App, OpensAPackageWithKeys)
     Uint8 r, g, b;
     pixelAt(testScreen(), 159, 119, &r, &g, &b);
     EXPECT_EQ(std::vector<int>({r, g, b}), std::vector<int>({255, 255, 255}));
-    const auto& mapOptions = p.menu.menus[static_cast<std::size_t>(p.pages.mapOptions)].items;
+    const auto& mapOptions = p.menu.model.pages[static_cast<std::size_t>(p.pages.mapOptions)].items;
     EXPECT_EQ(mapOptions[0].value, "Satellite");
     EXPECT_EQ(mapOptions[1].value, "None");
     EXPECT_FALSE(mapOptions[0].disabled);
@@ -155,7 +155,7 @@ TEST_F(App, OpensAPackageWithTouches)
     tap(iconX[2], iconY);
     run();
     ASSERT_TRUE(p.menu.visible);
-    EXPECT_EQ(p.menu.current, p.pages.packageList);
+    EXPECT_EQ(p.menu.model.current, p.pages.packageList);
     const int line = packageLine("Alpha");
     tap(100, 90 + line * p.menu.lineSkip + p.menu.lineSkip / 2);
     run();
@@ -174,7 +174,7 @@ TEST_F(App, TouchOutsideTheMenuClosesItAndReachesTheToolbar)
     tap(iconX[4], iconY); // options icon: closes the package page, opens the options
     run();
     EXPECT_TRUE(p.menu.visible);
-    EXPECT_EQ(p.menu.current, p.pages.options);
+    EXPECT_EQ(p.menu.model.current, p.pages.options);
     tap(160, 70); // the heading of a page without parent closes the menu
     run();
     EXPECT_FALSE(p.menu.visible);
@@ -258,16 +258,16 @@ TEST_F(App, ChoosesBackgroundAndOverlay)
     openWithKeys("Alpha");
     tap(iconX[5], iconY);
     run();
-    ASSERT_EQ(p.menu.current, p.pages.mapOptions);
+    ASSERT_EQ(p.menu.model.current, p.pages.mapOptions);
     chooseLine(0); // background
-    ASSERT_EQ(p.menu.current, p.pages.bg);
+    ASSERT_EQ(p.menu.model.current, p.pages.bg);
     chooseLine(1); // "wab"
-    EXPECT_EQ(p.menu.current, p.pages.mapOptions);
+    EXPECT_EQ(p.menu.model.current, p.pages.mapOptions);
     EXPECT_EQ(p.map.api->bg.name, "wab");
-    const auto& lines = p.menu.menus[static_cast<std::size_t>(p.pages.mapOptions)].items;
+    const auto& lines = p.menu.model.pages[static_cast<std::size_t>(p.pages.mapOptions)].items;
     EXPECT_EQ(lines[0].value, "Road map");
     chooseLine(1);
-    ASSERT_EQ(p.menu.current, p.pages.overlay);
+    ASSERT_EQ(p.menu.model.current, p.pages.overlay);
     chooseLine(0); // "wat"
     EXPECT_EQ(p.map.api->overlay.name, "wat");
     EXPECT_EQ(lines[1].value, "Labels");
@@ -378,11 +378,11 @@ TEST_F(App, RefusedPackagesSayWhyOnScreen)
             clock.advance(20000);
             run(1);
             EXPECT_TRUE(p.notification.waiting()) << "it stays until read";
-            const int line = p.menu.menus[static_cast<std::size_t>(p.menu.current)].selected;
+            const int line = p.menu.model.page().selected;
             key(SDLK_DOWN);
             run();
             EXPECT_FALSE(p.notification.waiting());
-            EXPECT_EQ(p.menu.menus[static_cast<std::size_t>(p.menu.current)].selected, line)
+            EXPECT_EQ(p.menu.model.page().selected, line)
                 << "the key that dismisses it does nothing else";
             key(SDLK_ESCAPE);
             run();
@@ -396,10 +396,10 @@ TEST_F(App, OptionPagesChangeAndStoreTheSettings)
     auto openOptionsLine = [&](int line) {
         tap(iconX[4], iconY);
         run();
-        ASSERT_EQ(p.menu.current, p.pages.options);
+        ASSERT_EQ(p.menu.model.current, p.pages.options);
         chooseLine(line);
     };
-    const auto& optionLines = p.menu.menus[static_cast<std::size_t>(p.pages.options)].items;
+    const auto& optionLines = p.menu.model.pages[static_cast<std::size_t>(p.pages.options)].items;
     EXPECT_EQ(optionLines[1].value, "30");
     EXPECT_EQ(optionLines[5].value, "100 pps");
     EXPECT_EQ(optionLines[6].value, "3 x");
@@ -408,7 +408,7 @@ TEST_F(App, OptionPagesChangeAndStoreTheSettings)
     chooseLine(0); // unlimited
     EXPECT_EQ(p.fps.limit, 0);
     EXPECT_EQ(optionLines[1].value, "Unlimited");
-    EXPECT_EQ(p.menu.current, p.pages.options);
+    EXPECT_EQ(p.menu.model.current, p.pages.options);
     key(SDLK_ESCAPE);
     run();
 
@@ -461,7 +461,7 @@ TEST_F(App, OptionPagesChangeAndStoreTheSettings)
     EXPECT_EQ(again.fps.limit, 0);
     EXPECT_TRUE(again.options.showFps);
     EXPECT_EQ(again.options.moveSpeed, 50);
-    EXPECT_EQ(again.menu.menus[static_cast<std::size_t>(again.pages.options)].items[1].value, "0");
+    EXPECT_EQ(again.menu.model.pages[static_cast<std::size_t>(again.pages.options)].items[1].value, "0");
 }
 
 TEST_F(App, WithoutASettingsFileTheFirstChangeWritesOne)
@@ -508,17 +508,17 @@ TEST_F(App, LanguageSwitchIsStoredAndLaterTextsFollowIt)
     tap(iconX[4], iconY);
     run();
     chooseLine(0);
-    ASSERT_EQ(p.menu.current, p.pages.language);
+    ASSERT_EQ(p.menu.model.current, p.pages.language);
     const auto& files = p.lang.languageFiles;
     const int czech = static_cast<int>(std::find(files.begin(), files.end(), "czech.conf") - files.begin());
     ASSERT_LT(czech, static_cast<int>(files.size()));
     chooseLine(czech);
-    EXPECT_EQ(p.menu.menus[static_cast<std::size_t>(p.pages.options)].items[0].value, "Čeština");
+    EXPECT_EQ(p.menu.model.pages[static_cast<std::size_t>(p.pages.options)].items[0].value, "Čeština");
     EXPECT_EQ(p.lang.value("overlay_none"), "Žádný");
     key(SDLK_ESCAPE);
     run();
     openWithKeys("Alpha");
-    EXPECT_EQ(p.menu.menus[static_cast<std::size_t>(p.pages.mapOptions)].items[0].value, "Satelitní");
+    EXPECT_EQ(p.menu.model.pages[static_cast<std::size_t>(p.pages.mapOptions)].items[0].value, "Satelitní");
     EXPECT_EQ(p.toolBar.icons[0].text, "Zoom in") << "texts placed at start-up stay";
     events.quit();
     run();
@@ -535,7 +535,7 @@ TEST_F(App, ExitPageSavesOrNot)
         openWithKeys("Alpha");
         tap(iconX[6], iconY);
         run();
-        ASSERT_EQ(p.menu.current, p.pages.exit);
+        ASSERT_EQ(p.menu.model.current, p.pages.exit);
         key(SDLK_BACKSPACE);
         run();
         EXPECT_FALSE(p.menu.visible) << "BACKSPACE closes the exit page";
@@ -571,10 +571,10 @@ TEST_F(App, EscapeAndBackspaceInEveryFocus)
     tap(iconX[4], iconY);
     run();
     chooseLine(1); // into the frame cap page
-    ASSERT_EQ(p.menu.current, p.pages.maxFps);
+    ASSERT_EQ(p.menu.model.current, p.pages.maxFps);
     key(SDLK_BACKSPACE);
     run();
-    EXPECT_EQ(p.menu.current, p.pages.options);
+    EXPECT_EQ(p.menu.model.current, p.pages.options);
     EXPECT_TRUE(p.menu.visible);
     key(SDLK_BACKSPACE);
     run();

@@ -310,8 +310,8 @@ TEST_F(ArchivePackage, OpensAtItsCentreSavesBesideAndNeverWrites)
     Lang lang("none.conf", nullptr);
     MapUI ui(&map, testScreen(), &lang);
     Menu menu;
-    menu.create(testScreen(), SDL_Rect{43, 90, 224, 80}, 18, testFonts().text, {}, {}, {}, {});
-    const int page = menu.createMenu("Packages", -1, 9);
+    menu.create(testScreen(), SDL_Rect{43, 90, 224, 80}, 18, testFonts().text, LineColours());
+    const int page = menu.model.createMenu("Packages", -1, 9);
     ASSERT_TRUE(ui.packageList(&menu, page));
     EXPECT_EQ(ui.packageCaptions, std::vector<std::string>{"Sparse"}) << "the position files are not packages";
     ASSERT_TRUE(ui.loadPackage(0));

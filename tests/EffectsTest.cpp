@@ -84,7 +84,7 @@ protected:
     {
         SDL_Rect source;
         SDL_Rect box = rect(0, 0, boxWidth, 20);
-        Effects::alignTextWithRolling(9, font, text, &source, &box, &fps, &timer, &offset, 500, 25);
+        Effects::alignTextWithRolling(9, font, text, &source, &box, &fps, &roll);
         clock.advance(40);
         return source.x;
     }
@@ -94,8 +94,7 @@ protected:
     TTF_Font* font = nullptr;
     std::string text;
     int boxWidth = 0;
-    int timer = 0;
-    int offset = Effects::rollRestart;
+    Effects::Rolling roll;
 };
 
 TEST_F(EffectsRolling, RollsForwardPausesAndRollsBack)
@@ -130,8 +129,8 @@ TEST_F(EffectsRolling, FittingTextNeverRolls)
 {
     boxWidth = 1000;
     EXPECT_EQ(step(), 0);
-    EXPECT_EQ(offset, Effects::rollRestart);
-    EXPECT_EQ(timer, 0);
+    EXPECT_EQ(roll.offset, Effects::rollRestart);
+    EXPECT_EQ(roll.timer, 0);
 }
 
 TEST(EffectsDraw, BlitTextPutsTheTextInItsBox)

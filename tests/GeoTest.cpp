@@ -215,17 +215,17 @@ TEST(TracksTest, TheTracksPageHidesAFileAndCentresOnItsStart)
         program.map.pipeline.setMode(TilePipeline::Mode::synchronous);
         ASSERT_TRUE(program.mapUI.loadPackage(0));
         ASSERT_NE(program.trackPage.page, -1);
-        const auto& lines = program.menu.menus[static_cast<std::size_t>(program.trackPage.page)].items;
+        const auto& lines = program.menu.model.pages[static_cast<std::size_t>(program.trackPage.page)].items;
         ASSERT_EQ(lines.size(), 2u);
         EXPECT_EQ(lines[0].text, "walk");
         EXPECT_EQ(lines[0].value, "Yes");
         // Centre on the start, then hide the file.
-        program.menu.switchMenu(program.trackPage.page);
+        program.menu.model.switchMenu(program.trackPage.page);
         program.menu.visible = true;
         const auto choose = [&](int line) {
-            program.menu.switchMenu(program.trackPage.page);
+            program.menu.model.switchMenu(program.trackPage.page);
             program.menu.visible = true;
-            const SubMenu& shown = program.menu.menus[static_cast<std::size_t>(program.trackPage.page)];
+            const MenuPage& shown = program.menu.model.pages[static_cast<std::size_t>(program.trackPage.page)];
             for (int i = 0; i < (line - shown.selected + shown.size()) % shown.size(); ++i)
                 events.key(SDLK_DOWN);
             events.key(SDLK_RETURN);

@@ -30,8 +30,8 @@ std::vector<std::string> listPackages()
     Lang lang("none.conf", nullptr);
     MapUI ui(&map, testScreen(), &lang);
     Menu menu;
-    menu.create(testScreen(), SDL_Rect{43, 90, 224, 80}, 18, testFonts().text, {}, {}, {}, {});
-    ui.packageList(&menu, menu.createMenu("Packages", -1, 9));
+    menu.create(testScreen(), SDL_Rect{43, 90, 224, 80}, 18, testFonts().text, LineColours());
+    ui.packageList(&menu, menu.model.createMenu("Packages", -1, 9));
     std::vector<std::string> captions = ui.packageCaptions;
     std::sort(captions.begin(), captions.end());
     return captions;

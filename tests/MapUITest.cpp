@@ -17,13 +17,13 @@ protected:
         writeFile("lang/en.conf", "no_packages=No packages\noverlay_none=None\ntype_google_satellite=Satellite\n"
                                   "type_google_base=Road map\ntype_google_overlay=Labels\n");
         lang.load(std::string("en.conf"));
-        menu.create(testScreen(), SDL_Rect{43, 90, 224, 80}, 18, testFonts().text, {}, {}, {}, {});
-        page = menu.createMenu("Packages", -1, 9);
-        layers = menu.createMenu("Layers", -1, 0);
-        menu.addItem(layers, 77, "kept", false);
+        menu.create(testScreen(), SDL_Rect{43, 90, 224, 80}, 18, testFonts().text, LineColours());
+        page = menu.model.createMenu("Packages", -1, 9);
+        layers = menu.model.createMenu("Layers", -1, 0);
+        menu.model.addItem(layers, 77, "kept", false);
     }
 
-    const std::vector<MenuItem>& lines(int p) { return menu.menus[static_cast<std::size_t>(p)].items; }
+    const std::vector<MenuItem>& lines(int p) { return menu.model.pages[static_cast<std::size_t>(p)].items; }
 
     void package(const std::string& name, const std::string& extra)
     {

@@ -60,13 +60,13 @@ TEST_F(ToolBarWidget, MovesWrapAlongTheRow)
     for (int c = 0; c < 7; ++c)
         add(c);
     EXPECT_EQ(bar.moveLeft(), 6);
-    EXPECT_EQ(bar.rollOffset, 0x7fffffff);
+    EXPECT_EQ(bar.iconTextRoll.offset, 0x7fffffff);
     EXPECT_EQ(bar.moveRight(), 0);
     EXPECT_EQ(bar.moveRight(), 1);
-    bar.rollOffset = 7;
+    bar.iconTextRoll.offset = 7;
     EXPECT_EQ(bar.moveDown(), 1);
     EXPECT_EQ(bar.moveUp(), 1);
-    EXPECT_EQ(bar.rollOffset, 7) << "a selection that stays does not restart the text";
+    EXPECT_EQ(bar.iconTextRoll.offset, 7) << "a selection that stays does not restart the text";
     for (int i = 0; i < 5; ++i)
         bar.moveRight();
     EXPECT_EQ(bar.selectedIcon()->addOrder, 6);

@@ -53,25 +53,25 @@ bool Commands::menuKey(Intent::Kind kind)
     const bool closable = parts.map->loaded() || parts.toolBar->visible;
     switch (kind) {
     case Intent::menuUp:
-        menu.moveUp();
+        menu.model.previous();
         return true;
     case Intent::menuDown:
-        menu.moveDown();
+        menu.model.next();
         return true;
     case Intent::menuPageUp:
-        menu.scrollUp();
+        menu.model.pageUp();
         return true;
     case Intent::menuPageDown:
-        menu.scrollDown();
+        menu.model.pageDown();
         return true;
     case Intent::menuSelect: {
-        const int a = menu.select();
+        const int a = menu.model.select();
         if (a != -1 && menu.visible)
             runMenuChoice(a);
         return true;
     }
     case Intent::menuBack:
-        if (!menu.parent() && closable)
+        if (!menu.model.parent() && closable)
             menu.visible = false;
         return true;
     case Intent::menuClose:
@@ -178,7 +178,7 @@ void Commands::zoomAbout(int x, int y, bool in)
 
 void Commands::showPage(int page)
 {
-    parts.menu->switchMenu(page);
+    parts.menu->model.switchMenu(page);
     parts.menu->visible = true;
 }
 
@@ -226,19 +226,19 @@ void Commands::runMenuChoice(int a)
 {
     const Pages& pages = *parts.pages;
     Menu& menu = *parts.menu;
-    const int page = menu.current;
+    const int page = menu.model.current;
     if (page == pages.packageList) {
         openPackage(a);
     } else if (page == pages.bg) {
         parts.map->setBg(a);
-        menu.switchMenu(pages.mapOptions);
+        menu.model.switchMenu(pages.mapOptions);
     } else if (page == pages.overlay) {
         parts.map->setOverlay(a);
-        menu.switchMenu(pages.mapOptions);
+        menu.model.switchMenu(pages.mapOptions);
     } else if (page == parts.trackPage->page) {
         chooseTrack(a);
     } else if (setOption(a)) {
-        menu.switchMenu(pages.options);
+        menu.model.switchMenu(pages.options);
     } else {
         runMenuLine(a);
     }
@@ -249,7 +249,7 @@ void Commands::runMenuChoice(int a)
 bool Commands::setOption(int a)
 {
     const Pages& pages = *parts.pages;
-    const int page = parts.menu->current;
+    const int page = parts.menu->model.current;
     if (page == pages.language)
         parts.lang->load(a);
     else if (page == pages.maxFps)
@@ -285,7 +285,7 @@ bool Commands::storeYesNo(int a)
         {pages.showPosition, "show_position", MenuLine::showPositionYes, &options.showPosition},
     };
     for (const auto& choice : choices) {
-        if (parts.menu->current != choice.page)
+        if (parts.menu->model.current != choice.page)
             continue;
         if (a == choice.yesId)
             *choice.variable = true;
@@ -330,7 +330,7 @@ void Commands::runMenuLine(int a)
     };
     for (const auto& entry : pageOfLine)
         if (entry.first == a)
-            parts.menu->switchMenu(entry.second);
+            parts.menu->model.switchMenu(entry.second);
 }
 
 // Opens a package from the package page. A package the viewport refuses
@@ -351,16 +351,16 @@ void Commands::openPackage(int index)
             it->disabled = false;
     }
     MapAPI& api = *parts.map->api;
-    menu.changeValue(pages.mapOptions, pages.mapBgLine, lang.value(api.typeAlias(api.bg.name)));
-    menu.changeValue(pages.mapOptions, pages.mapOverlayLine, lang.value("overlay_none"));
+    menu.model.changeValue(pages.mapOptions, pages.mapBgLine, lang.value(api.typeAlias(api.bg.name)));
+    menu.model.changeValue(pages.mapOptions, pages.mapOverlayLine, lang.value("overlay_none"));
     if (parts.mapUI->bgList(&menu, pages.bg))
-        menu.activateItem(pages.mapOptions, pages.mapBgLine);
+        menu.model.activateItem(pages.mapOptions, pages.mapBgLine);
     else
-        menu.disableItem(pages.mapOptions, pages.mapBgLine);
+        menu.model.disableItem(pages.mapOptions, pages.mapBgLine);
     if (parts.mapUI->overlayList(&menu, pages.overlay))
-        menu.activateItem(pages.mapOptions, pages.mapOverlayLine);
+        menu.model.activateItem(pages.mapOptions, pages.mapOverlayLine);
     else
-        menu.disableItem(pages.mapOptions, pages.mapOverlayLine);
+        menu.model.disableItem(pages.mapOptions, pages.mapOverlayLine);
     menu.visible = false;
 }
 

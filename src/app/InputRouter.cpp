@@ -87,7 +87,7 @@ Intent InputRouter::touch(int x, int y)
     int chosen = -1;
     if (menu->click(x, y, &chosen)) {
         if (chosen == Mouse::resultSpecial) {
-            if (!menu->parent())
+            if (!menu->model.parent())
                 menu->visible = false;
         } else if (chosen != -1) {
             intent.kind = Intent::menuChoice;

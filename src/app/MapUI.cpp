@@ -25,10 +25,10 @@ bool MapUI::packageList(Menu* menu, int page)
 {
     DIR* dir = opendir("./maps");
     if (!dir) {
-        menu->addItem(page, -1, lang->value("no_packages"), true);
+        menu->model.addItem(page, -1, lang->value("no_packages"), true);
         return false;
     }
-    menu->clearMenu(page);
+    menu->model.clearMenu(page);
     packageCaptions.clear();
     packageFiles.clear();
     std::vector<PackageCaptions::Entry> entries;
@@ -60,12 +60,12 @@ bool MapUI::packageList(Menu* menu, int page)
     }
     closedir(dir);
     if (entries.empty()) {
-        menu->addItem(page, -1, lang->value("no_packages"), true);
+        menu->model.addItem(page, -1, lang->value("no_packages"), true);
         return false;
     }
     PackageCaptions::arrange(&entries);
     for (const PackageCaptions::Entry& e : entries) {
-        menu->addItem(page, static_cast<int>(packageCaptions.size()), e.caption, false);
+        menu->model.addItem(page, static_cast<int>(packageCaptions.size()), e.caption, false);
         packageCaptions.push_back(e.caption);
         packageFiles.push_back(e.path);
     }
@@ -88,7 +88,7 @@ bool MapUI::loadPackage(int index, std::string* why)
 bool MapUI::fillLayers(Menu* menu, int page, const std::vector<std::string>& aliases,
                        const std::vector<std::string>& names)
 {
-    menu->clearMenu(page);
+    menu->model.clearMenu(page);
     std::unordered_map<std::string, int> uses;
     for (const std::string& alias : aliases)
         ++uses[alias];
@@ -96,7 +96,7 @@ bool MapUI::fillLayers(Menu* menu, int page, const std::vector<std::string>& ali
         std::string label = lang->value(aliases[i]);
         if (uses[aliases[i]] > 1 && i < names.size())
             label += " (" + names[i] + ")";
-        menu->addItem(page, static_cast<int>(i), label, false);
+        menu->model.addItem(page, static_cast<int>(i), label, false);
     }
     return !aliases.empty();
 }
@@ -116,7 +116,7 @@ bool MapUI::overlayList(Menu* menu, int page)
         return false;
     if (!fillLayers(menu, page, map->aliasedOverlayList(), map->overlayTypes))
         return false;
-    menu->addItem(page, noOverlayId, lang->value("overlay_none"), false);
+    menu->model.addItem(page, noOverlayId, lang->value("overlay_none"), false);
     return true;
 }
 

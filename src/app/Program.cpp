@@ -83,10 +83,10 @@ Program::~Program()
 
 void Program::buildMenu()
 {
-    menu.create(screen, Layout::menuLinesBox, 18, fonts.text, Layout::normalGrey, Layout::amber, Layout::disabledGrey,
-                Layout::selectedDisabledAmber);
+    menu.create(screen, Layout::menuLinesBox, 18, fonts.text,
+                LineColours{Layout::normalGrey, Layout::amber, Layout::disabledGrey, Layout::selectedDisabledAmber});
     menu.area = Layout::menuBox;
-    menu.heading(Layout::menuHeadingBox, 18, fonts.heading, Layout::amber);
+    menu.heading(Layout::menuHeadingBox, TextStyle{fonts.heading, Layout::amber, 18});
     menu.scrollbar(Layout::scrollbarBox, Layout::scrollbarImages[0], Layout::scrollbarImages[1],
                    Layout::scrollbarImages[2], Layout::scrollbarImages[3]);
     menu.loadBackground(Layout::menuBox, Layout::menuImage);

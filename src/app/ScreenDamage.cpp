@@ -61,17 +61,17 @@ void ScreenDamage::addWidgets(std::vector<Region>* out) const
     body.add(smooth);
     bar.sign(&body);
     out->push_back(Region{toolBarExtent, body.value(), false});
-    out->push_back(Region{bar.iconTextBox, static_cast<std::uint64_t>(bar.rollOffset), bar.rolling()});
+    out->push_back(Region{bar.iconTextBox, static_cast<std::uint64_t>(bar.iconTextRoll.offset), bar.rolling()});
 
     const Menu& menu = *parts.menu;
     Signature page;
     page.add(smooth);
     menu.sign(&page);
     out->push_back(Region{menuExtent, page.value(), false});
-    out->push_back(Region{menu.headingBox, static_cast<std::uint64_t>(menu.headingRollOffset), menu.headingRolling()});
+    out->push_back(Region{menu.headingBox, static_cast<std::uint64_t>(menu.headingRoll.offset), menu.headingRolling()});
     const bool lineRolls = menu.lineRolling();
     out->push_back(Region{lineRolls ? menu.selectedLineBox() : SDL_Rect{0, 0, 0, 0},
-                          static_cast<std::uint64_t>(menu.itemRollOffset), lineRolls});
+                          static_cast<std::uint64_t>(menu.lineRoll.offset), lineRolls});
 
     const Battery& battery = *parts.battery;
     const FPS& fps = *parts.fps;

@@ -18,11 +18,11 @@ std::string fileName(const std::string& path)
 void TrackPage::build(Menu* menu, Lang* lang, int options, const Tracks& tracks)
 {
     mapOptions = options;
-    line = menu->addItem(mapOptions, MenuLine::tracks, lang->value("tracks"), tracks.files.empty());
-    page = menu->createOptionsMenu(lang->value("tracks"), 170, 40, mapOptions, 0);
+    line = menu->model.addItem(mapOptions, MenuLine::tracks, lang->value("tracks"), tracks.files.empty());
+    page = menu->model.createOptionsMenu(lang->value("tracks"), 170, 40, mapOptions, 0);
     for (std::size_t i = 0; i < tracks.files.size(); ++i) {
-        menu->addItem(page, static_cast<int>(2 * i), tracks.files[i].name, false);
-        menu->addItem(page, static_cast<int>(2 * i + 1), lang->value("track_start"), false);
+        menu->model.addItem(page, static_cast<int>(2 * i), tracks.files[i].name, false);
+        menu->model.addItem(page, static_cast<int>(2 * i + 1), lang->value("track_start"), false);
     }
     refresh(menu, lang, tracks);
 }
@@ -43,12 +43,12 @@ void TrackPage::refresh(Menu* menu, Lang* lang, const Tracks& tracks) const
 {
     int shown = 0;
     for (std::size_t i = 0; i < tracks.files.size(); ++i) {
-        menu->changeValue(page, static_cast<int>(2 * i), lang->value(tracks.files[i].shown ? "yes" : "no"));
+        menu->model.changeValue(page, static_cast<int>(2 * i), lang->value(tracks.files[i].shown ? "yes" : "no"));
         shown += tracks.files[i].shown ? 1 : 0;
     }
     // Choosing on the page would copy the line into the parent's value: the
     // parent shows how many files are shown instead.
-    menu->changeValue(mapOptions, line, std::to_string(shown) + "/" + std::to_string(tracks.files.size()));
+    menu->model.changeValue(mapOptions, line, std::to_string(shown) + "/" + std::to_string(tracks.files.size()));
 }
 
 std::string TrackPage::hiddenList(const Tracks& tracks)

@@ -69,7 +69,7 @@ void alignText(int flags, TTF_Font* font, const std::string& text, SDL_Rect* sou
 }
 
 void alignTextWithRolling(int flags, TTF_Font* font, const std::string& text, SDL_Rect* source, SDL_Rect* box,
-                          FPS* fps, int* rollTimer, int* rollOffset, int pause, int speed)
+                          FPS* fps, Rolling* rolling)
 {
     if (!box)
         return;
@@ -80,31 +80,31 @@ void alignTextWithRolling(int flags, TTF_Font* font, const std::string& text, SD
     if (boxW >= w || !source)
         return;
 
-    if (*rollOffset == rollRestart) {
-        *rollTimer = fps->pauseCarry(pause);
-        *rollOffset = 0;
+    if (rolling->offset == rollRestart) {
+        rolling->timer = fps->pauseCarry(rollPause);
+        rolling->offset = 0;
     }
-    const int d = fps->moveDistance(speed, rollTimer);
+    const int d = fps->moveDistance(rollSpeed, &rolling->timer);
     if (d != 0) {
         const int rollLimit = w - boxW;
-        if (*rollOffset == rollLimit)
-            *rollOffset = -rollLimit; // the pause at the far end is over: roll back
-        const int n = *rollOffset + d;
-        if (*rollOffset < 0) {
+        if (rolling->offset == rollLimit)
+            rolling->offset = -rollLimit; // the pause at the far end is over: roll back
+        const int n = rolling->offset + d;
+        if (rolling->offset < 0) {
             if (n < 0) {
-                *rollOffset = n;
+                rolling->offset = n;
             } else {
-                *rollOffset = 0;
-                *rollTimer = fps->pauseCarry(pause);
+                rolling->offset = 0;
+                rolling->timer = fps->pauseCarry(rollPause);
             }
         } else if (n < rollLimit) {
-            *rollOffset = n;
+            rolling->offset = n;
         } else {
-            *rollOffset = rollLimit;
-            *rollTimer = fps->pauseCarry(pause);
+            rolling->offset = rollLimit;
+            rolling->timer = fps->pauseCarry(rollPause);
         }
     }
-    source->x = static_cast<Sint16>(*rollOffset < 0 ? -*rollOffset : *rollOffset);
+    source->x = static_cast<Sint16>(rolling->offset < 0 ? -rolling->offset : rolling->offset);
 }
 
 void blitText(SDL_Surface* target, TTF_Font* font, const std::string& text, SDL_Color color, bool blended,

@@ -21,8 +21,19 @@ enum Align {
     horizontalMask = 0x07
 };
 
-// rollOffset value that restarts rolling from the beginning with a pause.
+// Rolling::offset value that restarts rolling from the beginning with a pause.
 const int rollRestart = 0x7fffffff;
+// The pause at each end (ms) and the speed (pixels per second) of rolling.
+const int rollPause = 500;
+const int rollSpeed = 25;
+
+// The back-and-forth of a line wider than its box: the offset shown and the
+// time carried toward the next step.
+struct Rolling {
+    int timer = 0;
+    int offset = rollRestart;
+    void restart() { offset = rollRestart; }
+};
 
 // Places content of w x h in *box: *box becomes the clipped position and
 // size, *source the part of the content to copy. Nothing when box is null.
@@ -31,11 +42,10 @@ void alignArea(int flags, int w, int h, SDL_Rect* source, SDL_Rect* box);
 // alignArea() for `text` as `font` renders it.
 void alignText(int flags, TTF_Font* font, const std::string& text, SDL_Rect* source, SDL_Rect* box);
 
-// alignText(), and for text wider than the box advances the rolling kept in
-// *rollTimer and *rollOffset (`pause` ms at each end, `speed` pixels per
-// second) and shifts source->x to match.
+// alignText(), and for text wider than the box advances `rolling` and
+// shifts source->x to match.
 void alignTextWithRolling(int flags, TTF_Font* font, const std::string& text, SDL_Rect* source, SDL_Rect* box,
-                          FPS* fps, int* rollTimer, int* rollOffset, int pause, int speed);
+                          FPS* fps, Rolling* rolling);
 
 // Width and height of `text` in `font`, remembered for the texts seen lately
 // in the font's TextCache when it has one.

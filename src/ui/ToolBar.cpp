@@ -115,7 +115,7 @@ int ToolBar::step(int direction, bool alongRow)
     } while (next != selected);
     if (next != selected) {
         selected = next;
-        rollOffset = Effects::rollRestart;
+        iconTextRoll.restart();
     }
     return icons[static_cast<std::size_t>(selected)].addOrder;
 }
@@ -183,8 +183,7 @@ void ToolBar::drawIcon(FPS* fps, bool blended, int position)
         return;
     SDL_Rect source;
     SDL_Rect box = iconTextBox;
-    Effects::alignTextWithRolling(iconTextAlign, iconTextFont, icon.text, &source, &box, fps, &rollTimer, &rollOffset,
-                                  500, 25);
+    Effects::alignTextWithRolling(iconTextAlign, iconTextFont, icon.text, &source, &box, fps, &iconTextRoll);
     Effects::blitText(surface, iconTextFont, icon.text, iconTextColor, blended, &source, &box);
 }
 

@@ -1,6 +1,7 @@
 #ifndef TESSEL_TOOLBAR_H
 #define TESSEL_TOOLBAR_H
 
+#include "Effects.h"
 #include "Mouse.h"
 
 #include <SDL.h>
@@ -93,8 +94,7 @@ public:
     SDL_Color iconTextColor{0, 0, 0, 0};
     SDL_Surface* surface;
     bool visible = true;
-    int rollTimer = 0;
-    int rollOffset = 0x7fffffff;
+    Effects::Rolling iconTextRoll;
 
 private:
     int step(int direction, bool alongRow);
