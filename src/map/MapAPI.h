@@ -20,8 +20,8 @@ class TileReader;
 struct Tile {
     int x = 0;
     int y = 0;
-    // The picture shown. From MapAPI::loadTile it is owned by whoever holds
-    // the tile; in the viewport's grid it is `image`'s surface.
+    // The picture shown: in the viewport's grid it is `image`'s surface; a
+    // surface from MapAPI::loadTileImage is its caller's.
     SDL_Surface* surface = nullptr;
     std::shared_ptr<TileImage> image;
     CellKey key;
@@ -35,7 +35,8 @@ struct MapType {
 
 // A map source: the package description, its area and zoom levels, the
 // layers shown, and tiles ready for the display. GoogleAPI and SeznamAPI
-// supply the addressing of the two tile services.
+// supply the addressing of the two tile numberings, ArchiveAPI that of an
+// MBTiles or PMTiles file read in place.
 class MapAPI {
 public:
     explicit MapAPI(ConfParser* conf);
