@@ -33,13 +33,15 @@ TEST(CommandLineTest, ReadsGoodOptionsAndRefusesBadOnes)
     EXPECT_EQ(line.dir, "/tmp/x");
     EXPECT_TRUE(line.version);
     CommandLine other;
-    ASSERT_TRUE(parse({"--scale=4", "--help"}, &other, &error));
+    ASSERT_TRUE(parse({"--scale=4", "--help", "--gps", "off"}, &other, &error));
     EXPECT_EQ(other.scale, 4);
+    EXPECT_EQ(other.gps, "off");
     EXPECT_TRUE(other.help);
     EXPECT_EQ(other.dir, "");
 
     for (const auto& bad : std::vector<std::vector<const char*>>{
-             {"--scale"}, {"--scale", "5"}, {"--scale", "0"}, {"--scale=two"}, {"--dir"}, {"--dir="}, {"--sale", "2"}, {"map"}}) {
+             {"--scale"}, {"--scale", "5"}, {"--scale", "0"}, {"--scale=two"}, {"--dir"}, {"--dir="}, {"--sale", "2"}, {"map"},
+             {"--gps"}, {"--gps", "host:99999"}}) {
         CommandLine refused;
         error.clear();
         EXPECT_FALSE(parse(bad, &refused, &error)) << bad[0];

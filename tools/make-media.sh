@@ -98,4 +98,8 @@ icon options 16 -draw "circle 8,8 8,11" \
   -draw "line 8,1 8,3.5 line 8,12.5 8,15 line 1,8 3.5,8 line 12.5,8 15,8 line 3,3 4.8,4.8 line 11.2,11.2 13,13 line 3,13 4.8,11.2 line 11.2,4.8 13,3"
 icon mapoptions 16 -draw "polygon 8,2 15,5.5 8,9 1,5.5" -draw "polyline 1,8.5 8,12 15,8.5" -draw "polyline 1,11.5 8,15 15,11.5"
 icon exit 16 -draw "arc 2,3 14,15 -60,240" -draw "line 8,1 8,8"
+# follow the position: a sight with the fix's dot in it
+EXTRA=(-draw "circle 8,8 8,10.2")
+icon follow 16 -draw "circle 8,8 8,13" -draw "line 8,0.5 8,4 line 8,12 8,15.5 line 0.5,8 4,8 line 12,8 15.5,8"
+EXTRA=
 echo "make-media: wrote $(ls "$out"/*.png | wc -l) images to $out"

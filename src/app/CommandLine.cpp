@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "GpsAddress.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -52,6 +54,12 @@ bool CommandLine::parse(int argc, const char* const* argv, std::string* error)
                 return false;
             }
             dir = value;
+        } else if (valueOf("--gps", argc, argv, &i, &value, &matched) || matched) {
+            if (!GpsAddress().parse(value)) {
+                *error = "tessel: --gps takes HOST:PORT or off" + (value.empty() ? std::string() : ", not '" + value + "'");
+                return false;
+            }
+            gps = value;
         } else {
             *error = "tessel: unknown option '" + arg + "' (see tessel --help)";
             return false;
@@ -68,6 +76,7 @@ std::string CommandLine::usage()
            "  --scale N      show the 320x240 screen N times larger (1 to 4)\n"
            "  --fullscreen   start in full screen (F11 switches)\n"
            "  --dir DIR      use DIR for tessel.conf, maps/ and tracks/\n"
+           "  --gps WHERE    gpsd's HOST:PORT for the live position, or off\n"
            "  --version      print the version and exit\n"
            "  --help         print this help and exit\n"
            "\n"

@@ -28,4 +28,6 @@ void Settings::readFrom(const ConfParser& conf)
     if (conf.stringValue("missing_tiles", &missing))
         missingParents = missing != "placeholder";
     conf.boolValue("background_loading", &backgroundLoading);
+    conf.stringValue("gps", &gps);
+    conf.boolValue("record_track", &recordTrack);
 }

@@ -20,6 +20,8 @@ struct Settings {
     int tileCacheKb = 8192;     // decoded tiles kept
     bool missingParents = true; // missing_tiles=parent: an ancestor stands in
     bool backgroundLoading = true;
+    std::string gps = "localhost:2947"; // gpsd's HOST:PORT, or "off"
+    bool recordTrack = false;           // record the fixes into tracks/
 
     void readFrom(const ConfParser& conf);
 };

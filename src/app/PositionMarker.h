@@ -1,0 +1,41 @@
+#ifndef TESSEL_POSITIONMARKER_H
+#define TESSEL_POSITIONMARKER_H
+
+#include "Fix.h"
+#include "GpsStatus.h"
+
+#include <SDL.h>
+
+class Map;
+class Signature;
+
+// The fix drawn on the map: a dot with a light rim, around it a circle of
+// the reported horizontal accuracy when that is larger than the dot, ahead
+// of it an arrow of the course while moving. A fix off the screen (outside
+// the package's area, or while the user looks elsewhere) is an arrow at
+// the screen's edge pointing to it. And the fix state as a small dot
+// beside the battery: hollow grey without gpsd, red without a fix, amber
+// for 2D, green for 3D.
+class PositionMarker {
+public:
+    static constexpr int radius = 5;
+    static constexpr double movingSpeed = 0.5; // metres per second: slower has no course
+    static const SDL_Rect indicatorBox;
+
+    // What would be drawn for `fix` on `map`, in screen pixels.
+    struct Look {
+        double x = 0, y = 0;
+        bool atEdge = false;
+        double towards = 0;       // radians clockwise from up: the edge arrow's or the course's way
+        bool course = false;      // an arrow of the course
+        double accuracyPixels = 0; // 0: no circle
+    };
+    // False when there is nothing to draw (no position, no Web Mercator).
+    static bool look(const Fix& fix, const Map& map, Look* out);
+    static void draw(SDL_Surface* screen, const Look& look);
+    static void sign(Signature* signature, const Look& look);
+
+    static void drawIndicator(SDL_Surface* screen, const GpsStatus& status);
+};
+
+#endif
