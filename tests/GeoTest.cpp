@@ -216,7 +216,7 @@ TEST(TracksTest, TheTracksPageHidesAFileAndCentresOnItsStart)
         ASSERT_TRUE(program.mapUI.loadPackage(0));
         ASSERT_NE(program.trackPage.page, -1);
         const auto& lines = program.menu.model.pages[static_cast<std::size_t>(program.trackPage.page)].items;
-        ASSERT_EQ(lines.size(), 2u);
+        ASSERT_EQ(lines.size(), 3u) << "the file's two lines and the recording's";
         EXPECT_EQ(lines[0].text, "walk");
         EXPECT_EQ(lines[0].value, "Yes");
         // Centre on the start, then hide the file.

@@ -1,67 +1,15 @@
 #include "GpsFeed.h"
 #include "GpsWorker.h"
 #include "Gpx.h"
+#include "LoopbackGpsd.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
-#include <arpa/inet.h>
 #include <chrono>
 #include <functional>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
-
-// A stand-in for gpsd on a free loopback port: it takes connections and
-// sends what a test tells it, byte for byte, garbage included.
-class LoopbackGpsd {
-public:
-    LoopbackGpsd()
-    {
-        listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        if (bind(listener, reinterpret_cast<sockaddr*>(&address), size) != 0 || listen(listener, 8) != 0 ||
-            getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size) != 0)
-            ADD_FAILURE() << "no loopback port";
-        port = std::to_string(ntohs(address.sin_port));
-    }
-    ~LoopbackGpsd()
-    {
-        hangUp();
-        close(listener);
-    }
-    // Takes a waiting connection; true when there was one.
-    bool accept()
-    {
-        pollfd waiting{listener, POLLIN, 0};
-        if (poll(&waiting, 1, 0) != 1)
-            return false;
-        hangUp();
-        client = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-        accepted += client >= 0;
-        return client >= 0;
-    }
-    void send(const std::string& bytes) { ASSERT_EQ(static_cast<ssize_t>(bytes.size()), ::send(client, bytes.data(), bytes.size(), MSG_NOSIGNAL)); }
-    void hangUp()
-    {
-        if (client >= 0)
-            close(client);
-        client = -1;
-    }
-
-    std::string port;
-    int accepted = 0;
-
-private:
-    int listener = -1;
-    int client = -1;
-};
 
 GpsAddress addressOf(const std::string& port)
 {
@@ -73,8 +21,7 @@ GpsAddress addressOf(const std::string& port)
 
 std::string tpv(double lat, double lon, int second)
 {
-    return "{\"class\":\"TPV\",\"mode\":3,\"time\":\"2026-12-07T18:10:" + std::to_string(10 + second) +
-           "Z\",\"lat\":" + std::to_string(lat) + ",\"lon\":" + std::to_string(lon) + ",\"altMSL\":12.5,\"eph\":8}\n";
+    return LoopbackGpsd::tpv(lat, lon, second);
 }
 
 // Steps the feed until `done` holds, for at most five seconds.
@@ -95,15 +42,7 @@ TEST(GpsFeedTest, RetriesAnAbsentOrDyingGpsdOnlyEveryRetryInterval)
 {
     FakeClock clock;
     TempDir dir;
-    int free = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    bind(free, reinterpret_cast<sockaddr*>(&address), size);
-    getsockname(free, reinterpret_cast<sockaddr*>(&address), &size);
-    close(free); // nothing listens there now
-    GpsFeed absent(addressOf(std::to_string(ntohs(address.sin_port))), dir.dir, &clock);
+    GpsFeed absent(addressOf(freeLoopbackPort()), dir.dir, &clock);
     absent.step(0);
     EXPECT_EQ(GpsStatus::waiting, absent.status(nullptr).link);
 
@@ -132,9 +71,9 @@ TEST(GpsFeedTest, FixesThroughGarbageAndAStreamCutMidLine)
     feed.setRecording(true);
     feed.step(0);
     ASSERT_TRUE(gpsd.accept());
-    gpsd.send("{\"class\":\"VERSION\",\"release\":\"3.22\"}\n" + tpv(50.1, 14.2, 0) + "$GPGGA,nonsense\n{{{{\n" +
+    ASSERT_TRUE(gpsd.send("{\"class\":\"VERSION\",\"release\":\"3.22\"}\n" + tpv(50.1, 14.2, 0) + "$GPGGA,nonsense\n{{{{\n" +
               std::string(20000, 'x') + "\n{\"class\":\"SKY\",\"satellites\":[{\"PRN\":3,\"used\":true}]}\n" +
-              "{\"class\":\"TPV\",\"mode\":3,\"lat\":NaN,\"lon\":1}\n" + tpv(50.2, 14.3, 1) + "{\"class\":\"TPV\",\"mo");
+              "{\"class\":\"TPV\",\"mode\":3,\"lat\":NaN,\"lon\":1}\n" + tpv(50.2, 14.3, 1) + "{\"class\":\"TPV\",\"mo"));
     std::vector<RecordedPoint> points, more;
     GpsStatus status;
     ASSERT_TRUE(stepUntil(&feed, [&] {
@@ -169,12 +108,12 @@ TEST(GpsFeedTest, RecordingStopsByItselfWhenTheFolderCannotBeWritten)
     feed.setRecording(true);
     feed.step(0);
     ASSERT_TRUE(gpsd.accept());
-    gpsd.send(tpv(50.1, 14.2, 0));
+    ASSERT_TRUE(gpsd.send(tpv(50.1, 14.2, 0)));
     GpsStatus status;
     ASSERT_TRUE(stepUntil(&feed, [&] { return !(status = feed.status(nullptr)).recordingProblem.empty(); }));
     EXPECT_FALSE(status.recording);
     EXPECT_TRUE(feed.status(nullptr).recordingProblem.empty()) << "told once";
-    gpsd.send(tpv(50.2, 14.2, 1));
+    ASSERT_TRUE(gpsd.send(tpv(50.2, 14.2, 1)));
     ASSERT_TRUE(stepUntil(&feed, [&] { return feed.status(nullptr).fix.lat == 50.2; })) << "the fix goes on";
 }
 
@@ -190,7 +129,7 @@ TEST(GpsFeedTest, ItsThreadRecordsAndClosesTheRecordingWhenStopped)
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (!gpsd.accept() && std::chrono::steady_clock::now() < end)
             std::this_thread::yield();
-        gpsd.send(tpv(50.1, 14.2, 0) + tpv(50.2, 14.2, 1));
+        ASSERT_TRUE(gpsd.send(tpv(50.1, 14.2, 0) + tpv(50.2, 14.2, 1)));
         while ((status = feed.status(nullptr)).reports < 2 && std::chrono::steady_clock::now() < end)
             std::this_thread::yield();
         EXPECT_EQ(2u, status.reports);

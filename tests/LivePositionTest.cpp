@@ -1,10 +1,18 @@
+#include "LoopbackGpsd.h"
+#include "MenuLine.h"
 #include "Mercator.h"
+#include "Packages.h"
+#include "PositionMarker.h"
 #include "TestSupport.h"
+#include "ToolAction.h"
 #include "Tracks.h"
 
 #include <gtest/gtest.h>
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 
 namespace {
 
@@ -75,4 +83,193 @@ TEST(TracksTest, ALineExtendedPointByPointDrawsAsTheWholeLine)
     EXPECT_NEAR(lit[1][0], lit[1][1], lit[1][1] / 3);
     EXPECT_EQ(2u, growing.files[0].data.lines.size());
     SDL_FreeSurface(grown);
+}
+
+// The viewer with the live position, driven as a user would: a gpsd stand-in
+// on a loopback port, the feed worked on the test's thread, the clock fake.
+class LiveProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir.layRunDir();
+        writeSamplePackage("maps/alpha/", "Alpha", false);
+    }
+
+    void start(const std::string& gps)
+    {
+        program = std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
+        program->map.pipeline.setMode(TilePipeline::Mode::synchronous);
+        ASSERT_TRUE(program->mapUI.loadPackage(0));
+        program->gps.start(gps, false);
+        program->gps.live.step(0);
+        program->pass();
+    }
+    void startWithGpsd()
+    {
+        start("127.0.0.1:" + gpsd.port);
+        ASSERT_TRUE(gpsd.accept());
+    }
+    // Sends `lines`, works the feed until it took `reports` reports in
+    // all (for at most five seconds), then one pass.
+    void send(const std::string& lines, unsigned long reports)
+    {
+        ASSERT_TRUE(gpsd.send(lines));
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (program->gps.live.reportsTaken() < reports && std::chrono::steady_clock::now() < end)
+            program->gps.live.step(20);
+        ASSERT_EQ(program->gps.live.reportsTaken(), reports);
+        program->pass();
+    }
+    // The latitude and longitude under screen point (x, y) now.
+    LonLat under(double x, double y) const
+    {
+        int z = 0;
+        program->map.mercatorLevel(&z);
+        double wx, wy;
+        LonLat at;
+        program->map.worldPixel(x, y, &wx, &wy);
+        Mercator::toLonLat(wx, wy, z, &at.lon, &at.lat);
+        return at;
+    }
+    // Where `at` is on the screen now.
+    void expectOnScreenAt(const LonLat& at, double x, double y) const
+    {
+        int z = 0;
+        program->map.mercatorLevel(&z);
+        double wx, wy, ox, oy;
+        Mercator::toPixel(at.lon, at.lat, z, &wx, &wy);
+        program->map.worldPixel(0, 0, &ox, &oy);
+        EXPECT_NEAR(wx - ox, x, 1.5);
+        EXPECT_NEAR(wy - oy, y, 1.5);
+    }
+    void passes(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            program->pass();
+    }
+
+    TempDir dir;
+    FakeClock clock;
+    ScriptedEvents events;
+    LoopbackGpsd gpsd;
+    std::unique_ptr<Program> program;
+};
+
+TEST_F(LiveProgram, FollowsTheFixUntilPannedAndTheKeyFFollowsAgain)
+{
+    startWithGpsd();
+    const LonLat first = under(200, 150);
+    send(LoopbackGpsd::tpv(first.lat, first.lon, 0), 1);
+    expectOnScreenAt(first, 160, 120);
+    double lon = 0, lat = 0;
+    ASSERT_TRUE(program->gps.live.followedPosition(&lon, &lat)) << "the overlay shows the fix";
+    EXPECT_NEAR(first.lat, lat, 1e-7);
+
+    events.key(SDLK_ESCAPE); // the map has the keys
+    events.key(SDLK_RIGHT);
+    passes(6);
+    events.key(SDLK_RIGHT, false);
+    passes(2);
+    EXPECT_FALSE(program->gps.live.follow.following);
+    const LonLat second = under(140, 100);
+    double before[2], after[2];
+    program->map.worldPixel(160, 120, &before[0], &before[1]);
+    send(LoopbackGpsd::tpv(second.lat, second.lon, 1), 2);
+    program->map.worldPixel(160, 120, &after[0], &after[1]);
+    EXPECT_EQ(before[0], after[0]) << "a fix does not move a view the user moved";
+    EXPECT_EQ(before[1], after[1]);
+    EXPECT_FALSE(program->gps.live.followedPosition(&lon, &lat));
+
+    events.key(SDLK_f);
+    passes(1);
+    EXPECT_TRUE(program->gps.live.follow.following);
+    expectOnScreenAt(second, 160, 120);
+    events.key(SDLK_KP_PLUS);
+    passes(1);
+    expectOnScreenAt(second, 160, 120);
+    EXPECT_TRUE(program->gps.live.follow.following) << "zooming keeps following";
+    EXPECT_FALSE(program->toolBar.findIcon(ToolAction::follow)->disabled);
+}
+
+TEST_F(LiveProgram, RecordsAValidGpxThatGrowsOnTheMapUntilSwitchedOff)
+{
+    std::string settings = readFile("tessel.conf");
+    settings.replace(settings.find("record_track=no"), 15, "record_track=yes");
+    writeFile("tessel.conf", settings);
+    startWithGpsd();
+    const LonLat start = under(160, 120);
+    for (int i = 0; i < 5; ++i)
+        send(LoopbackGpsd::tpv(start.lat + i * 1e-4, start.lon + i * 2e-4, i), static_cast<unsigned long>(i + 1));
+    ASSERT_EQ(1u, program->gps.live.recordingLine.files.size());
+    EXPECT_EQ(5u, program->gps.live.recordingLine.files[0].data.points());
+    const std::string path = program->gps.live.status.recordingPath;
+    EXPECT_EQ(0u, path.find("tracks/recorded-20261207-181000.gpx")) << path;
+    clock.advance(3000); // past the flush
+    program->gps.live.step(0);
+    GpxData data;
+    std::string problem;
+    EXPECT_TRUE(Gpx::read(path, &data, &problem)) << problem;
+    EXPECT_EQ(5u, data.points());
+
+    ASSERT_TRUE(program->gps.choose(program->trackPage.page, MenuLine::recordTrack));
+    program->gps.live.step(0);
+    program->pass();
+    EXPECT_FALSE(program->gps.live.status.recording);
+    std::string stored;
+    program->settings.stringValue("record_track", &stored);
+    EXPECT_EQ("no", stored);
+    send(LoopbackGpsd::tpv(start.lat, start.lon, 9), 6);
+    data = GpxData();
+    EXPECT_TRUE(Gpx::read(path, &data, &problem)) << problem;
+    EXPECT_EQ(5u, data.points()) << "closed, and nothing more after";
+}
+
+TEST_F(LiveProgram, AnAbsentOrLostGpsdIsShownAndNothingWaitsForIt)
+{
+    start("127.0.0.1:" + freeLoopbackPort());
+    program->gps.live.step(0);
+    program->pass();
+    EXPECT_EQ(0u, program->notification.bgText.find("No gpsd at 127.0.0.1:")) << program->notification.bgText;
+    EXPECT_GT(pixelsDifferentFrom(testScreen(), PositionMarker::indicatorBox, 0, 0, 0), 0);
+    endsWithin(20, "passes without gpsd", [&] {
+        for (int i = 0; i < 200; ++i) {
+            clock.advance(50);
+            program->gps.live.step(0);
+            program->pass();
+        }
+    });
+    EXPECT_FALSE(program->toolBar.findIcon(ToolAction::follow)->disabled);
+
+    program->gps.start("127.0.0.1:" + gpsd.port, false);
+    program->gps.live.step(0);
+    ASSERT_TRUE(gpsd.accept());
+    program->pass();
+    EXPECT_EQ(GpsStatus::connected, program->gps.live.status.link);
+    gpsd.hangUp();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (program->gps.live.status.link == GpsStatus::connected && std::chrono::steady_clock::now() < end) {
+        program->gps.live.step(20);
+        program->pass();
+    }
+    EXPECT_EQ(0u, program->notification.bgText.find("Lost gpsd at")) << program->notification.bgText;
+}
+
+TEST_F(LiveProgram, ARecordingThatCannotBeWrittenStopsWithANotice)
+{
+    std::string settings = readFile("tessel.conf");
+    settings.replace(settings.find("record_track=no"), 15, "record_track=yes");
+    writeFile("tessel.conf", settings);
+    std::filesystem::remove_all("tracks");
+    writeFile("tracks", ""); // a file where the folder should be
+    startWithGpsd();
+    const LonLat here = under(160, 120);
+    send(LoopbackGpsd::tpv(here.lat, here.lon, 0), 1);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (program->notification.bgText.find("Recording stopped:") != 0 && std::chrono::steady_clock::now() < end) {
+        program->gps.live.step(20);
+        program->pass();
+    }
+    EXPECT_EQ(0u, program->notification.bgText.find("Recording stopped:")) << program->notification.bgText;
+    EXPECT_FALSE(program->gps.live.recording());
+    expectOnScreenAt(here, 160, 120);
 }

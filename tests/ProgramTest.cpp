@@ -163,7 +163,7 @@ TEST_F(ProgramLoop, FirstStateShowsTheToolbarAndNoMenu)
     auto program = start();
     EXPECT_FALSE(program->menu.visible);
     EXPECT_TRUE(program->toolBar.visible);
-    ASSERT_EQ(program->toolBar.icons.size(), 7u);
+    ASSERT_EQ(program->toolBar.icons.size(), 8u);
     int disabled = 0;
     for (const ToolBarIcon& icon : program->toolBar.icons) {
         disabled += icon.disabled ? 1 : 0;
@@ -171,8 +171,8 @@ TEST_F(ProgramLoop, FirstStateShowsTheToolbarAndNoMenu)
         EXPECT_NE(icon.activeImage, nullptr) << icon.text;
         EXPECT_NE(icon.disabledImage, nullptr) << icon.text;
     }
-    EXPECT_EQ(disabled, 4);
-    for (int index : {ToolAction::zoomIn, ToolAction::zoomOut, ToolAction::save, ToolAction::mapOptions})
+    EXPECT_EQ(disabled, 5);
+    for (int index : {ToolAction::zoomIn, ToolAction::zoomOut, ToolAction::save, ToolAction::mapOptions, ToolAction::follow})
         EXPECT_TRUE(program->toolBar.findIcon(index)->disabled);
     EXPECT_EQ(program->toolBar.selectedIcon()->text, "Zoom in");
 
@@ -185,7 +185,7 @@ TEST_F(ProgramLoop, FirstStateShowsTheToolbarAndNoMenu)
     pixelAt(testScreen(), 5, 221, &r, &g, &b);
     EXPECT_GT(r, 200) << "the active look is amber";
     EXPECT_GT(g, 150);
-    const SDL_Rect nameBox{125, 222, 173, 17};
+    const SDL_Rect nameBox{142, 222, 156, 17};
     Uint8 br, bg, bb;
     pixelAt(testScreen(), 297, 238, &br, &bg, &bb);
     EXPECT_GT(pixelsDifferentFrom(testScreen(), nameBox, br, bg, bb), 30) << "the icon's name";

@@ -1,10 +1,13 @@
 // The screen drawn part by part is pixel-identical to the screen drawn
 // whole: two programs go through the same scripted session, one drawing only
 // what changed, the other everything, each on its own screen.
+#include "LoopbackGpsd.h"
+#include "Mercator.h"
 #include "Packages.h"
 #include "Program.h"
 #include "TestSupport.h"
 
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
@@ -145,4 +148,72 @@ TEST_F(ScreenDamageSession, AnIdleFrameDrawsNothing)
     incremental->program->pass();
     EXPECT_EQ(pixelsDifferentFrom(incremental->screen, SDL_Rect{0, 0, 320, 240}, 255, 0, 255), 0)
         << "nothing was drawn";
+}
+
+// Both programs follow, record and lose the same fixes from one gpsd
+// stand-in; a fix the view does not follow redraws only its own
+// surroundings, and a settled screen draws nothing.
+TEST_F(ScreenDamageSession, TheLivePositionDrawsWhatChangedOnly)
+{
+    LoopbackGpsd gpsd;
+    wait(0, 3);
+    tap(55, 231, 2);
+    key(SDLK_RETURN, 2);
+    Session* both[] = {incremental.get(), whole.get()};
+    for (Session* s : both) {
+        s->program->options.showFps = false; // its box would widen the one drawn
+        s->program->gps.start("127.0.0.1:" + gpsd.port, false);
+        s->program->gps.live.setRecording(true);
+        s->program->gps.live.step(0);
+    }
+    ASSERT_TRUE(gpsd.accept());
+    ASSERT_EQ(2, gpsd.accepted);
+    unsigned long sent = 0;
+    const auto fix = [&](double x, double y, const std::string& more, int passes = 2) {
+        const Map& map = incremental->program->map;
+        int z = 0;
+        double wx, wy, lon, lat;
+        ASSERT_TRUE(map.mercatorLevel(&z));
+        map.worldPixel(x, y, &wx, &wy);
+        Mercator::toLonLat(wx, wy, z, &lon, &lat);
+        ASSERT_TRUE(gpsd.send(LoopbackGpsd::tpv(lat, lon, static_cast<int>(sent), 30, more)));
+        ++sent;
+        for (Session* s : both) {
+            const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+            while (s->program->gps.live.reportsTaken() < sent && std::chrono::steady_clock::now() < end)
+                s->program->gps.live.step(20);
+            ASSERT_EQ(sent, s->program->gps.live.reportsTaken());
+        }
+        step([](ScriptedEvents*) {}, passes);
+    };
+    fix(170, 125, ""); // followed: the map moves
+    fix(175, 118, ",\"track\":80,\"speed\":3");
+    key(SDLK_ESCAPE, 2);
+    key(SDLK_LEFT, 10); // away from the fix: no longer followed
+    key(SDLK_LEFT, 2, false);
+    SDL_Rect shown{0, 0, 0, 0};
+    incremental->program->showBox = [&shown](const SDL_Rect& box) { shown = box; };
+    for (int i = 0; i < 8; ++i) {
+        shown = SDL_Rect{0, 0, 0, 0};
+        fix(150 + 7 * i, 100 + 3 * i, ",\"track\":" + std::to_string(40 * i) + ",\"speed\":2", 1);
+        EXPECT_GT(shown.w * shown.h, 0) << "fix " << i;
+        EXPECT_LT(shown.w * shown.h, 320 * 240 / 8) << "fix " << i;
+        wait(0, 1);
+    }
+    fix(700, 300, ""); // off the screen: the arrow at the edge
+    fix(900, -300, "");
+    gpsd.hangUp(); // the indicator goes grey, the marker goes
+    for (Session* s : both) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (s->program->gps.live.reportsTaken() == sent && s->program->gps.live.status.link == GpsStatus::connected &&
+               std::chrono::steady_clock::now() < end) {
+            s->program->gps.live.step(20);
+            s->program->gps.update();
+        }
+    }
+    wait(0, 2);
+    key(SDLK_f, 3);
+    wait(0, 2);
+    EXPECT_TRUE(incremental->program->damage.damaged().empty()) << "a settled screen draws nothing";
+    EXPECT_GT(compared, 40);
 }

@@ -1,6 +1,7 @@
 #include "Commands.h"
 
 #include "FPS.h"
+#include "GpsControls.h"
 #include "Lang.h"
 #include "Layout.h"
 #include "Map.h"
@@ -156,6 +157,9 @@ bool Commands::mapIntent(const Intent& intent)
     case Intent::endBoost:
         pan.speed = parts.options->moveSpeed;
         return true;
+    case Intent::follow:
+        parts.gps->resume();
+        return true;
     default:
         return false;
     }
@@ -204,6 +208,9 @@ void Commands::runToolAction(int action)
     case ToolAction::mapOptions:
         showPage(pages.mapOptions);
         break;
+    case ToolAction::follow:
+        parts.gps->resume();
+        break;
     case ToolAction::exit:
         if (parts.map->loaded())
             showPage(pages.exit);
@@ -227,6 +234,8 @@ void Commands::runMenuChoice(int a)
     const Pages& pages = *parts.pages;
     Menu& menu = *parts.menu;
     const int page = menu.model.current;
+    if (parts.gps->choose(page, a))
+        return;
     if (page == pages.packageList) {
         openPackage(a);
     } else if (page == pages.bg) {

@@ -7,6 +7,7 @@
 
 class ConfParser;
 class FPS;
+class GpsControls;
 class Lang;
 class Map;
 class MapUI;
@@ -42,6 +43,7 @@ public:
         TrackPage* trackPage;
         Panning* panning;
         ScreenDamage* damage;
+        GpsControls* gps;
     };
 
     explicit Commands(const Parts& parts) : parts(parts) {}

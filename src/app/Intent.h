@@ -37,6 +37,7 @@ struct Intent {
         stopPanX,
         stopPanY,
         boost,      // the pan speed times the multiplier while held
+        follow,     // centre on the live position and follow it again
         endBoost,
         // a line or an icon the pointer chose
         menuChoice, // value: the line's id

@@ -28,7 +28,7 @@ const char* const batteryImages[] = {"media/battery_full.png", "media/battery_mi
 
 const SDL_Rect toolBarBox{0, 212, 320, 28};
 const char* const toolBarImage = "media/toolbar_bg.png";
-const SDL_Rect iconTextBox{125, 222, 173, 17};
+const SDL_Rect iconTextBox{142, 222, 156, 17};
 
 // The toolbar's icons, left to right; media/icon_<image>.png, with "-d"
 // (disabled) and "-a" (selected) variants.
@@ -46,6 +46,7 @@ const Icon icons[] = {
     {ToolAction::save, "save", {66, 223, 16, 16}, "save", true},
     {ToolAction::options, "options", {85, 223, 16, 16}, "options", false},
     {ToolAction::mapOptions, "map_options", {104, 223, 16, 16}, "mapoptions", true},
+    {ToolAction::follow, "follow", {123, 223, 16, 16}, "follow", true},
     {ToolAction::exit, "exit", {299, 222, 16, 16}, "exit", false},
 };
 

@@ -3,10 +3,18 @@
 #include "GpsFeed.h"
 #include "Lang.h"
 #include "Map.h"
+#include "Mercator.h"
+#include "Rects.h"
 #include "Signature.h"
-#include "TrackRecorder.h"
 
-#include <cstdio>
+#include <cmath>
+
+namespace {
+
+// Half the recording line's width and more.
+const int lineMargin = 3;
+
+} // namespace
 
 LivePosition::LivePosition() = default;
 
@@ -15,8 +23,7 @@ LivePosition::~LivePosition() = default;
 void LivePosition::start(const GpsAddress& address, const std::string& tracksDir, bool record, Clock* clock,
                          bool threaded)
 {
-    for (const std::string& name : TrackRecorder::repairAll(tracksDir))
-        std::printf("tessel: %s was cut short; closed after its last whole point\n", name.c_str());
+    stop();
     recordWish = record;
     if (address.off)
         return;
@@ -27,31 +34,69 @@ void LivePosition::start(const GpsAddress& address, const std::string& tracksDir
         feed->start();
 }
 
+void LivePosition::stop()
+{
+    feed.reset();
+    status = GpsStatus();
+    recordingLine = Tracks();
+    shownPath.clear();
+    recordedPoints = 0;
+    fresh.clear();
+}
+
 void LivePosition::step(int timeoutMs)
 {
     if (feed)
         feed->step(timeoutMs);
 }
 
+unsigned long LivePosition::reportsTaken() const
+{
+    return feed ? feed->reports() : 0;
+}
+
 std::string LivePosition::update(Map* map)
 {
     if (!feed)
         return std::string();
+    const View now = viewOf(*map);
+    if (!(now == left)) {
+        if (now.package == left.package && now.z == left.z)
+            follow.userMoved();
+        else if (follow.zoomed(status.fix))
+            centre(map);
+    }
     std::vector<RecordedPoint> points;
     const unsigned long before = status.reports;
     status = feed->status(&points);
     grow(points);
     if (status.reports != before && follow.report(status.fix))
         centre(map);
+    left = viewOf(*map);
     if (!status.recordingProblem.empty())
         recordWish = false;
     return status.recordingProblem;
 }
 
+LivePosition::View LivePosition::viewOf(const Map& map)
+{
+    View view;
+    if (!map.loaded())
+        return view;
+    view.package = map.api.get();
+    if (!map.mercatorLevel(&view.z))
+        view.z = -1;
+    map.worldPixel(map.viewWidth / 2.0, map.viewHeight / 2.0, &view.x, &view.y);
+    return view;
+}
+
 void LivePosition::grow(const std::vector<RecordedPoint>& points)
 {
-    if (points.empty())
+    if (points.empty()) {
+        if (!fresh.empty())
+            fresh.erase(fresh.begin(), fresh.end() - 1);
         return;
+    }
     // A new recording replaces the line of the last one (which is in
     // tracks/ now, shown from the next start).
     if (status.recordingPath != shownPath || recordingLine.files.empty()) {
@@ -62,15 +107,22 @@ void LivePosition::grow(const std::vector<RecordedPoint>& points)
         recordingLine.files[0].colour = SDL_Color{255, 0, 160, 0};
         shownPath = status.recordingPath;
         recordedPoints = 0;
+        fresh.clear();
     }
-    for (const RecordedPoint& point : points)
+    // The segment from the last point shown to the first new one changes
+    // too, unless a new segment starts there.
+    if (!fresh.empty())
+        fresh.erase(fresh.begin(), fresh.end() - (points.front().startsSegment ? 1 : 0));
+    for (const RecordedPoint& point : points) {
         recordingLine.extend(0, LonLat{point.lon, point.lat}, point.startsSegment);
+        fresh.push_back(LonLat{point.lon, point.lat});
+    }
     recordedPoints += points.size();
 }
 
 void LivePosition::centre(Map* map) const
 {
-    if (map && map->loaded())
+    if (map && map->loaded() && status.fix.hasPosition())
         map->centreOn(status.fix.lon, status.fix.lat);
 }
 
@@ -78,12 +130,7 @@ void LivePosition::resume(Map* map)
 {
     if (follow.resume(status.fix))
         centre(map);
-}
-
-void LivePosition::zoomed(Map* map)
-{
-    if (follow.zoomed(status.fix))
-        centre(map);
+    left = viewOf(*map);
 }
 
 void LivePosition::setRecording(bool on)
@@ -113,7 +160,7 @@ std::string LivePosition::stateText(Lang* lang) const
         return lang->value("gps_no_fix");
     std::string text = lang->value(mode == FixMode::threeD ? "gps_3d" : "gps_2d");
     if (status.fix.satellites >= 0)
-        text += ", " + std::to_string(status.fix.satellites) + " " + lang->value("gps_satellites");
+        text += " (" + std::to_string(status.fix.satellites) + ")";
     return text;
 }
 
@@ -129,22 +176,41 @@ void LivePosition::drawOnMap(SDL_Surface* screen, const Map& map)
     }
     PositionMarker::Look look;
     if (PositionMarker::look(status.fix, map, &look))
-        PositionMarker::draw(screen, look);
+        marker.draw(screen, look);
 }
 
-void LivePosition::signMap(Signature* signature, const Map& map) const
+SDL_Rect LivePosition::signMap(Signature* signature, const Map& map) const
 {
-    if (!feed)
-        return;
-    signature->add(static_cast<std::uint64_t>(recordedPoints));
+    const SDL_Rect everything{0, 0, static_cast<Uint16>(map.viewWidth), static_cast<Uint16>(map.viewHeight)};
+    int z = 0;
+    signature->add(static_cast<std::uint64_t>(on()));
+    if (!feed || !map.mercatorLevel(&z))
+        return everything;
     signature->add(shownPath);
+    signature->add(static_cast<std::uint64_t>(recordedPoints));
+    // A new recording's line replaces all of the last one.
+    if (recordedPoints == fresh.size())
+        return everything;
+    double originX, originY;
+    map.worldPixel(0, 0, &originX, &originY);
+    SDL_Rect box{0, 0, 0, 0};
+    for (const LonLat& point : fresh) {
+        double x, y;
+        Mercator::toPixel(point.lon, point.lat, z, &x, &y);
+        x = std::fmax(-1000, std::fmin(x - originX, 10000));
+        y = std::fmax(-1000, std::fmin(y - originY, 10000));
+        box = unite(box, SDL_Rect{static_cast<Sint16>(x - lineMargin), static_cast<Sint16>(y - lineMargin),
+                                  2 * lineMargin + 1, 2 * lineMargin + 1});
+    }
     PositionMarker::Look look;
-    signature->add(static_cast<std::uint64_t>(PositionMarker::look(status.fix, map, &look)));
-    PositionMarker::sign(signature, look);
+    if (PositionMarker::look(status.fix, map, &look)) {
+        PositionMarker::sign(signature, look);
+        box = unite(box, look.box());
+    }
+    return box;
 }
 
 void LivePosition::signIndicator(Signature* signature) const
 {
-    signature->add(static_cast<std::uint64_t>(status.link));
-    signature->add(static_cast<std::uint64_t>(status.fix.mode));
+    signature->add(static_cast<std::uint64_t>(status.link) | static_cast<std::uint64_t>(status.fix.mode) << 8);
 }

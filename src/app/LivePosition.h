@@ -20,8 +20,12 @@ class Signature;
 
 // The live position in the viewer: the feed from gpsd, following it, the
 // marker, the fix state, and the recording drawn as it grows. The program
-// calls update() once per frame, tells it when the user moved the view or
-// asked to follow again, and draws it over the tracks.
+// calls update() once per frame and draws it over the tracks.
+//
+// Following stops when the view moved by anything but the fix (a pan, a
+// drag, a track's start chosen): update() compares the view with the one
+// it left. A new level or package is no move: the fix is put back at the
+// centre.
 class LivePosition {
 public:
     LivePosition();
@@ -29,36 +33,39 @@ public:
     LivePosition(const LivePosition&) = delete;
     LivePosition& operator=(const LivePosition&) = delete;
 
-    // Repairs cut recordings in `tracksDir`, then starts the feed (none for
-    // "off"). `threaded`: the feed's own thread; otherwise step() works it.
+    // Starts the feed from `address` (none for "off"), recording into
+    // `tracksDir` when `record`. `threaded`: the feed's own thread;
+    // otherwise step() works it. A running feed is stopped first.
     void start(const GpsAddress& address, const std::string& tracksDir, bool record, Clock* clock,
                bool threaded = true);
+    // Stops the feed (a recording is closed); the marker goes.
+    void stop();
     bool on() const { return feed != nullptr; }
     void step(int timeoutMs);
+    // The position reports the feed took so far (update() may not have
+    // seen them yet).
+    unsigned long reportsTaken() const;
 
     // Takes the feed's news: the map centres on a new fix while following,
     // the recording's line grows. Returns, once, why the recording stopped
     // by itself; empty otherwise.
     std::string update(Map* map);
-    // The user panned or dragged.
-    void userMoved() { follow.userMoved(); }
     // The key F or the toolbar icon: centre on the fix and follow it again.
     void resume(Map* map);
-    // The level changed: the fix stays at the centre while following.
-    void zoomed(Map* map);
     void setRecording(bool on);
     bool recording() const { return recordWish; }
     // While following a fix: its position, for the position overlay.
     bool followedPosition(double* lon, double* lat) const;
-    // "no gpsd", "no fix", "2D fix, 7 satellites" in the interface's
-    // language; empty when off.
+    // "No gpsd", "No fix", "3D fix (7)" in the interface's language; "Off"
+    // without a feed.
     std::string stateText(Lang* lang) const;
 
     // Over the map: the recording's line and the marker.
     void drawOnMap(SDL_Surface* screen, const Map& map);
-    void drawIndicator(SDL_Surface* screen) const { PositionMarker::drawIndicator(screen, status); }
-    // What drawOnMap() and drawIndicator() would draw.
-    void signMap(Signature* signature, const Map& map) const;
+    void drawIndicator(SDL_Surface* screen) { marker.drawIndicator(screen, status); }
+    // What drawOnMap() would draw now (its fingerprint) and where: the
+    // marker and the points added by the last update().
+    SDL_Rect signMap(Signature* signature, const Map& map) const;
     void signIndicator(Signature* signature) const;
 
     GpsStatus status;
@@ -67,13 +74,26 @@ public:
     Tracks recordingLine;
 
 private:
+    // Where the view is: which package, level and centre.
+    struct View {
+        const void* package = nullptr;
+        int z = -1;
+        double x = 0, y = 0;
+        bool operator==(const View& o) const { return package == o.package && z == o.z && x == o.x && y == o.y; }
+    };
+    static View viewOf(const Map& map);
     void centre(Map* map) const;
     void grow(const std::vector<RecordedPoint>& points);
 
     std::unique_ptr<GpsFeed> feed;
+    PositionMarker marker;
+    View left; // the view as update() left it
     bool recordWish = false;
     std::string shownPath; // the recording recordingLine holds
     unsigned long recordedPoints = 0;
+    // The points the last update() added, and the one before them: the
+    // part of the line that changed.
+    std::vector<LonLat> fresh;
 };
 
 #endif

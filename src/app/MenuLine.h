@@ -25,6 +25,7 @@ struct MenuLine {
         centerCross = 21,
         missingTiles = 23,
         showPosition = 26,
+        gps = 29,
         // the pages of values behind them (a yes/no page's "no" is its yes + 1)
         showFpsYes = 8,
         showBatteryYes = 11,
@@ -33,6 +34,10 @@ struct MenuLine {
         showPositionYes = 27,
         missingParent = 24,
         missingPlaceholder = 25,
+        gpsOn = 30,
+        gpsOff = 31,
+        // tracks page, whose other lines are numbered by file
+        recordTrack = 1 << 20,
     };
 };
 

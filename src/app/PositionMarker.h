@@ -1,8 +1,10 @@
 #ifndef TESSEL_POSITIONMARKER_H
 #define TESSEL_POSITIONMARKER_H
 
+#include "AccuracyDisc.h"
 #include "Fix.h"
 #include "GpsStatus.h"
+#include "Sprite.h"
 
 #include <SDL.h>
 
@@ -15,7 +17,8 @@ class Signature;
 // the package's area, or while the user looks elsewhere) is an arrow at
 // the screen's edge pointing to it. And the fix state as a small dot
 // beside the battery: hollow grey without gpsd, red without a fix, amber
-// for 2D, green for 3D.
+// for 2D, green for 3D. The dot and its arrow are drawn once per look into
+// a sprite, the circle by rows kept per radius.
 class PositionMarker {
 public:
     static constexpr int radius = 5;
@@ -24,18 +27,26 @@ public:
 
     // What would be drawn for `fix` on `map`, in screen pixels.
     struct Look {
-        double x = 0, y = 0;
+        int x = 0, y = 0;
         bool atEdge = false;
-        double towards = 0;       // radians clockwise from up: the edge arrow's or the course's way
-        bool course = false;      // an arrow of the course
-        double accuracyPixels = 0; // 0: no circle
+        int towards = 0;       // whole degrees clockwise from up: the edge arrow's or the course's way
+        bool course = false;   // an arrow of the course
+        int accuracyPixels = 0; // 0: no circle
+        // Everything drawn lies inside it.
+        SDL_Rect box() const;
     };
     // False when there is nothing to draw (no position, no Web Mercator).
     static bool look(const Fix& fix, const Map& map, Look* out);
-    static void draw(SDL_Surface* screen, const Look& look);
+    void draw(SDL_Surface* screen, const Look& look);
     static void sign(Signature* signature, const Look& look);
 
-    static void drawIndicator(SDL_Surface* screen, const GpsStatus& status);
+    void drawIndicator(SDL_Surface* screen, const GpsStatus& status);
+
+private:
+    AccuracyDisc disc;
+    Sprite marker;
+    int markerKey = -1; // the look the sprite shows
+    Sprite indicators[4];
 };
 
 #endif

@@ -1,6 +1,7 @@
 #include "PositionOverlay.h"
 
 #include "Effects.h"
+#include "Gpx.h"
 #include "Map.h"
 #include "Mercator.h"
 
@@ -28,7 +29,8 @@ int text(SDL_Surface* screen, TTF_Font* font, const std::string& s, int x, int y
 
 } // namespace
 
-bool PositionOverlay::describe(const Map& map, std::string* position, int* barPixels, std::string* barLabel)
+bool PositionOverlay::describe(const Map& map, std::string* position, int* barPixels, std::string* barLabel,
+                               const LonLat* at)
 {
     int z = 0;
     if (!map.mercatorLevel(&z))
@@ -36,6 +38,10 @@ bool PositionOverlay::describe(const Map& map, std::string* position, int* barPi
     double wx, wy, lon, lat;
     map.worldPixel(map.grid.viewWidth / 2.0, map.grid.viewHeight / 2.0, &wx, &wy);
     Mercator::toLonLat(wx, wy, z, &lon, &lat);
+    if (at) {
+        lon = at->lon;
+        lat = at->lat;
+    }
     *position = Mercator::formatLonLat(lon, lat);
     const Mercator::ScaleBar bar = Mercator::scaleBar(Mercator::metresPerPixel(lat, z), maxBar);
     *barPixels = bar.pixels;
@@ -43,11 +49,11 @@ bool PositionOverlay::describe(const Map& map, std::string* position, int* barPi
     return bar.pixels > 0;
 }
 
-void PositionOverlay::draw(SDL_Surface* screen, const Map& map, TTF_Font* font, bool blended)
+void PositionOverlay::draw(SDL_Surface* screen, const Map& map, TTF_Font* font, bool blended, const LonLat* at)
 {
     std::string position, label;
     int pixels = 0;
-    if (!font || !describe(map, &position, &pixels, &label))
+    if (!font || !describe(map, &position, &pixels, &label, at))
         return;
     // A light plate under the text and the bar, as wide as they are.
     int textW, labelW, h;

@@ -5,6 +5,7 @@
 #include "Layout.h"
 #include "PositionOverlay.h"
 #include "Rects.h"
+#include "TrackRecorder.h"
 #include "Version.h"
 
 #include <algorithm>
@@ -44,11 +45,13 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
               Layout::batteryImages[2], Layout::batteryImages[3]),
       toolBar(screen), notification(screen, &fps), options(readSettings(settings)), lang(options.language, &settings),
       mapUI(&map, screen, &lang),
+      gps(GpsControls::Parts{&map, &menu, &toolBar, &notification, &lang, &settings, &options, &tracks, &trackPage,
+                             clock}),
       damage(ScreenDamage::Parts{screen, &map, &toolBar, &menu, &battery, &fps, &notification, &mapUI, &options,
-                                 &tracks}),
+                                 &tracks, &gps.live}),
       input(&map, &menu, &toolBar, &notification, screen->w, screen->h),
       commands(Commands::Parts{screen, &map, &menu, &toolBar, &notification, &lang, &settings, &options, &fps, &pages,
-                               &mapUI, &tracks, &trackPage, &panning, &damage}),
+                               &mapUI, &tracks, &trackPage, &panning, &damage, &gps}),
       events(events)
 {
     fps.setLimit(options.fpsLimit);
@@ -66,6 +69,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     if (mapUI.packageCaptions.empty())
         tellWherePackagesGo();
     loadTracks();
+    gps.build(pages.options);
     // The first state: menu closed, toolbar shown, no package open.
     menu.visible = false;
     toolBar.visible = true;
@@ -110,6 +114,7 @@ bool Program::pass()
         commands.perform(input.route(event));
     panning.step(&map, &fps);
     map.update();
+    gps.update();
     present();
     fps.refresh();
     return !commands.quit;
@@ -127,6 +132,8 @@ int Program::run()
 void Program::loadTracks()
 {
     std::vector<std::string> problems;
+    for (const std::string& name : TrackRecorder::repairAll("tracks"))
+        std::printf("tessel: %s was cut short; closed after its last whole point\n", name.c_str());
     tracks.load("tracks", &problems);
     std::string hidden;
     settings.stringValue("tracks_hidden", &hidden);
@@ -181,13 +188,17 @@ void Program::draw()
         double x, y;
         map.worldPixel(0, 0, &x, &y);
         tracks.draw(screen, z, x, y, fonts.small, blended);
+        gps.live.drawOnMap(screen, map);
     }
+    LonLat fix;
     if (options.showPosition && map.loaded())
-        PositionOverlay::draw(screen, map, fonts.small, blended);
+        PositionOverlay::draw(screen, map, fonts.small, blended,
+                              gps.live.followedPosition(&fix.lon, &fix.lat) ? &fix : nullptr);
     toolBar.draw(&fps, blended);
     menu.draw(&fps, blended);
     if (options.showBattery)
         battery.draw();
+    gps.live.drawIndicator(screen);
     if (options.showFps)
         fps.draw(blended);
     notification.draw(blended);

@@ -7,6 +7,7 @@
 #include "ConfParser.h"
 #include "FPS.h"
 #include "Fonts.h"
+#include "GpsControls.h"
 #include "Lang.h"
 #include "Map.h"
 #include "MapUI.h"
@@ -71,6 +72,7 @@ public:
     Pages pages;
     Tracks tracks;
     TrackPage trackPage;
+    GpsControls gps;
     ScreenDamage damage;
     Panning panning;
     InputRouter input;

@@ -2,15 +2,19 @@
 
 #include "Battery.h"
 #include "FPS.h"
+#include "LivePosition.h"
 #include "Map.h"
 #include "MapUI.h"
 #include "Menu.h"
 #include "Notification.h"
+#include "PositionOverlay.h"
 #include "Program.h"
 #include "Rects.h"
 #include "Signature.h"
 #include "ToolBar.h"
 #include "Tracks.h"
+
+#include <cmath>
 
 namespace {
 
@@ -99,12 +103,35 @@ void ScreenDamage::addWidgets(std::vector<Region>* out) const
     out->push_back(Region{parts.mapUI->crossRect, flag(cross), false});
 }
 
+// The live position: a new fix redraws the marker's old and new places and
+// the line's new part (a followed fix moves the map, which redraws all).
+void ScreenDamage::addLive(std::vector<Region>* out) const
+{
+    const LivePosition& live = *parts.live;
+    const Map& map = *parts.map;
+    Signature marker;
+    const SDL_Rect markerBox = map.loaded() ? live.signMap(&marker, map) : SDL_Rect{0, 0, 0, 0};
+    out->push_back(Region{markerBox, marker.value(), false});
+    Signature state;
+    live.signIndicator(&state);
+    out->push_back(Region{PositionMarker::indicatorBox, state.value(), false});
+    Signature text;
+    double lon = 0, lat = 0;
+    if (map.loaded() && parts.options->showPosition && live.followedPosition(&lon, &lat)) {
+        // The overlay shows five decimals.
+        text.add(static_cast<std::uint64_t>(std::llround(lon * 1e5)));
+        text.add(static_cast<std::uint64_t>(std::llround(lat * 1e5)));
+    }
+    out->push_back(Region{PositionOverlay::extent(), text.value(), false});
+}
+
 std::vector<ScreenDamage::Region> ScreenDamage::regions() const
 {
     std::vector<Region> all;
     all.reserve(last.size());
     addMap(&all);
     addWidgets(&all);
+    addLive(&all);
     for (Region& r : all)
         r.box = clipToScreen(r.box, parts.screen->w, parts.screen->h);
     return all;

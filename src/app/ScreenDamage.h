@@ -7,6 +7,7 @@
 
 class Battery;
 class FPS;
+class LivePosition;
 class Map;
 class MapUI;
 class Menu;
@@ -17,7 +18,9 @@ struct Settings;
 
 // Which parts of the screen must be drawn again. Every part (the map, the
 // toolbar, its rolling name, the menu, its rolling heading and line, the
-// battery, the frame rate, the notification, the centre cross) has a box and
+// battery, the frame rate, the notification, the centre cross, the live
+// position's marker and new points, its indicator, the followed fix's
+// coordinates) has a box and
 // a fingerprint of what it shows; a part is damaged when its fingerprint
 // differs from the one last shown, or when time is due to change it (a
 // rolling text, the battery's next step, the notification's end, the next
@@ -35,6 +38,7 @@ public:
         const MapUI* mapUI;
         const Settings* options;
         const Tracks* tracks;
+        const LivePosition* live;
     };
 
     explicit ScreenDamage(const Parts& parts) : parts(parts) {}
@@ -57,6 +61,7 @@ private:
     std::vector<Region> regions() const;
     void addMap(std::vector<Region>* out) const;
     void addWidgets(std::vector<Region>* out) const;
+    void addLive(std::vector<Region>* out) const;
     SDL_Rect screenBox() const;
 
     Parts parts;

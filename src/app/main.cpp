@@ -145,5 +145,6 @@ int main(int argc, char* argv[])
     Program program(display.canvas, fonts, &events, SdlClock::instance());
     program.showBox = [](const SDL_Rect& box) { display.show(box); };
     program.commands.toggleFullscreen = [] { return display.toggleFullscreen(); };
+    program.gps.start(line.gps);
     return program.run();
 }

@@ -46,6 +46,11 @@ void GpsFeed::setRecording(bool on)
     worker->setRecording(on);
 }
 
+unsigned long GpsFeed::reports()
+{
+    return worker->reports();
+}
+
 GpsStatus GpsFeed::status(std::vector<RecordedPoint>* recorded)
 {
     return worker->status(recorded);

@@ -40,6 +40,8 @@ public:
     // The status now; *recorded gets the points recorded since the last
     // call. Clears the status's recordingProblem.
     GpsStatus status(std::vector<RecordedPoint>* recorded);
+    // The position reports so far, the status's and all else left as it is.
+    unsigned long reports();
 
 private:
     // Shared with the thread, which may outlive the feed by a connect that

@@ -209,6 +209,12 @@ GpsStatus GpsWorker::status(std::vector<RecordedPoint>* points)
     return now;
 }
 
+unsigned long GpsWorker::reports()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return shared.reports;
+}
+
 void GpsWorker::wake()
 {
     if (wakeWrite >= 0) {

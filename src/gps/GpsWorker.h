@@ -39,6 +39,7 @@ public:
 
     void setRecording(bool on);
     GpsStatus status(std::vector<RecordedPoint>* recorded);
+    unsigned long reports();
 
 private:
     void connectIfDue(std::uint32_t now);

@@ -67,6 +67,18 @@ inline void unpack565(std::uint16_t p, unsigned* r, unsigned* g, unsigned* b)
     *b = (b5 << 3) | (b5 >> 2);
 }
 
+// `over` laid on `under` with opacity alpha32 / 32 (0 to 32), all three
+// channels at once: each is spread into its own field of a 32-bit word with
+// room for the product.
+inline std::uint16_t mix565(std::uint16_t under, std::uint16_t over, unsigned alpha32)
+{
+    const std::uint32_t fields = 0x07E0F81Fu;
+    const std::uint32_t u = (under | static_cast<std::uint32_t>(under) << 16) & fields;
+    const std::uint32_t o = (over | static_cast<std::uint32_t>(over) << 16) & fields;
+    const std::uint32_t m = (u + ((o - u) * alpha32 >> 5)) & fields;
+    return static_cast<std::uint16_t>(m | m >> 16);
+}
+
 // One row of 8-bit RGB or RGBA pixels into 565 (and alpha when `alpha` is
 // not null).
 void convertRgbRow(const std::uint8_t* in, int width, std::uint16_t* out);

@@ -29,6 +29,13 @@ inline bool containsRect(const SDL_Rect& outer, const SDL_Rect& inner)
                                 inner.y + inner.h <= outer.y + outer.h);
 }
 
+// True when the two share a pixel.
+inline bool intersects(const SDL_Rect& a, const SDL_Rect& b)
+{
+    return !emptyRect(a) && !emptyRect(b) && a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h &&
+           b.y < a.y + a.h;
+}
+
 // The part of `r` on a screen of w x h.
 inline SDL_Rect clipToScreen(const SDL_Rect& r, int w, int h)
 {

@@ -7,15 +7,12 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
-#include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <functional>
-#include <netinet/in.h>
 #include <spawn.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -58,24 +55,11 @@ std::string cycle(int second, double lat, double lon, bool fixed = true)
            sentence(std::string("GPGGA,") + time + "," + at + ",1,08,0.9,245.3,M,44.8,M,,");
 }
 
-std::string freePort()
-{
-    const int probe = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    bind(probe, reinterpret_cast<sockaddr*>(&address), size);
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
-    close(probe);
-    return std::to_string(ntohs(address.sin_port));
-}
-
 // gpsfake replaying `log` once, in a process group of its own (it and its
 // gpsd end together).
 class Gpsfake {
 public:
-    explicit Gpsfake(const std::string& log) : port(freePort())
+    explicit Gpsfake(const std::string& log) : port(freeLoopbackPort())
     {
         const std::string output = log + ".out";
         posix_spawn_file_actions_t files;

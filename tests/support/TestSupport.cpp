@@ -1,6 +1,9 @@
 #include "TestSupport.h"
 
 #include <SDL_ttf.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <algorithm>
 #include <dirent.h>
 #include <cstdio>
@@ -71,6 +74,19 @@ std::string readFile(const std::string& path)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::string freeLoopbackPort()
+{
+    const int probe = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    bind(probe, reinterpret_cast<sockaddr*>(&address), size);
+    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
+    close(probe);
+    return std::to_string(ntohs(address.sin_port));
 }
 
 void writeFile(const std::string& path, const std::string& text)
