@@ -1,6 +1,9 @@
 // Whole passes of the program's loop on the Earth demo: idle with the
-// toolbar, with the menu open, the map alone, and a steady pan.
+// toolbar, with the menu open, the map alone, and a steady pan; and with the
+// live position over a recording of 10 000 points.
 #include "Clock.h"
+#include "LoopbackGpsd.h"
+#include "Mercator.h"
 #include "Program.h"
 #include "TestSupport.h"
 #include "World.h"
@@ -8,6 +11,8 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 #include <benchmark/benchmark.h>
+#include <cmath>
+#include <filesystem>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -130,9 +135,8 @@ __attribute__((noinline)) void measuredFrame(Program* program)
 // Swings with the shipped settings (position overlay on, toolbar hidden):
 // `there` for 40 frames, `back` for 40, inside the loaded grid. A fixed
 // count of frames, so that runs under callgrind compare.
-void swing(benchmark::State& state, SDLKey there, SDLKey back)
+void swing(benchmark::State& state, Session& s, SDLKey there, SDLKey back)
 {
-    Session s;
     s.program->toolBar.visible = false;
     int frame = 0;
     for (auto _ : state) {
@@ -150,14 +154,107 @@ void swing(benchmark::State& state, SDLKey there, SDLKey back)
 
 void BM_PanFramesLeftRight(benchmark::State& state)
 {
-    swing(state, SDLK_LEFT, SDLK_RIGHT);
+    Session s;
+    swing(state, s, SDLK_LEFT, SDLK_RIGHT);
 }
 BENCHMARK(BM_PanFramesLeftRight)->Iterations(160);
 
 void BM_PanFramesUpDown(benchmark::State& state)
 {
-    swing(state, SDLK_UP, SDLK_DOWN);
+    Session s;
+    swing(state, s, SDLK_UP, SDLK_DOWN);
 }
 BENCHMARK(BM_PanFramesUpDown)->Iterations(160);
+
+// The Earth package with the live position from a gpsd stand-in, worked on
+// this thread: a recording of 10 000 fixes wandering over the screen (a
+// pixel or two apart), the last one at the view's centre with a course and
+// an accuracy circle 40 pixels across.
+struct LiveSession : Session {
+    LiveSession()
+    {
+        program->gps.start("127.0.0.1:" + gpsd.port, false);
+        program->gps.live.setRecording(true);
+        program->gps.live.step(0);
+        gpsd.accept();
+        program->map.worldPixel(160, 120, &centreX, &centreY);
+        std::string lines;
+        for (int i = 0; i < 10000; ++i) {
+            lines += fixAt(centreX + 130 * std::sin(i * 0.0013) + 8 * std::sin(i * 0.05),
+                           centreY + 95 * std::sin(i * 0.0021) + 8 * std::cos(i * 0.04), i, "");
+            if (i % 100 == 99 || i == 9999) {
+                feed(lines, static_cast<unsigned long>(i + 1));
+                lines.clear();
+            }
+        }
+        feed(fixAt(centreX, centreY, 10000, ",\"track\":60,\"speed\":1.5"), 10001);
+        passes(3);
+    }
+    // The recording would be read as a track by the sessions after.
+    ~LiveSession()
+    {
+        program.reset();
+        std::filesystem::remove_all("tracks");
+        std::filesystem::create_directory("tracks");
+    }
+    std::string fixAt(double x, double y, int second, const std::string& more) const
+    {
+        double lon, lat;
+        Mercator::toLonLat(x, y, z(), &lon, &lat);
+        return LoopbackGpsd::tpv(lat, lon, second, 20 * Mercator::metresPerPixel(lat, z()), more);
+    }
+    // Sends `lines` and works the feed until it took `reports` in all.
+    void feed(const std::string& lines, unsigned long reports)
+    {
+        gpsd.send(lines);
+        for (int i = 0; i < 1000 && program->gps.live.reportsTaken() < reports; ++i)
+            program->gps.live.step(10);
+        if (program->gps.live.reportsTaken() < reports)
+            std::abort();
+    }
+    int z() const
+    {
+        int level = 0;
+        program->map.mercatorLevel(&level);
+        return level;
+    }
+    LoopbackGpsd gpsd;
+    double centreX = 0, centreY = 0;
+};
+
+void BM_LivePanFrames(benchmark::State& state)
+{
+    LiveSession s;
+    swing(state, s, SDLK_LEFT, SDLK_RIGHT);
+}
+BENCHMARK(BM_LivePanFrames)->Iterations(160);
+
+void BM_LiveIdleFrames(benchmark::State& state)
+{
+    LiveSession s;
+    s.program->toolBar.visible = false;
+    for (auto _ : state)
+        measuredFrame(s.program.get());
+}
+BENCHMARK(BM_LiveIdleFrames)->Iterations(100);
+
+// The view no longer follows; a fix a frame moves the marker and adds to
+// the recording: only their surroundings are drawn.
+void BM_LiveFixFrames(benchmark::State& state)
+{
+    LiveSession s;
+    s.program->toolBar.visible = false;
+    s.program->gps.live.follow.userMoved();
+    int frame = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        s.feed(s.fixAt(s.centreX + 2 * (frame % 40), s.centreY - frame % 40, 10001 + frame, ",\"track\":60,\"speed\":1.5"),
+               10002 + static_cast<unsigned long>(frame));
+        ++frame;
+        state.ResumeTiming();
+        measuredFrame(s.program.get());
+    }
+}
+BENCHMARK(BM_LiveFixFrames)->Iterations(100);
 
 } // namespace

@@ -86,7 +86,7 @@ LivePosition::View LivePosition::viewOf(const Map& map)
     view.package = map.api.get();
     if (!map.mercatorLevel(&view.z))
         view.z = -1;
-    map.worldPixel(map.viewWidth / 2.0, map.viewHeight / 2.0, &view.x, &view.y);
+    map.worldPixel(map.grid.viewWidth / 2.0, map.grid.viewHeight / 2.0, &view.x, &view.y);
     return view;
 }
 
@@ -181,7 +181,7 @@ void LivePosition::drawOnMap(SDL_Surface* screen, const Map& map)
 
 SDL_Rect LivePosition::signMap(Signature* signature, const Map& map) const
 {
-    const SDL_Rect everything{0, 0, static_cast<Uint16>(map.viewWidth), static_cast<Uint16>(map.viewHeight)};
+    const SDL_Rect everything{0, 0, static_cast<Uint16>(map.grid.viewWidth), static_cast<Uint16>(map.grid.viewHeight)};
     int z = 0;
     signature->add(static_cast<std::uint64_t>(on()));
     if (!feed || !map.mercatorLevel(&z))

@@ -68,8 +68,8 @@ std::string LoopbackGpsd::tpv(double lat, double lon, int second, double eph, co
 {
     char line[256];
     std::snprintf(line, sizeof line,
-                  "{\"class\":\"TPV\",\"mode\":3,\"time\":\"2026-12-07T18:%02d:%02dZ\",\"lat\":%.7f,\"lon\":%.7f,"
+                  "{\"class\":\"TPV\",\"mode\":3,\"time\":\"2026-12-07T%02d:%02d:%02dZ\",\"lat\":%.7f,\"lon\":%.7f,"
                   "\"altMSL\":12.5,\"eph\":%g",
-                  10 + second / 60 % 50, second % 60, lat, lon, eph);
+                  (18 + (second / 60 + 10) / 60) % 24, (second / 60 + 10) % 60, second % 60, lat, lon, eph);
     return line + more + "}\n";
 }

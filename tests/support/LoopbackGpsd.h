@@ -24,7 +24,8 @@ public:
     void hangUp();
     GpsAddress address() const;
 
-    // A 3D TPV report at (lat, lon), `second` seconds into a minute, with
+    // A 3D TPV report at (lat, lon), `second` seconds after 18:10 on
+    // 2026-12-07, with
     // an accuracy of `eph` metres and `more` fields (",\"speed\":2").
     static std::string tpv(double lat, double lon, int second, double eph = 8, const std::string& more = "");
 
