@@ -233,6 +233,11 @@ void Tracks::draw(SDL_Surface* screen, int z, double originX, double originY, TT
     if (!screen || screen->format->BytesPerPixel != 2)
         return;
     const double w = screen->w, h = screen->h;
+    // Pieces outside the clip rectangle are skipped whole: a frame that
+    // redraws a marker's surroundings looks at the few pieces there.
+    const SDL_Rect& clip = screen->clip_rect;
+    const double left = originX + clip.x - 2, right = originX + clip.x + clip.w + 2;
+    const double top = originY + clip.y - 2, bottom = originY + clip.y + clip.h + 2;
     SDL_LockSurface(screen);
     for (std::size_t i = 0; i < files.size(); ++i) {
         const File& file = files[i];
@@ -241,8 +246,7 @@ void Tracks::draw(SDL_Surface* screen, int z, double originX, double originY, TT
         Plotter plot{screen, static_cast<Uint16>(SDL_MapRGB(screen->format, file.colour.r, file.colour.g, file.colour.b)),
                      screen->clip_rect};
         for (const Line& line : linesAt(i, z)) {
-            if (line.right < originX - 2 || line.left > originX + w + 2 || line.bottom < originY - 2 ||
-                line.top > originY + h + 2)
+            if (line.right < left || line.left > right || line.bottom < top || line.top > bottom)
                 continue;
             if (line.xy.size() == 2)
                 plot.dot(static_cast<int>(line.xy[0] - originX), static_cast<int>(line.xy[1] - originY), 2);

@@ -13,7 +13,7 @@
 // The GPX files of tracks/, drawn over Web Mercator maps: lines two pixels
 // wide, one colour per file, waypoints as dots with their names. Points are
 // projected once per level and thinned to what the level can show; only
-// lines whose box meets the screen are looked at.
+// pieces of lines whose box meets the clip rectangle are looked at.
 class Tracks {
 public:
     struct File {
