@@ -19,14 +19,14 @@ void GpsControls::build(int options)
     optionsPage = options;
     Menu& menu = *parts.menu;
     Lang& lang = *parts.lang;
-    optionsLine = menu.addItem(optionsPage, MenuLine::gps, lang.value("gps"), false);
-    page = menu.createMenu(lang.value("gps"), optionsPage, 0);
-    menu.addItem(page, MenuLine::gpsOn, lang.value("gps_on"), false);
-    menu.addItem(page, MenuLine::gpsOff, lang.value("gps_off"), false);
+    optionsLine = menu.model.addItem(optionsPage, MenuLine::gps, lang.value("gps"), false);
+    page = menu.model.createMenu(lang.value("gps"), optionsPage, 0);
+    menu.model.addItem(page, MenuLine::gpsOn, lang.value("gps_on"), false);
+    menu.model.addItem(page, MenuLine::gpsOff, lang.value("gps_off"), false);
     // The tracks page has the recording's line even without files.
     TrackPage& tracks = *parts.trackPage;
-    recordLine = menu.addItem(tracks.page, MenuLine::recordTrack, lang.value("record_track"), false);
-    menu.activateItem(tracks.mapOptions, tracks.line);
+    recordLine = menu.model.addItem(tracks.page, MenuLine::recordTrack, lang.value("record_track"), false);
+    menu.model.activateItem(tracks.mapOptions, tracks.line);
     refreshLines();
 }
 
@@ -75,10 +75,10 @@ void GpsControls::tellLinkChange()
 bool GpsControls::choose(int shown, int line)
 {
     if (shown == optionsPage && line == MenuLine::gps) {
-        parts.menu->switchMenu(page);
+        parts.menu->model.switchMenu(page);
     } else if (shown == page) {
         switchLink(line == MenuLine::gpsOn);
-        parts.menu->switchMenu(optionsPage);
+        parts.menu->model.switchMenu(optionsPage);
     } else if (shown == parts.trackPage->page && line == MenuLine::recordTrack) {
         switchRecording();
     } else {
@@ -117,8 +117,8 @@ void GpsControls::refreshLines()
         return;
     shownState = key;
     Lang& lang = *parts.lang;
-    parts.menu->changeValue(optionsPage, optionsLine, live.stateText(&lang));
-    parts.menu->changeValue(parts.trackPage->page, recordLine, lang.value(live.recording() ? "yes" : "no"));
+    parts.menu->model.changeValue(optionsPage, optionsLine, live.stateText(&lang));
+    parts.menu->model.changeValue(parts.trackPage->page, recordLine, lang.value(live.recording() ? "yes" : "no"));
 }
 
 std::string GpsControls::addressText() const
