@@ -1,5 +1,7 @@
 #include "LabelPlacer.h"
 
+#include "GlyphCache.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -56,10 +58,10 @@ bool LabelPlacer::fits(const PlacedLabel& box, const std::vector<PlacedLabel>& t
     return true;
 }
 
-void LabelPlacer::drawText(const Candidate& c, double zoom, double left, double baseline)
+void LabelPlacer::drawText(const Candidate& c, const GlyphCache::Shaped& shaped, double zoom, double left,
+                           double baseline)
 {
-    cairo_move_to(cr, left, baseline);
-    cairo_text_path(cr, c.text.c_str());
+    GlyphCache::path(cr, shaped, left, baseline);
     const double halo = c.style->haloWidth.number(zoom);
     const double opacity = c.style->opacity.number(zoom);
     if (halo > 0 && !c.style->haloColour.empty()) {
@@ -88,17 +90,16 @@ void LabelPlacer::place(double zoom, std::vector<PlacedLabel>* placed)
         const double textSize = c.style->textSize.number(zoom);
         if (!(textSize >= 4 && textSize <= 64))
             continue;
-        cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
-                               c.style->bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-        cairo_set_font_size(cr, textSize);
-        cairo_text_extents_t e;
-        cairo_text_extents(cr, c.text.c_str(), &e);
+        const GlyphCache::Shaped* shaped = GlyphCache::forThisThread().shape(cr, c.text, textSize, c.style->bold);
+        if (!shaped)
+            continue;
+        const cairo_text_extents_t& e = shaped->extents;
         const double halo = std::max(0.0, std::min(8.0, c.style->haloWidth.number(zoom)));
         PlacedLabel box{c.text, c.x - e.width / 2 - halo, c.y - e.height / 2 - halo, e.width + 2 * halo,
                         e.height + 2 * halo};
         if (e.width <= 0 || !fits(box, taken))
             continue;
-        drawText(c, zoom, box.x + halo - e.x_bearing, box.y + halo - e.y_bearing);
+        drawText(c, *shaped, zoom, box.x + halo - e.x_bearing, box.y + halo - e.y_bearing);
         taken.push_back(box);
     }
     if (placed)

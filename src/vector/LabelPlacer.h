@@ -1,6 +1,7 @@
 #ifndef TESSEL_LABELPLACER_H
 #define TESSEL_LABELPLACER_H
 
+#include "GlyphCache.h"
 #include "StyleLayer.h"
 #include "VectorRenderer.h"
 
@@ -35,7 +36,7 @@ private:
         double x, y;
     };
     bool fits(const PlacedLabel& box, const std::vector<PlacedLabel>& taken) const;
-    void drawText(const Candidate& c, double zoom, double left, double baseline);
+    void drawText(const Candidate& c, const GlyphCache::Shaped& shaped, double zoom, double left, double baseline);
 
     cairo_t* cr;
     int size;

@@ -97,24 +97,29 @@ double ringArea(const std::vector<VectorPoint>& points, std::size_t begin, std::
     return sum;
 }
 
-// The geometry commands into points and parts; false (with the reason)
-// when they break the rules for the feature's kind.
+using Words = protozero::iterator_range<protozero::pbf_reader::const_uint32_iterator>;
+
+// The geometry commands into points and parts, straight from the packed
+// words in the tile's bytes; false (with the reason) when they break the
+// rules for the feature's kind.
 class GeometryReader {
 public:
-    GeometryReader(const std::vector<std::uint32_t>& words, std::int64_t limitLow, std::int64_t limitHigh)
-        : words(words), low(limitLow), high(limitHigh)
+    GeometryReader(Words words, std::size_t bytes, std::int64_t limitLow, std::int64_t limitHigh)
+        : words(words), bytes(bytes), low(limitLow), high(limitHigh)
     {
     }
 
     bool read(VectorFeature* f, Budget* budget, std::string* why)
     {
-        f->points.reserve(std::min<std::size_t>(words.size() / 2, maxVertices));
-        std::size_t i = 0;
+        // Every point takes two words of at least a byte each.
+        f->points.reserve(std::min(bytes / 2, maxVertices - budget->vertices));
+        auto word = words.begin();
+        const auto end = words.end();
         std::int64_t x = 0, y = 0;
         std::size_t partBegin = 0;
-        while (i < words.size()) {
-            const std::uint32_t command = words[i] & 7, count = words[i] >> 3;
-            ++i;
+        while (word != end) {
+            const std::uint32_t command = *word & 7, count = *word >> 3;
+            ++word;
             if (command == closePath) {
                 if (count != 1 || f->kind != VectorFeature::Kind::polygon)
                     return fail(why, "misplaced ClosePath");
@@ -125,7 +130,7 @@ public:
             }
             if (command != moveTo && command != lineTo)
                 return fail(why, "unknown geometry command");
-            if (count == 0 || count > (words.size() - i) / 2)
+            if (count == 0 || word == end || count > bytes / 2)
                 return fail(why, "geometry commands running past their data");
             if (command == moveTo) {
                 if (f->kind != VectorFeature::Kind::point && count != 1)
@@ -138,12 +143,16 @@ public:
             } else if (f->kind == VectorFeature::Kind::point || f->points.size() == partBegin) {
                 return fail(why, "LineTo without a MoveTo");
             }
-            if (budget->vertices + count > maxVertices)
+            if (count > maxVertices - budget->vertices)
                 return fail(why, "more vertices than a tile may have");
             budget->vertices += count;
-            for (std::uint32_t k = 0; k < count; ++k, i += 2) {
-                x += zigzag(words[i]);
-                y += zigzag(words[i + 1]);
+            for (std::uint32_t k = 0; k < count; ++k) {
+                if (word == end)
+                    return fail(why, "geometry commands running past their data");
+                x += zigzag(*word++);
+                if (word == end)
+                    return fail(why, "geometry commands running past their data");
+                y += zigzag(*word++);
                 if (x < low || x > high || y < low || y > high)
                     return fail(why, "coordinates far outside the tile");
                 f->points.push_back({static_cast<std::int32_t>(x), static_cast<std::int32_t>(y)});
@@ -193,7 +202,8 @@ private:
         return true;
     }
 
-    const std::vector<std::uint32_t>& words;
+    const Words words;
+    const std::size_t bytes;
     const std::int64_t low, high;
 };
 
@@ -209,9 +219,12 @@ void boundingBox(VectorFeature* f)
     }
 }
 
+// A feature before its layer's keys and values are known: its geometry
+// still the packed words in the tile's bytes.
 struct RawFeature {
     VectorFeature feature;
-    std::vector<std::uint32_t> geometry;
+    Words geometry;
+    std::size_t geometryBytes = 0;
 };
 
 RawFeature readFeature(protozero::pbf_reader m)
@@ -225,8 +238,11 @@ RawFeature readFeature(protozero::pbf_reader m)
             const std::uint32_t type = m.get_uint32();
             raw.feature.kind = type >= 1 && type <= 3 ? static_cast<VectorFeature::Kind>(type) : VectorFeature::Kind::unknown;
         } else if (m.tag() == 4 && wire(m, pbf_wire_type::length_delimited)) {
-            const auto words = m.get_packed_uint32();
-            raw.geometry.assign(words.begin(), words.end());
+            const protozero::data_view view = m.get_view();
+            raw.geometryBytes = view.size();
+            raw.geometry = Words(protozero::pbf_reader::const_uint32_iterator(view.data(), view.data() + view.size()),
+                                 protozero::pbf_reader::const_uint32_iterator(view.data() + view.size(),
+                                                                              view.data() + view.size()));
         } else {
             m.skip();
         }
@@ -237,18 +253,21 @@ RawFeature readFeature(protozero::pbf_reader m)
 // Tags whose indices point past the layer's keys or values are dropped.
 void checkTags(const VectorLayer& layer, VectorFeature* f, Faults* faults)
 {
-    std::vector<std::uint32_t> kept;
-    for (std::size_t i = 0; i + 1 < f->tags.size(); i += 2) {
-        if (f->tags[i] < layer.keys.size() && f->tags[i + 1] < layer.values.size()) {
-            kept.push_back(f->tags[i]);
-            kept.push_back(f->tags[i + 1]);
+    std::vector<std::uint32_t>& tags = f->tags;
+    if (tags.size() % 2 != 0) {
+        faults->add("tags of an odd count");
+        tags.pop_back();
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < tags.size(); i += 2) {
+        if (tags[i] < layer.keys.size() && tags[i + 1] < layer.values.size()) {
+            tags[kept++] = tags[i];
+            tags[kept++] = tags[i + 1];
         } else {
             faults->add("tags pointing past the layer's keys or values");
         }
     }
-    if (f->tags.size() % 2 != 0)
-        faults->add("tags of an odd count");
-    f->tags.swap(kept);
+    tags.resize(kept);
 }
 
 bool readLayer(protozero::pbf_reader m, VectorLayer* layer, Faults* faults, Budget* budget)
@@ -283,7 +302,7 @@ bool readLayer(protozero::pbf_reader m, VectorLayer* layer, Faults* faults, Budg
     layer->features.reserve(raw.size());
     for (RawFeature& r : raw) {
         std::string why;
-        GeometryReader geometry(r.geometry, -maxOutside * extent, (maxOutside + 1) * extent);
+        GeometryReader geometry(r.geometry, r.geometryBytes, -maxOutside * extent, (maxOutside + 1) * extent);
         if (r.feature.kind == VectorFeature::Kind::unknown)
             why = "geometry of an unknown type";
         else if (!geometry.read(&r.feature, budget, &why))
