@@ -64,10 +64,10 @@ __attribute__((noinline)) std::size_t measuredTile(const DenseTile& d, const Til
     Bitmap picture;
     VectorRenderer::draw(tile, d.style, view, &picture);
     benchmark::DoNotOptimize(picture.rgb.data());
-    return png ? Codecs::encodeBitmap(picture).size() : 0;
+    return png ? Codecs::encodeDrawn(picture).size() : 0;
 }
 
-void drawTile(benchmark::State& state, const std::string& path, bool png)
+void drawTile(benchmark::State& state, const std::string& path, bool png, int overZoom = 0)
 {
     if (path.empty() || access(path.c_str(), R_OK) != 0) {
         state.SkipWithError("the real archive is missing");
@@ -75,7 +75,9 @@ void drawTile(benchmark::State& state, const std::string& path, bool png)
     }
     const DenseTile d = densest(path);
     TileView view;
-    view.zoom = d.z;
+    view.zoom = d.z + overZoom;
+    view.overZoom = overZoom;
+    view.subX = view.subY = (1 << overZoom) / 2; // the middle square
     std::size_t encoded = 0;
     for (auto _ : state)
         encoded += measuredTile(d, view, png);
@@ -88,6 +90,13 @@ void BM_VectorTileMonacoZ14(benchmark::State& state)
     drawTile(state, monaco(), state.range(0) != 0);
 }
 BENCHMARK(BM_VectorTileMonacoZ14)->ArgName("png")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Four levels past the data: the middle sixteenth of the densest tile.
+void BM_VectorTileMonacoZ18(benchmark::State& state)
+{
+    drawTile(state, monaco(), false, 4);
+}
+BENCHMARK(BM_VectorTileMonacoZ18)->Unit(benchmark::kMillisecond);
 
 void BM_VectorTileUruguay(benchmark::State& state)
 {

@@ -29,7 +29,17 @@ SDL_Surface* newRgb(int w, int h)
     return SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0x0000ff, 0x00ff00, 0xff0000, 0);
 }
 
-std::string encodePng(SDL_Surface* surface)
+namespace {
+
+// How rows are coded: libpng's defaults, or tuned for drawn maps.
+struct PngTuning {
+    int filter = -1; // -1: libpng chooses per row
+    int level = -1;  // -1: zlib's default
+};
+
+// A PNG of `height` rows of 8-bit RGB or RGBA, each given by row(y).
+template <typename Row>
+std::string writePng(int width, int height, bool alpha, PngTuning tuning, Row row)
 {
     std::string out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -44,16 +54,50 @@ std::string encodePng(SDL_Surface* surface)
             static_cast<std::string*>(png_get_io_ptr(p))->append(reinterpret_cast<char*>(data), n);
         },
         nullptr);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(surface->w), static_cast<png_uint_32>(surface->h), 8,
-                 PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 alpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (tuning.filter >= 0)
+        png_set_filter(png, PNG_FILTER_TYPE_BASE, tuning.filter);
+    if (tuning.level >= 0)
+        png_set_compression_level(png, tuning.level);
     png_write_info(png, info);
-    SDL_LockSurface(surface);
-    for (int y = 0; y < surface->h; ++y)
-        png_write_row(png, static_cast<png_bytep>(surface->pixels) + y * surface->pitch);
-    SDL_UnlockSurface(surface);
+    for (int y = 0; y < height; ++y)
+        png_write_row(png, row(y));
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);
     return out;
+}
+
+} // namespace
+
+std::string encodePng(SDL_Surface* surface)
+{
+    SDL_LockSurface(surface);
+    const std::string out = writePng(surface->w, surface->h, true, PngTuning(), [surface](int y) {
+        return static_cast<png_bytep>(surface->pixels) + y * surface->pitch;
+    });
+    SDL_UnlockSurface(surface);
+    return out;
+}
+
+std::string encodeDrawn(const Bitmap& bitmap)
+{
+    std::vector<png_byte> line(static_cast<std::size_t>(bitmap.size) * 3);
+    PngTuning tuning;
+    tuning.filter = PNG_FILTER_NONE;
+    tuning.level = 4;
+    return writePng(bitmap.size, bitmap.size, false, tuning, [&](int y) {
+        const std::uint16_t* from = &bitmap.rgb[static_cast<std::size_t>(y) * static_cast<std::size_t>(bitmap.size)];
+        for (int x = 0; x < bitmap.size; ++x) {
+            unsigned r, g, b;
+            Pixels::unpack565(from[x], &r, &g, &b);
+            line[3 * x] = static_cast<png_byte>(r);
+            line[3 * x + 1] = static_cast<png_byte>(g);
+            line[3 * x + 2] = static_cast<png_byte>(b);
+        }
+        return line.data();
+    });
 }
 
 std::string encodeBitmap(const Bitmap& bitmap)

@@ -60,7 +60,7 @@ bool RenderedSource::draw(const std::string& name, const std::string& bytes, int
     Bitmap picture;
     if (!painter.paint(name, bytes, style, dark, view, &picture, error))
         return false;
-    *png = Codecs::encodeBitmap(picture);
+    *png = Codecs::encodeDrawn(picture);
     ++drawn;
     if (whole) {
         lastZ = z;
