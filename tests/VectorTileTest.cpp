@@ -1,8 +1,10 @@
 #include "MvtReader.h"
 #include "MvtTiles.h"
+#include "StraightRun.h"
 #include "VectorRenderer.h"
 #include "VectorStyle.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <protozero/pbf_writer.hpp>
 
@@ -15,6 +17,9 @@ const char* const testStyle = R"({
     {"id": "water", "type": "fill", "source-layer": "water", "paint": {"fill-color": "#0000ff"}},
     {"id": "road", "type": "line", "source-layer": "road", "filter": ["==", "class", "major"],
      "paint": {"line-color": "#ff0000", "line-width": {"stops": [[10, 2], [14, 8]]}}},
+    {"id": "road-name", "type": "symbol", "source-layer": "road",
+     "layout": {"text-field": "{name}", "text-size": 12, "symbol-placement": "line"},
+     "paint": {"text-color": "#000000", "text-halo-color": "#ffffff", "text-halo-width": 1}},
     {"id": "place", "type": "symbol", "source-layer": "place",
      "layout": {"text-field": "{name}", "text-size": 12, "symbol-sort-key": ["get", "rank"]},
      "paint": {"text-color": "#000000", "text-halo-color": "#ffffff", "text-halo-width": 1}}
@@ -233,6 +238,51 @@ TEST(VectorRenderer, PlacesLabelsByRankOnceWithoutOverlapOrCutting)
         EXPECT_GE(l.x, 0);
         EXPECT_LE(l.x + l.width, 256);
     }
+}
+
+MvtFeature street(const std::string& name, const std::vector<MvtPoint>& points)
+{
+    MvtFeature f;
+    f.type = 2;
+    f.geometry = Mvt::lines({points});
+    f.text = {{"name", name}};
+    return f;
+}
+
+TEST(VectorRenderer, NamesLinesAlongTheirLongestStraightRunReadingLeftToRight)
+{
+    // Drawn from east to west, a long straight stretch then a short one
+    // turning away: the name lies on the long one, turned to read left
+    // to right.
+    std::vector<PlacedLabel> labels;
+    render({{"road", 4096, {street("High Street", {{3600, 3000}, {600, 1000}, {500, 1900}})}}}, TileView(), &labels);
+    ASSERT_EQ(1u, labels.size());
+    const PlacedLabel& l = labels[0];
+    EXPECT_NEAR(std::atan2(2000.0, 3000.0), l.angle, 1e-9);
+    EXPECT_NEAR(2100 / 16.0, l.x + l.width / 2, 0.5);
+    EXPECT_NEAR(2000 / 16.0, l.y + l.height / 2, 0.5);
+
+    // The same name on a parallel street nearby, a place over the line,
+    // and a lane too short for its name.
+    labels.clear();
+    render({{"road", 4096,
+             {street("Long Road", {{200, 1000}, {3800, 1000}}), street("Long Road", {{200, 1400}, {3800, 1400}}),
+              street("Lane With A Long Name", {{1000, 3000}, {1300, 3000}})}},
+            {"place", 4096, {place("Town", 2000, 2000, 1), place("Hamlet", 2000, 1000, 1)}}},
+           TileView(), &labels);
+    ASSERT_EQ(3u, labels.size());
+    EXPECT_EQ("Town", labels[0].text);
+    EXPECT_EQ("Hamlet", labels[1].text);
+    EXPECT_EQ("Long Road", labels[2].text);
+    EXPECT_GT(labels[2].y, labels[1].y + labels[1].height); // moved to the street the hamlet leaves free
+}
+
+TEST(StraightRun, FindsTheLongestRunWithinTheTolerance)
+{
+    const StraightRun run = StraightRun::longest({{0, 0}, {10, 1}, {20, 0}, {20, 5}, {20, 40}, {21, 80}, {0, 80}}, 1.5);
+    EXPECT_EQ(2u, run.first);
+    EXPECT_EQ(5u, run.last);
+    EXPECT_EQ(0u, StraightRun::longest({{0, 0}, {10, 0}, {0, 0}}, 1.5).first + StraightRun::longest({{5, 5}}, 1).length);
 }
 
 TEST(VectorStyle, SkipsBrokenLayersWithOneMessageEach)

@@ -4,9 +4,6 @@
 
 const GlyphCache::Shaped* GlyphCache::shape(cairo_t* cr, const std::string& text, double size, bool bold)
 {
-    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
-                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, size);
     std::string key(sizeof size + 1, '\0');
     std::memcpy(&key[0], &size, sizeof size);
     key[sizeof size] = bold ? 'b' : 'n';
@@ -14,29 +11,24 @@ const GlyphCache::Shaped* GlyphCache::shape(cairo_t* cr, const std::string& text
     const auto found = entries.find(key);
     if (found != entries.end())
         return &found->second;
-    cairo_scaled_font_t* font = cairo_get_scaled_font(cr);
-    cairo_glyph_t* glyphs = nullptr;
-    int count = 0;
-    if (cairo_scaled_font_text_to_glyphs(font, 0, 0, text.data(), static_cast<int>(text.size()), &glyphs, &count,
-                                         nullptr, nullptr, nullptr) != CAIRO_STATUS_SUCCESS)
-        return nullptr;
+    cairo_save(cr);
+    cairo_identity_matrix(cr);
+    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
+                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, size);
     Shaped shaped;
-    shaped.glyphs.assign(glyphs, glyphs + count);
-    cairo_glyph_free(glyphs);
-    cairo_scaled_font_glyph_extents(font, shaped.glyphs.data(), count, &shaped.extents);
+    cairo_text_extents(cr, text.c_str(), &shaped.extents);
+    cairo_new_path(cr);
+    cairo_move_to(cr, 0, 0);
+    cairo_text_path(cr, text.c_str());
+    shaped.outline.reset(cairo_copy_path(cr));
+    cairo_new_path(cr);
+    cairo_restore(cr);
+    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS || shaped.outline->status != CAIRO_STATUS_SUCCESS)
+        return nullptr;
     if (entries.size() >= maxEntries)
         entries.clear();
     return &entries.emplace(std::move(key), std::move(shaped)).first->second;
-}
-
-void GlyphCache::path(cairo_t* cr, const Shaped& shaped, double x, double y)
-{
-    std::vector<cairo_glyph_t> placed = shaped.glyphs;
-    for (cairo_glyph_t& g : placed) {
-        g.x += x;
-        g.y += y;
-    }
-    cairo_glyph_path(cr, placed.data(), static_cast<int>(placed.size()));
 }
 
 GlyphCache& GlyphCache::forThisThread()

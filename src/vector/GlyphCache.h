@@ -3,28 +3,30 @@
 
 #include <cairo.h>
 
+#include <memory>
 #include <string>
 #include <unordered_map>
-#include <vector>
 
-// Labels shaped once: the glyphs of a text in a font face and size, and
-// their extents, kept for the next picture (the same street and place
-// names come back tile after tile). One per thread: cairo's font objects
-// may be shared, the cache is not.
+// Labels shaped once: the outline of a text in a font face and size, and
+// its extents, kept for the next picture (the same street and place names
+// come back tile after tile). An outline is turned and moved as a path,
+// so a label along a line at any angle costs no new font. One per thread:
+// cairo's font objects may be shared, the cache is not.
 class GlyphCache {
 public:
+    struct PathFree {
+        void operator()(cairo_path_t* p) const { cairo_path_destroy(p); }
+    };
     struct Shaped {
-        std::vector<cairo_glyph_t> glyphs; // from the origin
+        std::unique_ptr<cairo_path_t, PathFree> outline; // the text's origin at (0, 0)
         cairo_text_extents_t extents{};
     };
     // Entries past this many are forgotten all at once.
-    static constexpr std::size_t maxEntries = 4096;
+    static constexpr std::size_t maxEntries = 1024;
 
-    // The text in DejaVu Sans of `size` (bold when asked), selected into
-    // `cr` as its font too; null when cairo cannot shape it.
+    // The text in DejaVu Sans of `size` (bold when asked), shaped with
+    // `cr`, whose current path it clears; null when cairo cannot shape it.
     const Shaped* shape(cairo_t* cr, const std::string& text, double size, bool bold);
-    // The shaped text's path with its origin at (x, y).
-    static void path(cairo_t* cr, const Shaped& shaped, double x, double y);
 
     static GlyphCache& forThisThread();
 

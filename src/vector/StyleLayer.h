@@ -42,6 +42,7 @@ struct StyleLayer {
     ZoomFunction haloColour;         // text-halo-color (empty: none)
     ZoomFunction haloWidth{0.0};
     bool bold = false;               // a "Bold" face in text-font
+    bool alongLine = false;          // symbol-placement line: labels of lines, along them
     double sortKey = 0;              // symbol-sort-key: lower is placed first
     int sortSlot = -1;               // or a property's value
 

@@ -123,6 +123,21 @@ void paintLayer(cairo_t* cr, const VectorTile& tile, const StyleLayer& s, const 
     cairo_stroke(cr);
 }
 
+// The points of a line's parts in pixels, each offered along its part.
+void offerAlong(const VectorFeature& f, const Projection& p, const StyleLayer& s, std::size_t si, double sortKey,
+                const std::string& text, LabelPlacer* placer)
+{
+    std::uint32_t begin = 0;
+    for (const VectorPart& part : f.parts) {
+        std::vector<StraightRun::Point> line;
+        line.reserve(part.end - begin);
+        for (std::uint32_t i = begin; i < part.end; ++i)
+            line.push_back({p.x(f.points[i].x), p.y(f.points[i].y)});
+        placer->offerLine(s, si, sortKey, text, std::move(line));
+        begin = part.end;
+    }
+}
+
 void collectLabels(const VectorTile& tile, const VectorStyle& style, const TileView& view,
                    const std::vector<std::vector<int>>& maps, LabelPlacer* placer)
 {
@@ -130,22 +145,27 @@ void collectLabels(const VectorTile& tile, const VectorStyle& style, const TileV
         const StyleLayer& s = style.layers[si];
         if (s.type != StyleLayer::Type::symbol || !s.shownAt(view.zoom))
             continue;
+        const VectorFeature::Kind kind = s.alongLine ? VectorFeature::Kind::line : VectorFeature::Kind::point;
         for (std::size_t li = 0; li < tile.layers.size(); ++li) {
             const VectorLayer& layer = tile.layers[li];
             if (!s.sourceLayer.empty() && s.sourceLayer != layer.name)
                 continue;
             const Projection p(layer, view);
             for (const VectorFeature& f : layer.features) {
-                if (f.kind != VectorFeature::Kind::point || !p.meets(f, 0))
+                if (f.kind != kind || !p.meets(f, 0))
                     continue;
                 const FeatureView fv{&layer, &f, &maps[li]};
                 if (!s.filter.matches(fv))
                     continue;
                 const std::string text = s.text.text(fv);
+                if (text.empty())
+                    continue;
                 const VectorValue* key = s.sortSlot >= 0 ? fv.get(s.sortSlot) : nullptr;
                 const double sortKey = key && key->type == VectorValue::Type::number ? key->number : s.sortKey;
-                for (const VectorPoint& point : f.points)
-                    if (!text.empty())
+                if (s.alongLine)
+                    offerAlong(f, p, s, si, sortKey, text, placer);
+                else
+                    for (const VectorPoint& point : f.points)
                         placer->offer(s, si, sortKey, text, p.x(point.x), p.y(point.y));
             }
         }

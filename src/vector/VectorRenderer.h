@@ -21,6 +21,7 @@ struct TileView {
 struct PlacedLabel {
     std::string text;
     double x = 0, y = 0, width = 0, height = 0; // the box it covers, halo included
+    double angle = 0;                           // radians clockwise: along a line
 };
 
 // Draws a decoded tile with a style into an RGB565 picture through cairo:

@@ -120,6 +120,8 @@ bool parseLooks(const json& paint, const json& layout, StyleLayer* l, std::vecto
         ok = parseTextField(layout["text-field"], slots, &l->text, error);
         const json font = layout.value("text-font", json::array());
         l->bold = font.dump().find("Bold") != std::string::npos;
+        const std::string placement = layout.value("symbol-placement", "point");
+        l->alongLine = placement == "line" || placement == "line-center";
         const json key = layout.value("symbol-sort-key", json(0));
         if (key.is_number())
             l->sortKey = key.get<double>();
