@@ -29,6 +29,15 @@ TEST(KeyMap, EachFocusHasItsOwnTableAndTheGlobalKeysComeFirst)
     EXPECT_EQ(KeyMap::pressed(Focus::menu, keyOf(SDLK_BACKSPACE)), Intent::menuBack);
     EXPECT_EQ(KeyMap::pressed(Focus::map, keyOf(SDLK_ESCAPE)), Intent::showToolBar);
     EXPECT_EQ(KeyMap::pressed(Focus::menu, keyOf(SDLK_KP_PLUS)), Intent::none) << "no zoom under the menu";
+    EXPECT_EQ(KeyMap::pressed(Focus::menu, keyOf(SDLK_PAGEDOWN)), Intent::menuPageDown);
+    EXPECT_EQ(KeyMap::pressed(Focus::menu, keyOf(SDLK_HOME)), Intent::menuFirst);
+    EXPECT_EQ(KeyMap::pressed(Focus::menu, keyOf(SDLK_END)), Intent::menuLast);
+    for (Focus focus : {Focus::toolBar, Focus::map}) {
+        for (SDLKey in : {SDLK_KP_PLUS, SDLK_PLUS, SDLK_EQUALS, SDLK_PAGEUP})
+            EXPECT_EQ(KeyMap::pressed(focus, keyOf(in)), Intent::zoomIn) << in;
+        for (SDLKey out : {SDLK_KP_MINUS, SDLK_MINUS, SDLK_PAGEDOWN})
+            EXPECT_EQ(KeyMap::pressed(focus, keyOf(out)), Intent::zoomOut) << out;
+    }
     EXPECT_EQ(KeyMap::released(SDLK_LEFT), Intent::stopPanX);
     EXPECT_EQ(KeyMap::released(SDLK_DOWN), Intent::stopPanY);
     EXPECT_EQ(KeyMap::released(SDLK_RSHIFT), Intent::endBoost);

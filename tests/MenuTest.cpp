@@ -103,6 +103,40 @@ TEST_F(ModelPages, SelectionWindowOverTwelveLines)
     expectWindow(0, 5, 0);
 }
 
+// Lines 0, 3, 4 and 11 of twelve are disabled: no key stops on them.
+TEST_F(ModelPages, CursorPassesOverDisabledLines)
+{
+    const int page = fill(model.createMenu("P", -1, 9), 12);
+    for (int line : {0, 3, 4, 11})
+        model.disableItem(page, line);
+    model.first();
+    expectWindow(0, 5, 1);
+    model.next();
+    EXPECT_TRUE(model.next());
+    EXPECT_EQ(model.page().selected, 5);
+    EXPECT_TRUE(model.previous());
+    EXPECT_EQ(model.page().selected, 2);
+    model.last();
+    expectWindow(7, 12, 10);
+    EXPECT_FALSE(model.next()) << "wraps past the disabled ends";
+    EXPECT_EQ(model.page().selected, 1);
+    EXPECT_FALSE(model.previous());
+    EXPECT_EQ(model.page().selected, 10);
+    model.first();
+    model.next();
+    EXPECT_TRUE(model.pageDown());
+    EXPECT_EQ(model.page().selected, 6) << "four lines on";
+    model.next();
+    EXPECT_TRUE(model.pageUp());
+    EXPECT_EQ(model.page().selected, 2) << "four lines back is 3, disabled: on to 2";
+    const int lone = model.createMenu("L", -1, 0);
+    model.addItem(lone, -1, "Nothing here", true);
+    model.switchMenu(lone);
+    model.next();
+    model.last();
+    expectWindow(0, 1, 0);
+}
+
 TEST_F(ModelPages, ShortPageNeverScrolls)
 {
     fill(model.createMenu("P", -1, 0), 3);
@@ -136,6 +170,8 @@ TEST_F(ModelPages, SelectParentAndPages)
 
     ASSERT_TRUE(model.switchMenu(values));
     model.next();
+    EXPECT_EQ(model.page().selected, 0) << "the disabled line is passed over";
+    model.page().selected = 1; // as a touch selects it
     EXPECT_EQ(model.select(), -1) << "disabled";
     EXPECT_EQ(model.pages[0].items[0].value, "42");
     model.previous();
@@ -267,7 +303,7 @@ TEST_F(MenuWidget, DrawsBackgroundHeadingAndLinesInTheirColours)
     EXPECT_EQ(countColour(row0, disabled), 0);
     EXPECT_GT(countColour(row1, disabled), 20);
 
-    menu.model.next();
+    menu.model.page().selected = 1; // as a touch selects it
     menu.draw(&fps, false);
     EXPECT_GT(countColour(row1, selectedDisabled), 20);
     EXPECT_GT(countColour(row0, normal), 20);

@@ -53,6 +53,11 @@ TEST_F(ToolBarWidget, IconsAreSortedAndTheFirstSelected)
     lower.row = 1;
     EXPECT_TRUE(ToolBar::iconSort(bar.icons[2], lower));
     EXPECT_FALSE(ToolBar::iconSort(lower, bar.icons[0]));
+    ToolBar disabledFirst{testScreen()};
+    disabledFirst.addIcon(SDL_Rect{4, 222, 16, 16}, 0, 0, 1, "n.png", "d.png", "a.png", "", true);
+    EXPECT_EQ(disabledFirst.selectedIcon()->column, 0) << "no enabled icon yet";
+    disabledFirst.addIcon(SDL_Rect{24, 222, 16, 16}, 1, 0, 2, "n.png", "d.png", "a.png", "", false);
+    EXPECT_EQ(disabledFirst.selectedIcon()->column, 1) << "the first enabled icon";
 }
 
 TEST_F(ToolBarWidget, MovesWrapAlongTheRow)

@@ -65,6 +65,12 @@ bool Commands::menuKey(Intent::Kind kind)
     case Intent::menuPageDown:
         menu.model.pageDown();
         return true;
+    case Intent::menuFirst:
+        menu.model.first();
+        return true;
+    case Intent::menuLast:
+        menu.model.last();
+        return true;
     case Intent::menuSelect: {
         const int a = menu.model.select();
         if (a != -1 && menu.visible)

@@ -13,6 +13,8 @@ struct Intent {
         menuDown,
         menuPageUp,
         menuPageDown,
+        menuFirst,
+        menuLast,
         menuSelect,
         menuBack,  // to the parent page, or closed from a first page
         menuClose, // closed from any page

@@ -13,7 +13,8 @@ public:
     // it is shown, else the map.
     enum class Focus { menu, toolBar, map };
 
-    // Ctrl+C and F11 act in every focus, before the focus's own table.
+    // Ctrl+C and F11 act in every focus, before the focus's own table; the
+    // zoom keys (keypad, +, =, -, Page Up/Down) where the map shows.
     static Intent::Kind pressed(Focus focus, const SDL_keysym& key);
     // Releases act in every focus (a pan or a boost ends with its key).
     static Intent::Kind released(SDLKey key);

@@ -100,17 +100,66 @@ void MenuModel::resetWindows()
 
 void MenuModel::first()
 {
-    if (!pages.empty())
-        windowAtTop(&page());
+    if (!hasLines())
+        return;
+    windowAtTop(&page());
+    leaveDisabled(true);
 }
 
 void MenuModel::last()
 {
-    if (!pages.empty())
-        windowAtBottom(&page());
+    if (!hasLines())
+        return;
+    windowAtBottom(&page());
+    leaveDisabled(false);
 }
 
 bool MenuModel::next()
+{
+    if (!hasLines())
+        return false;
+    const int from = page().selected;
+    bool unwrapped = stepDown();
+    for (int i = 0; onDisabledLine() && page().selected != from && i < page().size(); ++i)
+        unwrapped = stepDown() && unwrapped;
+    return unwrapped;
+}
+
+bool MenuModel::previous()
+{
+    if (!hasLines())
+        return false;
+    const int from = page().selected;
+    bool unwrapped = stepUp();
+    for (int i = 0; onDisabledLine() && page().selected != from && i < page().size(); ++i)
+        unwrapped = stepUp() && unwrapped;
+    return unwrapped;
+}
+
+bool MenuModel::onDisabledLine() const
+{
+    const MenuPage& m = page();
+    return !m.items.empty() && m.items[static_cast<std::size_t>(m.selected)].disabled;
+}
+
+// From a disabled line to the nearest enabled one, first in the direction
+// given, without wrapping; stays where no line is enabled.
+void MenuModel::leaveDisabled(bool downFirst)
+{
+    const MenuPage& m = page();
+    for (bool down : {downFirst, !downFirst}) {
+        int line = m.selected;
+        while (line >= 0 && line < m.size() && m.items[static_cast<std::size_t>(line)].disabled)
+            line += down ? 1 : -1;
+        if (line < 0 || line >= m.size())
+            continue;
+        while (page().selected != line)
+            down ? stepDown() : stepUp();
+        return;
+    }
+}
+
+bool MenuModel::stepDown()
 {
     if (!hasLines())
         return false;
@@ -127,7 +176,7 @@ bool MenuModel::next()
     return true;
 }
 
-bool MenuModel::previous()
+bool MenuModel::stepUp()
 {
     if (!hasLines())
         return false;
@@ -148,24 +197,22 @@ bool MenuModel::pageDown()
 {
     if (!hasLines())
         return false;
-    for (int step = 0; step < rows - 1; ++step) {
-        if (page().selected == page().size() - 1)
-            return false;
-        next();
-    }
-    return true;
+    bool whole = true;
+    for (int step = 0; step < rows - 1 && whole; ++step)
+        whole = page().selected != page().size() - 1 && stepDown();
+    leaveDisabled(true);
+    return whole;
 }
 
 bool MenuModel::pageUp()
 {
     if (!hasLines())
         return false;
-    for (int step = 0; step < rows - 1; ++step) {
-        if (page().selected == 0)
-            return false;
-        previous();
-    }
-    return true;
+    bool whole = true;
+    for (int step = 0; step < rows - 1 && whole; ++step)
+        whole = page().selected != 0 && stepUp();
+    leaveDisabled(false);
+    return whole;
 }
 
 bool MenuModel::pick(int line)

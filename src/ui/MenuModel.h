@@ -23,13 +23,14 @@ public:
     void changeValue(int menu, int item, int value);
 
     // One line down / up; false when the page is empty or the selection
-    // wrapped around to the other end.
+    // wrapped around to the other end. Disabled lines are passed over (a
+    // page of disabled lines only keeps its place), here and below.
     bool next();
     bool previous();
     // Up to rows - 1 lines without wrapping; false when stopped at the end.
     bool pageDown();
     bool pageUp();
-    // The first / last line selected, the window at that end.
+    // The first / last enabled line selected, the window at that end.
     void first();
     void last();
     // Selects line `line` of the visible window; false when there is none.
@@ -56,6 +57,10 @@ private:
     bool hasLines() const { return !pages.empty() && !page().items.empty(); }
     void windowAtTop(MenuPage* m) const;
     void windowAtBottom(MenuPage* m) const;
+    bool stepDown();
+    bool stepUp();
+    bool onDisabledLine() const;
+    void leaveDisabled(bool downFirst);
     void resetWindows();
 };
 

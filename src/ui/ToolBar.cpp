@@ -53,7 +53,9 @@ int ToolBar::addIcon(SDL_Rect box, int column, int row, int id, std::string imag
     icon.addOrder = static_cast<int>(icons.size());
     icons.push_back(icon);
     std::stable_sort(icons.begin(), icons.end(), iconSort);
-    selected = 0;
+    // The first selection is the first icon that can act.
+    const auto enabled = std::find_if(icons.begin(), icons.end(), [](const ToolBarIcon& i) { return !i.disabled; });
+    selected = enabled == icons.end() ? 0 : static_cast<int>(enabled - icons.begin());
     return icon.addOrder;
 }
 

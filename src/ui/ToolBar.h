@@ -50,8 +50,8 @@ public:
     // The image's position, or -1 (nothing added) when the file cannot be loaded.
     int addImage(SDL_Rect box, std::string file);
     // Adds an icon (a look whose file cannot be loaded is not drawn), keeps
-    // the icons sorted by row then column and selects the first. Returns the
-    // icon's addOrder.
+    // the icons sorted by row then column and selects the first enabled one
+    // (else the first). Returns the icon's addOrder.
     int addIcon(SDL_Rect box, int column, int row, int id, std::string image, std::string disabledImage,
                 std::string activeImage, std::string text, bool disabled);
     static bool iconSort(const ToolBarIcon& a, const ToolBarIcon& b);
