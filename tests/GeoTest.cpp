@@ -6,10 +6,12 @@
 #include "PositionOverlay.h"
 #include "Program.h"
 #include "TestSupport.h"
+#include "TrackReader.h"
 #include "Tracks.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <thread>
 #include <sys/stat.h>
 
 TEST(MercatorTest, KnownPlacesAndRoundTrips)
@@ -180,6 +182,8 @@ TEST(TracksTest, TheProgramReadsTracksAndNamesADamagedFile)
     FakeClock clock;
     ScriptedEvents events;
     Program program(testScreen(), testFonts(), &events, &clock);
+    program.tracksMode = TilePipeline::Mode::synchronous;
+    program.pass();
     ASSERT_EQ(program.tracks.files.size(), 2u);
     EXPECT_EQ(program.tracks.files[0].name, "broken");
     EXPECT_EQ(program.tracks.files[1].name, "walk");
@@ -213,7 +217,9 @@ TEST(TracksTest, TheTracksPageHidesAFileAndCentresOnItsStart)
     {
         Program program(testScreen(), testFonts(), &events, &clock);
         program.map.pipeline.setMode(TilePipeline::Mode::synchronous);
+        program.tracksMode = TilePipeline::Mode::synchronous;
         ASSERT_TRUE(program.mapUI.loadPackage(0));
+        program.pass();
         ASSERT_NE(program.trackPage.page, -1);
         const auto& lines = program.menu.model.pages[static_cast<std::size_t>(program.trackPage.page)].items;
         ASSERT_EQ(lines.size(), 3u) << "the file's two lines and the recording's";
@@ -246,5 +252,53 @@ TEST(TracksTest, TheTracksPageHidesAFileAndCentresOnItsStart)
     ConfParser("tessel.conf", 1).stringValue("tracks_hidden", &hidden);
     EXPECT_EQ(hidden, "walk.gpx");
     Program again(testScreen(), testFonts(), &events, &clock);
+    again.tracksMode = TilePipeline::Mode::synchronous;
+    again.pass();
+    ASSERT_EQ(again.tracks.files.size(), 1u);
     EXPECT_FALSE(again.tracks.files[0].shown) << "the choice is kept";
+}
+
+// Tracks are read off the frame: passes draw while a large hostile file
+// waits, files join the map and the page as each is read.
+TEST(TracksTest, TracksAreReadOffTheFrameAndJoinAsTheyFinish)
+{
+    TempDir dir;
+    dir.layRunDir();
+    writeSamplePackage("maps/alpha/", "Alpha", false);
+    std::string deep = "<gpx>";
+    for (int i = 0; i < 300000; ++i)
+        deep += "<gpx>";
+    writeFile("tracks/a-deep.gpx", deep);
+    writeFile("tracks/walk.gpx", "<gpx><wpt lat='1' lon='1'><name>W</name></wpt></gpx>");
+    FakeClock clock;
+    ScriptedEvents events;
+    Program program(testScreen(), testFonts(), &events, &clock);
+    program.map.pipeline.setMode(TilePipeline::Mode::synchronous);
+    program.tracksMode = TilePipeline::Mode::manual;
+    ASSERT_TRUE(program.mapUI.loadPackage(0));
+    program.pass();
+    EXPECT_TRUE(program.tracks.files.empty()) << "the pass did not wait for the files";
+    EXPECT_NE(program.notification.bgText.find("a-deep.gpx"), std::string::npos) << program.notification.bgText;
+    ASSERT_TRUE(program.trackReader.step());
+    program.pass();
+    EXPECT_TRUE(program.tracks.files.empty());
+    EXPECT_NE(program.notification.bgText.find("nested deeper"), std::string::npos) << program.notification.bgText;
+    ASSERT_TRUE(program.trackReader.step());
+    EXPECT_FALSE(program.trackReader.step());
+    program.pass();
+    ASSERT_EQ(program.tracks.files.size(), 1u);
+    const auto& lines = program.menu.model.pages[static_cast<std::size_t>(program.trackPage.page)].items;
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0].text, "walk");
+
+    // On its own thread: polled, never slept for.
+    TrackReader reader;
+    reader.read({"tracks/walk.gpx"}, true);
+    std::vector<TrackReader::Result> read;
+    for (long i = 0; i < 100000000 && read.empty(); ++i) {
+        read = reader.take();
+        std::this_thread::yield();
+    }
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].file.data.points(), 1u);
 }

@@ -115,6 +115,7 @@ bool Program::pass()
     panning.step(&map, &fps);
     map.update();
     gps.update();
+    takeTracks();
     present();
     fps.refresh();
     return !commands.quit;
@@ -127,22 +128,50 @@ int Program::run()
     return 0;
 }
 
-// Every GPX file of tracks/; one that could not be read whole is named in
-// the notification (its good part is shown) and on standard error.
+// The GPX files of tracks/ are queued here and read off the frame;
+// takeTracks() shows them as they are read.
 void Program::loadTracks()
 {
-    std::vector<std::string> problems;
     for (const std::string& name : TrackRecorder::repairAll("tracks"))
         std::printf("tessel: %s was cut short; closed after its last whole point\n", name.c_str());
-    tracks.load("tracks", &problems);
+    trackPage.build(&menu, &lang, pages.mapOptions, tracks);
+    trackReader.read(Tracks::listFiles("tracks"), false);
+    tracksMode = options.backgroundLoading ? TilePipeline::Mode::background : TilePipeline::Mode::synchronous;
+}
+
+// Files read since the last pass join the map and the tracks page; one
+// that could not be read whole is named in the notification (its good
+// part is shown) and on standard error, and a large one is announced while
+// it is read.
+void Program::takeTracks()
+{
+    if (tracksMode == TilePipeline::Mode::background)
+        trackReader.read({}, true);
+    while (tracksMode == TilePipeline::Mode::synchronous && trackReader.step()) {
+    }
+    std::string path;
+    long long bytes = 0;
+    if (trackReader.busy(&path, &bytes) && bytes > (1 << 20) && path != trackAnnounced) {
+        trackAnnounced = path;
+        notification.setBg(lang.value("track_reading") + " " + path.substr(path.rfind('/') + 1), 4000);
+    }
+    std::vector<TrackReader::Result> read = trackReader.take();
+    if (read.empty())
+        return;
     std::string hidden;
     settings.stringValue("tracks_hidden", &hidden);
-    TrackPage::applyHidden(hidden, &tracks);
-    trackPage.build(&menu, &lang, pages.mapOptions, tracks);
-    for (const std::string& problem : problems)
-        std::fprintf(stderr, "tessel: track %s\n", problem.c_str());
-    if (!problems.empty())
-        notification.setBg(lang.value("track_problem") + " " + problems.front(), 6000);
+    for (TrackReader::Result& r : read) {
+        if (!r.problem.empty()) {
+            std::fprintf(stderr, "tessel: track %s\n", r.problem.c_str());
+            notification.setBg(lang.value("track_problem") + " " + r.problem, 6000);
+        }
+        if (r.file.data.points() == 0)
+            continue;
+        tracks.add(std::move(r.file));
+        TrackPage::applyHidden(hidden, &tracks);
+        trackPage.addFile(&menu, &lang, tracks, tracks.files.size() - 1);
+    }
+    trackPage.refresh(&menu, &lang, tracks);
 }
 
 // A first start has no packages: say where they go, on screen and on

@@ -21,6 +21,7 @@
 #include "Splash.h"
 #include "ToolBar.h"
 #include "TrackPage.h"
+#include "TrackReader.h"
 #include "Tracks.h"
 
 #include <SDL.h>
@@ -73,6 +74,11 @@ public:
     Tracks tracks;
     TrackPage trackPage;
     GpsControls gps;
+    // Tracks are read off the frame from the first pass: on the reader's
+    // thread (background), all at once (synchronous), or by tests through
+    // trackReader.step() (manual). Set from background_loading.
+    TrackReader trackReader;
+    TilePipeline::Mode tracksMode = TilePipeline::Mode::background;
     ScreenDamage damage;
     Panning panning;
     InputRouter input;
@@ -81,12 +87,14 @@ public:
     std::function<void(const SDL_Rect&)> showBox;
     // Every frame drawn whole, as before damage was tracked (for comparing).
     bool fullRedraw = false;
+    std::string trackAnnounced; // the large track said to be reading
 
 private:
     void buildToolBar();
     void buildMenu();
     void tellWherePackagesGo();
     void loadTracks();
+    void takeTracks();
 
     // Draws what changed (everything when fullRedraw) and shows it.
     void present();

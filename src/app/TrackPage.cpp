@@ -5,6 +5,8 @@
 #include "MenuLine.h"
 #include "Tracks.h"
 
+#include <algorithm>
+
 namespace {
 
 std::string fileName(const std::string& path)
@@ -25,6 +27,19 @@ void TrackPage::build(Menu* menu, Lang* lang, int options, const Tracks& tracks)
         menu->model.addItem(page, static_cast<int>(2 * i + 1), lang->value("track_start"), false);
     }
     refresh(menu, lang, tracks);
+}
+
+void TrackPage::addFile(Menu* menu, Lang* lang, const Tracks& tracks, std::size_t index) const
+{
+    const int id = static_cast<int>(2 * index);
+    menu->model.addItem(page, id, tracks.files[index].name, false);
+    menu->model.addItem(page, id + 1, lang->value("track_start"), false);
+    MenuPage& lines = menu->model.pages[static_cast<std::size_t>(page)];
+    const auto at = lines.items.begin() + id;
+    std::rotate(at, lines.items.end() - 2, lines.items.end());
+    if (lines.selected >= id && lines.selected < lines.size() - 2)
+        lines.selected += 2;
+    menu->model.activateItem(mapOptions, line);
 }
 
 TrackPage::Choice TrackPage::choose(int id, Tracks* tracks, int* file) const

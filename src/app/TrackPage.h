@@ -1,6 +1,7 @@
 #ifndef TESSEL_TRACKPAGE_H
 #define TESSEL_TRACKPAGE_H
 
+#include <cstddef>
 #include <string>
 
 class Lang;
@@ -17,6 +18,9 @@ public:
 
     // Adds the "Tracks" line to the map options page and the page behind it.
     void build(Menu* menu, Lang* lang, int mapOptions, const Tracks& tracks);
+    // The lines of file `index`, read after the page was built, go after
+    // those of the files before it (above any other line of the page).
+    void addFile(Menu* menu, Lang* lang, const Tracks& tracks, std::size_t index) const;
     // What choosing line `id` of the page does; *file is the file concerned.
     Choice choose(int id, Tracks* tracks, int* file) const;
     // The yes/no values of the page after a change.

@@ -134,7 +134,7 @@ void XMLCALL characters(void* data, const XML_Char* s, int len)
 
 } // namespace
 
-bool parse(const std::string& bytes, GpxData* out, std::string* problem)
+bool parse(const std::string& bytes, GpxData* out, std::string* problem, const std::atomic<bool>* stop)
 {
     XML_Parser parser = XML_ParserCreateNS(nullptr, ':');
     if (!parser) {
@@ -147,9 +147,22 @@ bool parse(const std::string& bytes, GpxData* out, std::string* problem)
     XML_SetUserData(parser, &reader);
     XML_SetElementHandler(parser, start, end);
     XML_SetCharacterDataHandler(parser, characters);
-    const bool parsed = XML_Parse(parser, bytes.data(), static_cast<int>(bytes.size()), XML_TRUE) == XML_STATUS_OK;
-    const bool whole = parsed && !reader.tooDeep;
-    if (reader.tooDeep)
+    // In blocks, so that a reader told to stop stops soon.
+    const std::size_t block = 1u << 20;
+    bool parsed = true, stopped = false;
+    for (std::size_t at = 0; parsed && !stopped;) {
+        const std::size_t n = std::min(block, bytes.size() - at);
+        const bool last = at + n == bytes.size();
+        parsed = XML_Parse(parser, bytes.data() + at, static_cast<int>(n), last) == XML_STATUS_OK;
+        at += n;
+        if (last)
+            break;
+        stopped = stop && *stop;
+    }
+    const bool whole = parsed && !reader.tooDeep && !stopped;
+    if (stopped)
+        *problem = "reading stopped";
+    else if (reader.tooDeep)
         *problem = "elements nested deeper than " + std::to_string(maxDepth) + " at line " +
                    std::to_string(XML_GetCurrentLineNumber(parser)) + ": the rest skipped";
     else if (!whole)
@@ -168,7 +181,7 @@ bool parse(const std::string& bytes, GpxData* out, std::string* problem)
     return whole && !reader.badPoints && !reader.dropped;
 }
 
-bool read(const std::string& path, GpxData* out, std::string* problem)
+bool read(const std::string& path, GpxData* out, std::string* problem, const std::atomic<bool>* stop)
 {
     struct stat info;
     if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -186,7 +199,7 @@ bool read(const std::string& path, GpxData* out, std::string* problem)
         *problem = "cannot be read";
         return false;
     }
-    return parse(bytes, out, problem);
+    return parse(bytes, out, problem, stop);
 }
 
 } // namespace Gpx

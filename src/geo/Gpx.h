@@ -2,6 +2,7 @@
 #define TESSEL_GPX_H
 
 #include <cstddef>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -38,9 +39,11 @@ const std::size_t maxDepth = 64;
 
 // True when the whole file was read; false with *problem set when anything
 // was skipped or the XML is damaged (what was read stays in *out).
-bool parse(const std::string& bytes, GpxData* out, std::string* problem);
+// A true *stop (set by another thread) ends the reading early, between
+// blocks of input, as damage does.
+bool parse(const std::string& bytes, GpxData* out, std::string* problem, const std::atomic<bool>* stop = nullptr);
 // parse() of a regular file of at most maxBytes.
-bool read(const std::string& path, GpxData* out, std::string* problem);
+bool read(const std::string& path, GpxData* out, std::string* problem, const std::atomic<bool>* stop = nullptr);
 
 } // namespace Gpx
 

@@ -99,27 +99,43 @@ void Tracks::add(File file)
     files.push_back(std::move(file));
 }
 
-void Tracks::load(const std::string& dir, std::vector<std::string>* problems)
+std::vector<std::string> Tracks::listFiles(const std::string& dir)
 {
+    std::vector<std::string> names;
     DIR* d = opendir(dir.c_str());
     if (!d)
-        return;
-    std::vector<std::string> names;
+        return names;
     while (dirent* e = readdir(d))
         if (endsWithGpx(e->d_name))
             names.push_back(e->d_name);
     closedir(d);
     std::sort(names.begin(), names.end());
-    for (const std::string& name : names) {
+    for (std::string& name : names)
+        name = dir + "/" + name;
+    return names;
+}
+
+bool Tracks::readFile(const std::string& path, File* file, std::string* problem, const std::atomic<bool>* stop)
+{
+    const std::string name = path.substr(path.rfind('/') + 1);
+    file->path = path;
+    std::string why;
+    const bool whole = Gpx::read(path, &file->data, &why, stop);
+    if (!whole)
+        *problem = name + ": " + why;
+    file->name = file->data.name.empty() ? name.substr(0, name.size() - 4) : file->data.name;
+    return whole;
+}
+
+void Tracks::load(const std::string& dir, std::vector<std::string>* problems)
+{
+    for (const std::string& path : listFiles(dir)) {
         File file;
-        file.path = dir + "/" + name;
         std::string problem;
-        if (!Gpx::read(file.path, &file.data, &problem))
-            problems->push_back(name + ": " + problem);
-        if (file.data.points() == 0)
-            continue;
-        file.name = file.data.name.empty() ? name.substr(0, name.size() - 4) : file.data.name;
-        add(std::move(file));
+        if (!readFile(path, &file, &problem))
+            problems->push_back(problem);
+        if (file.data.points() > 0)
+            add(std::move(file));
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 #include <SDL_ttf.h>
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -24,9 +25,15 @@ public:
         bool shown = true;
     };
 
-    // Reads every .gpx file of `dir` (in name order); a file that cannot be
-    // read whole adds "<file name>: <problem>" to *problems (its good part
-    // is kept).
+    // The .gpx files of `dir`, in name order.
+    static std::vector<std::string> listFiles(const std::string& dir);
+    // Reads one file; false with "<file name>: <problem>" in *problem when
+    // it could not be read whole (its good part is kept). *stop, when
+    // given, ends the reading early.
+    static bool readFile(const std::string& path, File* file, std::string* problem,
+                         const std::atomic<bool>* stop = nullptr);
+    // Reads every .gpx file of `dir` (in name order), adding those with
+    // points; each problem is added to *problems.
     void load(const std::string& dir, std::vector<std::string>* problems);
     void add(File file);
     // Adds a point to file `index`, at the end of its last line or as the
