@@ -2,7 +2,7 @@
 # Sets up, builds and runs the tests.
 #   scripts/test.sh         the quick run: every test in a normal build, then
 #                           again with AddressSanitizer and UndefinedBehaviorSanitizer
-#   scripts/test.sh --all   also the loader's tests under ThreadSanitizer, each
+#   scripts/test.sh --all   also the threads' tests under ThreadSanitizer, each
 #                           fuzz target for 20 s, and the whole suite built for
 #                           armhf (the handhelds) and s390x (big-endian) under qemu
 set -euo pipefail
@@ -27,10 +27,10 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 [ "$all" = yes ] || exit 0
 
-# The loader thread and the cells it feeds, under ThreadSanitizer.
+# The threads (tile loader, gpsd feed, track reader) under ThreadSanitizer.
 cmake -S "$root" -B "$root/build-tsan" -DTESSEL_WERROR=ON -DTESSEL_TSAN=ON -DTESSEL_BENCH=OFF >/dev/null
 cmake --build "$root/build-tsan" -j"$jobs" --target tessel_tests
-(cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j"$jobs" -R '^(Pipeline|TileCache|TileDecoder|GpsFeedTest)\.')
+(cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j"$jobs" -R '^(Pipeline|TileCache|TileDecoder|GpsFeedTest|LiveProgram|TracksTest)\.')
 
 # Every reader of outside bytes under libFuzzer for a short while (the
 # corpora above were replayed as tests already).
