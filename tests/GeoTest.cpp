@@ -6,6 +6,7 @@
 #include "PositionOverlay.h"
 #include "Program.h"
 #include "TestSupport.h"
+#include "RecordingText.h"
 #include "TrackReader.h"
 #include "Tracks.h"
 
@@ -200,6 +201,25 @@ TEST(TracksTest, TheProgramReadsTracksAndNamesADamagedFile)
             found += (r >> 3) == (c.r >> 3) && (g >> 2) == (c.g >> 2) && (b >> 3) == (c.b >> 3);
         }
     EXPECT_GT(found, 2 * 320 - 20) << "a line two pixels wide across the screen";
+}
+
+// A recording cut by a crash is closed at start-up, and the user is told.
+TEST(TracksTest, ACutRecordingIsClosedAtStartAndNamedOnScreen)
+{
+    TempDir dir;
+    dir.layRunDir();
+    Fix fix;
+    fix.mode = FixMode::threeD;
+    fix.lat = 50;
+    fix.lon = 14;
+    fix.time = 1.8e9;
+    writeFile("tracks/recorded-20270115-080000.gpx", RecordingText::header() + RecordingText::point(fix) + "<trkpt la");
+    FakeClock clock;
+    ScriptedEvents events;
+    Program program(testScreen(), testFonts(), &events, &clock);
+    EXPECT_NE(program.notification.bgText.find("recorded-20270115-080000.gpx"), std::string::npos)
+        << program.notification.bgText;
+    EXPECT_TRUE(RecordingText::closed(readFile("tracks/recorded-20270115-080000.gpx")));
 }
 
 TEST(TracksTest, TheTracksPageHidesAFileAndCentresOnItsStart)

@@ -132,8 +132,12 @@ int Program::run()
 // takeTracks() shows them as they are read.
 void Program::loadTracks()
 {
-    for (const std::string& name : TrackRecorder::repairAll("tracks"))
+    // A recording cut by a crash or power loss is closed after its last
+    // whole point; say so where the user looks, too.
+    for (const std::string& name : TrackRecorder::repairAll("tracks")) {
         std::printf("tessel: %s was cut short; closed after its last whole point\n", name.c_str());
+        notification.setBg(lang.value("recording_repaired") + " " + name.substr(name.rfind('/') + 1), 6000);
+    }
     trackPage.build(&menu, &lang, pages.mapOptions, tracks);
     trackReader.read(Tracks::listFiles("tracks"), false);
     tracksMode = options.backgroundLoading ? TilePipeline::Mode::background : TilePipeline::Mode::synchronous;
