@@ -255,3 +255,15 @@ TEST(AreaExtract, RefusesWhatCannotBeDoneAndLeavesNothing)
     std::string mine;
     EXPECT_TRUE(Files::readBytes("exists.pmtiles", &mine) && mine == "mine");
 }
+
+TEST(AreaExtract, MetadataThatIsNotUtf8IsCarriedOver)
+{
+    TempDir dir;
+    writeMBTiles("latin1.mbtiles", {{1, 0, 0, "tile"}},
+                 {{"name", "Caf\xe9"}, {"format", "png"}, {"json", "{\"vector_layers\": []}"}});
+    Extract::Options options;
+    std::uint64_t tiles = 0;
+    std::string error;
+    ASSERT_TRUE(Extract::run("latin1.mbtiles", "out.pmtiles", options, &tiles, &error)) << error;
+    EXPECT_EQ(1u, tiles);
+}

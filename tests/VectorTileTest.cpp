@@ -291,6 +291,11 @@ TEST(VectorStyle, SkipsBrokenLayersWithOneMessageEach)
     std::string error;
     EXPECT_FALSE(VectorStyle::parse("{\"layers\": 3}", &s, &error));
     EXPECT_FALSE(VectorStyle::parse("not json", &s, &error));
+    // Members of the wrong type are defaults, never a throw out of the parser.
+    ASSERT_TRUE(VectorStyle::parse(R"({"name": 5, "layers": [{"id": 7, "type": "fill", "source-layer": [],
+        "layout": {"visibility": 0, "line-cap": {}}}]})", &s, &error));
+    EXPECT_EQ(1u, s.layers.size());
+    s = VectorStyle();
     const char* const text = R"json({"layers": [
         {"id": "a", "type": "fill", "paint": {"fill-color": "#nothex"}},
         {"id": "b", "type": "raster"},

@@ -17,6 +17,27 @@ bool fail(std::string* error, const std::string& why)
     return false;
 }
 
+// A member's text, or the fallback when it is missing or not text (value() would throw).
+std::string textOf(const json& j, const char* key, const std::string& fallback)
+{
+    const auto found = j.find(key);
+    return found != j.end() && found->is_string() ? found->get<std::string>() : fallback;
+}
+
+double numberOf(const json& j, const char* key, double fallback)
+{
+    const auto found = j.find(key);
+    return found != j.end() && found->is_number() ? found->get<double>() : fallback;
+}
+
+// A font stack such as ["Noto Sans Bold"] or ["literal", [...]] that names a bold face.
+bool boldFont(const json& font)
+{
+    return font.is_array() && std::any_of(font.begin(), font.end(), [](const json& face) {
+               return face.is_string() && face.get<std::string>().find("Bold") != std::string::npos;
+           });
+}
+
 int slotOf(const std::string& name, std::vector<std::string>* slots)
 {
     const auto found = std::find(slots->begin(), slots->end(), name);
@@ -113,14 +134,14 @@ bool parseLooks(const json& paint, const json& layout, StyleLayer* l, std::vecto
         if (!ok)
             *error = "line-dasharray is not a list of up to 16 lengths";
     }
-    l->roundCaps = layout.value("line-cap", "") == "round";
+    l->roundCaps = textOf(layout, "line-cap", "") == "round";
     if (ok && l->type == StyleLayer::Type::symbol) {
         if (!layout.contains("text-field"))
             return fail(error, "a symbol layer without a text-field");
         ok = parseTextField(layout["text-field"], slots, &l->text, error);
         const json font = layout.value("text-font", json::array());
-        l->bold = font.dump().find("Bold") != std::string::npos;
-        const std::string placement = layout.value("symbol-placement", "point");
+        l->bold = boldFont(font) || (font.is_array() && std::any_of(font.begin(), font.end(), boldFont));
+        const std::string placement = textOf(layout, "symbol-placement", "point");
         l->alongLine = placement == "line" || placement == "line-center";
         const json key = layout.value("symbol-sort-key", json(0));
         if (key.is_number())
@@ -139,15 +160,18 @@ bool parseLayer(const json& j, StyleLayer* l, std::vector<std::string>* slots, s
         return fail(error, "not an object");
     if (!j.contains("type") || !j["type"].is_string() || !parseType(j["type"].get<std::string>(), &l->type))
         return fail(error, "a type other than background, fill, line or symbol");
-    l->sourceLayer = j.value("source-layer", "");
-    l->minZoom = j.value("minzoom", 0.0);
-    l->maxZoom = j.value("maxzoom", 99.0);
+    l->sourceLayer = textOf(j, "source-layer", "");
+    for (const char* key : {"minzoom", "maxzoom"})
+        if (j.contains(key) && !j[key].is_number())
+            return fail(error, std::string(key) + " is not a number");
+    l->minZoom = numberOf(j, "minzoom", 0.0);
+    l->maxZoom = numberOf(j, "maxzoom", 99.0);
     if (j.contains("filter") && !l->filter.parse(j["filter"], slots, error))
         return false;
     const json empty = json::object();
     const json& paint = j.contains("paint") && j["paint"].is_object() ? j["paint"] : empty;
     const json& layout = j.contains("layout") && j["layout"].is_object() ? j["layout"] : empty;
-    if (layout.value("visibility", "visible") == "none")
+    if (textOf(layout, "visibility", "visible") == "none")
         return fail(error, "hidden");
     return parseLooks(paint, layout, l, slots, error);
 }
@@ -162,7 +186,7 @@ bool VectorStyle::parse(const std::string& text, VectorStyle* out, std::string* 
     const auto layers = root.find("layers");
     if (layers == root.end() || !layers->is_array())
         return fail(error, "no \"layers\" list");
-    out->name = root.value("name", "");
+    out->name = textOf(root, "name", "");
     const auto meta = root.find("metadata");
     if (meta != root.end() && meta->is_object() && meta->contains("tessel:schema") && (*meta)["tessel:schema"].is_array())
         for (const json& s : (*meta)["tessel:schema"])
@@ -176,7 +200,7 @@ bool VectorStyle::parse(const std::string& text, VectorStyle* out, std::string* 
         StyleLayer layer;
         std::string why;
         try {
-            layer.id = j.is_object() ? j.value("id", "") : "";
+            layer.id = j.is_object() ? textOf(j, "id", "") : "";
             if (parseLayer(j, &layer, &out->slots, &why))
                 out->layers.push_back(std::move(layer));
         } catch (const json::exception& e) {

@@ -18,6 +18,12 @@ Json object(const std::string& text)
     return j.is_object() ? j : Json::object();
 }
 
+// Metadata rows are the archive's bytes; text that is not UTF-8 is replaced rather than thrown on.
+std::string text(const Json& j)
+{
+    return j.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
 std::string number(double v)
 {
     char text[32];
@@ -68,7 +74,7 @@ std::string rowsToJson(const std::map<std::string, std::string>& rows)
         else
             out[row.first] = row.second;
     }
-    return out.dump();
+    return text(out);
 }
 
 std::map<std::string, std::string> jsonToRows(const std::string& json, const Extent& e, const std::string& format)
@@ -80,12 +86,12 @@ std::map<std::string, std::string> jsonToRows(const std::string& json, const Ext
         if (member->is_string())
             rows[member.key()] = member->get<std::string>();
         else if (member->is_number())
-            rows[member.key()] = member->dump();
+            rows[member.key()] = text(*member);
         else
             rest[member.key()] = *member;
     }
     if (!rest.empty())
-        rows["json"] = rest.dump();
+        rows["json"] = text(rest);
     if (!format.empty())
         rows["format"] = format;
     if (!rows.count("name"))
@@ -108,7 +114,7 @@ std::string withExtent(const std::string& json, const Extent& e)
         out["minzoom"] = std::to_string(e.minZoom);
     if (out.contains("maxzoom"))
         out["maxzoom"] = std::to_string(e.maxZoom);
-    return out.dump();
+    return text(out);
 }
 
 int tileType(const std::string& format)
