@@ -3,7 +3,9 @@
 # UndefinedBehaviorSanitizer on) and runs each for SECONDS (default 60),
 # starting from its seed files in tests/data and what earlier runs found
 # (build-fuzz/corpus). A crash stops the script; its input is kept in
-# build-fuzz/crashes. Usage: scripts/fuzz.sh [SECONDS]
+# build-fuzz/crashes. Usage: [FUZZ_SEED=N] scripts/fuzz.sh [SECONDS]
+# FUZZ_SEED fixes libFuzzer's random seed so that a run (CI's) can be
+# repeated exactly; without it every run explores differently.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
@@ -24,7 +26,7 @@ for entry in "${targets[@]}"; do
   corpus=$build/corpus/${entry#*:}
   mkdir -p "$corpus"
   # A memory limit catches a reader that allocates by an unchecked field.
-  "$build/tests/$target" -max_total_time="$seconds" -rss_limit_mb=1024 -malloc_limit_mb=512 -max_len=262144 \
+  "$build/tests/$target" -seed="${FUZZ_SEED:-0}" -max_total_time="$seconds" -rss_limit_mb=1024 -malloc_limit_mb=512 -max_len=262144 \
     -artifact_prefix="$build/crashes/$target-" -print_final_stats=1 "$corpus" "$seeds" 2>"$build/$target.log" ||
     { tail -n 40 "$build/$target.log" >&2; echo "fuzz: $target failed" >&2; exit 1; }
   echo "fuzz: $target: $(grep -E '^stat::number_of_executed_units' "$build/$target.log" | awk '{print $2}') runs in ${seconds} s, no finding"
