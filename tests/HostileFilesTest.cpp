@@ -15,7 +15,9 @@
 #include "Packages.h"
 #include "SafeFile.h"
 #include "TestSupport.h"
+#include "TileArchive.h"
 #include "TileReader.h"
+#include "VectorStyle.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -97,6 +99,8 @@ TEST(HostileFiles, FifosAreNeverWaitedOn)
     ASSERT_EQ(mkfifo("t.conf.new", 0644), 0);
     mkdir("maps", 0755);
     ASSERT_EQ(mkfifo("maps/fifo.pmtiles", 0644), 0);
+    ASSERT_EQ(mkfifo("maps/fifo.mbtiles", 0644), 0);
+    ASSERT_EQ(mkfifo("fifo.style.json", 0644), 0);
     endsWithin(30, "reading FIFOs", [] {
         TileReader reader;
         std::string bytes;
@@ -110,7 +114,12 @@ TEST(HostileFiles, FifosAreNeverWaitedOn)
         loose.kind = TileRef::Kind::file;
         loose.path = "tile";
         EXPECT_FALSE(reader.read(loose, &bytes));
-        EXPECT_EQ(listPackages(), std::vector<std::string>{"fifo.pmtiles"});
+        EXPECT_EQ(listPackages(), (std::vector<std::string>{"fifo.mbtiles", "fifo.pmtiles"}));
+        std::string error;
+        EXPECT_FALSE(TileArchive::open("maps/fifo.pmtiles", &error));
+        EXPECT_FALSE(TileArchive::open("maps/fifo.mbtiles", &error));
+        VectorStyle style;
+        EXPECT_FALSE(VectorStyle::load("fifo.style.json", &style, &error));
         ConfParser conf("t.conf", 1);
         conf.setValue("a", "1");
         EXPECT_TRUE(conf.save());

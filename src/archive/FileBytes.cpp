@@ -1,5 +1,7 @@
 #include "FileBytes.h"
 
+#include "SafeFile.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,9 +10,9 @@ std::unique_ptr<FileBytes> FileBytes::open(const std::string& path, std::string*
 {
     std::unique_ptr<FileBytes> f(new FileBytes());
     f->label = path;
-    f->fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    f->fd = SafeFile::openRegular(path); // a FIFO named .pmtiles is refused, not waited on
     struct stat info;
-    if (f->fd < 0 || fstat(f->fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (f->fd < 0 || fstat(f->fd, &info) != 0) {
         *error = path + ": cannot be read";
         return nullptr;
     }

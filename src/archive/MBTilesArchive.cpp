@@ -1,10 +1,12 @@
 #include "MBTilesArchive.h"
 
 #include "MetadataText.h"
+#include "SafeFile.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 
@@ -80,6 +82,13 @@ std::unique_ptr<TileArchive> MBTilesArchive::open(const std::string& path, std::
                                                   std::uint64_t stepLimit)
 {
     std::unique_ptr<MBTilesArchive> a(new MBTilesArchive());
+    // SQLite would wait in open() on a FIFO named .mbtiles.
+    const int regular = SafeFile::openRegular(path);
+    if (regular < 0) {
+        *error = "not a readable SQLite file (not a regular file)";
+        return nullptr;
+    }
+    close(regular);
     if (sqlite3_open_v2(fileUri(path).c_str(), &a->db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
         *error = std::string("not a readable SQLite file (") + sqlite3_errmsg(a->db) + ")";
         return nullptr;

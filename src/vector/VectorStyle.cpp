@@ -1,11 +1,14 @@
 #include "VectorStyle.h"
 
+#include "SafeFile.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 
@@ -214,6 +217,10 @@ bool VectorStyle::parse(const std::string& text, VectorStyle* out, std::string* 
 
 bool VectorStyle::load(const std::string& path, VectorStyle* out, std::string* error)
 {
+    const int regular = SafeFile::openRegular(path); // never wait on a FIFO
+    if (regular < 0)
+        return fail(error, "cannot be read");
+    close(regular);
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return fail(error, "cannot be read");
