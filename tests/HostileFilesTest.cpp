@@ -3,6 +3,7 @@
 // is the file an attack used, made here, and what must happen instead.
 #include "Archives.h"
 #include "ConfParser.h"
+#include "Files.h"
 #include "Gpx.h"
 #include "Lang.h"
 #include "Map.h"
@@ -114,6 +115,7 @@ TEST(HostileFiles, FifosAreNeverWaitedOn)
         loose.kind = TileRef::Kind::file;
         loose.path = "tile";
         EXPECT_FALSE(reader.read(loose, &bytes));
+        EXPECT_FALSE(Files::readBytes("tile", &bytes)); // the toolbox's import of a folder
         EXPECT_EQ(listPackages(), (std::vector<std::string>{"fifo.mbtiles", "fifo.pmtiles"}));
         std::string error;
         EXPECT_FALSE(TileArchive::open("maps/fifo.pmtiles", &error));

@@ -1,10 +1,11 @@
 #include "Files.h"
 
+#include "SafeFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 
 namespace Files {
@@ -47,11 +48,8 @@ bool writeBytes(const std::string& path, const std::string& bytes)
 
 bool readBytes(const std::string& path, std::string* bytes)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    bytes->assign((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return true;
+    // Only regular files: a FIFO among a folder's tiles would wait forever.
+    return SafeFile::readRegular(path, std::size_t(1) << 30, bytes);
 }
 
 std::string withSlash(std::string dir)
