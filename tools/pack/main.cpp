@@ -382,8 +382,13 @@ int main(int argc, char* argv[])
         return 2;
     }
     SDL_Init(0);
-    std::signal(SIGINT, [](int) { stopRequested = 1; });
-    std::signal(SIGTERM, [](int) { stopRequested = 1; });
+    // Only the commands that watch the flag (and clean up) take the signals
+    // over; the others stop at once as any program does.
+    const std::string name = argv[1];
+    if (name == "import" || name == "render" || name == "extract" || name == "download") {
+        std::signal(SIGINT, [](int) { stopRequested = 1; });
+        std::signal(SIGTERM, [](int) { stopRequested = 1; });
+    }
     int status = 1;
     try {
         status = command.run(args, options);
