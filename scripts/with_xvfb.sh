@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Runs a command with DISPLAY set to a fresh Xvfb server, which it starts on
-# a free display number and stops afterwards. Usage: with_xvfb.sh CMD [ARGS]
+# a free display number and stops afterwards (its screen 640x480x24 unless
+# TESSEL_XVFB_SCREEN says otherwise). Usage: with_xvfb.sh CMD [ARGS]
 set -u
 fifo=$(mktemp -u /tmp/tessel-xvfb-XXXXXX)
 mkfifo "$fifo"
 # -displayfd writes the chosen display number once the server accepts clients;
 # -noreset keeps it from resetting (and refusing clients) when the last one leaves.
 log=$(mktemp /tmp/tessel-xvfb-log-XXXXXX)
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$fifo" 2>"$log" &
+Xvfb -displayfd 3 -screen 0 "${TESSEL_XVFB_SCREEN:-640x480x24}" -nolisten tcp -noreset 3>"$fifo" 2>"$log" &
 server=$!
 display=$(timeout 30 head -n 1 "$fifo")
 rm -f "$fifo"

@@ -3,21 +3,6 @@
 #include "Placement.h"
 
 #include <algorithm>
-#include <cstring>
-
-namespace {
-
-// One row with every pixel doubled; the rows never overlap, which lets the
-// compiler vectorise the loop.
-void doubleRow(const Uint16* __restrict from, Uint16* __restrict to, int n)
-{
-    for (int x = 0; x < n; ++x) {
-        to[2 * x] = from[x];
-        to[2 * x + 1] = from[x];
-    }
-}
-
-} // namespace
 
 Display::~Display()
 {
@@ -51,8 +36,8 @@ bool Display::setMode()
         w = std::max(desktopW, width);
         h = std::max(desktopH, height);
     }
-    SDL_Surface* opened = SDL_SetVideoMode(w, h, 16, flags);
-    if (!opened)
+    SDL_Surface* opened = SDL_SetVideoMode(w, h, windowDepth(), flags);
+    if (!opened || !scaler.prepare(opened->format))
         return false;
     window = opened;
     const Placement placed = Placement::fit(window->w, window->h, width, height, requested, fullscreen);
@@ -61,6 +46,17 @@ bool Display::setMode()
     offsetY = placed.offsetY;
     SDL_FillRect(window, nullptr, 0);
     return true;
+}
+
+// The display's depth, so that SDL shows the window without converting it;
+// a palette display gets 16 bits, which SDL converts.
+int Display::windowDepth() const
+{
+    if (depth)
+        return depth;
+    const SDL_VideoInfo* info = SDL_GetVideoInfo();
+    const int bits = info && info->vfmt ? info->vfmt->BitsPerPixel : 16;
+    return bits > 8 ? bits : 16;
 }
 
 bool Display::toggleFullscreen()
@@ -77,42 +73,6 @@ void Display::show(const SDL_Rect& box)
 {
     if (!window || !canvas)
         return;
-    if (scale == 1) {
-        SDL_Rect from = box;
-        SDL_Rect to{static_cast<Sint16>(box.x + offsetX), static_cast<Sint16>(box.y + offsetY), 0, 0};
-        SDL_BlitSurface(canvas, &from, window, &to);
-    } else {
-        scaleInto(canvas, box, window, scale, offsetX, offsetY);
-    }
+    scaler.copy(canvas, box, window, scale, offsetX, offsetY);
     SDL_UpdateRect(window, offsetX + box.x * scale, offsetY + box.y * scale, box.w * scale, box.h * scale);
-}
-
-// Each canvas pixel becomes a scale x scale square: the first row of each
-// square is written pixel by pixel, the others copied from it.
-void Display::scaleInto(SDL_Surface* from, const SDL_Rect& box, SDL_Surface* to, int scale, int offsetX, int offsetY)
-{
-    SDL_Surface* const canvas = from;
-    SDL_Surface* const window = to;
-    if (window->format->BytesPerPixel != 2 || canvas->format->BytesPerPixel != 2)
-        return;
-    if (SDL_MUSTLOCK(window) && SDL_LockSurface(window) < 0)
-        return;
-    const int rowBytes = box.w * scale * 2;
-    for (int y = box.y; y < box.y + box.h; ++y) {
-        const Uint16* from = reinterpret_cast<const Uint16*>(static_cast<const Uint8*>(canvas->pixels) + y * canvas->pitch) + box.x;
-        Uint8* first = static_cast<Uint8*>(window->pixels) + (offsetY + y * scale) * window->pitch +
-                       (offsetX + box.x * scale) * 2;
-        Uint16* to = reinterpret_cast<Uint16*>(first);
-        if (scale == 2) {
-            doubleRow(from, to, box.w);
-        } else {
-            for (int x = 0; x < box.w; ++x)
-                for (int k = 0; k < scale; ++k)
-                    *to++ = from[x];
-        }
-        for (int k = 1; k < scale; ++k)
-            std::memcpy(first + k * window->pitch, first, static_cast<std::size_t>(rowBytes));
-    }
-    if (SDL_MUSTLOCK(window))
-        SDL_UnlockSurface(window);
 }

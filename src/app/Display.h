@@ -1,14 +1,15 @@
 #ifndef TESSEL_DISPLAY_H
 #define TESSEL_DISPLAY_H
 
+#include "CanvasScaler.h"
 #include "Placement.h"
 
 #include <SDL.h>
 
 // The window and the picture in it. The program always draws on `canvas`,
-// 320x240 in 16 bits; the window shows it `scale` times larger (nearest
-// neighbour), centred in full screen. Its event source hands the program
-// pointer positions on the canvas.
+// 320x240 in 16 bits; the window, at the display's own depth, shows it
+// `scale` times larger (nearest neighbour), centred in full screen. Its
+// event source hands the program pointer positions on the canvas.
 class Display {
 public:
     static constexpr int width = 320, height = 240;
@@ -27,10 +28,6 @@ public:
     // Into or out of full screen; false (and as before) when it fails.
     bool toggleFullscreen();
 
-    // Copies `box` of `from` into `to`, each pixel a scale x scale square,
-    // the picture's corner at (offsetX, offsetY). Both 16 bits per pixel.
-    static void scaleInto(SDL_Surface* from, const SDL_Rect& box, SDL_Surface* to, int scale, int offsetX, int offsetY);
-
     Placement placement() const { return Placement{scale, offsetX, offsetY}; }
 
     SDL_Surface* canvas = nullptr;
@@ -38,10 +35,15 @@ public:
     int scale = 1;
     int offsetX = 0, offsetY = 0;
     bool fullscreen = false;
+    // Bits per pixel of the window; 0 for the display's own (a benchmark
+    // asks for 16 to measure SDL converting a shadow surface).
+    int depth = 0;
 
 private:
     bool setMode();
+    int windowDepth() const;
 
+    CanvasScaler scaler;
     int requested = 1;
     int desktopW = 0, desktopH = 0;
 };
