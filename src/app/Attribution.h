@@ -9,8 +9,8 @@
 class Attribution {
 public:
     void format(SDL_Rect area, int align, TTF_Font* font, SDL_Color color);
-    // Draws `text` in the area; a light outline keeps the dark letters
-    // readable over dark imagery.
+    // Draws `text` in the area on a light translucent plate; a light
+    // outline keeps the dark letters readable over dark imagery and tracks.
     void draw(SDL_Surface* screen, const std::string& text, bool blended) const;
 
     SDL_Rect area{0, 0, 0, 0};
