@@ -115,6 +115,47 @@ void BM_TileLoadSdl(benchmark::State& state)
 }
 BENCHMARK(BM_TileLoadSdl)->ArgName("format")->Arg(0)->Arg(1)->Arg(2);
 
+// The same tiles once through each path, for bench/decode_cost.sh to count
+// with callgrind: one function per path and format, so that one profile
+// holds them all side by side.
+template <int kind>
+__attribute__((noinline)) void decodeOurs(const std::vector<std::string>& tiles)
+{
+    for (const std::string& t : tiles) {
+        Bitmap b;
+        TileDecoder::decode(t, 256, &b, nullptr);
+        benchmark::DoNotOptimize(b.rgb.data());
+    }
+}
+
+template <int kind>
+__attribute__((noinline)) void decodeWithSdl(const std::vector<std::string>& tiles)
+{
+    for (const std::string& t : tiles) {
+        SDL_Surface* s = IMG_Load_RW(SDL_RWFromConstMem(t.data(), static_cast<int>(t.size())), 1);
+        SDL_Surface* d = SDL_DisplayFormat(s);
+        SDL_FreeSurface(s);
+        SDL_FreeSurface(d);
+    }
+}
+
+template <int kind>
+void decodeBoth()
+{
+    decodeOurs<kind>(realTiles().of(kind));
+    decodeWithSdl<kind>(realTiles().of(kind));
+}
+
+void BM_TileDecodeSideBySide(benchmark::State& state)
+{
+    for (auto _ : state) {
+        decodeBoth<0>();
+        decodeBoth<1>();
+        decodeBoth<2>();
+    }
+}
+BENCHMARK(BM_TileDecodeSideBySide)->Iterations(1);
+
 // The Earth package at level 2, its map open with the loader in manual
 // mode: the loader's work runs between frames, untimed, as the thread would.
 struct EarthView {
