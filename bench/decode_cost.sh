@@ -10,13 +10,13 @@ out=$(mktemp -d /tmp/tessel-decode-XXXXXX)
 trap 'rm -rf "$out"' EXIT
 valgrind --tool=callgrind --callgrind-out-file="$out/profile" \
   "$binary" --benchmark_filter=BM_TileDecodeSideBySide >"$out/bench" 2>"$out/log" || { cat "$out/log" >&2; exit 1; }
-callgrind_annotate --inclusive=yes "$out/profile" >"$out/annotated"
-cost() { grep -m1 "$1" "$out/annotated" | awk '{gsub(",", "", $1); print $1}'; }
+callgrind_annotate --inclusive=yes --threshold=100 "$out/profile" >"$out/annotated"
+cost() { grep -m1 -F "$1" "$out/annotated" | awk '{gsub(",", "", $1); print $1}' || true; }
 names=(PNG JPEG WebP)
 for kind in 0 1 2; do
   ours=$(cost "decodeOurs<$kind>")
   sdl=$(cost "decodeWithSdl<$kind>")
   if [ -z "$ours" ] || [ -z "$sdl" ]; then echo "${names[$kind]}: no tiles"; continue; fi
   awk -v n="${names[$kind]}" -v o="$ours" -v s="$sdl" \
-    'BEGIN {printf "%s: ours %d, SDL_image + SDL_DisplayFormat %d instructions, ours/SDL %.3f\n", n, o, s, o / s}'
+    'BEGIN {printf "%s: ours %.0f, SDL_image + SDL_DisplayFormat %.0f instructions, ours/SDL %.3f\n", n, o, s, o / s}'
 done

@@ -13,8 +13,8 @@ frames=40
 export binary out
 bash "$root/scripts/with_xvfb.sh" bash -c 'valgrind --tool=callgrind --callgrind-out-file="$out/profile" \
   "$binary" --benchmark_filter=BM_PresentFrame >"$out/bench" 2>"$out/log"' || { cat "$out/log" >&2; exit 1; }
-callgrind_annotate --inclusive=yes "$out/profile" >"$out/annotated"
-cost() { grep -m1 "$1" "$out/annotated" | awk '{gsub(",", "", $1); print $1}'; }
+callgrind_annotate --inclusive=yes --threshold=100 "$out/profile" >"$out/annotated"
+cost() { grep -m1 -F "$1" "$out/annotated" | awk '{gsub(",", "", $1); print $1}'; }
 old=$(cost presentThroughShadow)
 new=$(cost presentAtDisplayDepth)
 [ -n "$old" ] && [ -n "$new" ] || { echo "no profile of the two paths" >&2; cat "$out/bench" >&2; exit 1; }
