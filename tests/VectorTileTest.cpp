@@ -316,3 +316,41 @@ TEST(VectorStyle, SkipsBrokenLayersWithOneMessageEach)
     s.darken();
     EXPECT_LT(s.layers[0].colour.colour(0).r + s.layers[0].colour.colour(0).g, light.r + light.g);
 }
+
+TEST(VectorStyle, ReadsInterpolateAndStepOfTheZoom)
+{
+    const char* const text = R"json({"layers": [
+        {"id": "lin", "type": "line", "paint": {"line-width": ["interpolate", ["linear"], ["zoom"], 10, 2, 14, 10],
+         "line-color": ["interpolate", ["linear"], ["zoom"], 0, "#000000", 10, "#ff0000"]}},
+        {"id": "exp", "type": "line", "paint": {"line-width": ["interpolate", ["exponential", 2], ["zoom"], 10, 1, 12, 7],
+         "line-color": ["step", ["zoom"], "#000000", 8, "#ffffff"]}},
+        {"id": "step", "type": "symbol", "layout": {"text-field": "{name}", "text-size": ["step", ["zoom"], 10, 12, 14, 15, 18]}},
+        {"id": "arity", "type": "line", "paint": {"line-width": ["interpolate", ["linear"], ["zoom"], 10]}},
+        {"id": "order", "type": "line", "paint": {"line-width": ["step", ["zoom"], 1, 12, 2, 12, 3]}},
+        {"id": "kind", "type": "line", "paint": {"line-opacity": ["interpolate", ["ease"], ["zoom"], 1, 0, 2, 1]}},
+        {"id": "input", "type": "line", "paint": {"line-width": ["interpolate", ["linear"], ["get", "w"], 1, 0, 2, 1]}},
+        {"id": "value", "type": "line", "paint": {"line-width": ["interpolate", ["linear"], ["zoom"], 1, "2", 2, 1]}},
+        {"id": "nested", "type": "line", "paint": {"line-color": ["step", ["zoom"], [[[["#fff"]]]], 5, "#000"]}},
+        {"id": "base", "type": "line", "paint": {"line-width": ["interpolate", ["exponential", -2], ["zoom"], 1, 0, 2, 1]}},
+        {"id": "by-property", "type": "line", "paint": {"line-width": {"property": "w", "stops": [[1, 1], [2, 2]]}}}
+    ]})json";
+    VectorStyle s;
+    std::string error;
+    ASSERT_TRUE(VectorStyle::parse(text, &s, &error));
+    ASSERT_EQ(3u, s.layers.size());
+    EXPECT_EQ(8u, s.skipped.size());
+    EXPECT_NE(std::string::npos, s.skipped[0].find("\"arity\": line-width"));
+    const StyleLayer &lin = s.layers[0], &exp = s.layers[1], &step = s.layers[2];
+    EXPECT_DOUBLE_EQ(2, lin.width.number(3));
+    EXPECT_DOUBLE_EQ(6, lin.width.number(12));
+    EXPECT_DOUBLE_EQ(10, lin.width.number(20));
+    EXPECT_DOUBLE_EQ(0.5, lin.colour.colour(5).r);
+    EXPECT_DOUBLE_EQ(0, lin.colour.colour(5).g);
+    EXPECT_DOUBLE_EQ(3, exp.width.number(11)); // (2^1 - 1) / (2^2 - 1) of the way
+    EXPECT_DOUBLE_EQ(0, exp.colour.colour(7.99).r);
+    EXPECT_DOUBLE_EQ(1, exp.colour.colour(8).r);
+    EXPECT_DOUBLE_EQ(10, step.textSize.number(11.9));
+    EXPECT_DOUBLE_EQ(14, step.textSize.number(12));
+    EXPECT_DOUBLE_EQ(14, step.textSize.number(14.9));
+    EXPECT_DOUBLE_EQ(18, step.textSize.number(15));
+}

@@ -32,6 +32,12 @@ bool validUtf8(const std::string& s)
     return true;
 }
 
+// text-halo-width, kept within what a small label can carry.
+double haloOf(const StyleLayer& s, double zoom)
+{
+    return std::max(0.0, std::min(8.0, s.haloWidth.number(zoom)));
+}
+
 } // namespace
 
 void LabelPlacer::offer(const StyleLayer& style, std::size_t layerIndex, double sortKey, const std::string& text,
@@ -111,7 +117,7 @@ void LabelPlacer::drawText(const Candidate& c, const GlyphCache::Shaped& shaped,
     cairo_translate(cr, -e.width / 2 - e.x_bearing, -e.height / 2 - e.y_bearing);
     cairo_append_path(cr, shaped.outline.get());
     cairo_restore(cr);
-    const double halo = c.style->haloWidth.number(zoom);
+    const double halo = haloOf(*c.style, zoom);
     const double opacity = c.style->opacity.number(zoom);
     if (halo > 0 && !c.style->haloColour.empty()) {
         const StyleColour h = c.style->haloColour.colour(zoom);
@@ -143,7 +149,7 @@ void LabelPlacer::place(double zoom, std::vector<PlacedLabel>* placed)
         const GlyphCache::Shaped* shaped = GlyphCache::forThisThread().shape(cr, c.text, textSize, c.style->bold);
         if (!shaped || shaped->extents.width <= 0)
             continue;
-        const double halo = std::max(0.0, std::min(8.0, c.style->haloWidth.number(zoom)));
+        const double halo = haloOf(*c.style, zoom);
         PlacedLabel label;
         if (!lay(c, shaped->extents, halo, &label, &boxes) || !fits(label, boxes))
             continue;

@@ -4,6 +4,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -78,7 +79,8 @@ void paintLayer(cairo_t* cr, const VectorTile& tile, const StyleLayer& s, const 
                 const std::vector<std::vector<int>>& maps)
 {
     const bool fill = s.type == StyleLayer::Type::fill;
-    const double width = fill ? 1 : s.width.number(view.zoom);
+    // Wider than a tile says nothing more and only costs the stroker.
+    const double width = fill ? 1 : std::min(s.width.number(view.zoom), 256.0);
     if (!fill && width <= 0)
         return;
     bool any = false;

@@ -33,14 +33,6 @@ double numberOf(const json& j, const char* key, double fallback)
     return found != j.end() && found->is_number() ? found->get<double>() : fallback;
 }
 
-// A font stack such as ["Noto Sans Bold"] or ["literal", [...]] that names a bold face.
-bool boldFont(const json& font)
-{
-    return font.is_array() && std::any_of(font.begin(), font.end(), [](const json& face) {
-               return face.is_string() && face.get<std::string>().find("Bold") != std::string::npos;
-           });
-}
-
 int slotOf(const std::string& name, std::vector<std::string>* slots)
 {
     const auto found = std::find(slots->begin(), slots->end(), name);
@@ -69,7 +61,8 @@ std::vector<TextField::Piece> parseTemplate(const std::string& t, std::vector<st
     return pieces;
 }
 
-bool parseTextField(const json& j, std::vector<std::string>* slots, TextField* out, std::string* error)
+// `depth` counts nested coalesces: a hostile style nests them without end.
+bool parseTextField(const json& j, std::vector<std::string>* slots, TextField* out, std::string* error, int depth = 0)
 {
     if (j.is_string()) {
         out->alternatives.push_back(parseTemplate(j.get<std::string>(), slots));
@@ -79,9 +72,9 @@ bool parseTextField(const json& j, std::vector<std::string>* slots, TextField* o
         out->alternatives.push_back({{std::string(), slotOf(j[1].get<std::string>(), slots)}});
         return true;
     }
-    if (j.is_array() && j.size() >= 2 && j[0] == "coalesce") {
+    if (j.is_array() && j.size() >= 2 && j[0] == "coalesce" && depth < 4) {
         for (std::size_t i = 1; i < j.size(); ++i)
-            if (j[i].is_array() && !parseTextField(j[i], slots, out, error))
+            if (j[i].is_array() && !parseTextField(j[i], slots, out, error, depth + 1))
                 return false;
             else if (j[i].is_string())
                 out->alternatives.push_back(parseTemplate(j[i].get<std::string>(), slots));
@@ -101,6 +94,16 @@ bool parseType(const std::string& type, StyleLayer::Type* out)
     return false;
 }
 
+// Whether a text-font list (or ["literal", [...]] of one) names a bold face.
+// Looked through, never copied: a hostile style nests arrays deep.
+bool namesBold(const json& font, int depth)
+{
+    if (font.is_string())
+        return font.get<std::string>().find("Bold") != std::string::npos;
+    return font.is_array() && depth < 2 &&
+           std::any_of(font.begin(), font.end(), [depth](const json& f) { return namesBold(f, depth + 1); });
+}
+
 // The paint and layout properties of one layer, by its type's prefix.
 bool parseLooks(const json& paint, const json& layout, StyleLayer* l, std::vector<std::string>* slots,
                 std::string* error)
@@ -110,6 +113,7 @@ bool parseLooks(const json& paint, const json& layout, StyleLayer* l, std::vecto
                          : l->type == StyleLayer::Type::line     ? "line-"
                                                                  : "text-";
     const std::string p = prefix;
+    const json zero = 0;
     bool ok = true;
     auto number = [&](const json& from, const std::string& key, ZoomFunction* f) {
         if (ok && from.contains(key))
@@ -142,11 +146,10 @@ bool parseLooks(const json& paint, const json& layout, StyleLayer* l, std::vecto
         if (!layout.contains("text-field"))
             return fail(error, "a symbol layer without a text-field");
         ok = parseTextField(layout["text-field"], slots, &l->text, error);
-        const json font = layout.value("text-font", json::array());
-        l->bold = boldFont(font) || (font.is_array() && std::any_of(font.begin(), font.end(), boldFont));
+        l->bold = layout.contains("text-font") && namesBold(layout["text-font"], 0);
         const std::string placement = textOf(layout, "symbol-placement", "point");
         l->alongLine = placement == "line" || placement == "line-center";
-        const json key = layout.value("symbol-sort-key", json(0));
+        const json& key = layout.contains("symbol-sort-key") ? layout["symbol-sort-key"] : zero;
         if (key.is_number())
             l->sortKey = key.get<double>();
         else if (key.is_array() && key.size() == 2 && key[0] == "get" && key[1].is_string())

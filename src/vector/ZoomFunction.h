@@ -7,10 +7,14 @@
 #include <string>
 #include <vector>
 
-// A style property that may change with the zoom level: a constant, or
-// stops ({"base": b, "stops": [[zoom, value], ...]}) interpolated
-// exponentially with base b (1: linearly) and held beyond the ends.
-// Colours interpolate channel by channel.
+// A style property that may change with the zoom level: a constant;
+// stops ({"base": b, "stops": [[zoom, value], ...]}, "type": "interval"
+// for steps); or the expressions ["interpolate", ["linear"] or
+// ["exponential", b], ["zoom"], zoom, value, ...] and ["step", ["zoom"],
+// value, zoom, value, ...]. Interpolation is exponential with base b (1:
+// linear), held beyond the ends; colours interpolate channel by channel
+// (also for interpolate-hcl and -lab; cubic-bezier is taken as linear:
+// near enough on a small screen). At most 64 stops.
 class ZoomFunction {
 public:
     ZoomFunction() = default;
@@ -34,11 +38,16 @@ private:
         double number;
         StyleColour colour;
     };
+    bool parse(const nlohmann::json& json, bool colours, std::string* error);
     bool parseStops(const nlohmann::json& json, bool colours, std::string* error);
+    bool parseExpression(const nlohmann::json& json, bool colours, std::string* error);
+    // One stop's value into *stop; false when it is not of the kind asked for.
+    static bool parseValue(const nlohmann::json& json, bool colours, Stop* stop);
     // The stop before `zoom` and how far toward the next one it lies.
     std::size_t locate(double zoom, double* t) const;
 
     double base = 1;
+    bool stepped = false; // each stop's value held up to the next
     std::vector<Stop> stops;
 };
 
