@@ -425,6 +425,7 @@ TEST_F(ConfParserFile, AMissingFileComesBackFromTheNewestLeftOver)
     utimensat(AT_FDCWD, "m.conf~", old, 0);
     ConfParser conf = ConfParser::recovered("m.conf");
     EXPECT_EQ(readFile("m.conf"), "pos_x=2\n");
+    EXPECT_EQ(conf.recoveryNote(), "m.conf was missing; recovered from m.conf.new");
     std::string value;
     ASSERT_TRUE(conf.value("pos_x", &value));
     EXPECT_EQ(value, "2");

@@ -1,17 +1,12 @@
 #ifndef TESSEL_CONFPARSER_H
 #define TESSEL_CONFPARSER_H
 
+#include "ConfParameter.h"
+
 #include <cstddef>
 #include <istream>
 #include <string>
 #include <vector>
-
-// One line of a configuration file. Comment lines keep their whole text in
-// `value` and have an empty `name`; blank lines have both empty.
-struct ConfParameter {
-    std::string name;
-    std::string value;
-};
 
 // A key=value file held in memory in file order, comments and blank lines
 // included, so that it can be written back as it was read.
@@ -39,7 +34,7 @@ public:
     ConfParser(const ConfParser&) = default;
     ConfParser& operator=(const ConfParser&) = default;
 
-    // Replaces the entries with those read from `in` (the reader core; the
+    // Replaces the entries with those ConfReader reads from `in` (the
     // constructor feeds it the file, tests feed it strings).
     void read(std::istream& in);
 
@@ -55,7 +50,7 @@ public:
     // from the newer of `file` + ".new" and `file` + "~" (regular files
     // only; links are not followed) and reads it. Only for files the
     // program writes, never for those it only lists or reads. True when
-    // the file came back.
+    // the file came back; recoveredFrom then names the leftover taken.
     bool recover();
     // The leftover recover() would take; empty when there is none.
     std::string leftover() const;
@@ -100,7 +95,12 @@ public:
     bool stringValue(std::string name, std::vector<std::string>* out) const;
     bool boolValue(std::string name, std::vector<bool>* out) const;
 
+    // What the caller tells the user after recover() brought the file back
+    // ("<file> was missing; recovered from <leftover>"); empty otherwise.
+    std::string recoveryNote() const;
+
     std::string file;
+    std::string recoveredFrom;
     std::vector<ConfParameter> parameters;
     bool changed;
     int mode;
