@@ -10,6 +10,7 @@
 #include "TileArchive.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <unordered_map>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -76,10 +77,25 @@ bool MapUI::loadPackage(int index, std::string* why)
 {
     if (index < 0 || index >= static_cast<int>(packageFiles.size()))
         return false;
-    if (!map->create(screen, packageFiles[static_cast<std::size_t>(index)], why))
+    const std::string& path = packageFiles[static_cast<std::size_t>(index)];
+    std::string reason;
+    const bool opened = map->create(screen, path, &reason);
+    if (!map->recoveryNote.empty())
+        std::fprintf(stderr, "tessel: %s\n", map->recoveryNote.c_str());
+    if (!opened) {
+        std::fprintf(stderr, "tessel: %s: %s\n", path.c_str(), reason.c_str());
+        if (why)
+            *why = reason;
         return false;
+    }
     currentPackage = index;
     return true;
+}
+
+void MapUI::printReports()
+{
+    for (const std::string& said : map->pipeline.reports.take())
+        std::fprintf(stderr, "%s\n", said.c_str());
 }
 
 // Fills a layer page with the layers' labels. Layers that share a label

@@ -23,8 +23,11 @@ public:
     bool packageList(Menu* menu, int page);
     // Opens listed package `index`. False, with the open package kept, for
     // an index outside the list or a package the viewport refuses (its
-    // reason in *why).
+    // reason in *why and on standard error).
     bool loadPackage(int index, std::string* why = nullptr);
+    // Prints what the map's loader found wrong with tiles and styles since
+    // the last call (every pass: nothing to do costs next to nothing).
+    void printReports();
     // The background layers of the open package; true when there is a choice.
     bool bgList(Menu* menu, int page);
     // The overlay layers and a last "overlay_none" line (id -256); true when

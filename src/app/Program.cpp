@@ -54,6 +54,8 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
                                &mapUI, &tracks, &trackPage, &panning, &damage, &gps}),
       events(events)
 {
+    if (!settings.recoveredFrom.empty())
+        std::fprintf(stderr, "tessel: %s\n", settings.recoveryNote().c_str());
     fps.setLimit(options.fpsLimit);
     toolBar.setIconText(Layout::iconTextBox, 17, fonts.text, Layout::amber);
     toolBar.addImage(Layout::toolBarBox, Layout::toolBarImage);
@@ -114,6 +116,7 @@ bool Program::pass()
         commands.perform(input.route(event));
     panning.step(&map, &fps);
     map.update();
+    mapUI.printReports();
     gps.update();
     takeTracks();
     present();

@@ -20,9 +20,11 @@ public:
     // What shows through a background tile's transparent pixels.
     static constexpr std::uint16_t backdrop = 0xef7d; // (238, 238, 238)
 
-    CellComposer(int tileSize, std::shared_ptr<const Bitmap> placeholder)
+    // What a vector tile or its style skipped is told to `reports`.
+    CellComposer(int tileSize, std::shared_ptr<const Bitmap> placeholder, MessageList* reports)
         : tileSize(tileSize), placeholder(std::move(placeholder))
     {
+        painter.reports = reports;
     }
 
     TileResult work(const TileRequest& request) override;

@@ -25,6 +25,7 @@ bool Map::create(SDL_Surface* target, std::string path, std::string* why)
         return false;
     ConfParser candidate("", 1);
     std::unique_ptr<MapAPI> source = MapAPI::open(path, &candidate, why);
+    recoveryNote = candidate.recoveryNote();
     if (!source)
         return false;
 

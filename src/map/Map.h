@@ -34,7 +34,7 @@ public:
     // key, whose "zoom_actual" is not one of its "zoom" values, or whose area
     // is empty, is refused: false, and the package open before stays.
     // An MBTiles or PMTiles file (recognised by its first bytes) is opened
-    // in place; a refusal says why in *why and on standard error.
+    // in place; a refusal says why in *why.
     bool create(SDL_Surface* screen, std::string path, std::string* why = nullptr);
     // Frees every tile and empties the grid.
     void destroy();
@@ -78,6 +78,9 @@ public:
 
     SDL_Surface* screen = nullptr;
     ConfParser conf;
+    // What the last create() brought back after an interrupted save, for the
+    // program to tell; empty when nothing.
+    std::string recoveryNote;
     std::vector<Tile> tiles;
     std::unique_ptr<MapAPI> api;
     std::vector<std::string> bgTypes;

@@ -50,11 +50,8 @@ std::unique_ptr<MapAPI> MapAPI::open(const std::string& path, ConfParser* candid
             reason = "zoom_actual is not one of its levels, or its area is empty";
         }
     }
-    if (!source) {
-        std::fprintf(stderr, "tessel: %s: %s\n", path.c_str(), reason.c_str());
-        if (why)
-            *why = reason;
-    }
+    if (!source && why)
+        *why = reason;
     return source;
 }
 

@@ -61,7 +61,7 @@ void TilePipeline::restartLoader()
     loader.reset();
     placeholder = loadPlaceholder();
     placeholderImage = std::make_shared<TileImage>(placeholder);
-    composer = std::make_unique<CellComposer>(tileSize, placeholder);
+    composer = std::make_unique<CellComposer>(tileSize, placeholder, &reports);
     loader = std::make_unique<TileLoader>(composer.get());
     if (current == Mode::background)
         loader->start();

@@ -53,6 +53,8 @@ public:
     bool update(std::vector<Tile>* grid);
 
     TileCache cache;
+    // What the loader found wrong with tiles and styles, for the program to tell.
+    MessageList reports;
     std::unique_ptr<CellComposer> composer;
     std::unique_ptr<TileLoader> loader;
     unsigned long cellsFilled = 0;

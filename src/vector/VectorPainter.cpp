@@ -2,7 +2,6 @@
 
 #include "MvtReader.h"
 
-#include <iostream>
 
 const VectorStyle& VectorPainter::style(const std::string& path, bool dark)
 {
@@ -13,11 +12,11 @@ const VectorStyle& VectorPainter::style(const std::string& path, bool dark)
     auto loaded = std::make_unique<VectorStyle>();
     std::string error;
     if (!VectorStyle::load(path, loaded.get(), &error)) {
-        std::cerr << "style " << path << ": " << error << "\n";
+        tell("style " + path + ": " + error);
         *loaded = VectorStyle();
     } else if (!dark) {
         for (const std::string& line : loaded->skipped)
-            std::cerr << "style " << path << ": " << line << " skipped\n";
+            tell("style " + path + ": " + line + " skipped");
     }
     if (dark)
         loaded->darken();
@@ -33,11 +32,11 @@ std::shared_ptr<const VectorTile> VectorPainter::tile(const std::string& name, c
             return kept.second;
     auto decoded = std::make_shared<VectorTile>();
     if (!MvtReader::read(bytes, decoded.get(), error)) {
-        std::cerr << "vector tile " << name << ": " << *error << "\n";
+        tell("vector tile " + name + ": " + *error);
         return nullptr;
     }
     for (const std::string& line : decoded->skipped)
-        std::cerr << "vector tile " << name << ": " << line << "\n";
+        tell("vector tile " + name + ": " + line);
     tiles.insert(tiles.begin(), {name, decoded});
     if (tiles.size() > tilesKept)
         tiles.pop_back();
@@ -52,6 +51,12 @@ bool VectorPainter::paint(const std::string& tileName, const std::string& bytes,
         return false;
     VectorRenderer::draw(*decoded, style(stylePath, dark), view, out);
     return true;
+}
+
+void VectorPainter::tell(std::string text)
+{
+    if (reports)
+        reports->add(std::move(text));
 }
 
 void VectorPainter::clear()

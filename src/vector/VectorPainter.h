@@ -1,6 +1,7 @@
 #ifndef TESSEL_VECTORPAINTER_H
 #define TESSEL_VECTORPAINTER_H
 
+#include "MessageList.h"
 #include "VectorRenderer.h"
 
 #include <memory>
@@ -12,7 +13,7 @@
 // the toolbox's): styles are read once per file and kept, the last few
 // decoded tiles are kept too, so the 4^k pictures cut from one data tile
 // past its deepest level decode it once. What a tile or style skipped is
-// reported once, on standard error, naming it.
+// told once to `reports`, naming it; the program says where it shows.
 class VectorPainter {
 public:
     static constexpr std::size_t tilesKept = 4;
@@ -28,7 +29,12 @@ public:
     // Forgets the styles and tiles read (another package: files may have changed).
     void clear();
 
+    // Where what a style or tile skipped is told (may be shared by threads);
+    // nowhere when null.
+    MessageList* reports = nullptr;
+
 private:
+    void tell(std::string text);
     std::shared_ptr<const VectorTile> tile(const std::string& name, const std::string& bytes, std::string* error);
 
     std::vector<std::pair<std::string, std::unique_ptr<VectorStyle>>> styles;

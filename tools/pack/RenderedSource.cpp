@@ -4,6 +4,7 @@
 #include "StyleChooser.h"
 #include "VectorRenderer.h"
 
+#include <iostream>
 #include <sys/stat.h>
 
 std::unique_ptr<RenderedSource> RenderedSource::open(const std::string& path, const std::string& style,
@@ -21,6 +22,7 @@ std::unique_ptr<RenderedSource> RenderedSource::open(const std::string& path, co
         return nullptr;
     }
     std::unique_ptr<RenderedSource> source(new RenderedSource());
+    source->painter.reports = &source->reports;
     source->style = style.empty() ? StyleChooser::choose(path, StyleChooser::layersOf(info.metadataJson, info.sampleTile),
                                                          stylesDir)
                                   : style;
@@ -58,7 +60,10 @@ bool RenderedSource::draw(const std::string& name, const std::string& bytes, int
     view.subX = subX;
     view.subY = subY;
     Bitmap picture;
-    if (!painter.paint(name, bytes, style, dark, view, &picture, error))
+    const bool painted = painter.paint(name, bytes, style, dark, view, &picture, error);
+    for (const std::string& said : reports.take())
+        std::cerr << said << "\n";
+    if (!painted)
         return false;
     *png = Codecs::encodeDrawn(picture);
     ++drawn;

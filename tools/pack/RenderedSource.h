@@ -30,6 +30,7 @@ private:
               std::string* png, std::string* error);
 
     std::unique_ptr<TileArchive> archive;
+    MessageList reports; // what the painter skipped, printed after each drawing
     VectorPainter painter;
     bool dark = false;
     int deepest = 0;
