@@ -360,7 +360,10 @@ TEST_F(App, RefusedPackagesSayWhyOnScreen)
         }
         for (const auto& refusal : refusals) {
             SCOPED_TRACE(refusal.first);
+            testing::internal::CaptureStderr();
             openWithKeys(refusal.first);
+            const std::string said = testing::internal::GetCapturedStderr();
+            EXPECT_NE(said.find(": " + refusal.second + "\n"), std::string::npos) << "and on standard error: " << said;
             EXPECT_EQ(p.map.loaded() ? p.map.conf.file : "", withMap ? "maps/alpha/map.conf" : "");
             EXPECT_EQ(p.toolBar.findIcon(ToolAction::save)->disabled, !withMap);
             EXPECT_TRUE(p.menu.visible) << "the package page stays for another choice";
@@ -510,7 +513,7 @@ TEST_F(App, LanguageSwitchIsStoredAndLaterTextsFollowIt)
     run();
     chooseLine(0);
     ASSERT_EQ(p.menu.model.current, p.pages.language);
-    const auto& files = p.lang.languageFiles;
+    const auto& files = p.pages.languages.files;
     const int czech = static_cast<int>(std::find(files.begin(), files.end(), "czech.conf") - files.begin());
     ASSERT_LT(czech, static_cast<int>(files.size()));
     chooseLine(czech);

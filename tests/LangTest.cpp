@@ -1,6 +1,8 @@
 #include "Lang.h"
+#include "LanguageList.h"
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -40,7 +42,6 @@ TEST_F(LangCatalogue, SwitchingRecordsTheChoice)
     std::string stored;
     settings.value("language", &stored);
     EXPECT_EQ(stored, "czech.conf");
-    EXPECT_FALSE(lang.changed);
 
     lang.load(std::string("missing.conf"));
     EXPECT_EQ(lang.value("save"), "lng{save}");
@@ -57,17 +58,13 @@ TEST_F(LangCatalogue, EmptyStartDoesNotRecordTheFirstChoice)
     EXPECT_FALSE(settings.changed);
 }
 
-TEST_F(LangCatalogue, ListOffersReadableConfFiles)
+TEST_F(LangCatalogue, TheLanguagePageListsReadableConfFiles)
 {
-    ConfParser settings("tessel.conf", 1);
-    Lang lang("english.conf", &settings);
-    ASSERT_TRUE(lang.scan());
-    ASSERT_EQ(lang.languageFiles.size(), 2u);
-    ASSERT_EQ(lang.languageNames.size(), 2u);
-    const int czech = lang.languageFiles[0] == "czech.conf" ? 0 : 1;
-    lang.load(czech);
-    EXPECT_EQ(lang.value("save"), "Uložit");
-    lang.load(-1);
-    lang.load(2);
-    EXPECT_EQ(lang.value("save"), "Uložit");
+    LanguageList list;
+    ASSERT_TRUE(list.scan(Lang::directory));
+    std::vector<std::string> files = list.files;
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"czech.conf", "english.conf"}));
+    const std::size_t czech = list.files[0] == "czech.conf" ? 0 : 1;
+    EXPECT_EQ(list.names[czech], "Čeština");
 }

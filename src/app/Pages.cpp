@@ -45,10 +45,10 @@ void Pages::buildOptionsPage(Menu* menu, Lang* lang, const ConfParser& settings,
                                       -1, 9);
 
     language = addValuePage(menu, lang, "language", MenuLine::language, lang->languageName);
-    if (lang->scan()) {
+    if (languages.scan(Lang::directory)) {
         menu->model.clearMenu(language);
-        for (std::size_t i = 0; i < lang->languageNames.size(); ++i)
-            menu->model.addItem(language, static_cast<int>(i), lang->languageNames[i], false);
+        for (std::size_t i = 0; i < languages.names.size(); ++i)
+            menu->model.addItem(language, static_cast<int>(i), languages.names[i], false);
     }
 
     std::string stored = std::to_string(values.fpsLimit);

@@ -3,6 +3,7 @@
 
 #include "ConfParser.h"
 #include "Lang.h"
+#include "LanguageList.h"
 #include "MapUI.h"
 #include "Menu.h"
 #include "Settings.h"
@@ -15,6 +16,8 @@ struct Pages {
         showFps = -1, showBattery = -1, smoothText = -1, moveSpeed = -1, moveMultiplier = -1, centerCross = -1, showPosition = -1,
         missingTiles = -1, exit = -1;
     int mapBgLine = -1, mapOverlayLine = -1;
+    // The language page's lines, in order.
+    LanguageList languages;
 
     // Creates every page in `menu`, with the texts of `lang` and the values
     // of `values` (as `settings` stores them).

@@ -1,10 +1,8 @@
 #include "Lang.h"
 
-#include <dirent.h>
-
 const char* const Lang::directory = "lang/";
 
-Lang::Lang(std::string file, ConfParser* settings) : ConfParser("", 1)
+Lang::Lang(std::string file, ConfParser* settings) : texts("", 1)
 {
     load(file);
     config = settings;
@@ -12,46 +10,18 @@ Lang::Lang(std::string file, ConfParser* settings) : ConfParser("", 1)
 
 void Lang::load(std::string file)
 {
-    if (!parameters.empty() && config)
+    if (!texts.parameters.empty() && config)
         config->setValue("language", file);
-    ConfParser next(directory + file, 1);
-    ConfParser::operator=(next);
+    texts = ConfParser(directory + file, 1);
     std::string name;
-    if (ConfParser::value("__language", &name))
+    if (texts.value("__language", &name))
         languageName = name;
 }
 
-void Lang::load(int index)
-{
-    if (index >= 0 && index < static_cast<int>(languageFiles.size()))
-        load(languageFiles[static_cast<std::size_t>(index)]);
-}
-
-std::string Lang::value(std::string key)
+std::string Lang::value(std::string key) const
 {
     std::string text;
-    if (ConfParser::value(key, &text) && !text.empty())
+    if (texts.value(key, &text) && !text.empty())
         return text;
     return "lng{" + key + "}";
-}
-
-bool Lang::scan()
-{
-    DIR* dir = opendir("./lang");
-    if (!dir)
-        return false;
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name.find(".conf") == std::string::npos)
-            continue;
-        const ConfParser file(directory + name, 1);
-        if (file.parameters.empty())
-            continue;
-        std::string language;
-        file.value("__language", &language);
-        languageNames.push_back(language);
-        languageFiles.push_back(name);
-    }
-    closedir(dir);
-    return true;
 }
