@@ -7,6 +7,7 @@
 #include "Files.h"
 #include "LoopbackServer.h"
 #include "PMTilesWriter.h"
+#include "SafeFile.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -56,7 +57,7 @@ class AreaServer : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!Files::exists(sharedFixture("plain_1.mbtiles")))
+        if (!SafeFile::present(sharedFixture("plain_1.mbtiles")))
             GTEST_SKIP() << "no fixtures beside the project";
         server.reset(new LoopbackServer(sharedFixture("vector"), sharedFixture("plain_1.mbtiles")));
         if (!server->ok())
@@ -138,7 +139,7 @@ TEST_F(AreaServer, RemoteExtractSaysWhatIsWrongWithTheServer)
         EXPECT_FALSE(extract(net, server->url(c.first), "-57,-35,-56,-34", &error)) << c.first;
         EXPECT_NE(error.find(c.second), std::string::npos) << c.first << ": " << error;
     }
-    EXPECT_FALSE(Files::exists("out.pmtiles"));
+    EXPECT_FALSE(SafeFile::present("out.pmtiles"));
     EXPECT_EQ(dir.files().size(), 0u);
 }
 
@@ -179,8 +180,8 @@ TEST_F(AreaServer, DownloadIsPoliteAndResumes)
     const std::string pattern = server->url("/tiles/{z}/{x}/{y}.png");
     EXPECT_FALSE(Download::run(net.fetcher, pattern, "world.mbtiles", options, &first, &error));
     EXPECT_EQ(error, "interrupted");
-    EXPECT_FALSE(Files::exists("world.mbtiles"));
-    EXPECT_TRUE(Files::exists("world.mbtiles.part"));
+    EXPECT_FALSE(SafeFile::present("world.mbtiles"));
+    EXPECT_TRUE(SafeFile::present("world.mbtiles.part"));
     options.interrupted = nullptr;
     ASSERT_TRUE(Download::run(net.fetcher, pattern, "world.mbtiles", options, &second, &error)) << error;
     EXPECT_EQ(second.known, 30u);

@@ -3,6 +3,7 @@
 // is the file an attack used, made here, and what must happen instead.
 #include "Archives.h"
 #include "ConfParser.h"
+#include "Extract.h"
 #include "Files.h"
 #include "Gpx.h"
 #include "Lang.h"
@@ -182,4 +183,28 @@ TEST(HostileFiles, GpxDepthAndNamesAreBounded)
     GpxData accented;
     ASSERT_TRUE(Gpx::parse("<gpx><name>" + std::string(Gpx::maxText - 1, 'a') + "\xC3\xA9</name></gpx>", &accented, &problem));
     EXPECT_EQ(accented.name, std::string(Gpx::maxText - 1, 'a')) << "cut at a character's start";
+}
+
+// The viewer and the toolbox agree on what is at a name: a package or an
+// archive linked from another disk is followed, and a dangling link where
+// the toolbox would write is a name already taken, never written through.
+TEST(HostileFiles, LinkedPackagesAreFollowedAndALinkAtAnOutputIsTaken)
+{
+    TempDir dir;
+    writeSamplePackage("elsewhere/pkg/", "Linked", false);
+    writeMBTiles("elsewhere/a.mbtiles", {{0, 0, 0, tilePng(1)}}, {{"format", "png"}, {"name", "Linked archive"}});
+    mkdir("maps", 0755);
+    ASSERT_EQ(symlink("../elsewhere/pkg", "maps/pkg"), 0);
+    ASSERT_EQ(symlink("../elsewhere/a.mbtiles", "maps/a.mbtiles"), 0);
+    EXPECT_EQ(listPackages(), (std::vector<std::string>{"Linked", "Linked archive"}));
+    std::ostringstream said;
+    std::string error;
+    EXPECT_TRUE(Package::info("maps/pkg", said, &error)) << error;
+
+    ASSERT_EQ(symlink("nowhere", "out.pmtiles"), 0);
+    Extract::Options options;
+    std::uint64_t tiles;
+    EXPECT_FALSE(Extract::run("maps/a.mbtiles", "out.pmtiles", options, &tiles, &error));
+    EXPECT_NE(error.find("exists already"), std::string::npos) << error;
+    EXPECT_FALSE(SafeFile::present("nowhere"));
 }

@@ -5,9 +5,10 @@
 #include "Files.h"
 #include "Package.h"
 #include "Packages.h"
+#include "SafeFile.h"
 #include "TestSupport.h"
-#include "TileSource.h"
 #include "TileDecoder.h"
+#include "TileSource.h"
 #include "Warnings.h"
 
 #include <gtest/gtest.h>
@@ -72,7 +73,7 @@ TEST(PackImport, SparseAndHugeSourcesStayBounded)
     r = import("run.pmtiles", "run");
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("--bbox"), std::string::npos) << r.error;
-    EXPECT_FALSE(Files::exists("run") || Files::exists("run.partial"));
+    EXPECT_FALSE(SafeFile::present("run") || SafeFile::present("run.partial"));
 
     // With a box the same run is a small package, one copy per cell written.
     Package::ImportOptions box;
@@ -124,7 +125,7 @@ TEST(PackImport, EveryTileIsCheckedAndEveryProblemToldOnce)
     EXPECT_EQ(kept.compare(0, 4, "RIFF"), 0) << "WebP tiles are kept as they are";
     std::ostringstream report;
     EXPECT_TRUE(Package::check("mixed", report)) << "check decodes as the viewer does:\n" << report.str();
-    EXPECT_FALSE(Files::exists("mixed/wab/v=wab&x=0&y=1&zoom=14"));
+    EXPECT_FALSE(SafeFile::present("mixed/wab/v=wab&x=0&y=1&zoom=14"));
 
     options.toPng = true;
     ASSERT_TRUE(Package::import({{source, "", false}}, options, "png", &error)) << error;
@@ -179,5 +180,5 @@ TEST(PackImport, RefusalsAndInterruptionsLeaveNothing)
     EXPECT_EQ(r.error, "interrupted");
     ASSERT_FALSE(r.warnings.empty());
     EXPECT_EQ(r.warnings[0].second, "removed out.partial, left by an interrupted import");
-    EXPECT_FALSE(Files::exists("out") || Files::exists("out.partial"));
+    EXPECT_FALSE(SafeFile::present("out") || SafeFile::present("out.partial"));
 }

@@ -1,13 +1,14 @@
+#include "Archives.h"
 #include "Codecs.h"
 #include "ConfParser.h"
 #include "Files.h"
 #include "GoogleAPI.h"
 #include "Package.h"
 #include "PackageReader.h"
+#include "Packages.h"
 #include "PackedMap.h"
 #include "PMTilesDirectory.h"
-#include "Archives.h"
-#include "Packages.h"
+#include "SafeFile.h"
 #include "TestSupport.h"
 #include "TileSet.h"
 #include "TileSource.h"
@@ -84,7 +85,7 @@ TEST_F(PackTool, ImportsMBTilesFlippingTmsRows)
     EXPECT_EQ(map.grid.areaHeight, 2);
 
     EXPECT_FALSE(Package::import({{source, "", false}}, options, "pkg", &error)) << "never over an existing package";
-    EXPECT_FALSE(Files::exists("pkg.partial"));
+    EXPECT_FALSE(SafeFile::present("pkg.partial"));
     EXPECT_FALSE(TileSource::open("missing.mbtiles", &error));
     writeFile("junk.mbtiles", "not a database at all, just some text that is long enough");
     EXPECT_FALSE(TileSource::open("junk.mbtiles", &error));
@@ -155,7 +156,7 @@ TEST_F(PackTool, PackedTilesAreTheLooseBytes)
     writeSamplePackage("loose/", "Sample", false);
     std::string error;
     ASSERT_TRUE(Package::convert("loose", true, "packed", 5000, &error)) << error;
-    ASSERT_TRUE(Files::exists("packed/sat/10-1.map")) << "split at the part size";
+    ASSERT_TRUE(SafeFile::present("packed/sat/10-1.map")) << "split at the part size";
     ConfParser looseConf("loose/map.conf", 1), packedConf("packed/map.conf", 1);
     GoogleAPI loose(&looseConf), packed(&packedConf);
     ASSERT_TRUE(packed.packed);
@@ -201,13 +202,13 @@ TEST_F(PackTool, UnpackAndPackInPlaceKeepEveryByte)
     writeSamplePackage("original/", "Sample", false);
     std::string error;
     ASSERT_TRUE(Package::convert("pkg", true, "", 50000, &error)) << error;
-    EXPECT_FALSE(Files::exists("pkg/sat/v=sat&x=0&y=0&zoom=10"));
-    EXPECT_TRUE(Files::exists("pkg/sat/10.map"));
+    EXPECT_FALSE(SafeFile::present("pkg/sat/v=sat&x=0&y=0&zoom=10"));
+    EXPECT_TRUE(SafeFile::present("pkg/sat/10.map"));
     EXPECT_FALSE(Package::convert("pkg", true, "", 50000, &error)) << "packed already";
     ASSERT_TRUE(Package::convert("pkg", false, "", 0, &error)) << error;
-    EXPECT_FALSE(Files::exists("pkg/sat/10.map"));
-    EXPECT_FALSE(Files::exists("pkg.old"));
-    EXPECT_FALSE(Files::exists("pkg.converting"));
+    EXPECT_FALSE(SafeFile::present("pkg/sat/10.map"));
+    EXPECT_FALSE(SafeFile::present("pkg.old"));
+    EXPECT_FALSE(SafeFile::present("pkg.converting"));
     ConfParser conf("original/map.conf", 1);
     GoogleAPI api(&conf);
     int compared = 0;
@@ -280,10 +281,10 @@ TEST_F(PackTool, ConversionThatFailsLeavesTheSource)
     std::string error;
     EXPECT_FALSE(Package::convert("pkg", false, "", 0, &error));
     EXPECT_NE(error.find("wrong magic"), std::string::npos) << error;
-    EXPECT_TRUE(Files::exists("pkg/sat/10.map"));
+    EXPECT_TRUE(SafeFile::present("pkg/sat/10.map"));
     EXPECT_EQ(read("pkg/map.conf"), before);
-    EXPECT_FALSE(Files::exists("pkg.converting"));
-    EXPECT_FALSE(Files::exists("pkg.old"));
+    EXPECT_FALSE(SafeFile::present("pkg.converting"));
+    EXPECT_FALSE(SafeFile::present("pkg.old"));
 }
 
 TEST(PMTilesIds, HilbertOrderAndBack)
@@ -309,7 +310,7 @@ TEST(PMTilesIds, HilbertOrderAndBack)
 // Imports keep every tile each fixture holds, at its place, byte for byte.
 TEST_F(PackTool, RealWorldFixturesKeepEveryTile)
 {
-    if (!Files::exists(sharedFixture("README.md")))
+    if (!SafeFile::present(sharedFixture("README.md")))
         GTEST_SKIP() << "no fixtures beside the project";
     const struct {
         const char* file;

@@ -7,13 +7,13 @@
 #include "Menu.h"
 #include "MetadataText.h"
 #include "PackageCaptions.h"
+#include "SafeFile.h"
 #include "TileArchive.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <unordered_map>
 #include <dirent.h>
-#include <sys/stat.h>
 
 MapUI::MapUI(Map* map, SDL_Surface* screen, Lang* lang) : map(map), lang(lang), screen(screen) {}
 
@@ -38,8 +38,7 @@ bool MapUI::packageList(Menu* menu, int page)
         if (name == "." || name == "..")
             continue;
         std::string caption;
-        struct stat info;
-        if (TileArchive::hasArchiveName(name) && stat(("maps/" + name).c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) {
+        if (TileArchive::hasArchiveName(name) && SafeFile::present("maps/" + name) && !SafeFile::isDirectory("maps/" + name)) {
             // Listed even when damaged: opening it says what is wrong.
             std::string error;
             const std::unique_ptr<TileArchive> archive =

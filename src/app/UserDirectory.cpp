@@ -1,5 +1,7 @@
 #include "UserDirectory.h"
 
+#include "SafeFile.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -13,18 +15,6 @@ namespace UserDirectory {
 
 namespace {
 
-bool exists(const std::string& path)
-{
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0;
-}
-
-bool isDirectory(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 // mkdir -p
 bool makeDirectories(const std::string& path)
 {
@@ -33,7 +23,7 @@ bool makeDirectories(const std::string& path)
         if (!part.empty() && mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
             return false;
         if (slash == std::string::npos)
-            return isDirectory(path);
+            return SafeFile::isDirectory(path);
     }
 }
 
@@ -77,20 +67,20 @@ bool linkShared(const std::string& target, const std::string& link)
 std::string installedData(const std::string& executable)
 {
     const std::string data = parentOf(parentOf(executable)) + "/share/tessel";
-    return isDirectory(data + "/media") && isDirectory(data + "/lang") ? data : std::string();
+    return SafeFile::isDirectory(data + "/media") && SafeFile::isDirectory(data + "/lang") ? data : std::string();
 }
 
 bool choose(const std::string& dirOption, const std::string& dataDir, std::string* dir, std::string* error)
 {
     if (!dirOption.empty()) {
-        if (!isDirectory(dirOption)) {
+        if (!SafeFile::isDirectory(dirOption)) {
             *error = "tessel: --dir: '" + dirOption + "' is not a directory";
             return false;
         }
         *dir = dirOption;
         return true;
     }
-    if (exists("tessel.conf") || dataDir.empty()) {
+    if (SafeFile::present("tessel.conf") || dataDir.empty()) {
         *dir = ".";
         return true;
     }
@@ -112,13 +102,13 @@ bool layOut(const std::string& dir, const std::string& dataDir, std::string* err
         return false;
     }
     for (const char* sub : {"/maps", "/tracks"})
-        if (!isDirectory(dir + sub) && mkdir((dir + sub).c_str(), 0755) != 0) {
+        if (!SafeFile::isDirectory(dir + sub) && mkdir((dir + sub).c_str(), 0755) != 0) {
             *error = "tessel: cannot create " + dir + sub + ": " + std::strerror(errno);
             return false;
         }
     if (dataDir.empty())
         return true;
-    if (!exists(dir + "/tessel.conf") && !copyFile(dataDir + "/tessel.conf", dir + "/tessel.conf")) {
+    if (!SafeFile::present(dir + "/tessel.conf") && !copyFile(dataDir + "/tessel.conf", dir + "/tessel.conf")) {
         *error = "tessel: cannot write " + dir + "/tessel.conf";
         return false;
     }

@@ -123,4 +123,10 @@ bool present(const std::string& path)
     return lstat(path.c_str(), &info) == 0;
 }
 
+bool isDirectory(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 } // namespace SafeFile

@@ -25,8 +25,13 @@ void syncDirectoryOf(const std::string& path);
 // The modification time of a regular file, links not followed; -1 when
 // there is none.
 long long modifiedTime(const std::string& path);
-// True when anything at all is at `path`, a dangling link included.
+// What is at a path, decided once for the viewer and the toolbox. A name
+// is taken when anything at all is there, a dangling link included (never
+// followed: whatever is made there is made afresh). A folder is looked at
+// through links (maps/ or a package may be a link to another disk: reading
+// through one is the user's choice).
 bool present(const std::string& path);
+bool isDirectory(const std::string& path);
 
 } // namespace SafeFile
 

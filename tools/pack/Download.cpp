@@ -136,13 +136,13 @@ bool run(Fetcher& fetcher, const std::string& urlTemplate, const std::string& ou
         *error = "not confirmed";
         return false;
     }
-    const bool continuing = Files::exists(output);
+    const bool continuing = SafeFile::present(output);
     if (continuing && !MBTilesWriter::madeHere(output)) {
         *error = output + " exists and was not made by tessel-pack download; choose another name";
         return false;
     }
     const std::string working = continuing ? output : output + ".part";
-    if (!continuing && Files::exists(working) && !MBTilesWriter::madeHere(working)) {
+    if (!continuing && SafeFile::present(working) && !MBTilesWriter::madeHere(working)) {
         *error = working + " exists and was not made by tessel-pack download; remove it";
         return false;
     }

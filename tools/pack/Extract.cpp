@@ -4,6 +4,7 @@
 #include "FileBytes.h"
 #include "Files.h"
 #include "HttpBytes.h"
+#include "SafeFile.h"
 #include "TileArchive.h"
 
 #include <algorithm>
@@ -171,7 +172,7 @@ bool run(const std::string& source, const std::string& output, const Options& o,
         *error = output + ": the output must end in .pmtiles or .mbtiles (or give --format)";
         return false;
     }
-    if (Files::exists(output)) {
+    if (SafeFile::present(output)) {
         *error = output + " exists already; remove it or choose another name";
         return false;
     }
@@ -184,7 +185,7 @@ bool run(const std::string& source, const std::string& output, const Options& o,
         HttpBytes bytes(*o.fetcher, source);
         return fromPMTiles(bytes, o, &out, tiles, error);
     }
-    if (!Files::exists(source)) {
+    if (!SafeFile::present(source)) {
         *error = source + ": cannot be read (no such file)";
         return false;
     }

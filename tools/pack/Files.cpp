@@ -2,6 +2,8 @@
 
 #include "SafeFile.h"
 
+#include "SafeFile.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -10,26 +12,14 @@
 
 namespace Files {
 
-bool exists(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
-}
-
-bool isDirectory(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 bool makeDir(const std::string& path)
 {
-    return mkdir(path.c_str(), 0755) == 0 || (errno == EEXIST && isDirectory(path));
+    return mkdir(path.c_str(), 0755) == 0 || (errno == EEXIST && SafeFile::isDirectory(path));
 }
 
 void removeTree(const std::string& path)
 {
-    if (path.empty() || path == "/" || !exists(path))
+    if (path.empty() || path == "/" || !SafeFile::present(path))
         return;
     std::string quoted;
     for (char c : path)

@@ -6,8 +6,6 @@
 // Small file-system helpers of the package tools.
 namespace Files {
 
-bool exists(const std::string& path);
-bool isDirectory(const std::string& path);
 // Creates the directory; true when it exists afterwards.
 bool makeDir(const std::string& path);
 // Removes a file or a directory tree (quietly when it is not there).

@@ -10,6 +10,7 @@
 #include "LevelSpool.h"
 #include "MetadataText.h"
 #include "PackedMap.h"
+#include "SafeFile.h"
 #include "TileDecoder.h"
 
 #include <algorithm>
@@ -333,10 +334,10 @@ bool import(const std::vector<Layer>& given, const ImportOptions& o, const std::
     std::vector<Layer> layers = given;
     if (!nameLayers(&layers, o, error))
         return false;
-    if (exists(dir))
+    if (SafeFile::present(dir))
         return fail(error, dir + " exists already");
     const std::string built = withoutSlash(dir) + ".partial";
-    if (exists(built)) {
+    if (SafeFile::present(built)) {
         removeTree(built);
         warn(o, "notes", "removed " + built + ", left by an interrupted import");
     }

@@ -10,6 +10,7 @@
 #include "LevelSpool.h"
 #include "PackageReader.h"
 #include "PackedMap.h"
+#include "SafeFile.h"
 
 #include <cerrno>
 #include <cmath>
@@ -82,10 +83,10 @@ bool convert(const std::string& dir, bool packed, const std::string& out, std::u
         return fail(error, std::string("the package is ") + (packed ? "packed" : "loose") + " already");
     const std::string source = withoutSlash(dir);
     const std::string target = out.empty() ? source + ".converting" : withoutSlash(out);
-    if (exists(target) && !out.empty())
+    if (SafeFile::present(target) && !out.empty())
         return fail(error, target + " exists already");
     for (const std::string& stale : {target, source + ".old"})
-        if (out.empty() && exists(stale)) {
+        if (out.empty() && SafeFile::present(stale)) {
             removeTree(stale);
             if (note)
                 note("removed " + stale + ", left by an interrupted run");
@@ -146,7 +147,7 @@ bool check(const std::string& dir, std::ostream& report, const Progress& progres
     }
     bool ok = true;
     for (const std::string& layer : p.layers)
-        if (!exists(p.api->directory + layer)) {
+        if (!SafeFile::isDirectory(p.api->directory + layer)) {
             report << "FAIL layer directory " << p.api->directory + layer << " is missing\n";
             ok = false;
         }

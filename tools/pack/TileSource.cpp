@@ -1,6 +1,7 @@
 #include "TileSource.h"
 
 #include "Files.h"
+#include "SafeFile.h"
 #include "TileDecoder.h"
 
 #include <algorithm>
@@ -133,7 +134,7 @@ std::unique_ptr<TileSource> TileSource::of(const TileSet& set)
 std::unique_ptr<TileSource> TileSource::open(const std::string& path, std::string* error)
 {
     std::unique_ptr<TileSource> source;
-    if (Files::isDirectory(path)) {
+    if (SafeFile::isDirectory(path)) {
         source = std::make_unique<FolderSource>(path);
         if (source->levels().empty()) {
             *error = path + ": no Z/X/Y tiles found";
@@ -141,7 +142,7 @@ std::unique_ptr<TileSource> TileSource::open(const std::string& path, std::strin
         }
         source->format = firstFormat(path);
     } else {
-        if (!Files::exists(path)) {
+        if (!SafeFile::present(path)) {
             *error = path + ": no such file";
             return nullptr;
         }

@@ -1,6 +1,7 @@
 #include "Codecs.h"
 #include "Failure.h"
 #include "Files.h"
+#include "SafeFile.h"
 #include "TileSet.h"
 
 #include <algorithm>
@@ -40,7 +41,7 @@ void walkFolder(const std::string& path, int onlyZ, const FolderVisitor& visit)
 {
     for (const std::string& zName : entries(path)) {
         int z;
-        if (!wholeNumber(zName, &z) || z > 30 || (onlyZ >= 0 && z != onlyZ) || !Files::isDirectory(path + "/" + zName))
+        if (!wholeNumber(zName, &z) || z > 30 || (onlyZ >= 0 && z != onlyZ) || !SafeFile::isDirectory(path + "/" + zName))
             continue;
         for (const std::string& xName : entries(path + "/" + zName)) {
             int x;
@@ -60,7 +61,7 @@ void walkFolder(const std::string& path, int onlyZ, const FolderVisitor& visit)
 
 bool readFolder(const std::string& path, TileSet* set, std::string* error)
 {
-    if (!Files::isDirectory(path))
+    if (!SafeFile::isDirectory(path))
         return fail(error, path + ": not a directory");
     walkFolder(path, -1, [&](int z, int x, int y, const std::string& tilePath) {
         std::string bytes;

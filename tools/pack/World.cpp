@@ -3,10 +3,11 @@
 #include "Mercator.h"
 
 #include "Codecs.h"
+#include "ConfParser.h"
 #include "Failure.h"
 #include "Files.h"
-#include "ConfParser.h"
 #include "Package.h"
+#include "SafeFile.h"
 #include "SeznamAPI.h"
 
 #include <SDL_image.h>
@@ -279,7 +280,7 @@ Rgba sampleColour(const std::string& layer, double u, double v, double pixelUnit
 
 bool makeSample(const std::string& dir, const std::string& fontFile, std::string* error)
 {
-    if (Files::exists(dir))
+    if (SafeFile::present(dir))
         return fail(error, dir + " exists already");
     const std::string built = Files::withoutSlash(dir) + ".partial";
     Files::removeTree(built);

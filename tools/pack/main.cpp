@@ -5,6 +5,7 @@
 #include "Package.h"
 #include "ProgressBar.h"
 #include "RenderedSource.h"
+#include "SafeFile.h"
 #include "TileSet.h"
 #include "TileSource.h"
 #include "Version.h"
@@ -141,7 +142,7 @@ std::string stylesDir(const char* argv0)
                                       ? std::string()
                                       : exe.substr(0, exe.rfind('/')) + "/../share/tessel/media/styles";
     for (const std::string& dir : {std::string("media/styles"), installed, std::string(TESSEL_SOURCE_STYLES)})
-        if (!dir.empty() && Files::isDirectory(dir))
+        if (!dir.empty() && SafeFile::isDirectory(dir))
             return dir;
     return "media/styles";
 }
@@ -212,7 +213,7 @@ int runCheck(const std::vector<std::string>& args, std::map<std::string, std::st
 int runInfo(const std::vector<std::string>& args, std::map<std::string, std::string>&)
 {
     std::string error;
-    const bool ok = Files::isDirectory(args[0]) ? Package::info(args[0], std::cout, &error)
+    const bool ok = SafeFile::isDirectory(args[0]) ? Package::info(args[0], std::cout, &error)
                                                 : ArchiveReport::write(args[0], std::cout, &error);
     return ok ? 0 : failure(args[0] + ": " + error);
 }
