@@ -28,10 +28,10 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 [ "$all" = yes ] || exit 0
 
-# The threads (tile loader, gpsd feed, track reader) under ThreadSanitizer.
+# The threads (tile loader, vector drawing, gpsd feed, track reader) under ThreadSanitizer.
 cmake -S "$root" -B "$root/build-tsan" -DTESSEL_WERROR=ON -DTESSEL_TSAN=ON -DTESSEL_BENCH=OFF >/dev/null
 cmake --build "$root/build-tsan" -j"$jobs" --target tessel_tests
-(cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j"$jobs" -R '^(Pipeline|TileCache|TileDecoder|GpsFeedTest|LiveProgram|TracksTest)\.')
+(cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j"$jobs" -R '^(Pipeline|TileCache|TileDecoder|GpsFeedTest|LiveProgram|TracksTest|VectorArchive)\.')
 
 # Every reader of outside bytes under libFuzzer for a short while (the
 # corpora above were replayed as tests already).

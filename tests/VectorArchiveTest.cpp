@@ -10,10 +10,12 @@
 #include "TileArchive.h"
 #include "VectorPainter.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
 #include <sstream>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -96,6 +98,38 @@ TEST_F(VectorArchive, OpensDrawsFourLevelsPastItsDataAndKeepsTheDarkChoice)
     ASSERT_TRUE(again.create(testScreen(), "maps/water.mbtiles"));
     EXPECT_EQ(ArchiveAPI::darkName, again.api->bg.name);
     EXPECT_EQ("© Makers", again.api->copyright);
+}
+
+// The loader thread decodes, draws and labels (fonts, glyph cache) while
+// the main thread pans; under ThreadSanitizer this checks the hand-over.
+TEST_F(VectorArchive, TheLoaderThreadDrawsLabelledTilesWhileTheMapPans)
+{
+    MvtFeature city;
+    city.type = 1;
+    city.geometry = Mvt::points({{2048, 2048}});
+    city.text = {{"class", "city"}, {"name", "Alphaville"}};
+    std::vector<std::tuple<int, int, int, std::string>> tiles;
+    for (int x = 0; x < 2; ++x)
+        for (int y = 0; y < 2; ++y)
+            tiles.emplace_back(1, x, y, Mvt::encode({{"water", 4096, {Mvt::polygon({Mvt::square(-64, -64, 4160, 4160)})}},
+                                                     {"place", 4096, {city}}}));
+    writeMBTiles("maps/cities.mbtiles", tiles, {{"format", "pbf"}, {"json", omtLayers}});
+    map.pipeline.setMode(TilePipeline::Mode::background);
+    ASSERT_TRUE(map.create(testScreen(), "maps/cities.mbtiles"));
+    map.move(120, 80);
+    endsWithin(120, "the loader drawing vector tiles", [&] {
+        map.update();
+        while (!map.pipeline.loader->idle() || std::any_of(map.tiles.begin(), map.tiles.end(), [](const Tile& t) {
+                   return t.image && t.image->substitute;
+               })) {
+            std::this_thread::yield();
+            map.update();
+        }
+    });
+    unsigned most = 0;
+    for (const Tile& t : map.tiles)
+        most = std::max(most, t.image ? colours(*t.image->bitmap) : 0);
+    EXPECT_GT(most, 2u) << "water and a label's text and halo";
 }
 
 TEST_F(VectorArchive, AStyleBesideTheArchiveOverridesAndBrokenTilesStandIn)
