@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # CPU time the real viewer uses while panning at --scale 2 on a virtual
 # 1024x768 24-bit X screen: the shared plain_1.mbtiles opened from the
-# package page, zoomed in twice, then the arrow keys held right and left in
-# turn for SECONDS (default 10). Prints user and system CPU per second of
+# package page, the toolbar hidden, zoomed in twice, then the arrow keys
+# held right and left in turn for SECONDS. Prints user and system CPU per second of
 # panning for each binary, measured one after the other in one run, so that
 # two builds compare side by side.
 # Usage: bench/pan_cpu.sh SECONDS BINARY...   (a measurement, not a test)
@@ -27,7 +27,9 @@ measure() { # BINARY
   sleep 1
   xdotool key Return
   sleep 2
-  xdotool key plus plus
+  xdotool key BackSpace # the toolbar away: the arrows pan
+  sleep 1
+  xdotool key KP_Add KP_Add
   sleep 3
   local before after half=$(( seconds / 2 ))
   before=($(awk '{print $14, $15}' "/proc/$pid/stat"))
