@@ -11,6 +11,8 @@ packages=(
   gpsd gpsd-clients tilemaker python3
   xvfb xdotool x11-apps imagemagick
   clang libclang-rt-14-dev
+  # bench/: callgrind, and the GTK viewer bench/pan_cpu.sh compares against
+  valgrind foxtrotgps
 )
 
 missing=()
