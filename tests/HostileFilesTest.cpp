@@ -158,7 +158,7 @@ TEST(HostileFiles, LayerNamesMustBeSingleFolderNames)
     const auto before = treeState();
     std::string error;
     EXPECT_FALSE(Package::convert("pkg", true, "", Package::defaultPartSize, &error));
-    EXPECT_NE(error.find("\"../elsewhere/wab\" in map.conf is not a folder name"), std::string::npos) << error;
+    EXPECT_NE(error.find("\"../elsewhere/wab\" is not a folder name"), std::string::npos) << error;
     EXPECT_FALSE(Package::convert("pkg", true, "out", Package::defaultPartSize, &error));
     ConfParser candidate("", 1);
     EXPECT_FALSE(MapAPI::open("pkg/map.conf", &candidate));

@@ -42,17 +42,23 @@ std::unique_ptr<MapAPI> MapAPI::open(const std::string& path, ConfParser* candid
         source = ArchiveAPI::open(path, candidate, &reason);
     } else {
         *candidate = ConfParser::recovered(path);
-        reason = descriptionProblem(*candidate);
-        if (reason.empty())
-            source = MapAPI::forPackage(candidate);
-        if (source && !source->valid()) {
-            source.reset();
-            reason = "zoom_actual is not one of its levels, or its area is empty";
-        }
+        source = forDescription(candidate, &reason);
     }
     if (!source && why)
         *why = reason;
     return source;
+}
+
+std::unique_ptr<MapAPI> MapAPI::forDescription(ConfParser* conf, std::string* problem)
+{
+    *problem = descriptionProblem(*conf);
+    if (!problem->empty())
+        return nullptr;
+    std::unique_ptr<MapAPI> source = forPackage(conf);
+    if (source->valid())
+        return source;
+    *problem = "zoom_actual is not one of its levels, or its area is empty";
+    return nullptr;
 }
 
 std::string MapAPI::descriptionProblem(const ConfParser& conf)

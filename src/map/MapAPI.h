@@ -50,6 +50,9 @@ public:
     // scheme the description at `path` names. Null when it is refused: the
     // reason, in a few words, goes to *why and to standard error.
     static std::unique_ptr<MapAPI> open(const std::string& path, ConfParser* candidate, std::string* why = nullptr);
+    // The source a package description asks for, or null with why it is
+    // refused in *problem: the texts the viewer and the toolbox both give.
+    static std::unique_ptr<MapAPI> forDescription(ConfParser* conf, std::string* problem);
     // Why a description cannot be a package (empty, a key missing, a layer
     // that is not a folder name); empty when it can.
     static std::string descriptionProblem(const ConfParser& conf);

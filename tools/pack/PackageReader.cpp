@@ -13,16 +13,10 @@ bool PackageReader::open(const std::string& path, std::string* error)
 {
     dir = path;
     conf = std::make_unique<ConfParser>(Files::withSlash(dir) + "map.conf", 1);
-    if (conf->parameters.empty())
-        return fail(error, Files::withSlash(dir) + "map.conf is missing or empty");
-    if (!MapAPI::hasRequiredKeys(*conf))
-        return fail(error, "map.conf lacks a required key (packed, type, zoom, zoom_actual, begin_x, begin_y, end_x, end_y)");
-    std::string bad;
-    if (!MapAPI::layersAreFolderNames(*conf, &bad))
-        return fail(error, "the layer name \"" + bad + "\" in map.conf is not a folder name");
-    api = MapAPI::forPackage(conf.get());
-    if (!api->valid())
-        return fail(error, "zoom_actual is not one of the zoom levels, or the area is empty");
+    std::string problem;
+    api = MapAPI::forDescription(conf.get(), &problem);
+    if (!api)
+        return fail(error, dir + ": " + problem);
     std::vector<std::string> overlays;
     conf->stringValue("type", &layers);
     if (conf->stringValue("overlay", &overlays))
