@@ -1,5 +1,6 @@
 #include "AreaCommands.h"
 
+#include "CommandLine.h"
 #include "Download.h"
 #include "Extract.h"
 #include "ProgressBar.h"
@@ -40,11 +41,7 @@ const char* const downloadHelp =
 
 namespace {
 
-int failure(const std::string& message, int status = 1)
-{
-    std::cerr << "tessel-pack: " << message << "\n";
-    return status;
-}
+using CommandLine::failure;
 
 bool level(Options& o, const char* key, int* value)
 {

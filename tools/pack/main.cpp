@@ -1,6 +1,8 @@
 // tessel-pack: makes, converts, checks and describes Tessel map packages.
 #include "ArchiveReport.h"
 #include "AreaCommands.h"
+#include "CommandLine.h"
+#include "DemoCommands.h"
 #include "Files.h"
 #include "Package.h"
 #include "ProgressBar.h"
@@ -10,7 +12,6 @@
 #include "TileSource.h"
 #include "Version.h"
 #include "Warnings.h"
-#include "World.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -28,10 +29,6 @@
 
 namespace {
 
-const char* const defaultFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-const char* const defaultDay = "/usr/share/xplanet/images/earth.jpg";
-const char* const defaultNight = "/usr/share/xplanet/images/night.jpg";
-
 struct Command {
     const char* usage;
     const char* help;
@@ -41,18 +38,8 @@ struct Command {
     std::size_t arguments;
 };
 
-int failure(const std::string& message)
-{
-    std::cerr << "tessel-pack: " << message << "\n";
-    return 1;
-}
-
-bool number(const std::string& text, long long* value)
-{
-    char* end = nullptr;
-    *value = std::strtoll(text.c_str(), &end, 10);
-    return !text.empty() && *end == '\0';
-}
+using CommandLine::failure;
+using CommandLine::number;
 
 // Set by SIGINT and SIGTERM: long commands stop and clean up.
 volatile std::sig_atomic_t stopRequested = 0;
@@ -218,29 +205,6 @@ int runInfo(const std::vector<std::string>& args, std::map<std::string, std::str
     return ok ? 0 : failure(args[0] + ": " + error);
 }
 
-int runEarth(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
-{
-    long long maxZoom = 3;
-    if (o.count("--max-zoom") && (!number(o["--max-zoom"], &maxZoom) || maxZoom < 0 || maxZoom > 5))
-        return failure("--max-zoom takes a level from 0 to 5");
-    std::string error;
-    if (!World::makeEarth(args[0], o.count("--day") ? o["--day"] : defaultDay,
-                          o.count("--night") ? o["--night"] : defaultNight, o.count("--font") ? o["--font"] : defaultFont,
-                          static_cast<int>(maxZoom), &error))
-        return failure(error);
-    std::cout << "wrote " << args[0] << "\n";
-    return 0;
-}
-
-int runSample(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
-{
-    std::string error;
-    if (!World::makeSample(args[0], o.count("--font") ? o["--font"] : defaultFont, &error))
-        return failure(error);
-    std::cout << "wrote " << args[0] << "\n";
-    return 0;
-}
-
 const std::map<std::string, Command>& commands()
 {
     static const std::map<std::string, Command> table = {
@@ -321,10 +285,10 @@ const std::map<std::string, Command>& commands()
          {"earth PACKAGE [--day FILE] [--night FILE] [--font FILE] [--max-zoom Z]",
           "Makes the Earth demo package from equirectangular day and night pictures (default: Debian's\n"
           "xplanet-images, NASA Visible Earth), levels 0 to 3, with a graticule overlay.",
-          runEarth, {}, {"--day", "--night", "--font", "--max-zoom"}, 1}},
+          DemoCommands::earth, {}, {"--day", "--night", "--font", "--max-zoom"}, 1}},
         {"sample",
          {"sample PACKAGE [--font FILE]",
-          "Makes a small package with Seznam numbering (loose tiles, two backgrounds and an overlay).", runSample,
+          "Makes a small package with Seznam numbering (loose tiles, two backgrounds and an overlay).", DemoCommands::sample,
           {}, {"--font"}, 1}},
     };
     return table;
