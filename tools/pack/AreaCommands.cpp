@@ -1,6 +1,6 @@
 #include "AreaCommands.h"
 
-#include "CommandLine.h"
+#include "ToolCommand.h"
 #include "Download.h"
 #include "Extract.h"
 #include "ProgressBar.h"
@@ -41,7 +41,7 @@ const char* const downloadHelp =
 
 namespace {
 
-using CommandLine::failure;
+using ToolCommand::failure;
 
 bool level(Options& o, const char* key, int* value)
 {

@@ -1,6 +1,6 @@
 #include "DemoCommands.h"
 
-#include "CommandLine.h"
+#include "ToolCommand.h"
 #include "World.h"
 
 #include <iostream>
@@ -24,12 +24,12 @@ std::string option(const Options& o, const char* key, const char* fallback)
 int earth(const std::vector<std::string>& args, Options& o)
 {
     long long maxZoom = 3;
-    if (o.count("--max-zoom") && (!CommandLine::number(o["--max-zoom"], &maxZoom) || maxZoom < 0 || maxZoom > 5))
-        return CommandLine::failure("--max-zoom takes a level from 0 to 5");
+    if (o.count("--max-zoom") && (!ToolCommand::number(o["--max-zoom"], &maxZoom) || maxZoom < 0 || maxZoom > 5))
+        return ToolCommand::failure("--max-zoom takes a level from 0 to 5");
     std::string error;
     if (!World::makeEarth(args[0], option(o, "--day", defaultDay), option(o, "--night", defaultNight),
                           option(o, "--font", defaultFont), static_cast<int>(maxZoom), &error))
-        return CommandLine::failure(error);
+        return ToolCommand::failure(error);
     std::cout << "wrote " << args[0] << "\n";
     return 0;
 }
@@ -38,7 +38,7 @@ int sample(const std::vector<std::string>& args, Options& o)
 {
     std::string error;
     if (!World::makeSample(args[0], option(o, "--font", defaultFont), &error))
-        return CommandLine::failure(error);
+        return ToolCommand::failure(error);
     std::cout << "wrote " << args[0] << "\n";
     return 0;
 }

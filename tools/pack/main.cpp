@@ -1,7 +1,7 @@
 // tessel-pack: makes, converts, checks and describes Tessel map packages.
 #include "ArchiveReport.h"
 #include "AreaCommands.h"
-#include "CommandLine.h"
+#include "ToolCommand.h"
 #include "DemoCommands.h"
 #include "Files.h"
 #include "Package.h"
@@ -38,8 +38,8 @@ struct Command {
     std::size_t arguments;
 };
 
-using CommandLine::failure;
-using CommandLine::number;
+using ToolCommand::failure;
+using ToolCommand::number;
 
 // Set by SIGINT and SIGTERM: long commands stop and clean up.
 volatile std::sig_atomic_t stopRequested = 0;

@@ -1,9 +1,9 @@
-#include "CommandLine.h"
+#include "ToolCommand.h"
 
 #include <cstdlib>
 #include <iostream>
 
-namespace CommandLine {
+namespace ToolCommand {
 
 int failure(const std::string& message, int status)
 {
@@ -18,4 +18,4 @@ bool number(const std::string& text, long long* value)
     return !text.empty() && *end == '\0';
 }
 
-} // namespace CommandLine
+} // namespace ToolCommand
