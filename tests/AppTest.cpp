@@ -394,6 +394,27 @@ TEST_F(App, RefusedPackagesSayWhyOnScreen)
     }
 }
 
+// What the loader finds wrong with a vector archive reaches the screen once
+// per package (every message also goes to standard error).
+TEST_F(App, ADamagedVectorArchiveSaysSoOnScreenOnce)
+{
+    writeMBTiles("maps/broken.mbtiles", {{1, 0, 0, "\x1f\x8b garbage"}, {1, 1, 1, "\x1a\x05 short"}},
+                 {{"format", "pbf"}});
+    Program& p = start();
+    testing::internal::CaptureStderr();
+    openWithKeys("broken.mbtiles");
+    run(2);
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(p.map.loaded());
+    EXPECT_EQ(p.notification.bgText.rfind("vector tile ", 0), 0u) << p.notification.bgText;
+    EXPECT_NE(said.find(p.notification.bgText + "\n"), std::string::npos) << said;
+    p.notification.setBg("", 0);
+    key(SDLK_ESCAPE);
+    key(SDLK_RIGHT);
+    run(2);
+    EXPECT_EQ(p.notification.bgText, "") << "one notice per package";
+}
+
 TEST_F(App, OptionPagesChangeAndStoreTheSettings)
 {
     Program& p = start();

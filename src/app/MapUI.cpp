@@ -88,13 +88,19 @@ bool MapUI::loadPackage(int index, std::string* why)
         return false;
     }
     currentPackage = index;
+    reportShown = false;
     return true;
 }
 
-void MapUI::printReports()
+std::string MapUI::takeReports()
 {
-    for (const std::string& said : map->pipeline.reports.take())
-        std::fprintf(stderr, "%s\n", said.c_str());
+    const std::vector<std::string> said = map->pipeline.reports.take();
+    for (const std::string& line : said)
+        std::fprintf(stderr, "%s\n", line.c_str());
+    if (said.empty() || reportShown)
+        return std::string();
+    reportShown = true;
+    return said.front();
 }
 
 // Fills a layer page with the layers' labels. Layers that share a label

@@ -26,8 +26,10 @@ public:
     // reason in *why and on standard error).
     bool loadPackage(int index, std::string* why = nullptr);
     // Prints what the map's loader found wrong with tiles and styles since
-    // the last call (every pass: nothing to do costs next to nothing).
-    void printReports();
+    // the last call (every pass: nothing to do costs next to nothing), and
+    // returns the first of them for the screen, once per opened package, so
+    // that a damaged archive says so without a notice on every pan.
+    std::string takeReports();
     // The background layers of the open package; true when there is a choice.
     bool bgList(Menu* menu, int page);
     // The overlay layers and a last "overlay_none" line (id -256); true when
@@ -38,6 +40,7 @@ public:
 
     Map* map;
     Lang* lang;
+    bool reportShown = false; // since the package was opened
     std::vector<std::string> packageFiles;
     int currentPackage = -1;
     std::vector<std::string> packageCaptions;

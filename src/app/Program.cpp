@@ -116,7 +116,9 @@ bool Program::pass()
         commands.perform(input.route(event));
     panning.step(&map, &fps);
     map.update();
-    mapUI.printReports();
+    const std::string report = mapUI.takeReports();
+    if (!report.empty())
+        notification.setBg(report, 2 * Layout::messageMs);
     gps.update();
     takeTracks();
     present();
