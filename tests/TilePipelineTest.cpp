@@ -128,6 +128,41 @@ TEST_F(Pipeline, StandInsShowUntilTheLoaderDeliversNearestFirst)
     EXPECT_EQ(decoded(), swung) << "swings across an edge decode nothing again";
 }
 
+// Whole factors take a faster path: every pixel, colour and alpha, is
+// still the nearest neighbour of the general rule.
+TEST(StandInTest, ScaledSquaresAreTheNearestNeighbourOfEachPixel)
+{
+    Bitmap parent;
+    parent.reset(256, true);
+    for (std::size_t i = 0; i < parent.rgb.size(); ++i) {
+        parent.rgb[i] = static_cast<std::uint16_t>(i * 2654435761u >> 7);
+        parent.alpha[i] = static_cast<std::uint8_t>(i * 40503u >> 5);
+    }
+    const struct {
+        int x, y, edge, size;
+    } cases[] = {{128, 0, 128, 256}, {64, 192, 64, 256}, {224, 32, 32, 256}, {5, 7, 3, 256}, {0, 0, 256, 256}, {9, 2, 100, 256}};
+    for (const auto& c : cases) {
+        for (const bool opaque : {false, true}) {
+            Bitmap source = parent;
+            if (opaque)
+                source.alpha.clear();
+            Bitmap out;
+            Pixels::cutAndScale(source, c.x, c.y, c.edge, c.size, &out);
+            ASSERT_EQ(out.size, c.size);
+            ASSERT_EQ(out.opaque(), opaque);
+            for (int ty = 0; ty < c.size; ++ty)
+                for (int tx = 0; tx < c.size; ++tx) {
+                    const std::size_t from = static_cast<std::size_t>((c.y + ty * c.edge / c.size) * 256 + c.x + tx * c.edge / c.size);
+                    const std::size_t to = static_cast<std::size_t>(ty * c.size + tx);
+                    ASSERT_EQ(out.rgb[to], source.rgb[from]) << c.edge << " at " << tx << "," << ty;
+                    if (!opaque) {
+                        ASSERT_EQ(out.alpha[to], source.alpha[from]) << c.edge << " at " << tx << "," << ty;
+                    }
+                }
+        }
+    }
+}
+
 TEST_F(Pipeline, ZoomingInShowsTheParentScaledUpFirst)
 {
     open(TilePipeline::Mode::synchronous);

@@ -1,6 +1,7 @@
 #include "Bitmap.h"
 
 #include <algorithm>
+#include <cstddef>
 
 void Bitmap::reset(int edge, bool withAlpha)
 {
@@ -128,11 +129,54 @@ void flattenOver(Bitmap* image, std::uint16_t backdrop)
     image->alpha.clear();
 }
 
+namespace {
+
+// `count` pixels each written `f` times: one row scaled by a whole factor.
+template <typename T> void widenRow(const T* from, int count, int f, T* to)
+{
+    // The common factors spelled out, so that the compiler vectorises them.
+    if (f == 2) {
+        for (int i = 0; i < count; ++i)
+            to[2 * i] = to[2 * i + 1] = from[i];
+        return;
+    }
+    if (f == 4) {
+        for (int i = 0; i < count; ++i)
+            to[4 * i] = to[4 * i + 1] = to[4 * i + 2] = to[4 * i + 3] = from[i];
+        return;
+    }
+    for (int i = 0; i < count; ++i)
+        std::fill_n(to + static_cast<std::ptrdiff_t>(i) * f, f, from[i]);
+}
+
+// The same square scaled by a whole factor: each source row is widened once
+// and copied to the rows it covers. Stand-ins are made on the main thread
+// as a column of cells comes into view, so this is what that frame costs.
+template <typename Plane> void scaleWhole(const Plane& src, int srcSize, int x, int y, int edge, int f, Plane* out)
+{
+    const std::size_t size = static_cast<std::size_t>(edge) * static_cast<std::size_t>(f);
+    for (int sy = 0; sy < edge; ++sy) {
+        auto* row = &(*out)[static_cast<std::size_t>(sy) * static_cast<std::size_t>(f) * size];
+        widenRow(&src[static_cast<std::size_t>(y + sy) * static_cast<std::size_t>(srcSize) + static_cast<std::size_t>(x)],
+                 edge, f, row);
+        for (int k = 1; k < f; ++k)
+            std::copy_n(row, size, row + static_cast<std::size_t>(k) * size);
+    }
+}
+
+} // namespace
+
 void cutAndScale(const Bitmap& src, int x, int y, int edge, int size, Bitmap* out)
 {
     out->reset(size, !src.opaque());
     if (edge <= 0 || x < 0 || y < 0 || x + edge > src.size || y + edge > src.size) {
         out->fill(0);
+        return;
+    }
+    if (size % edge == 0) {
+        scaleWhole(src.rgb, src.size, x, y, edge, size / edge, &out->rgb);
+        if (!src.opaque())
+            scaleWhole(src.alpha, src.size, x, y, edge, size / edge, &out->alpha);
         return;
     }
     std::vector<int> column(static_cast<std::size_t>(size));
