@@ -23,9 +23,14 @@ std::vector<int> view(const ViewGrid& g)
 
 TEST(ViewGrid, PlacementKeepsInsideTheArea)
 {
+    // One cell more than the view needs, at least two.
+    const int sizes[][4] = {{320, 240, 3, 2}, {256, 256, 2, 2}, {600, 400, 4, 3}};
+    for (const auto& size : sizes) {
+        ViewGrid sized;
+        sized.resize(size[0], size[1], 256);
+        EXPECT_EQ(std::vector<int>({sized.cols, sized.rows}), std::vector<int>({size[2], size[3]})) << size[0];
+    }
     ViewGrid grid = gridOver(40, 40);
-    EXPECT_EQ(grid.cols, 3);
-    EXPECT_EQ(grid.rows, 2);
     grid.place(ViewCentre{10, 20, 100, 200});
     EXPECT_EQ(view(grid), (std::vector<int>{9, 20, 196, 80}));
     EXPECT_EQ(grid.centre(), (ViewCentre{9, 20, 356, 200}));
