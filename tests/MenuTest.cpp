@@ -15,15 +15,18 @@ void expectWindowOf(const MenuModel& model, int first, int last, int sel)
     EXPECT_EQ(m.selected, sel);
 }
 
+// Adds `lines` lines with ids from 100 to `page`.
+int addLines(MenuModel* model, int page, int lines)
+{
+    for (int i = 0; i < lines; ++i)
+        model->addItem(page, 100 + i, "Line " + std::to_string(i), false);
+    return page;
+}
+
 // Pages of five rows, without a screen.
 struct ModelPages : public ::testing::Test {
     void SetUp() override { model.rows = 5; }
-    int fill(int page, int lines)
-    {
-        for (int i = 0; i < lines; ++i)
-            model.addItem(page, 100 + i, "Line " + std::to_string(i), false);
-        return page;
-    }
+    int fill(int page, int lines) { return addLines(&model, page, lines); }
     void expectWindow(int first, int last, int sel) { expectWindowOf(model, first, last, sel); }
     MenuModel model;
 };
@@ -44,12 +47,7 @@ protected:
         menu.area = SDL_Rect{32, 57, 256, 126};
     }
 
-    int fill(int page, int lines)
-    {
-        for (int i = 0; i < lines; ++i)
-            menu.model.addItem(page, 100 + i, "Line " + std::to_string(i), false);
-        return page;
-    }
+    int fill(int page, int lines) { return addLines(&menu.model, page, lines); }
 
     void expectWindow(int first, int last, int sel) { expectWindowOf(menu.model, first, last, sel); }
 
