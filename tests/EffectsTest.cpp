@@ -16,38 +16,32 @@ SDL_Rect rect(int x, int y, int w, int h)
 
 } // namespace
 
-TEST(EffectsAlign, HorizontalAndVerticalPlacement)
+// Content placed in its box by the flags; content larger than the box is
+// clipped to it from the top left whatever the flags.
+TEST(EffectsAlign, PlacesAndClipsTheContent)
 {
-    SDL_Rect source;
-    SDL_Rect box = rect(10, 0, 100, 20);
-    Effects::alignArea(0x02, 50, 10, &source, &box);
-    expectRect(box, 35, 0, 50, 10);
-    expectRect(source, 0, 0, 50, 10);
-    box = rect(10, 0, 100, 20);
-    Effects::alignArea(0x04, 50, 10, &source, &box);
-    EXPECT_EQ(box.x, 60);
-    for (int flags : {0x01, 0}) {
-        box = rect(10, 0, 100, 20);
-        Effects::alignArea(flags, 50, 10, &source, &box);
-        EXPECT_EQ(box.x, 10);
-        EXPECT_EQ(box.y, 0);
-    }
-    box = rect(0, 5, 100, 15);
-    Effects::alignArea(0x10, 10, 13, &source, &box);
-    EXPECT_EQ(box.y, 6);
-    box = rect(0, 5, 100, 15);
-    Effects::alignArea(0x20, 10, 13, &source, &box);
-    EXPECT_EQ(box.y, 7);
-}
-
-TEST(EffectsAlign, ContentLargerThanTheBoxIsClipped)
-{
-    for (int flags : {0x01, 0x02, 0x04, 0x12, 0x24}) {
-        SDL_Rect source;
-        SDL_Rect box = rect(10, 4, 100, 10);
-        Effects::alignArea(flags, 130, 14, &source, &box);
-        expectRect(box, 10, 4, 100, 10);
-        expectRect(source, 0, 0, 100, 10);
+    const struct {
+        int flags, w, h;
+        SDL_Rect box, placed;
+    } cases[] = {
+        {0x02, 50, 10, rect(10, 0, 100, 20), rect(35, 0, 50, 10)},
+        {0x04, 50, 10, rect(10, 0, 100, 20), rect(60, 0, 50, 10)},
+        {0x01, 50, 10, rect(10, 0, 100, 20), rect(10, 0, 50, 10)},
+        {0, 50, 10, rect(10, 0, 100, 20), rect(10, 0, 50, 10)},
+        {0x10, 10, 13, rect(0, 5, 100, 15), rect(0, 6, 10, 13)},
+        {0x20, 10, 13, rect(0, 5, 100, 15), rect(0, 7, 10, 13)},
+        {0x01, 130, 14, rect(10, 4, 100, 10), rect(10, 4, 100, 10)},
+        {0x02, 130, 14, rect(10, 4, 100, 10), rect(10, 4, 100, 10)},
+        {0x04, 130, 14, rect(10, 4, 100, 10), rect(10, 4, 100, 10)},
+        {0x12, 130, 14, rect(10, 4, 100, 10), rect(10, 4, 100, 10)},
+        {0x24, 130, 14, rect(10, 4, 100, 10), rect(10, 4, 100, 10)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "flags " << c.flags << ", " << c.w << " x " << c.h);
+        SDL_Rect source, box = c.box;
+        Effects::alignArea(c.flags, c.w, c.h, &source, &box);
+        expectRect(box, c.placed.x, c.placed.y, c.placed.w, c.placed.h);
+        expectRect(source, 0, 0, c.placed.w, c.placed.h);
     }
     SDL_Rect untouched = rect(1, 2, 3, 4);
     Effects::alignArea(0x12, 10, 10, &untouched, nullptr);
@@ -102,18 +96,12 @@ TEST_F(EffectsRolling, RollsForwardPausesAndRollsBack)
     std::vector<int> xs;
     for (int i = 0; i < 200; ++i)
         xs.push_back(step());
-    EXPECT_LE(*std::max_element(xs.begin(), xs.end()), 30);
+    EXPECT_EQ(*std::min_element(xs.begin(), xs.end()), 0);
+    EXPECT_EQ(*std::max_element(xs.begin(), xs.end()), 30);
     // 500 ms (13 frames of 40 ms) at the start, then 1 px per frame.
     for (int i = 0; i < 13; ++i)
         EXPECT_EQ(xs[i], 0) << i;
     EXPECT_EQ(xs[13], 1);
-    int maxX = 0;
-    for (int x : xs) {
-        EXPECT_GE(x, 0);
-        EXPECT_LE(x, 30);
-        maxX = std::max(maxX, x);
-    }
-    EXPECT_EQ(maxX, 30);
     // Reaches 30 at frame 42, holds for 500 ms, then rolls back to 0.
     EXPECT_EQ(xs[42], 30);
     for (int i = 42; i < 55; ++i)
@@ -128,9 +116,10 @@ TEST_F(EffectsRolling, RollsForwardPausesAndRollsBack)
 TEST_F(EffectsRolling, FittingTextNeverRolls)
 {
     boxWidth = 1000;
-    EXPECT_EQ(step(), 0);
-    EXPECT_EQ(roll.offset, Effects::rollRestart);
-    EXPECT_EQ(roll.timer, 0);
+    int largest = 0;
+    for (int i = 0; i < 100; ++i)
+        largest = std::max(largest, step());
+    EXPECT_EQ(largest, 0);
 }
 
 TEST(EffectsDraw, BlitTextPutsTheTextInItsBox)
