@@ -7,8 +7,6 @@ TEST(FPSLimit, SetLimitGivesTheStartingFrameTime)
 {
     FakeClock clock;
     FPS fps(&clock);
-    EXPECT_EQ(fps.lastTicks, 1000u);
-    EXPECT_EQ(fps.frameTime, 0u);
     fps.setLimit(0);
     EXPECT_EQ(fps.frameTime, 5u);
     fps.setLimit(30);
@@ -28,7 +26,6 @@ TEST(FPSLimit, RefreshWaitsOnlyWhileFasterThanTheCap)
     fps.refresh();
     EXPECT_EQ(clock.delays, std::vector<Uint32>{13});
     EXPECT_EQ(fps.frameTime, 33u);
-    EXPECT_EQ(fps.lastTicks, clock.now);
 
     clock.delays.clear();
     clock.advance(33); // 30.3 frames per second: still above the cap, waits 0
@@ -123,7 +120,6 @@ TEST(FPSDraw, RateTextUpdatesThreeTimesASecond)
     fps.frameTime = 34;
     fps.draw(true);
     EXPECT_FLOAT_EQ(fps.shownRate, 1000.0f / 34);
-    EXPECT_EQ(fps.nextTextUpdate, clock.now + 333);
     EXPECT_GT(pixelsDifferentFrom(screen, SDL_Rect{230, 0, 60, 15}, 255, 255, 255), 20);
     EXPECT_EQ(pixelsDifferentFrom(screen, SDL_Rect{0, 16, 320, 224}, 255, 255, 255), 0);
     EXPECT_EQ(pixelsDifferentFrom(screen, SDL_Rect{0, 0, 229, 15}, 255, 255, 255), 0);
