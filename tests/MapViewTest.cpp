@@ -203,8 +203,6 @@ TEST_F(MapView, OverlaysAndLayerChoice)
     conf.types = {"sat", "map"};
     conf.overlays = {"wat"};
     ASSERT_TRUE(open("a", conf));
-    EXPECT_EQ(map.aliasedBgList(), (std::vector<std::string>{"type_google_satellite", "type_google_satellite"}));
-    EXPECT_EQ(map.aliasedOverlayList(), std::vector<std::string>{"type_google_overlay"});
     map.setCentre(ViewCentre{0, 0, 160, 120});
 
     const unsigned long before = loads();
