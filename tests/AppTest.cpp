@@ -470,7 +470,7 @@ TEST_F(App, OptionPagesChangeAndStoreTheSettings)
     EXPECT_EQ(again.fps.limit, 0);
     EXPECT_TRUE(again.options.showFps);
     EXPECT_EQ(again.options.moveSpeed, 50);
-    EXPECT_EQ(again.menu.model.pages[static_cast<std::size_t>(again.pages.options)].items[1].value, "0");
+    EXPECT_EQ(again.menu.model.pages[static_cast<std::size_t>(again.pages.options)].items[1].value, "Unlimited");
 }
 
 TEST_F(App, WithoutASettingsFileTheFirstChangeWritesOne)

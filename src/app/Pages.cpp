@@ -53,7 +53,9 @@ void Pages::buildOptionsPage(Menu* menu, Lang* lang, const ConfParser& settings,
 
     std::string stored = std::to_string(values.fpsLimit);
     settings.stringValue("fps", &stored);
-    maxFps = addValuePage(menu, lang, "max_fps", MenuLine::maxFps, stored);
+    // No cap reads as the page's own line says, after a restart too.
+    maxFps = addValuePage(menu, lang, "max_fps", MenuLine::maxFps,
+                          values.fpsLimit == 0 ? lang->value("fps_unlimited") : stored);
     menu->model.addItem(maxFps, 0, lang->value("fps_unlimited"), false);
     for (int cap : {15, 20, 25, 30, 50, 100, 150})
         menu->model.addItem(maxFps, cap, std::to_string(cap), false);
