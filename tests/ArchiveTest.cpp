@@ -179,16 +179,15 @@ TEST(TileArchive, BadArchivesAreRefusedWithTheirReason)
     writeFile("text.pmtiles", "just words\n");
     EXPECT_EQ(refusal("text.pmtiles"), "not a PMTiles file");
     // Versions 1 and 2 had a header of their own.
-    writeFile("v1.pmtiles", std::string("PM\x01\x00", 4) + std::string(100, '\0'));
-    EXPECT_EQ(refusal("v1.pmtiles"), "PMTiles version 1 is not supported; convert it to version 3");
-    writeFile("v2.pmtiles", std::string("PM\x02\x00", 4) + std::string(100, '\0'));
-    EXPECT_EQ(refusal("v2.pmtiles"), "PMTiles version 2 is not supported; convert it to version 3");
+    for (const char version : {'\x01', '\x02'}) {
+        writeFile("old.pmtiles", std::string("PM") + version + '\0' + std::string(100, '\0'));
+        EXPECT_EQ(refusal("old.pmtiles"), "PMTiles version " + std::to_string(int(version)) +
+                                              " is not supported; convert it to version 3");
+    }
     writeMBTiles("mlt.mbtiles", {{0, 0, 0, "\x1f\x8b\x08 not really"}}, {{"format", "mlt"}});
     EXPECT_NE(refusal("mlt.mbtiles").find("MapLibre tiles (mlt)"), std::string::npos);
     writeMBTiles("empty.mbtiles", {}, {});
     EXPECT_EQ(refusal("empty.mbtiles"), "no tiles");
-    writeMBTiles("strange.mbtiles", {{0, 0, 0, "BM strange"}}, {{"format", "bmp"}});
-    EXPECT_NE(refusal("strange.mbtiles").find("unknown format (bmp)"), std::string::npos);
     writeMBTiles("notables.mbtiles", {}, {});
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open("notables.mbtiles", &db), SQLITE_OK);
@@ -197,10 +196,6 @@ TEST(TileArchive, BadArchivesAreRefusedWithTheirReason)
     EXPECT_NE(refusal("notables.mbtiles").find("not an MBTiles file (no such table: tiles)"), std::string::npos);
     PMTilesLayout layout;
     layout.tiles = {{{0, 0, 0}, tilePng(0)}};
-    layout.version = 2;
-    writePMTiles("old.pmtiles", layout);
-    EXPECT_NE(refusal("old.pmtiles").find("version 2 is not supported"), std::string::npos);
-    layout.version = 3;
     layout.tileType = 6;
     writePMTiles("mlt.pmtiles", layout);
     EXPECT_NE(refusal("mlt.pmtiles").find("MapLibre tiles (mlt)"), std::string::npos);
@@ -213,7 +208,6 @@ TEST(TileArchive, BadArchivesAreRefusedWithTheirReason)
     layout.gzipDirectories = false;
     const std::string self = pmDirectory({{0, 0, 0, 0}});
     layout.rawRoot = pmDirectory({{0, 0, self.size(), 0}});
-    layout.rawLeaves = self;
     layout.rawLeaves = pmDirectory({{0, 0, self.size(), 0}});
     writePMTiles("loop.pmtiles", layout);
     EXPECT_NE(refusal("loop.pmtiles").find("nested deeper than 3"), std::string::npos);
