@@ -71,36 +71,6 @@ TEST(ConfParserRead, IteratorLookupWalksOccurrences)
     EXPECT_EQ(out, "3");
 }
 
-TEST(ConfParserRead, NamesAndValuesAreKeptExactly)
-{
-    ConfParser conf = parse("key = value\nk=  ab\nt=ab  \t \r\n");
-    expectEntry(conf, 0, "key ", " value");
-    std::string out = "default";
-    EXPECT_FALSE(conf.value("key", &out));
-    EXPECT_EQ(out, "default");
-    expectEntry(conf, 1, "k", "  ab");
-    expectEntry(conf, 2, "t", "ab");
-    EXPECT_EQ(written(conf), "key =\" value\"\nk=\"  ab\"\nt=ab\n");
-}
-
-TEST(ConfParserRead, QuotingRoundTrips)
-{
-    ConfParser conf = parse("k=\"a b\"\nq=\"ab\" trailing words\ne=\"\"\nm=\"two\nlines\"\nu=say \"hi\" ; # not a comment\n");
-    expectEntry(conf, 0, "k", "a b");
-    expectEntry(conf, 1, "q", "ab");
-    expectEntry(conf, 2, "e", "");
-    expectEntry(conf, 3, "m", "two\nlines");
-    expectEntry(conf, 4, "u", "say \"hi\" ; # not a comment");
-    ASSERT_EQ(conf.parameters.size(), 5u);
-    const std::string text = written(conf);
-    EXPECT_EQ(text, "k=\"a b\"\nq=ab\ne=\nm=\"two\nlines\"\nu=\"say \"hi\" ; # not a comment\"\n");
-    // Everything read back unchanged, the value of two lines included.
-    ConfParser again = parse(text);
-    ASSERT_EQ(again.parameters.size(), 5u);
-    for (std::size_t i = 0; i < 5; ++i)
-        expectEntry(again, i, conf.parameters[i].name, conf.parameters[i].value);
-}
-
 TEST(ConfParserRead, AnyStorableValueRoundTrips)
 {
     const std::string longest = "\"" + std::string(ConfParser::maxValue - 2, 'x') + "\"";
@@ -141,53 +111,44 @@ TEST(ConfParserRead, SetValueAddsAMissingKey)
     EXPECT_EQ(written(conf), "# settings\nfps=60\nlanguage=de.conf\n");
 }
 
-TEST(ConfParserRead, CommentsBlankLinesAndIndentation)
+// Lines of every shape as read, as a save writes them, and read back.
+TEST(ConfParserRead, LinesOfEveryShapeReadAndWrittenBack)
 {
-    ConfParser conf = parse("  # note\n\n\t; other\n   \nx=1\n  y=2\n");
-    ASSERT_EQ(conf.parameters.size(), 6u);
-    expectEntry(conf, 0, "", "# note");
-    expectEntry(conf, 1, "", "");
-    expectEntry(conf, 2, "", "; other");
-    expectEntry(conf, 3, "", "");
-    expectEntry(conf, 4, "x", "1");
-    expectEntry(conf, 5, "y", "2");
-    EXPECT_EQ(written(conf), "# note\n\n; other\n\nx=1\ny=2\n");
-}
-
-TEST(ConfParserRead, CrLfLineEnds)
-{
-    ConfParser conf = parse("# c\r\na=1\r\n\r\nb=\"x y\"\r\nc=\r\n");
-    ASSERT_EQ(conf.parameters.size(), 5u);
-    expectEntry(conf, 0, "", "# c\r");
-    expectEntry(conf, 1, "a", "1");
-    expectEntry(conf, 2, "", "");
-    expectEntry(conf, 3, "b", "x y");
-    expectEntry(conf, 4, "c", "");
-    EXPECT_EQ(written(conf), "# c\r\na=1\n\nb=\"x y\"\nc=\n");
-}
-
-TEST(ConfParserRead, Utf8Signature)
-{
-    ConfParser withSignature = parse("\xEF\xBB\xBFk=v\n");
-    ASSERT_EQ(withSignature.parameters.size(), 1u);
-    expectEntry(withSignature, 0, "k", "v");
-    EXPECT_EQ(written(withSignature), "k=v\n");
-
-    // A first byte of 0xEF that is not a signature is part of the text.
-    ConfParser notSignature = parse("\xEFk=v\n");
-    ASSERT_EQ(notSignature.parameters.size(), 1u);
-    expectEntry(notSignature, 0, "\xEFk", "v");
-    ConfParser shortFile = parse("\xEF\xBB");
-    ASSERT_EQ(shortFile.parameters.size(), 1u);
-    expectEntry(shortFile, 0, "", "\xEF\xBB"); // a line without '=', kept as it is
-}
-
-TEST(ConfParserRead, LinesStartingWithEqualsMakeNoEntry)
-{
-    ConfParser conf = parse("=x\na=1\n=\nb=2");
-    ASSERT_EQ(conf.parameters.size(), 2u);
-    expectEntry(conf, 0, "a", "1");
-    expectEntry(conf, 1, "b", "2");
+    const struct {
+        const char* what;
+        std::string text;
+        std::vector<std::pair<std::string, std::string>> entries;
+        const char* written; // nullptr: not checked
+    } cases[] = {
+        {"names and values kept as written; a value's trailing blanks dropped", "key = value\nk=  ab\nt=ab  \t \r\n",
+         {{"key ", " value"}, {"k", "  ab"}, {"t", "ab"}}, "key =\" value\"\nk=\"  ab\"\nt=ab\n"},
+        {"comments, blank lines and indentation", "  # note\n\n\t; other\n   \nx=1\n  y=2\n",
+         {{"", "# note"}, {"", ""}, {"", "; other"}, {"", ""}, {"x", "1"}, {"y", "2"}}, "# note\n\n; other\n\nx=1\ny=2\n"},
+        {"quotes", "k=\"a b\"\nq=\"ab\" trailing words\ne=\"\"\nm=\"two\nlines\"\nu=say \"hi\" ; # not a comment\n",
+         {{"k", "a b"}, {"q", "ab"}, {"e", ""}, {"m", "two\nlines"}, {"u", "say \"hi\" ; # not a comment"}},
+         "k=\"a b\"\nq=ab\ne=\nm=\"two\nlines\"\nu=\"say \"hi\" ; # not a comment\"\n"},
+        {"CR LF line ends", "# c\r\na=1\r\n\r\nb=\"x y\"\r\nc=\r\n",
+         {{"", "# c\r"}, {"a", "1"}, {"", ""}, {"b", "x y"}, {"c", ""}}, "# c\r\na=1\n\nb=\"x y\"\nc=\n"},
+        // A UTF-8 signature is dropped (see SaveKeepsTheOldFileAsBackup);
+        // a first byte of 0xEF that begins none is part of the text.
+        {"0xEF that is no signature", "\xEFk=v\n", {{"\xEFk", "v"}}, nullptr},
+        {"a signature cut short", "\xEF\xBB", {{"", "\xEF\xBB"}}, nullptr},
+        {"lines starting with '=' make no entry", "=x\na=1\n=\nb=2", {{"a", "1"}, {"b", "2"}}, nullptr},
+        {"an unterminated quote runs to the end", "k=\"open\nnext=1", {{"k", "open\nnext=1"}}, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ConfParser conf = parse(c.text);
+        if (c.written) {
+            EXPECT_EQ(written(conf), c.written);
+        }
+        // What was read, and the same again from what a save writes.
+        for (const ConfParser& read : {conf, parse(written(conf))}) {
+            ASSERT_EQ(read.parameters.size(), c.entries.size());
+            for (std::size_t i = 0; i < c.entries.size(); ++i)
+                expectEntry(read, i, c.entries[i].first, c.entries[i].second);
+        }
+    }
 }
 
 // A line without '=' once swallowed the next key ("abc" then "pos_x=1"
@@ -230,33 +191,20 @@ TEST(ConfParserRead, TextBeyondTheLimitsIsCutAndLaterLinesSurvive)
     expectEntry(conf, 9, "after5", "e");
 }
 
-TEST(ConfParserRead, UnterminatedQuoteRunsToTheEnd)
-{
-    ConfParser conf = parse("k=\"open\nnext=1");
-    ASSERT_EQ(conf.parameters.size(), 1u);
-    expectEntry(conf, 0, "k", "open\nnext=1");
-}
-
 TEST(ConfParserLookup, TypedConversions)
 {
     ConfParser conf = parse("n=12abc\nz=abc\nneg= -5\nb1=yes\nb2=Yes\nb3=on\nb4=\nh=0xff\nbl=true\nbl=no\nbl=1\n");
-    int n = -1;
-    EXPECT_TRUE(conf.intValue("n", &n));
-    EXPECT_EQ(n, 12);
-    EXPECT_TRUE(conf.intValue("z", &n));
-    EXPECT_EQ(n, 0);
-    EXPECT_TRUE(conf.intValue("neg", &n));
-    EXPECT_EQ(n, -5);
-    bool b = false;
-    EXPECT_TRUE(conf.boolValue("b1", &b));
-    EXPECT_TRUE(b);
-    EXPECT_TRUE(conf.boolValue("b2", &b));
-    EXPECT_FALSE(b);
-    EXPECT_TRUE(conf.boolValue("b3", &b));
-    EXPECT_TRUE(b);
-    EXPECT_TRUE(conf.boolValue("b4", &b));
-    EXPECT_FALSE(b);
-    b = true;
+    for (const auto& c : std::vector<std::pair<const char*, int>>{{"n", 12}, {"z", 0}, {"neg", -5}}) {
+        int n = -1;
+        EXPECT_TRUE(conf.intValue(c.first, &n));
+        EXPECT_EQ(n, c.second) << c.first;
+    }
+    for (const auto& c : std::vector<std::pair<const char*, bool>>{{"b1", true}, {"b2", false}, {"b3", true}, {"b4", false}}) {
+        bool b = !c.second;
+        EXPECT_TRUE(conf.boolValue(c.first, &b));
+        EXPECT_EQ(b, c.second) << c.first;
+    }
+    bool b = true;
     EXPECT_FALSE(conf.boolValue("missing", &b));
     EXPECT_TRUE(b);
     int h = 0;
