@@ -166,7 +166,6 @@ TEST_F(PackTool, PackedTilesAreTheLooseBytes)
             for (int x = 0; x < loose.width; ++x) {
                 const std::string expected = read(loose.tileFileName(layer, x, y));
                 // The bytes in the part files, and the viewer's decoding of them.
-                std::ifstream part;
                 PackedMap::Header h;
                 std::string bytes;
                 const int index = x + loose.width * y;
@@ -176,9 +175,6 @@ TEST_F(PackTool, PackedTilesAreTheLooseBytes)
                         PackedMap::readTile(in, h, index, &bytes);
                 }
                 EXPECT_EQ(bytes, expected) << layer << " " << x << "," << y;
-                Tile tile;
-                tile.x = x;
-                tile.y = y;
                 SDL_Surface* decoded = nullptr;
                 ASSERT_TRUE(packed.loadTileImage(packed.bg, x, y, &decoded));
                 SDL_Surface* reference = IMG_Load(loose.tileFileName(layer, x, y).c_str());
@@ -289,12 +285,9 @@ TEST_F(PackTool, ConversionThatFailsLeavesTheSource)
 
 TEST(PMTilesIds, HilbertOrderAndBack)
 {
-    EXPECT_EQ(PMTiles::tileId(0, 0, 0), 0u);
-    EXPECT_EQ(PMTiles::tileId(1, 0, 0), 1u);
-    EXPECT_EQ(PMTiles::tileId(1, 0, 1), 2u);
-    EXPECT_EQ(PMTiles::tileId(1, 1, 1), 3u);
-    EXPECT_EQ(PMTiles::tileId(1, 1, 0), 4u);
-    EXPECT_EQ(PMTiles::tileId(2, 0, 0), 5u);
+    const int firstIds[][3] = {{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {1, 1, 1}, {1, 1, 0}, {2, 0, 0}}; // z, x, y
+    for (std::uint64_t id = 0; id < 6; ++id)
+        EXPECT_EQ(PMTiles::tileId(firstIds[id][0], firstIds[id][1], firstIds[id][2]), id);
     for (int z = 0; z < 6; ++z)
         for (std::uint64_t x = 0; x < (1u << z); x += 3)
             for (std::uint64_t y = 0; y < (1u << z); y += 5) {
