@@ -37,13 +37,12 @@ bool header(const std::string& bytes, PackedMap::Header* h)
 
 } // namespace
 
-TEST(Endianness, ReverseAndBigEndianFields)
+// Pins the byte order on any machine (the worked example below is written
+// with the writer, so it could not tell a reader and writer wrong alike).
+TEST(Endianness, BigEndianFieldsReadMostSignificantFirst)
 {
-    EXPECT_EQ(Endianness::reverseInt(0x01020304), 0x04030201);
-    EXPECT_EQ(Endianness::reverseInt(Endianness::reverseInt(-5)), -5);
     const unsigned char bytes[4] = {0x00, 0x00, 0x01, 0x20};
     EXPECT_EQ(Endianness::readBigEndian(bytes), 0x120);
-    EXPECT_EQ(Endianness::littleEndian(), SDL_BYTEORDER == SDL_LIL_ENDIAN);
 }
 
 TEST(PackedFormat, TheWorkedExample)
@@ -71,30 +70,27 @@ TEST(PackedFormat, DamagedPartsAreRefused)
 {
     const std::string good = examplePart();
     PackedMap::Header h;
-    std::string bad = good;
-    bad[0] = 'X';
-    EXPECT_FALSE(header(bad, &h)) << "magic";
-    bad = good;
-    bad[3] = 1;
-    EXPECT_FALSE(header(bad, &h)) << "version";
+    const struct {
+        std::size_t at;
+        std::string bytes;
+        const char* what;
+    } harms[] = {{0, "X", "magic"},
+                 {3, "\x01", "version"},
+                 {0x18, be(0x10), "decreasing offsets"},
+                 {0x10, be(0x8), "offset inside the header"},
+                 {12, be(7), "end past the tile count"},
+                 {8, be(-1), "negative first index"}};
+    for (const auto& harm : harms) {
+        std::string bad = good;
+        bad.replace(harm.at, harm.bytes.size(), harm.bytes);
+        EXPECT_FALSE(header(bad, &h)) << harm.what;
+    }
     EXPECT_FALSE(header(good.substr(0, 10), &h)) << "short header";
     EXPECT_FALSE(header(good.substr(0, 0x18), &h)) << "table cut short";
-    bad = good;
-    bad.replace(0x18, 4, be(0x10));
-    EXPECT_FALSE(header(bad, &h)) << "decreasing offsets";
-    bad = good;
-    bad.replace(0x10, 4, be(0x8));
-    EXPECT_FALSE(header(bad, &h)) << "offset inside the header";
-    bad = good;
-    bad.replace(12, 4, be(7));
-    EXPECT_FALSE(header(bad, &h)) << "end past the tile count";
-    bad = good;
+    std::string bad = good;
     bad.replace(12, 4, be(0x40000000));
     bad.replace(4, 4, be(0x7fffffff));
     EXPECT_FALSE(header(bad, &h)) << "huge table";
-    bad = good;
-    bad.replace(8, 4, be(-1));
-    EXPECT_FALSE(header(bad, &h)) << "negative first index";
 }
 
 TEST(PackedFormat, ACutPartKeepsTheTilesWhollyInsideIt)
@@ -128,11 +124,10 @@ TEST(PackedFormat, WriterSplitsIntoPartsAtTheLimit)
         EXPECT_EQ(h.tileCount, 5);
         EXPECT_EQ(h.firstIndex, covered);
         for (int i = h.firstIndex; i < h.endIndex; ++i) {
+            const std::string& tile = tiles[static_cast<std::size_t>(i)];
             std::string bytes;
-            EXPECT_EQ(PackedMap::readTile(in, h, i, &bytes), !tiles[static_cast<std::size_t>(i)].empty());
-            if (!tiles[static_cast<std::size_t>(i)].empty()) {
-                EXPECT_EQ(bytes, tiles[static_cast<std::size_t>(i)]);
-            }
+            EXPECT_EQ(PackedMap::readTile(in, h, i, &bytes), !tile.empty());
+            EXPECT_EQ(bytes, tile) << i;
         }
         covered = h.endIndex;
     }
@@ -166,9 +161,6 @@ protected:
     // Id of the tile at (x, y) as decoded from the part files, -1 if absent.
     int tileId(int x, int y)
     {
-        Tile tile;
-        tile.x = x;
-        tile.y = y;
         SDL_Surface* s = nullptr;
         if (!api->loadTileImage(api->bg, x, y, &s))
             return -1;
