@@ -163,14 +163,17 @@ TEST(TileDecoder, PngOfEveryColourTypeDecodesLikeSdlImage)
         trns.gray = 0;
         spng_set_trns(ctx, &trns);
     };
-    SCOPED_TRACE("rgba");
-    expectLikeSdl(encodePngWith(n, SPNG_COLOR_TYPE_TRUECOLOR_ALPHA, 8, nullptr, rgba));
-    SCOPED_TRACE("rgb");
-    expectLikeSdl(encodePngWith(n, SPNG_COLOR_TYPE_TRUECOLOR, 8, nullptr, rgb));
-    SCOPED_TRACE("rgb interlaced");
-    expectLikeSdl(encodePngWith(n, SPNG_COLOR_TYPE_TRUECOLOR, 8, nullptr, rgb, true));
-    SCOPED_TRACE("grey");
-    expectLikeSdl(encodePngWith(n, SPNG_COLOR_TYPE_GRAYSCALE, 8, nullptr, grey));
+    const std::pair<const char*, std::string> kinds[] = {
+        {"rgba", encodePngWith(n, SPNG_COLOR_TYPE_TRUECOLOR_ALPHA, 8, nullptr, rgba)},
+        {"rgb", encodePngWith(n, SPNG_COLOR_TYPE_TRUECOLOR, 8, nullptr, rgb)},
+        {"rgb interlaced", encodePngWith(n, SPNG_COLOR_TYPE_TRUECOLOR, 8, nullptr, rgb, true)},
+        {"grey", encodePngWith(n, SPNG_COLOR_TYPE_GRAYSCALE, 8, nullptr, grey)},
+        {"palette", encodePngWith(n, SPNG_COLOR_TYPE_INDEXED, 8, palette, index)},
+        {"palette with tRNS", encodePngWith(n, SPNG_COLOR_TYPE_INDEXED, 8, paletteAlpha, index)}};
+    for (const auto& kind : kinds) {
+        SCOPED_TRACE(kind.first);
+        expectLikeSdl(kind.second);
+    }
     // SDL_image 1.2 reads grey with tRNS wrongly: against the values themselves.
     Bitmap keyed;
     ASSERT_TRUE(TileDecoder::decode(encodePngWith(n, SPNG_COLOR_TYPE_GRAYSCALE, 8, greyKey, grey), n, &keyed, nullptr));
@@ -179,10 +182,6 @@ TEST(TileDecoder, PngOfEveryColourTypeDecodesLikeSdlImage)
         EXPECT_EQ(keyed.alpha[i], grey[i] == 0 ? 0 : 255);
         EXPECT_EQ(keyed.rgb[i], Pixels::pack565(grey[i], grey[i], grey[i]));
     }
-    SCOPED_TRACE("palette");
-    expectLikeSdl(encodePngWith(n, SPNG_COLOR_TYPE_INDEXED, 8, palette, index));
-    SCOPED_TRACE("palette with tRNS");
-    expectLikeSdl(encodePngWith(n, SPNG_COLOR_TYPE_INDEXED, 8, paletteAlpha, index));
 }
 
 TEST(TileDecoder, JpegAndWebpDecodeLikeSdlImage)
