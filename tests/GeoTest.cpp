@@ -246,8 +246,6 @@ TEST(TracksTest, TheTracksPageHidesAFileAndCentresOnItsStart)
         EXPECT_EQ(lines[0].text, "walk");
         EXPECT_EQ(lines[0].value, "Yes");
         // Centre on the start, then hide the file.
-        program.menu.model.switchMenu(program.trackPage.page);
-        program.menu.visible = true;
         const auto choose = [&](int line) {
             program.menu.model.switchMenu(program.trackPage.page);
             program.menu.visible = true;
