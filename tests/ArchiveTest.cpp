@@ -72,7 +72,6 @@ TEST(TileArchive, MBTilesFlipsRowsAndReadsItsMetadata)
                                      {"bounds", "-10,-20,30,40"},
                                      {"format", "png"}});
     EXPECT_TRUE(TileArchive::hasArchiveName("a.MBTiles"));
-    EXPECT_EQ(TileArchive::kindOf("a.MBTiles"), TileArchive::Kind::mbtiles);
     const auto a = openArchive("a.MBTiles");
     ASSERT_TRUE(a);
     const ArchiveInfo& info = a->info();
