@@ -7,6 +7,7 @@
 #include "Gzip.h"
 #include "HttpHeaders.h"
 #include "PMTilesArchive.h"
+#include "Packages.h"
 #include "PMTilesWriter.h"
 #include "SafeFile.h"
 #include "TestSupport.h"
@@ -260,11 +261,15 @@ TEST(AreaExtract, RefusesWhatCannotBeDoneAndLeavesNothing)
 TEST(AreaExtract, MetadataThatIsNotUtf8IsCarriedOver)
 {
     TempDir dir;
-    writeMBTiles("latin1.mbtiles", {{1, 0, 0, "tile"}},
+    writeMBTiles("latin1.mbtiles", {{1, 0, 0, tilePng(1)}},
                  {{"name", "Caf\xe9"}, {"format", "png"}, {"json", "{\"vector_layers\": []}"}});
     Extract::Options options;
     std::uint64_t tiles = 0;
     std::string error;
     ASSERT_TRUE(Extract::run("latin1.mbtiles", "out.pmtiles", options, &tiles, &error)) << error;
     EXPECT_EQ(1u, tiles);
+    // The byte that is not UTF-8 becomes U+FFFD; the rest of the name stays.
+    const std::unique_ptr<TileArchive> out = TileArchive::open("out.pmtiles", &error);
+    ASSERT_TRUE(out) << error;
+    EXPECT_EQ(out->info().name, "Caf\xef\xbf\xbd");
 }
