@@ -333,6 +333,28 @@ TEST_F(App, AnArchiveOpensInPlaceAndKeepsItsPositionBeside)
     EXPECT_EQ(readFile("maps/World Tiles.MBTILES"), before);
 }
 
+// Files an interrupted save left missing come back from their backups on
+// start and on opening, and the screen says so, not only standard error.
+TEST_F(App, RestoredSettingsAndPositionFilesSaySoOnScreen)
+{
+    writeMBTiles("maps/w.mbtiles", {{0, 0, 0, tilePng(1)}}, {{"name", "W"}});
+    std::rename("tessel.conf", "tessel.conf~");
+    writeFile("maps/w.mbtiles.conf~", "zoom_actual=0\n");
+    testing::internal::CaptureStderr();
+    Program& p = start();
+    EXPECT_EQ(p.notification.bgText, "Restored from its backup: tessel.conf");
+    if (p.notification.waiting()) // a message wrapped on the screen waits for a key
+        key(SDLK_SPACE);
+    openWithKeys("W");
+    run();
+    const std::string said = testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(p.map.loaded());
+    EXPECT_EQ(p.notification.bgText, "Restored from its backup: maps/w.mbtiles.conf");
+    EXPECT_TRUE(fileExists("tessel.conf"));
+    EXPECT_TRUE(fileExists("maps/w.mbtiles.conf"));
+    EXPECT_NE(said.find("tessel.conf was missing; recovered from tessel.conf~"), std::string::npos) << said;
+}
+
 // Each refusal says why on the screen, wrapped within it, until a key; the
 // open package and the page stay as they were.
 TEST_F(App, RefusedPackagesSayWhyOnScreen)

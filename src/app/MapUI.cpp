@@ -89,6 +89,8 @@ bool MapUI::loadPackage(int index, std::string* why)
     }
     currentPackage = index;
     reportShown = false;
+    if (!map->conf.recoveredFrom.empty())
+        screenNote = lang->value("file_recovered") + " " + map->conf.file;
     return true;
 }
 
@@ -97,6 +99,11 @@ std::string MapUI::takeReports()
     const std::vector<std::string> said = map->pipeline.reports.take();
     for (const std::string& line : said)
         std::fprintf(stderr, "%s\n", line.c_str());
+    if (!screenNote.empty()) {
+        std::string note;
+        note.swap(screenNote);
+        return note;
+    }
     if (said.empty() || reportShown)
         return std::string();
     reportShown = true;

@@ -28,7 +28,8 @@ public:
     // Prints what the map's loader found wrong with tiles and styles since
     // the last call (every pass: nothing to do costs next to nothing), and
     // returns the first of them for the screen, once per opened package, so
-    // that a damaged archive says so without a notice on every pan.
+    // that a damaged archive says so without a notice on every pan. A
+    // package file restored from its backup on opening is said first.
     std::string takeReports();
     // The background layers of the open package; true when there is a choice.
     bool bgList(Menu* menu, int page);
@@ -41,6 +42,7 @@ public:
     Map* map;
     Lang* lang;
     bool reportShown = false; // since the package was opened
+    std::string screenNote;   // for the next takeReports()
     std::vector<std::string> packageFiles;
     int currentPackage = -1;
     std::vector<std::string> packageCaptions;

@@ -54,8 +54,6 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
                                &mapUI, &tracks, &trackPage, &panning, &damage, &gps}),
       events(events)
 {
-    if (!settings.recoveredFrom.empty())
-        std::fprintf(stderr, "tessel: %s\n", settings.recoveryNote().c_str());
     fps.setLimit(options.fpsLimit);
     toolBar.setIconText(Layout::iconTextBox, 17, fonts.text, Layout::amber);
     toolBar.addImage(Layout::toolBarBox, Layout::toolBarImage);
@@ -63,6 +61,10 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     notification.bgFormat(Layout::notificationBox, Layout::notificationImage, Layout::notificationTextBox, 18,
                           fonts.text, Layout::amber);
     notification.wrapFormat(Layout::notificationPlate, Layout::notificationRim, Layout::toolBarBox.y);
+    if (!settings.recoveredFrom.empty()) {
+        std::fprintf(stderr, "tessel: %s\n", settings.recoveryNote().c_str());
+        notification.setBg(lang.value("file_recovered") + " " + settingsFile, 2 * Layout::messageMs);
+    }
     buildMenu();
     attribution.format(Layout::attributionBox, 9, fonts.small, Layout::black);
     fps.setText(screen, Layout::fpsBox, 12, fonts.small, Layout::black);
