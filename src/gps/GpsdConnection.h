@@ -37,6 +37,7 @@ public:
     bool read(Fix* fix, const std::function<void(GpsdReport::Kind)>& each);
 
 private:
+    bool connectedToItself() const;
     std::unique_ptr<gps_data_t> data;
     bool opened = false;
     std::string pending; // bytes of a line not ended yet

@@ -10,11 +10,13 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <functional>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
@@ -56,11 +58,19 @@ std::string cycle(int second, double lat, double lon, bool fixed = true)
 }
 
 // gpsfake replaying `log` once, in a process group of its own (it and its
-// gpsd end together).
+// gpsd end together), its gpsd's control socket in the log's folder.
 class Gpsfake {
 public:
     explicit Gpsfake(const std::string& log) : port(freeLoopbackPort())
     {
+        std::vector<std::string> environment = {"TMPDIR=" + log.substr(0, log.rfind('/'))};
+        for (char** e = environ; *e; ++e)
+            if (std::strncmp(*e, "TMPDIR=", 7) != 0)
+                environment.emplace_back(*e);
+        std::vector<char*> envp;
+        for (std::string& entry : environment)
+            envp.push_back(&entry[0]);
+        envp.push_back(nullptr);
         const std::string output = log + ".out";
         posix_spawn_file_actions_t files;
         posix_spawn_file_actions_init(&files);
@@ -75,15 +85,17 @@ public:
         for (std::string& word : words)
             argv.push_back(&word[0]);
         argv.push_back(nullptr);
-        if (posix_spawnp(&pid, "gpsfake", &files, &attributes, argv.data(), environ) != 0)
+        if (posix_spawnp(&pid, "gpsfake", &files, &attributes, argv.data(), envp.data()) != 0)
             pid = -1;
         posix_spawn_file_actions_destroy(&files);
         posix_spawnattr_destroy(&attributes);
     }
+    // Killed outright: gpsfake's own SIGTERM handler can spin for ever
+    // trying to reap a gpsd that the same signal ended.
     ~Gpsfake()
     {
         if (pid > 0) {
-            kill(-pid, SIGTERM);
+            kill(-pid, SIGKILL);
             waitpid(pid, nullptr, 0);
         }
     }

@@ -9,11 +9,13 @@
 #include <cstdio>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -76,17 +78,27 @@ std::string readFile(const std::string& path)
     return text.str();
 }
 
+// Below the kernel's ephemeral range (32768 up on Linux): a port handed to
+// another process stays free until it listens, and a client retrying a port
+// nobody listens on can never be given that same port as its own and
+// connect to itself. The start is random so that parallel tests differ.
 std::string freeLoopbackPort()
 {
-    const int probe = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    bind(probe, reinterpret_cast<sockaddr*>(&address), size);
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size);
-    close(probe);
-    return std::to_string(ntohs(address.sin_port));
+    std::random_device seed;
+    const int start = 20000 + static_cast<int>(seed() % 12000);
+    for (int i = 0; i < 12000; ++i) {
+        const int port = 20000 + (start - 20000 + i) % 12000;
+        const int probe = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        const bool free = bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        close(probe);
+        if (free)
+            return std::to_string(port);
+    }
+    throw std::runtime_error("no free loopback port");
 }
 
 void writeFile(const std::string& path, const std::string& text)

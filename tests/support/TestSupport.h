@@ -81,7 +81,8 @@ std::map<std::string, std::string> treeState(const std::string& dir = ".");
 // `what` rather than stopping the suite with no word.
 void endsWithin(double seconds, const std::string& what, const std::function<void()>& work);
 void writeFile(const std::string& path, const std::string& text);
-// A loopback TCP port nobody listened on a moment ago.
+// A loopback TCP port nobody listened on a moment ago, outside the range
+// the kernel hands out to clients.
 std::string freeLoopbackPort();
 bool fileExists(const std::string& path);
 
