@@ -1,10 +1,15 @@
 #include "GpsFeed.h"
+#include "GpsdConnection.h"
 #include "GpsWorker.h"
 #include "Gpx.h"
 #include "LoopbackGpsd.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -140,4 +145,33 @@ TEST(GpsFeedTest, ItsThreadRecordsAndClosesTheRecordingWhenStopped)
     std::string problem;
     EXPECT_TRUE(Gpx::read(status.recordingPath, &data, &problem)) << problem;
     EXPECT_EQ(2u, data.points());
+}
+
+// A socket bound to a loopback port and connected to that same port is
+// joined to itself (TCP's simultaneous open); one connected to a listener
+// is not.
+TEST(GpsdConnectionTest, ASocketJoinedToItselfIsTold)
+{
+    const auto bound = [](sockaddr_in* address) {
+        const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        *address = sockaddr_in{};
+        address->sin_family = AF_INET;
+        address->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof *address;
+        EXPECT_EQ(bind(s, reinterpret_cast<sockaddr*>(address), size), 0);
+        getsockname(s, reinterpret_cast<sockaddr*>(address), &size);
+        return s;
+    };
+    sockaddr_in own, served;
+    const int self = bound(&own);
+    ASSERT_EQ(connect(self, reinterpret_cast<sockaddr*>(&own), sizeof own), 0);
+    EXPECT_TRUE(GpsdConnection::joinedToItself(self));
+    const int listener = bound(&served);
+    ASSERT_EQ(listen(listener, 1), 0);
+    const int client = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_EQ(connect(client, reinterpret_cast<sockaddr*>(&served), sizeof served), 0);
+    EXPECT_FALSE(GpsdConnection::joinedToItself(client));
+    EXPECT_FALSE(GpsdConnection::joinedToItself(listener));
+    for (const int s : {self, listener, client})
+        close(s);
 }

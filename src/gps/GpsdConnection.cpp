@@ -27,7 +27,7 @@ bool GpsdConnection::open(const std::string& host, const std::string& port, std:
     opened = true;
     pending.clear();
     skipping = false;
-    if (connectedToItself()) {
+    if (joinedToItself(static_cast<int>(data->gps_fd))) {
         *problem = std::strerror(ECONNREFUSED);
         close();
         return false;
@@ -40,14 +40,12 @@ bool GpsdConnection::open(const std::string& host, const std::string& port, std:
     return true;
 }
 
-// Retrying a local port nobody listens on can be given that same port as
-// its own: TCP then joins the socket to itself, and the feed would wait
-// for ever for reports that are its own commands echoed.
-bool GpsdConnection::connectedToItself() const
+// Else the feed would wait for ever for reports that are its own commands
+// echoed.
+bool GpsdConnection::joinedToItself(int socket)
 {
     sockaddr_storage own{}, peer{};
     socklen_t ownSize = sizeof own, peerSize = sizeof peer;
-    const int socket = static_cast<int>(data->gps_fd);
     return getsockname(socket, reinterpret_cast<sockaddr*>(&own), &ownSize) == 0 &&
            getpeername(socket, reinterpret_cast<sockaddr*>(&peer), &peerSize) == 0 && ownSize == peerSize &&
            std::memcmp(&own, &peer, ownSize) == 0;

@@ -36,8 +36,11 @@ public:
     // longer moves.
     bool read(Fix* fix, const std::function<void(GpsdReport::Kind)>& each);
 
+    // True for a TCP socket connected to its own address: a client retrying
+    // a local port nobody listens on can be given that port as its own.
+    static bool joinedToItself(int socket);
+
 private:
-    bool connectedToItself() const;
     std::unique_ptr<gps_data_t> data;
     bool opened = false;
     std::string pending; // bytes of a line not ended yet
