@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <spawn.h>
+#include <sys/shm.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -91,13 +92,17 @@ public:
         posix_spawnattr_destroy(&attributes);
     }
     // Killed outright: gpsfake's own SIGTERM handler can spin for ever
-    // trying to reap a gpsd that the same signal ended.
+    // trying to reap a gpsd that the same signal ended. gpsd leaves its
+    // shared-memory export behind (gpsfake keys it by the port): removed.
     ~Gpsfake()
     {
         if (pid > 0) {
             kill(-pid, SIGKILL);
             waitpid(pid, nullptr, 0);
         }
+        const int shared = shmget(static_cast<key_t>(0x47700000 + std::stoi(port)), 0, 0);
+        if (shared >= 0)
+            shmctl(shared, IPC_RMID, nullptr);
     }
 
     pid_t pid = -1;
@@ -143,9 +148,12 @@ public:
                 leadReports = status.reports;
             recorded.insert(recorded.end(), points.begin(), points.end());
         }
-        EXPECT_GT(leadReports, 0u) << "the feed connected after the log had begun";
-        ASSERT_FALSE(recorded.empty()) << readFile(dir.path("log.nmea.out"));
-        ASSERT_NEAR(endLat, recorded.back().lat, 1e-6) << readFile(dir.path("log.nmea.out"));
+        // What a failure says: the link, the reports taken, gpsfake's words.
+        const std::string state = "link " + std::to_string(status.link) + ", " + std::to_string(status.reports) +
+                                  " reports; gpsfake: " + readFile(dir.path("log.nmea.out"));
+        EXPECT_GT(leadReports, 0u) << "the feed connected after the log had begun; " << state;
+        ASSERT_FALSE(recorded.empty()) << state;
+        ASSERT_NEAR(endLat, recorded.back().lat, 1e-6) << state;
         recorded.pop_back();
         feed.setRecording(false);
         feed.step(0);
