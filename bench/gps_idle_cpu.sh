@@ -14,16 +14,19 @@ sample=$(readlink -f "$2")
 seconds=${3:-60}
 run=$(mktemp -d /tmp/tessel-gpsidle-XXXXXX)
 gpsfake_pid=
-trap '[ -n "$gpsfake_pid" ] && kill -- -$gpsfake_pid 2>/dev/null; rm -rf "$run"' EXIT
+live=
+# gpsfake killed outright (its SIGTERM handler can spin for ever) and the
+# shared memory its gpsd leaves removed.
+trap '[ -n "$gpsfake_pid" ] && kill -KILL -- -$gpsfake_pid 2>/dev/null
+  [ -n "$live" ] && ipcrm -M "$(printf 0x4770%04X "$live")" 2>/dev/null; rm -rf "$run"' EXIT
 bash "$root/scripts/lay-run-dir.sh" "$run" >/dev/null
 cd "$run"
 "$sample" alpha Alpha
 sed -i 's/^record_track=no/record_track=yes/' tessel.conf
 python3 "$root/scripts/nmea-walk.py" 84.62 -174.45 $((seconds + 60)) > walk.nmea
-free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
-absent=$(free_port)
-live=$(free_port)
-setsid gpsfake -q -c 0.5 -P "$live" walk.nmea >gpsfake.txt 2>&1 &
+absent=$(python3 "$root/scripts/free-port.py")
+live=$(python3 "$root/scripts/free-port.py")
+TMPDIR=$run setsid gpsfake -q -c 0.5 -P "$live" walk.nmea >gpsfake.txt 2>&1 &
 gpsfake_pid=$!
 
 measure() { # NAME GPS
