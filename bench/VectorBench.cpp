@@ -17,6 +17,7 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -125,10 +126,11 @@ void BM_VectorTileUruguay(benchmark::State& state)
 }
 BENCHMARK(BM_VectorTileUruguay)->ArgName("png")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// Monaco at level 16 (two past its data) in a run directory, the loader
-// in manual mode: its work runs between frames, untimed, as the thread's.
-struct MonacoView {
-    MonacoView()
+// A run directory with the Monaco archive in maps/, made the working
+// directory, and the dummy screen; removed at the end. (TempDir belongs to
+// the test binaries, which link GoogleTest.)
+struct MonacoRunDir {
+    MonacoRunDir()
     {
         char pattern[] = "/tmp/tessel-vectorbench-XXXXXX";
         dir = mkdtemp(pattern);
@@ -139,6 +141,19 @@ struct MonacoView {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         SDL_Init(SDL_INIT_VIDEO);
         screen = SDL_SetVideoMode(320, 240, 16, SDL_SWSURFACE);
+    }
+    ~MonacoRunDir() { std::filesystem::remove_all(dir); }
+    MonacoRunDir(const MonacoRunDir&) = delete;
+    MonacoRunDir& operator=(const MonacoRunDir&) = delete;
+    std::string dir;
+    SDL_Surface* screen = nullptr;
+};
+
+// Monaco at level 16 (two past its data), the loader in manual mode: its
+// work runs between frames, untimed, as the thread's.
+struct MonacoView : MonacoRunDir {
+    MonacoView()
+    {
         map.pipeline.setMode(TilePipeline::Mode::manual);
         if (!map.create(screen, "maps/monaco.mbtiles"))
             std::abort();
@@ -152,8 +167,6 @@ struct MonacoView {
         }
         map.update();
     }
-    std::string dir;
-    SDL_Surface* screen = nullptr;
     Map map;
 };
 
@@ -171,13 +184,13 @@ __attribute__((noinline)) void measuredFrame(Program* program)
 
 void BM_PanFramesVector(benchmark::State& state)
 {
-    MonacoView view;
+    MonacoRunDir run;
     TTF_Init();
     Fonts fonts;
     fonts.open("media/font.ttf");
     FakeClock clock;
     ScriptedEvents keys;
-    Program program(view.screen, fonts, &keys, &clock);
+    Program program(run.screen, fonts, &keys, &clock);
     program.map.pipeline.setMode(TilePipeline::Mode::manual);
     program.toolBar.visible = false;
     if (!program.mapUI.loadPackage(0))
