@@ -15,10 +15,7 @@ seconds=${3:-60}
 run=$(mktemp -d /tmp/tessel-gpsidle-XXXXXX)
 gpsfake_pid=
 live=
-# gpsfake killed outright (its SIGTERM handler can spin for ever) and the
-# shared memory its gpsd leaves removed.
-trap '[ -n "$gpsfake_pid" ] && kill -KILL -- -$gpsfake_pid 2>/dev/null
-  [ -n "$live" ] && ipcrm -M "$(printf 0x4770%04X "$live")" 2>/dev/null; rm -rf "$run"' EXIT
+trap 'bash "$root/scripts/stop-gpsfake.sh" "$gpsfake_pid" "$live"; rm -rf "$run"' EXIT
 bash "$root/scripts/lay-run-dir.sh" "$run" >/dev/null
 cd "$run"
 "$sample" alpha Alpha
@@ -28,6 +25,7 @@ absent=$(python3 "$root/scripts/free-port.py")
 live=$(python3 "$root/scripts/free-port.py")
 TMPDIR=$run setsid gpsfake -q -c 0.5 -P "$live" walk.nmea >gpsfake.txt 2>&1 &
 gpsfake_pid=$!
+disown "$gpsfake_pid" # no job notice when the trap kills it
 
 measure() { # NAME GPS
   . "$root/tests/e2e/viewer.sh"

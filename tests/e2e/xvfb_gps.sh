@@ -13,11 +13,11 @@ sed -i 's/^record_track=no/record_track=yes/' tessel.conf
 # A walk east inside the sample package's area, a fix a second.
 python3 "$source_dir/scripts/nmea-walk.py" 84.62 -174.45 120 > walk.nmea
 port=$(python3 "$source_dir/scripts/free-port.py")
-# gpsd's control socket in the run directory; gpsfake killed outright (its
-# SIGTERM handler can spin for ever) and gpsd's shared memory removed.
+# gpsd's control socket in the run directory.
 TMPDIR=$run_dir setsid gpsfake -q -c 0.5 -P "$port" walk.nmea >gpsfake.txt 2>&1 &
 gpsfake=$!
-trap 'kill -KILL -- -$gpsfake 2>/dev/null; ipcrm -M "$(printf 0x4770%04X "$port")" 2>/dev/null; rm -rf "$run_dir"' EXIT
+disown "$gpsfake" # no job notice when the trap kills it
+trap 'bash "$source_dir/scripts/stop-gpsfake.sh" "$gpsfake" "$port"; rm -rf "$run_dir"' EXIT
 
 cat > session.sh <<'INNER'
 set -u
