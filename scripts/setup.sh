@@ -7,10 +7,13 @@ packages=(
   libsdl1.2-dev libsdl-image1.2-dev libsdl-ttf2.0-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev libpng-dev libspng-dev libjpeg-dev libwebp-dev zlib1g-dev libsqlite3-dev libexpat1-dev
   libprotozero-dev libcairo2-dev nlohmann-json3-dev libgps-dev libcurl4-openssl-dev
+  libfontconfig-dev fonts-noto-core
+  # search (OSM PBF) and routing
+  libosmium2-dev libroutino-dev routino
   xplanet-images
-  gpsd gpsd-clients tilemaker python3
+  gpsd gpsd-clients tilemaker python3 python3-gpxpy
   xvfb xdotool x11-apps imagemagick
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev ccache
   # bench/: callgrind, and the GTK viewer bench/pan_cpu.sh compares against
   valgrind foxtrotgps
 )

@@ -1,5 +1,6 @@
 // The whole program driven through its loop with scripted input and a fake
 // clock, on packages made by the test; checked on the screen and the files.
+#include <filesystem>
 #include "Archives.h"
 #include "Packages.h"
 #include "Program.h"
@@ -631,8 +632,10 @@ TEST(LanguageFiles, EveryFileDefinesEveryTextTheProgramAsksFor)
 {
     std::vector<std::string> ids;
     const std::regex asked("value\\(\"([a-z_]+)\"\\)");
-    for (const char* source : {"/src/app/Program.cpp", "/src/app/Pages.cpp", "/src/app/TrackPage.cpp", "/src/map/MapUI.cpp"}) {
-        const std::string text = readFile(std::string(TESSEL_SOURCE_DIR) + source);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(std::string(TESSEL_SOURCE_DIR) + "/src")) {
+        if (entry.path().extension() != ".cpp")
+            continue;
+        const std::string text = readFile(entry.path().string());
         for (std::sregex_iterator it(text.begin(), text.end(), asked), end; it != end; ++it)
             ids.push_back((*it)[1]);
     }
