@@ -1,6 +1,5 @@
 // The whole program driven through its loop with scripted input and a fake
 // clock, on packages made by the test; checked on the screen and the files.
-#include <filesystem>
 #include "Archives.h"
 #include "Packages.h"
 #include "Program.h"
@@ -8,6 +7,7 @@
 #include "ToolAction.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <regex>
@@ -540,7 +540,7 @@ TEST_F(App, LanguageSwitchIsStoredAndLaterTextsFollowIt)
     tap(iconX[4], iconY);
     run();
     chooseLine(0);
-    ASSERT_EQ(p.menu.model.current, p.pages.language);
+    ASSERT_EQ(p.menu.model.current, p.pages.pageOf("language"));
     const auto& files = p.pages.languages.files;
     const int czech = static_cast<int>(std::find(files.begin(), files.end(), "czech.conf") - files.begin());
     ASSERT_LT(czech, static_cast<int>(files.size()));
@@ -603,7 +603,7 @@ TEST_F(App, EscapeAndBackspaceInEveryFocus)
     tap(iconX[4], iconY);
     run();
     chooseLine(1); // into the frame cap page
-    ASSERT_EQ(p.menu.model.current, p.pages.maxFps);
+    ASSERT_EQ(p.menu.model.current, p.pages.pageOf("fps"));
     key(SDLK_BACKSPACE);
     run();
     EXPECT_EQ(p.menu.model.current, p.pages.options);

@@ -9,6 +9,7 @@
 #include "Menu.h"
 #include "MenuLine.h"
 #include "Notification.h"
+#include "OptionTable.h"
 #include "Pages.h"
 #include "Panning.h"
 #include "ScreenDamage.h"
@@ -278,21 +279,15 @@ void Commands::runMenuLine(int a)
     const std::pair<int, int> pageOfLine[] = {
         {MenuLine::background, pages.bg},
         {MenuLine::overlay, pages.overlay},
-        {MenuLine::language, pages.language},
-        {MenuLine::maxFps, pages.maxFps},
-        {MenuLine::showFps, pages.showFps},
-        {MenuLine::showBattery, pages.showBattery},
-        {MenuLine::smoothText, pages.smoothText},
-        {MenuLine::moveSpeed, pages.moveSpeed},
-        {MenuLine::moveMultiplier, pages.moveMultiplier},
-        {MenuLine::centerCross, pages.centerCross},
-        {MenuLine::missingTiles, pages.missingTiles},
-        {MenuLine::showPosition, pages.showPosition},
         {MenuLine::tracks, parts.trackPage->page},
     };
     for (const auto& entry : pageOfLine)
         if (entry.first == a)
             parts.menu->model.switchMenu(entry.second);
+    const std::vector<OptionRow>& rows = OptionTable::rows();
+    for (std::size_t i = 0; i < rows.size() && i < pages.valuePages.size(); ++i)
+        if (rows[i].offered() && rows[i].line == a && parts.menu->model.current == pages.options)
+            parts.menu->model.switchMenu(pages.valuePages[i]);
 }
 
 // Opens a package from the package page. A package the viewport refuses

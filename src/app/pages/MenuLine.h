@@ -14,26 +14,9 @@ struct MenuLine {
         // exit page
         saveAndExit = 3,
         exitWithoutSaving = 4,
-        // options page, each leading to its page of values
-        language = 5,
-        maxFps = 6,
-        showFps = 7,
-        showBattery = 10,
-        smoothText = 13,
-        moveSpeed = 19,
-        moveMultiplier = 20,
-        centerCross = 21,
-        missingTiles = 23,
-        showPosition = 26,
+        // options page: its settings' lines are in OptionTable; the gps line
+        // and its page of values
         gps = 29,
-        // the pages of values behind them (a yes/no page's "no" is its yes + 1)
-        showFpsYes = 8,
-        showBatteryYes = 11,
-        smoothTextYes = 14,
-        centerCrossYes = 22,
-        showPositionYes = 27,
-        missingParent = 24,
-        missingPlaceholder = 25,
         gpsOn = 30,
         gpsOff = 31,
         // tracks page, whose other lines are numbered by file

@@ -2,6 +2,7 @@
 
 #include "Layout.h"
 #include "MenuLine.h"
+#include "OptionTable.h"
 
 void Pages::build(Menu* menu, Lang* lang, MapUI* mapUI, const ConfParser& settings, const Settings& values)
 {
@@ -32,55 +33,59 @@ int Pages::addValuePage(Menu* menu, Lang* lang, const char* textId, int id, cons
     return menu->model.createMenu(lang->value(textId), options, 0);
 }
 
-void Pages::addYesNoPage(Menu* menu, Lang* lang, const char* textId, int id, bool value, int yesId, int* page)
+// The line of one setting with its value, and its page of values.
+int Pages::addRowPage(Menu* menu, Lang* lang, const OptionRow& row, const ConfParser& settings, const Settings& values)
 {
-    *page = addValuePage(menu, lang, textId, id, lang->value(value ? "yes" : "no"));
-    menu->model.addItem(*page, yesId, lang->value("yes"), false);
-    menu->model.addItem(*page, yesId + 1, lang->value("no"), false);
+    switch (row.kind) {
+    case OptionRow::Kind::flag: {
+        const bool on = values.*row.flag;
+        const int page = addValuePage(menu, lang, row.textId, row.line, lang->value(on ? row.yesText : row.noText));
+        menu->model.addItem(page, row.yesLine, lang->value(row.yesText), false);
+        menu->model.addItem(page, row.yesLine + 1, lang->value(row.noText), false);
+        return page;
+    }
+    case OptionRow::Kind::number: {
+        const int value = values.*row.number;
+        // The value as the file holds it; no cap reads as the page's own line says.
+        std::string stored = std::to_string(value);
+        settings.stringValue(row.key, &stored);
+        const auto shown = [&](int v, const std::string& text) {
+            return v == 0 && row.zeroText ? lang->value(row.zeroText) : text + row.unit;
+        };
+        const int page = addValuePage(menu, lang, row.textId, row.line, shown(value, stored));
+        for (int choice : row.choices)
+            menu->model.addItem(page, choice, shown(choice, std::to_string(choice)), false);
+        return page;
+    }
+    case OptionRow::Kind::language: {
+        const int page = addValuePage(menu, lang, row.textId, row.line, lang->languageName);
+        if (languages.scan(Lang::directory)) {
+            menu->model.clearMenu(page);
+            for (std::size_t i = 0; i < languages.names.size(); ++i)
+                menu->model.addItem(page, static_cast<int>(i), languages.names[i], false);
+        }
+        return page;
+    }
+    case OptionRow::Kind::text:
+        break;
+    }
+    return -1;
 }
 
 void Pages::buildOptionsPage(Menu* menu, Lang* lang, const ConfParser& settings, const Settings& values)
 {
     options = menu->model.createOptionsMenu(lang->value("options"), Layout::optionsLabelWidth, Layout::optionsValueWidth,
                                       -1, 9);
+    valuePages.clear();
+    for (const OptionRow& row : OptionTable::rows())
+        valuePages.push_back(row.offered() ? addRowPage(menu, lang, row, settings, values) : -1);
+}
 
-    language = addValuePage(menu, lang, "language", MenuLine::language, lang->languageName);
-    if (languages.scan(Lang::directory)) {
-        menu->model.clearMenu(language);
-        for (std::size_t i = 0; i < languages.names.size(); ++i)
-            menu->model.addItem(language, static_cast<int>(i), languages.names[i], false);
-    }
-
-    std::string stored = std::to_string(values.fpsLimit);
-    settings.stringValue("fps", &stored);
-    // No cap reads as the page's own line says, after a restart too.
-    maxFps = addValuePage(menu, lang, "max_fps", MenuLine::maxFps,
-                          values.fpsLimit == 0 ? lang->value("fps_unlimited") : stored);
-    menu->model.addItem(maxFps, 0, lang->value("fps_unlimited"), false);
-    for (int cap : {15, 20, 25, 30, 50, 100, 150})
-        menu->model.addItem(maxFps, cap, std::to_string(cap), false);
-
-    addYesNoPage(menu, lang, "show_fps", MenuLine::showFps, values.showFps, MenuLine::showFpsYes, &showFps);
-    addYesNoPage(menu, lang, "show_battery", MenuLine::showBattery, values.showBattery, MenuLine::showBatteryYes, &showBattery);
-    addYesNoPage(menu, lang, "smooth_text", MenuLine::smoothText, values.smoothText, MenuLine::smoothTextYes, &smoothText);
-
-    stored = std::to_string(values.moveSpeed);
-    settings.stringValue("map_move_speed", &stored);
-    moveSpeed = addValuePage(menu, lang, "map_move_speed", MenuLine::moveSpeed, stored + " pps");
-    for (int speed = 25; speed <= 200; speed += 25)
-        menu->model.addItem(moveSpeed, speed, std::to_string(speed) + " pps", false);
-
-    stored = std::to_string(values.moveMultiplier);
-    settings.stringValue("map_move_multiplier", &stored);
-    moveMultiplier = addValuePage(menu, lang, "map_move_multiplier", MenuLine::moveMultiplier, stored + " x");
-    for (int factor = 2; factor <= 5; ++factor)
-        menu->model.addItem(moveMultiplier, factor, std::to_string(factor) + " x", false);
-
-    addYesNoPage(menu, lang, "center_cross", MenuLine::centerCross, values.centerCross, MenuLine::centerCrossYes, &centerCross);
-    addYesNoPage(menu, lang, "show_position", MenuLine::showPosition, values.showPosition, MenuLine::showPositionYes, &showPosition);
-
-    missingTiles =
-        addValuePage(menu, lang, "missing_tiles", MenuLine::missingTiles, lang->value(values.missingParents ? "missing_parent" : "missing_placeholder"));
-    menu->model.addItem(missingTiles, MenuLine::missingParent, lang->value("missing_parent"), false);
-    menu->model.addItem(missingTiles, MenuLine::missingPlaceholder, lang->value("missing_placeholder"), false);
+int Pages::pageOf(const std::string& key) const
+{
+    const std::vector<OptionRow>& rows = OptionTable::rows();
+    for (std::size_t i = 0; i < rows.size() && i < valuePages.size(); ++i)
+        if (key == rows[i].key)
+            return valuePages[i];
+    return -1;
 }

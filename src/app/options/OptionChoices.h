@@ -2,9 +2,10 @@
 #define TESSEL_OPTIONCHOICES_H
 
 #include "CommandParts.h"
+#include "OptionRow.h"
 
 // A value chosen on one of the options' pages: applied at once and stored
-// in the settings.
+// in the settings, as the setting's row of `OptionTable` says.
 class OptionChoices {
 public:
     explicit OptionChoices(const CommandParts& parts) : parts(parts) {}
@@ -14,11 +15,8 @@ public:
     bool choose(int a);
 
 private:
-    bool storeYesNo(int a);
-    void setFpsLimit(int limit);
-    void setMissingTiles(int a);
-    void changeSpeed(int speed);
-    void changeMultiplier(int factor);
+    void chooseFlag(const OptionRow& row, int a);
+    void chooseNumber(const OptionRow& row, int value);
 
     CommandParts parts;
 };

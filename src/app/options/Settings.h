@@ -5,7 +5,8 @@
 
 #include <string>
 
-// Settings read from "tessel.conf"; a missing key keeps the value here.
+// The values of "tessel.conf", read through the rows of `OptionTable`; a
+// missing key keeps the value here.
 struct Settings {
     int fpsLimit = 30;
     bool showFps = false;
