@@ -14,6 +14,9 @@
 
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -272,4 +275,39 @@ TEST(AreaExtract, MetadataThatIsNotUtf8IsCarriedOver)
     const std::unique_ptr<TileArchive> out = TileArchive::open("out.pmtiles", &error);
     ASSERT_TRUE(out) << error;
     EXPECT_EQ(out->info().name, "Caf\xef\xbf\xbd");
+}
+
+// A 4 KB leaf that inflates to a million entries, listed forty times by
+// the root: reading the leaves all at once would hold 1.3 GB. Extracted in
+// a child process, whose peak resident size the kernel reports.
+TEST(AreaExtract, LeafBombIsRefusedWithinBoundedMemory)
+{
+    TempDir dir;
+    PMTilesLayout layout;
+    layout.tiles[std::make_tuple(2, 1, 1)] = "tile";
+    layout.gzipDirectories = true;
+    std::vector<PMTiles::Entry> leaf(1000000), root;
+    for (std::uint64_t id = 0; id < leaf.size(); ++id)
+        leaf[id] = PMTiles::Entry{id, 0, 4, 1};
+    layout.rawLeaves = Gzip::deflate(PMTiles::serializeDirectory(leaf));
+    std::vector<PMTiles::Entry>().swap(leaf); // not counted in the child's peak
+    for (std::uint64_t id = 0; id < 40; ++id)
+        root.push_back(PMTiles::Entry{id, 0, layout.rawLeaves.size(), 0});
+    layout.rawRoot = Gzip::deflate(PMTiles::serializeDirectory(root));
+    writePMTiles("bomb.pmtiles", layout);
+    ASSERT_LT(layout.rawLeaves.size() + layout.rawRoot.size(), 8000u);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        Extract::Options options;
+        std::uint64_t tiles;
+        std::string error;
+        const bool done = Extract::run("bomb.pmtiles", "out.pmtiles", options, &tiles, &error);
+        _exit(!done && error.find("entries") != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    struct rusage usage {};
+    ASSERT_EQ(wait4(child, &status, 0, &usage), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_LT(usage.ru_maxrss, 256 * 1024) << "kB at the peak";
 }

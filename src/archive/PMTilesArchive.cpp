@@ -94,11 +94,13 @@ bool PMTilesArchive::decompress(int compression, std::string* bytes, std::size_t
     return true;
 }
 
-bool PMTilesArchive::loadDirectory(std::uint64_t offset, std::uint64_t length, std::vector<PMTiles::Entry>* entries) const
+bool PMTilesArchive::loadDirectory(std::uint64_t offset, std::uint64_t length, std::vector<PMTiles::Entry>* entries,
+                                   std::uint64_t maxEntries, bool* overBudget) const
 {
     std::string bytes;
     return length <= maxDirectoryBytes && read(offset, length, &bytes) &&
-           decompress(h.internalCompression, &bytes, maxDirectoryBytes) && PMTiles::parseDirectory(bytes, entries);
+           decompress(h.internalCompression, &bytes, maxDirectoryBytes) &&
+           PMTiles::parseDirectory(bytes, entries, maxEntries, overBudget);
 }
 
 const std::vector<PMTiles::Entry>* PMTilesArchive::leaf(PMTiles::Entry e)
@@ -163,9 +165,14 @@ bool PMTilesArchive::walkDirectory(const std::vector<PMTiles::Entry>& entries, i
             *error = "leaf directories nested deeper than " + std::to_string(maxLeafDepth);
             return false;
         }
+        // Counted before the leaf is held: its entries must fit in what is left.
         std::vector<PMTiles::Entry> children;
-        if (e.offset > h.leafLength || !loadDirectory(h.leafOffset + e.offset, e.length, &children)) {
-            *error = "damaged leaf directory";
+        bool overBudget = false;
+        if (e.offset > h.leafLength || !loadDirectory(h.leafOffset + e.offset, e.length, &children,
+                                                      state->limit - state->visited, &overBudget)) {
+            state->overLimit = overBudget;
+            *error = overBudget ? "directories with more than " + std::to_string(state->limit) + " entries"
+                                : "damaged leaf directory";
             return false;
         }
         if (!walkDirectory(children, depth + 1, next, state, visit, error))

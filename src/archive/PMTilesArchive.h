@@ -41,7 +41,8 @@ private:
     bool walkLevels(PMTiles::Entry* first, bool* any, bool* tooMany, std::string* error);
     bool read(std::uint64_t offset, std::uint64_t length, std::string* out) const;
     bool decompress(int compression, std::string* bytes, std::size_t limit) const;
-    bool loadDirectory(std::uint64_t offset, std::uint64_t length, std::vector<PMTiles::Entry>* entries) const;
+    bool loadDirectory(std::uint64_t offset, std::uint64_t length, std::vector<PMTiles::Entry>* entries,
+                       std::uint64_t maxEntries = ~0ull, bool* overBudget = nullptr) const;
     const std::vector<PMTiles::Entry>* leaf(PMTiles::Entry e);
     bool tileData(const PMTiles::Entry& e, std::string* bytes) const;
     // Every tile entry under the root, leaves included; false with *error

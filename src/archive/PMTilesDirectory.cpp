@@ -42,13 +42,18 @@ std::uint64_t levelStart(int z)
 // Ids must increase strictly and no run may wrap past the largest id, or a
 // lookup could land on another tile; bytes left over mean the directory is
 // not what its writer meant.
-bool parseDirectory(const std::string& bytes, std::vector<Entry>* entries)
+bool parseDirectory(const std::string& bytes, std::vector<Entry>* entries, std::uint64_t maxEntries, bool* overBudget)
 {
     std::size_t pos = 0;
     std::uint64_t count;
     // Each entry takes at least four bytes.
     if (!readVarint(bytes, &pos, &count) || count > bytes.size() / 4)
         return false;
+    if (count > maxEntries) {
+        if (overBudget)
+            *overBudget = true;
+        return false;
+    }
     entries->assign(static_cast<std::size_t>(count), Entry());
     std::uint64_t last = 0;
     for (std::size_t i = 0; i < entries->size(); ++i) {

@@ -18,8 +18,10 @@ struct Entry {
 
 // Parses a decompressed directory. False when it is cut short, declares
 // more entries than its bytes could hold, has bytes left over, or its ids
-// do not increase or wrap.
-bool parseDirectory(const std::string& bytes, std::vector<Entry>* entries);
+// do not increase or wrap. A directory of more than maxEntries entries is
+// refused before any is held, with *overBudget set when given.
+bool parseDirectory(const std::string& bytes, std::vector<Entry>* entries, std::uint64_t maxEntries = ~0ull,
+                    bool* overBudget = nullptr);
 
 // A directory as stored (before compression): the inverse of parseDirectory.
 // An offset right after the previous entry's data is written as 0.

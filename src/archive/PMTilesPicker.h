@@ -29,6 +29,10 @@ public:
 
     explicit PMTilesPicker(ByteSource& source) : source(source) {}
 
+    // The directory entries one pick may visit, counted as each directory
+    // is parsed (tests lower it).
+    std::uint64_t entryLimit = maxEntriesVisited;
+
     // Reads the header, the root directory and the metadata (one read when
     // they lie in the first 16 KiB, as they should).
     bool open(std::string* error);
@@ -57,9 +61,10 @@ private:
     bool sectionsFit(std::string* error) const;
     bool section(const std::string& prefix, std::uint64_t offset, std::uint64_t length, std::string* out,
                  std::string* error);
-    bool readDirectory(const std::string& stored, std::vector<PMTiles::Entry>* entries) const;
-    bool readLeaves(const std::vector<Leaf>& leaves, std::vector<std::vector<PMTiles::Entry>>* directories,
-                    std::string* error);
+    bool readDirectory(const std::string& stored, std::vector<PMTiles::Entry>* entries, bool* overBudget) const;
+    std::string tooManyEntries() const;
+    bool takeLeaves(const std::vector<Leaf>& leaves, const std::vector<IdRange>& wanted, std::vector<Leaf>* next,
+                    std::vector<PMTiles::Entry>* picked, std::string* error);
     bool take(const std::vector<PMTiles::Entry>& directory, std::uint64_t end, const std::vector<IdRange>& wanted,
               std::vector<Leaf>* leaves, std::vector<PMTiles::Entry>* picked, std::string* error);
 
