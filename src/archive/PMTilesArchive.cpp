@@ -73,7 +73,7 @@ bool PMTilesArchive::readHeader(std::string* error)
         *error = "not a PMTiles archive (cut short)";
         return false;
     }
-    if (!h.parse(raw, error))
+    if (!h.parse(raw, error) || !h.sectionsFit(fileSize, error))
         return false;
     for (int c : {h.internalCompression, h.tileCompression})
         if (c > 2) {

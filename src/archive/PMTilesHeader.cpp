@@ -81,4 +81,16 @@ std::string Header::bytes() const
     return out;
 }
 
+bool Header::sectionsFit(std::uint64_t size, std::string* error) const
+{
+    const auto fits = [size](std::uint64_t offset, std::uint64_t length) {
+        return offset <= size && length <= size - offset;
+    };
+    if (fits(rootOffset, rootLength) && fits(metadataOffset, metadataLength) && fits(leafOffset, leafLength) &&
+        fits(dataOffset, dataLength))
+        return true;
+    *error = "the header names sections outside the archive (is the file cut short?)";
+    return false;
+}
+
 } // namespace PMTiles

@@ -68,12 +68,8 @@ bool readMerged(ByteSource& source, const std::vector<ByteSpans::Span>& spans, s
 
 bool PMTilesPicker::sectionsFit(std::string* error) const
 {
-    const std::uint64_t size = source.size();
-    if (!fits(h.rootOffset, h.rootLength, size) || !fits(h.metadataOffset, h.metadataLength, size) ||
-        !fits(h.leafOffset, h.leafLength, size) || !fits(h.dataOffset, h.dataLength, size)) {
-        *error = "the header names sections outside the archive";
+    if (!h.sectionsFit(source.size(), error))
         return false;
-    }
     if (h.rootLength > maxDirectoryBytes || h.metadataLength > maxDirectoryBytes) {
         *error = "the root directory or the metadata is too large";
         return false;
