@@ -5,6 +5,7 @@
 #include "Files.h"
 #include "HttpHeaders.h"
 #include "MBTilesWriter.h"
+#include "MvtReader.h"
 #include "SafeFile.h"
 #include "TileArchive.h"
 #include "TileUrl.h"
@@ -28,15 +29,26 @@ struct Job {
     std::string sample; // a stored tile, for the format
 };
 
-// One tile: stored, known absent, or skipped as undecodable. False (with
-// *error) when the server refuses or keeps failing: the run stops.
+// A picture the viewer decodes, or a vector tile it can draw.
+bool decodable(const std::string& bytes)
+{
+    VectorTile tile;
+    std::string why;
+    return Codecs::decodable(bytes) || MvtReader::read(bytes, &tile, &why);
+}
+
+// One tile: stored, known absent, or skipped as undecodable (and asked for
+// again by the next run: a server's passing fault must not lose a tile for
+// good). False (with *error) when the server refuses or keeps failing: the
+// run stops.
 bool fetchTile(Job& job, int z, long long x, long long y, std::string* error)
 {
     const std::string address = job.url.of(z, x, y);
     HttpReply reply;
     if (!job.fetcher.get(address, 0, 0, &reply, error, 16u << 20))
         return false;
-    if (reply.status == 404 || reply.status == 410 || reply.status == 204) {
+    // An empty answer is how vector servers say a tile holds nothing.
+    if (reply.status == 404 || reply.status == 410 || reply.status == 204 || (reply.status == 200 && reply.body.empty())) {
         ++job.report.absent;
         return job.file.markAbsent(z, x, y, error);
     }
@@ -49,11 +61,11 @@ bool fetchTile(Job& job, int z, long long x, long long y, std::string* error)
                                                : ""));
         return false;
     }
-    if (reply.tooLarge || HttpHeaders::isWebPage(reply.contentType) || !Codecs::decodable(reply.body)) {
+    if (reply.tooLarge || HttpHeaders::isWebPage(reply.contentType) || !decodable(reply.body)) {
         ++job.report.undecodable;
         if (job.o.warn)
             job.o.warn("undecodable tile", address);
-        return job.file.markAbsent(z, x, y, error);
+        return true;
     }
     if (job.sample.empty())
         job.sample = reply.body;
@@ -69,7 +81,9 @@ bool fetchAll(Job& job, std::uint64_t total, std::string* error)
             for (long long y = r.minY; y <= r.maxY; ++y)
                 for (long long x = r.minX; x <= r.maxX; ++x) {
                     if (job.o.interrupted && job.o.interrupted()) {
-                        *error = "interrupted";
+                        job.report.left = total - done;
+                        *error = "interrupted with " + std::to_string(total - done) + " of " + std::to_string(total) +
+                                 " tiles left to ask for; the same command continues the download";
                         return false;
                     }
                     if (job.file.known(z, x, y))
@@ -151,7 +165,12 @@ bool run(Fetcher& fetcher, const std::string& urlTemplate, const std::string& ou
     if (!file.open(working, false, error))
         return false;
     Job job{fetcher, url, o, file, *report, std::string()};
-    const bool fetched = fetchAll(job, total, error);
+    bool fetched = fetchAll(job, total, error);
+    if (fetched && !file.sampleTile(&job.sample)) {
+        *error = "no tile was stored (" + std::to_string(report->undecodable) + " undecodable, " +
+                 std::to_string(report->absent) + " absent); the server may not serve tiles at this address";
+        fetched = false;
+    }
     std::string closing;
     const bool closed = file.setMetadata(metadataOf(job, earlier), &closing) && file.close(&closing);
     if (!closed && fetched)
