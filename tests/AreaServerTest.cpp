@@ -153,6 +153,24 @@ TEST_F(AreaServer, StallingServerIsGivenUp)
     std::string error;
     EXPECT_FALSE(extract(net, server->url("/stall/montevideo.pmtiles"), "-57,-35,-56,-34", &error));
     EXPECT_NE(error.find("stopped answering"), std::string::npos) << error;
+    // Two bytes a second are no better than none.
+    EXPECT_FALSE(extract(net, server->url("/trickle/montevideo.pmtiles"), "-57,-35,-56,-34", &error));
+    EXPECT_NE(error.find("stopped answering"), std::string::npos) << error;
+}
+
+// A redirect away from HTTP is refused at once, never tried again.
+TEST_F(AreaServer, RedirectsToOtherSchemesAreRefusedAtOnce)
+{
+    for (const char* scheme : {"file", "ftp", "gopher"}) {
+        Net net;
+        long long before, after, bytes;
+        server->counts(&before, &bytes);
+        std::string error;
+        EXPECT_FALSE(extract(net, server->url(std::string("/redirect/") + scheme), "-57,-35,-56,-34", &error));
+        EXPECT_NE(error.find("redirect to another protocol"), std::string::npos) << scheme << ": " << error;
+        server->counts(&after, &bytes);
+        EXPECT_EQ(after - before, 1) << scheme;
+    }
 }
 
 TEST_F(AreaServer, BusyServerIsWaitedFor)

@@ -12,6 +12,8 @@ request, by path:
   /status/CODE/...       that status, no body
   /busy/N/REST           429 with Retry-After: 1 for the first N requests, then REST
   /stall/...             headers, then nothing for a minute
+  /trickle/...           headers, then two bytes a second for half a minute
+  /redirect/SCHEME       a redirect to SCHEME://127.0.0.1/x (file, ftp, gopher)
   /tiles/Z/X/Y.EXT       tiles of the MBTiles file given, 404 when absent (a
                          vector tile's type when EXT is pbf or mvt)
   /badtiles/Z/X/Y.png    as /tiles, but odd columns answer bytes no decoder takes
@@ -124,6 +126,19 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.flush()
             time.sleep(60)
             return None
+        if kind == "trickle":
+            self.send_response(206)
+            self.send_header("Content-Length", "1000000")
+            self.send_header("Content-Range", "bytes 0-999999/2000000")
+            self.end_headers()
+            for _ in range(30):
+                self.wfile.write(b"PM")
+                self.wfile.flush()
+                time.sleep(1)
+            self.close_connection = True
+            return None
+        if kind == "redirect":
+            return self.answer(302, b"", {"Location": "%s://127.0.0.1/x" % parts[1]})
         if kind in ("tiles", "badtiles") and len(parts) == 4:
             y, _, ext = parts[3].partition(".")
             return self.tile(int(parts[1]), int(parts[2]), int(y), ext, kind == "badtiles")
