@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 #include <set>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -310,4 +312,27 @@ TEST(AreaExtract, LeafBombIsRefusedWithinBoundedMemory)
     ASSERT_EQ(wait4(child, &status, 0, &usage), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_LT(usage.ru_maxrss, 256 * 1024) << "kB at the peak";
+}
+
+// What a run killed outright left is removed by the next run into the
+// same output; the temporary file of a run still going is not.
+TEST(AreaExtract, TemporariesOfKilledRunsAreRemoved)
+{
+    TempDir dir;
+    PMTilesLayout layout;
+    layout.tiles[std::make_tuple(2, 1, 1)] = "tile";
+    writePMTiles("good.pmtiles", layout);
+    Files::writeBytes(".out.pmtiles.tessel-Ab12Cd", "killed");
+    Files::writeBytes(".out.pmtiles.tessel-Ab12Cd-journal", "killed");
+    Files::writeBytes(".out.pmtiles.tessel-Held01", "running");
+    Files::writeBytes(".other.pmtiles.tessel-Ab12Cd", "another output's");
+    const int held = open(".out.pmtiles.tessel-Held01", O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+    Extract::Options options;
+    std::uint64_t tiles;
+    std::string error;
+    ASSERT_TRUE(Extract::run("good.pmtiles", "out.pmtiles", options, &tiles, &error)) << error;
+    close(held);
+    EXPECT_EQ(dir.files(), (std::vector<std::string>{".other.pmtiles.tessel-Ab12Cd", ".out.pmtiles.tessel-Held01",
+                                                     "good.pmtiles", "out.pmtiles"}));
 }
