@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 #include <set>
+#include <sqlite3.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -335,4 +336,34 @@ TEST(AreaExtract, TemporariesOfKilledRunsAreRemoved)
     close(held);
     EXPECT_EQ(dir.files(), (std::vector<std::string>{".other.pmtiles.tessel-Ab12Cd", ".out.pmtiles.tessel-Held01",
                                                      "good.pmtiles", "out.pmtiles"}));
+}
+
+// A metadata view that never ends, or never gives a row: extract stops,
+// the second time at once when asked to (Ctrl-C).
+TEST(AreaExtract, EndlessMetadataEnds)
+{
+    TempDir dir;
+    const std::pair<const char*, const char*> views[] = {
+        {"endless.mbtiles", "SELECT 'name' AS name, 'x' AS value FROM n"},
+        {"silent.mbtiles", "SELECT 'name' AS name, 'x' AS value FROM n WHERE i < 0"},
+    };
+    for (const auto& v : views) {
+        writeMBTiles(v.first, {{1, 0, 0, tilePng(1)}});
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(v.first, &db), SQLITE_OK);
+        const std::string sql = std::string("DROP TABLE metadata; CREATE VIEW metadata AS WITH RECURSIVE "
+                                            "n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) ") + v.second;
+        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
+        sqlite3_close(db);
+    }
+    Extract::Options options;
+    std::uint64_t tiles;
+    std::string error;
+    EXPECT_FALSE(Extract::run("endless.mbtiles", "out.pmtiles", options, &tiles, &error));
+    EXPECT_NE(error.find("more than 4096 rows"), std::string::npos) << error;
+    int asked = 0;
+    options.interrupted = [&asked] { return ++asked > 3; };
+    EXPECT_FALSE(Extract::run("silent.mbtiles", "out.pmtiles", options, &tiles, &error));
+    EXPECT_NE(error.find("interrupted"), std::string::npos) << error;
+    EXPECT_FALSE(SafeFile::present("out.pmtiles"));
 }

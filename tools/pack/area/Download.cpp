@@ -4,6 +4,7 @@
 #include "Codecs.h"
 #include "Files.h"
 #include "HttpHeaders.h"
+#include "MBTilesArchive.h"
 #include "MBTilesWriter.h"
 #include "MvtReader.h"
 #include "SafeFile.h"
@@ -160,7 +161,13 @@ bool run(Fetcher& fetcher, const std::string& urlTemplate, const std::string& ou
         *error = working + " exists and was not made by tessel-pack download; remove it";
         return false;
     }
-    const std::map<std::string, std::string> earlier = AreaMetadata::readRows(working);
+    std::map<std::string, std::string> earlier;
+    if (SafeFile::present(working)) {
+        const std::unique_ptr<MBTilesArchive> before =
+            MBTilesArchive::open(working, error, TileArchive::Reading::tilesOnly, MBTilesArchive::maxQuerySteps, o.interrupted);
+        if (!before || !before->metadataRows(&earlier, error))
+            return false;
+    }
     MBTilesWriter file;
     if (!file.open(working, false, error))
         return false;
