@@ -1,13 +1,10 @@
 #include "PMTilesArchive.h"
 
+#include "FileBytes.h"
 #include "Gzip.h"
 #include "MetadataText.h"
-#include "SafeFile.h"
 
 #include <algorithm>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -25,14 +22,20 @@ const char* compressionName(int c)
 
 std::unique_ptr<TileArchive> PMTilesArchive::open(const std::string& path, std::string* error, Reading reading)
 {
-    std::unique_ptr<PMTilesArchive> a(new PMTilesArchive());
-    a->fd = SafeFile::openRegular(path);
-    struct stat info;
-    if (a->fd < 0 || fstat(a->fd, &info) != 0) {
+    std::string why;
+    std::unique_ptr<FileBytes> file = FileBytes::open(path, &why);
+    if (!file) {
         *error = "cannot be read";
         return nullptr;
     }
-    a->fileSize = static_cast<std::uint64_t>(info.st_size);
+    return open(std::move(file), error, reading);
+}
+
+std::unique_ptr<TileArchive> PMTilesArchive::open(std::unique_ptr<ByteSource> bytes, std::string* error,
+                                                  Reading reading)
+{
+    std::unique_ptr<PMTilesArchive> a(new PMTilesArchive());
+    a->bytes = std::move(bytes);
     if (!a->readHeader(error))
         return nullptr;
     if (!a->loadDirectory(a->h.rootOffset, a->h.rootLength, &a->root)) {
@@ -45,25 +48,11 @@ std::unique_ptr<TileArchive> PMTilesArchive::open(const std::string& path, std::
     return std::unique_ptr<TileArchive>(a.release());
 }
 
-PMTilesArchive::~PMTilesArchive()
-{
-    if (fd >= 0)
-        close(fd);
-}
-
 bool PMTilesArchive::read(std::uint64_t offset, std::uint64_t length, std::string* out) const
 {
-    if (offset > fileSize || length > fileSize - offset)
-        return false;
-    out->resize(static_cast<std::size_t>(length));
-    std::size_t done = 0;
-    while (done < out->size()) {
-        const ssize_t n = pread(fd, &(*out)[done], out->size() - done, static_cast<off_t>(offset + done));
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+    std::string why;
+    return offset <= bytes->size() && length <= bytes->size() - offset && bytes->read(offset, length, out, &why) &&
+           out->size() == length;
 }
 
 bool PMTilesArchive::readHeader(std::string* error)
@@ -73,7 +62,7 @@ bool PMTilesArchive::readHeader(std::string* error)
         *error = "not a PMTiles archive (cut short)";
         return false;
     }
-    if (!h.parse(raw, error) || !h.sectionsFit(fileSize, error))
+    if (!h.parse(raw, error) || !h.sectionsFit(bytes->size(), error))
         return false;
     for (int c : {h.internalCompression, h.tileCompression})
         if (c > 2) {
@@ -97,10 +86,10 @@ bool PMTilesArchive::decompress(int compression, std::string* bytes, std::size_t
 bool PMTilesArchive::loadDirectory(std::uint64_t offset, std::uint64_t length, std::vector<PMTiles::Entry>* entries,
                                    std::uint64_t maxEntries, bool* overBudget) const
 {
-    std::string bytes;
-    return length <= maxDirectoryBytes && read(offset, length, &bytes) &&
-           decompress(h.internalCompression, &bytes, maxDirectoryBytes) &&
-           PMTiles::parseDirectory(bytes, entries, maxEntries, overBudget);
+    std::string stored;
+    return length <= maxDirectoryBytes && read(offset, length, &stored) &&
+           PMTiles::readDirectory(stored, h.internalCompression == PMTiles::Header::gzip, entries, maxEntries,
+                                  overBudget);
 }
 
 const std::vector<PMTiles::Entry>* PMTilesArchive::leaf(PMTiles::Entry e)

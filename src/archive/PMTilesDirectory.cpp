@@ -1,5 +1,7 @@
 #include "PMTilesDirectory.h"
 
+#include "Gzip.h"
+
 #include <algorithm>
 
 namespace PMTiles {
@@ -85,6 +87,15 @@ bool parseDirectory(const std::string& bytes, std::vector<Entry>* entries, std::
         }
     }
     return pos == bytes.size();
+}
+
+bool readDirectory(const std::string& stored, bool gzipped, std::vector<Entry>* entries, std::uint64_t maxEntries,
+                   bool* overBudget)
+{
+    if (!gzipped)
+        return stored.size() <= maxDirectoryBytes && parseDirectory(stored, entries, maxEntries, overBudget);
+    std::string plain;
+    return Gzip::inflate(stored, &plain, maxDirectoryBytes) && parseDirectory(plain, entries, maxEntries, overBudget);
 }
 
 std::string serializeDirectory(const std::vector<Entry>& entries)

@@ -96,11 +96,8 @@ bool PMTilesPicker::section(const std::string& prefix, std::uint64_t offset, std
 bool PMTilesPicker::readDirectory(const std::string& stored, std::vector<PMTiles::Entry>* entries,
                                   bool* overBudget) const
 {
-    std::string plain = stored;
-    if (h.internalCompression == PMTiles::Header::gzip && !Gzip::inflate(stored, &plain, maxDirectoryBytes))
-        return false;
     const std::uint64_t left = visited < entryLimit ? entryLimit - visited : 0;
-    return plain.size() <= maxDirectoryBytes && PMTiles::parseDirectory(plain, entries, left, overBudget);
+    return PMTiles::readDirectory(stored, h.internalCompression == PMTiles::Header::gzip, entries, left, overBudget);
 }
 
 std::string PMTilesPicker::tooManyEntries() const

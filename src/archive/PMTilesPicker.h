@@ -13,14 +13,15 @@
 // only the directories that may hold those ids are read, a depth at a
 // time, and data in few large reads. Stored bytes are handed on as they
 // are (never decompressed). Everything the archive declares is checked
-// against its sections and bounded as the viewer's reader bounds it.
+// against its sections and bounded by the limits every PMTiles reader
+// keeps (PMTilesDirectory.h).
 class PMTilesPicker {
 public:
-    static constexpr std::size_t maxDirectoryBytes = 4u << 20;
-    static constexpr std::size_t maxTileBytes = 16u << 20;
-    static constexpr std::uint64_t maxEntriesVisited = 8000000;
+    static constexpr std::size_t maxDirectoryBytes = PMTiles::maxDirectoryBytes;
+    static constexpr std::size_t maxTileBytes = PMTiles::maxTileBytes;
+    static constexpr std::uint64_t maxEntriesVisited = PMTiles::maxEntriesVisited;
     static constexpr std::uint64_t maxEntriesPicked = 4000000;
-    static constexpr int maxLeafDepth = 3;
+    static constexpr int maxLeafDepth = PMTiles::maxLeafDepth;
 
     // Ids from..to-1.
     struct IdRange {
