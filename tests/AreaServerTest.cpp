@@ -244,6 +244,7 @@ TEST_F(AreaServer, DownloadSkipsUndecodableTilesAndStopsWhenRefused)
     EXPECT_FALSE(Download::run(net.fetcher, server->url("/status/403/{z}/{x}/{y}"), "no.mbtiles", options, &report,
                                &error));
     EXPECT_NE(error.find("does not allow"), std::string::npos) << error;
+    EXPECT_NE(error.find("(4 of 4 tiles left to ask for; the same command continues"), std::string::npos) << error;
     options.askAbove = 3;
     options.confirm = [](std::uint64_t tiles) { return tiles != 4; };
     EXPECT_FALSE(Download::run(net.fetcher, server->url("/tiles/{z}/{x}/{y}.png"), "ask.mbtiles", options, &report,

@@ -74,6 +74,19 @@ bool fetchTile(Job& job, int z, long long x, long long y, std::string* error)
     return job.file.add(z, x, y, reply.body, error);
 }
 
+// A run stopped by the user or the server: what is left and how to go on.
+bool stopped(Job& job, std::uint64_t total, std::uint64_t done, std::string* error)
+{
+    job.report.left = total - done;
+    const std::string left = std::to_string(total - done) + " of " + std::to_string(total) +
+                             " tiles left to ask for; the same command continues the download";
+    if (job.o.interrupted && job.o.interrupted())
+        *error = "interrupted with " + left;
+    else
+        *error += " (" + left + ")";
+    return false;
+}
+
 bool fetchAll(Job& job, std::uint64_t total, std::string* error)
 {
     std::uint64_t done = 0;
@@ -81,16 +94,12 @@ bool fetchAll(Job& job, std::uint64_t total, std::string* error)
         for (const TileRect& r : job.o.box.tiles(z))
             for (long long y = r.minY; y <= r.maxY; ++y)
                 for (long long x = r.minX; x <= r.maxX; ++x) {
-                    if (job.o.interrupted && job.o.interrupted()) {
-                        job.report.left = total - done;
-                        *error = "interrupted with " + std::to_string(total - done) + " of " + std::to_string(total) +
-                                 " tiles left to ask for; the same command continues the download";
-                        return false;
-                    }
+                    if (job.o.interrupted && job.o.interrupted())
+                        return stopped(job, total, done, error);
                     if (job.file.known(z, x, y))
                         ++job.report.known;
                     else if (!fetchTile(job, z, x, y, error))
-                        return false;
+                        return stopped(job, total, done, error);
                     if (++done % commitEvery == 0 && !job.file.commit(error))
                         return false;
                     if (job.o.progress)
