@@ -3,6 +3,7 @@
 #include "FileBytes.h"
 #include "Gzip.h"
 #include "MetadataText.h"
+#include "PMTilesPicker.h"
 
 #include <algorithm>
 
@@ -31,20 +32,25 @@ std::unique_ptr<TileArchive> PMTilesArchive::open(const std::string& path, std::
     return open(std::move(file), error, reading);
 }
 
+// The header, the root directory and the metadata as extract reads them.
 std::unique_ptr<TileArchive> PMTilesArchive::open(std::unique_ptr<ByteSource> bytes, std::string* error,
                                                   Reading reading)
 {
     std::unique_ptr<PMTilesArchive> a(new PMTilesArchive());
     a->bytes = std::move(bytes);
-    if (!a->readHeader(error))
+    PMTilesPicker picker(*a->bytes);
+    picker.metadataOptional = true;
+    if (!picker.open(error))
         return nullptr;
-    if (!a->loadDirectory(a->h.rootOffset, a->h.rootLength, &a->root)) {
-        *error = "damaged root directory";
+    a->h = picker.header();
+    if (a->h.tileCompression > PMTiles::Header::gzip) {
+        *error = std::string(compressionName(a->h.tileCompression)) + " compression is not supported";
         return nullptr;
     }
+    a->root = picker.rootDirectory();
     if (reading == Reading::whole && !a->readLevels(error))
         return nullptr;
-    a->readMetadata();
+    a->readMetadata(picker.metadata());
     return std::unique_ptr<TileArchive>(a.release());
 }
 
@@ -53,23 +59,6 @@ bool PMTilesArchive::read(std::uint64_t offset, std::uint64_t length, std::strin
     std::string why;
     return offset <= bytes->size() && length <= bytes->size() - offset && bytes->read(offset, length, out, &why) &&
            out->size() == length;
-}
-
-bool PMTilesArchive::readHeader(std::string* error)
-{
-    std::string raw;
-    if (!read(0, PMTiles::Header::size, &raw) || raw.compare(0, 7, "PMTiles") != 0) {
-        *error = "not a PMTiles archive (cut short)";
-        return false;
-    }
-    if (!h.parse(raw, error) || !h.sectionsFit(bytes->size(), error))
-        return false;
-    for (int c : {h.internalCompression, h.tileCompression})
-        if (c > 2) {
-            *error = std::string(compressionName(c)) + " compression is not supported";
-            return false;
-        }
-    return true;
 }
 
 bool PMTilesArchive::decompress(int compression, std::string* bytes, std::size_t limit) const
@@ -252,7 +241,7 @@ bool PMTilesArchive::walkLevels(PMTiles::Entry* first, bool* any, bool* tooMany,
     return walked || *tooMany;
 }
 
-void PMTilesArchive::readMetadata()
+void PMTilesArchive::readMetadata(const std::string& json)
 {
     if (about.hasBounds && h.centreLon >= h.west && h.centreLon <= h.east && h.centreLat >= h.south &&
         h.centreLat <= h.north && (h.centreLon != 0 || h.centreLat != 0)) {
@@ -261,9 +250,7 @@ void PMTilesArchive::readMetadata()
         about.centreLat = h.centreLat;
         about.centreZoom = h.centreZoom <= maxZoom ? h.centreZoom : -1;
     }
-    std::string json;
-    if (h.metadataLength > (1u << 20) || !read(h.metadataOffset, h.metadataLength, &json) ||
-        !decompress(h.internalCompression, &json, 1u << 20))
+    if (json.size() > (1u << 20))
         return;
     MetadataText::jsonString(json, "name", &about.name);
     MetadataText::jsonString(json, "attribution", &about.attribution);

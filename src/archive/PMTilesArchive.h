@@ -9,8 +9,9 @@
 #include <map>
 
 // A PMTiles version 3 archive for the viewer, read through a byte source
-// (a file's, as extract reads it). The root directory is kept; leaf
-// directories are read when a tile needs them and a few are kept.
+// (a file's) and opened by the reader extract uses (PMTilesPicker: the
+// header, its sections, the root and the metadata). The root directory is
+// kept; leaf directories are read when a tile needs them and a few are kept.
 // Everything the file declares is bounded before it is used, by the limits
 // every PMTiles reader keeps (PMTilesDirectory.h): directories decompress
 // to at most maxDirectoryBytes, a walk visits at most maxEntriesVisited
@@ -38,8 +39,7 @@ private:
     using EntryVisitor = std::function<bool(const PMTiles::Entry&)>;
 
     PMTilesArchive() = default;
-    bool readHeader(std::string* error);
-    void readMetadata();
+    void readMetadata(const std::string& json);
     bool readLevels(std::string* error);
     bool walkLevels(PMTiles::Entry* first, bool* any, bool* tooMany, std::string* error);
     bool read(std::uint64_t offset, std::uint64_t length, std::string* out) const;

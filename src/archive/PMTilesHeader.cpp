@@ -34,8 +34,12 @@ void putDegrees(std::string* out, double d)
 
 bool Header::parse(const std::string& raw, std::string* error)
 {
-    if (raw.size() < size || raw.compare(0, 7, "PMTiles") != 0) {
+    if (raw.compare(0, 7, "PMTiles") != 0) {
         *error = "not a PMTiles archive";
+        return false;
+    }
+    if (raw.size() < size) {
+        *error = "not a PMTiles archive (cut short)";
         return false;
     }
     if (raw[7] != 3) {

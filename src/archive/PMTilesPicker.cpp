@@ -70,7 +70,7 @@ bool PMTilesPicker::sectionsFit(std::string* error) const
 {
     if (!h.sectionsFit(source.size(), error))
         return false;
-    if (h.rootLength > maxDirectoryBytes || h.metadataLength > maxDirectoryBytes) {
+    if (h.rootLength > maxDirectoryBytes || (h.metadataLength > maxDirectoryBytes && !metadataOptional)) {
         *error = "the root directory or the metadata is too large";
         return false;
     }
@@ -111,7 +111,10 @@ bool PMTilesPicker::open(std::string* error)
     if (!source.read(0, prefixBytes, &prefix, error) || !h.parse(prefix, error))
         return false;
     if (h.internalCompression != PMTiles::Header::none && h.internalCompression != PMTiles::Header::gzip) {
-        *error = "directories compressed other than with gzip are not supported";
+        *error = std::string(h.internalCompression == PMTiles::Header::brotli ? "brotli"
+                             : h.internalCompression == PMTiles::Header::zstd ? "zstd"
+                                                                              : "unknown") +
+                 " compression of the directories is not supported";
         return false;
     }
     if (!sectionsFit(error) || !section(prefix, h.rootOffset, h.rootLength, &stored, error))
@@ -121,12 +124,14 @@ bool PMTilesPicker::open(std::string* error)
         *error = overBudget ? tooManyEntries() : "damaged root directory";
         return false;
     }
-    if (h.metadataLength == 0)
+    if (h.metadataLength == 0 || (metadataOptional && h.metadataLength > maxDirectoryBytes))
         return true;
     std::string plain;
     if (!section(prefix, h.metadataOffset, h.metadataLength, &stored, error))
         return false;
     if (h.internalCompression == PMTiles::Header::gzip && !Gzip::inflate(stored, &plain, maxDirectoryBytes)) {
+        if (metadataOptional)
+            return true;
         *error = "damaged metadata";
         return false;
     }

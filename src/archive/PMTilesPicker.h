@@ -33,11 +33,16 @@ public:
     // The directory entries one pick may visit, counted as each directory
     // is parsed (tests lower it).
     std::uint64_t entryLimit = maxEntriesVisited;
+    // Metadata too large or damaged is left out ("{}") rather than refused:
+    // the viewer shows the tiles of an archive whose name it cannot read,
+    // while extract, which carries the metadata, refuses it.
+    bool metadataOptional = false;
 
     // Reads the header, the root directory and the metadata (one read when
     // they lie in the first 16 KiB, as they should).
     bool open(std::string* error);
     const PMTiles::Header& header() const { return h; }
+    const std::vector<PMTiles::Entry>& rootDirectory() const { return root; }
     // The metadata JSON, decompressed ("{}" when there is none).
     const std::string& metadata() const { return json; }
 
