@@ -12,6 +12,7 @@
 #include <memory>
 #include <regex>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -368,7 +369,12 @@ TEST_F(App, RefusedPackagesSayWhyOnScreen)
     writeFile("maps/words.mbtiles", "just words\n");
     writeFile("maps/words.pmtiles", "just words\n");
     writeFile("maps/v2.pmtiles", std::string("PM\x02\x00", 4) + std::string(100, '\0'));
+    PMTilesLayout whole; // cut short by an interrupted copy
+    whole.tiles = {{{0, 0, 0}, tilePng(0)}};
+    writePMTiles("maps/cut.pmtiles", whole);
+    ASSERT_EQ(truncate("maps/cut.pmtiles", 500), 0);
     const std::vector<std::pair<std::string, std::string>> refusals = {
+        {"cut.pmtiles", "the header names sections outside the archive (is the file cut short?)"},
         {"Broken", "map.conf lacks the key packed"},
         {"Climbs", "the layer name \"../sat\" is not a folder name"},
         {"words.mbtiles", "not an MBTiles file: not SQLite"},

@@ -200,6 +200,15 @@ TEST(TileArchive, BadArchivesAreRefusedWithTheirReason)
     EXPECT_NE(refusal("mlt.pmtiles").find("MapLibre tiles (mlt)"), std::string::npos);
     writeFile("short.pmtiles", "PMTiles\x03");
     EXPECT_NE(refusal("short.pmtiles").find("cut short"), std::string::npos);
+    // Cut anywhere past the header: refused, never an empty map.
+    layout.tileType = 2;
+    layout.tiles = {{{0, 0, 0}, tilePng(0)}, {{1, 1, 1}, tilePng(1)}};
+    writePMTiles("whole.pmtiles", layout);
+    const std::string pm = readFile("whole.pmtiles");
+    for (std::size_t cut : {std::size_t(200), pm.size() - 1}) {
+        writeFile("cut.pmtiles", pm.substr(0, cut));
+        EXPECT_NE(refusal("cut.pmtiles").find("outside the archive (is the file cut short?)"), std::string::npos) << cut;
+    }
 
     // A leaf that names itself as its own leaf, and leaves shared a
     // hundred times over at every depth: both stop at a limit.
@@ -268,6 +277,14 @@ TEST(TileArchive, RealArchivesBesideTheProject)
         ASSERT_GE(x, 0) << c.file;
         ASSERT_TRUE(a->tile(l.z, x, y, &looked)) << c.file;
         EXPECT_EQ(looked, walked) << c.file;
+    }
+    // Their first 5000 bytes (an interrupted copy) are refused with the reason.
+    TempDir dir;
+    for (const char* file : {"stamen_toner_z3.pmtiles", "vector/montevideo.pmtiles"}) {
+        writeFile("cut.pmtiles", readFile(sharedFixture(file)).substr(0, 5000));
+        std::string error;
+        EXPECT_FALSE(openArchive("cut.pmtiles", &error)) << file;
+        EXPECT_NE(error.find("cut short"), std::string::npos) << file << ": " << error;
     }
 }
 

@@ -9,6 +9,7 @@
 #include "PMTilesWriter.h"
 #include "SafeFile.h"
 #include "TestSupport.h"
+#include "TileArchive.h"
 
 #include <gtest/gtest.h>
 
@@ -152,6 +153,24 @@ TEST_F(AreaServer, StallingServerIsGivenUp)
     std::string error;
     EXPECT_FALSE(extract(net, server->url("/stall/montevideo.pmtiles"), "-57,-35,-56,-34", &error));
     EXPECT_NE(error.find("stopped answering"), std::string::npos) << error;
+    // Two bytes a second are no better than none.
+    EXPECT_FALSE(extract(net, server->url("/trickle/montevideo.pmtiles"), "-57,-35,-56,-34", &error));
+    EXPECT_NE(error.find("stopped answering"), std::string::npos) << error;
+}
+
+// A redirect away from HTTP is refused at once, never tried again.
+TEST_F(AreaServer, RedirectsToOtherSchemesAreRefusedAtOnce)
+{
+    for (const char* scheme : {"file", "ftp", "gopher"}) {
+        Net net;
+        long long before, after, bytes;
+        server->counts(&before, &bytes);
+        std::string error;
+        EXPECT_FALSE(extract(net, server->url(std::string("/redirect/") + scheme), "-57,-35,-56,-34", &error));
+        EXPECT_NE(error.find("redirect to another protocol"), std::string::npos) << scheme << ": " << error;
+        server->counts(&after, &bytes);
+        EXPECT_EQ(after - before, 1) << scheme;
+    }
 }
 
 TEST_F(AreaServer, BusyServerIsWaitedFor)
@@ -179,7 +198,8 @@ TEST_F(AreaServer, DownloadIsPoliteAndResumes)
     std::string error;
     const std::string pattern = server->url("/tiles/{z}/{x}/{y}.png");
     EXPECT_FALSE(Download::run(net.fetcher, pattern, "world.mbtiles", options, &first, &error));
-    EXPECT_EQ(error, "interrupted");
+    EXPECT_EQ(error, "interrupted with 55 of 85 tiles left to ask for; the same command continues the download");
+    EXPECT_EQ(first.left, 55u);
     EXPECT_FALSE(SafeFile::present("world.mbtiles"));
     EXPECT_TRUE(SafeFile::present("world.mbtiles.part"));
     options.interrupted = nullptr;
@@ -224,6 +244,7 @@ TEST_F(AreaServer, DownloadSkipsUndecodableTilesAndStopsWhenRefused)
     EXPECT_FALSE(Download::run(net.fetcher, server->url("/status/403/{z}/{x}/{y}"), "no.mbtiles", options, &report,
                                &error));
     EXPECT_NE(error.find("does not allow"), std::string::npos) << error;
+    EXPECT_NE(error.find("(4 of 4 tiles left to ask for; the same command continues"), std::string::npos) << error;
     options.askAbove = 3;
     options.confirm = [](std::uint64_t tiles) { return tiles != 4; };
     EXPECT_FALSE(Download::run(net.fetcher, server->url("/tiles/{z}/{x}/{y}.png"), "ask.mbtiles", options, &report,
@@ -231,4 +252,44 @@ TEST_F(AreaServer, DownloadSkipsUndecodableTilesAndStopsWhenRefused)
     EXPECT_FALSE(Download::run(net.fetcher, "ftp://host/{z}/{x}/{y}", "ask.mbtiles", options, &report, &error));
     EXPECT_FALSE(Download::run(net.fetcher, server->url("/{s}/{z}/{x}/{y}"), "ask.mbtiles", options, &report, &error));
     EXPECT_NE(error.find("{s}"), std::string::npos);
+}
+
+// Vector tiles are stored like pictures; a server answering web pages
+// stores nothing: the run fails, keeps its .part, and the next run asks
+// again for every tile.
+TEST_F(AreaServer, DownloadTakesVectorTilesAndRetriesWhatDidNotDecode)
+{
+    LoopbackServer vector(dir.dir, sharedFixture("vector/uruguay.mbtiles"));
+    ASSERT_TRUE(vector.ok());
+    Net net;
+    Download::Options options;
+    options.box = boxOf("-57.6,-33.7,-54.9,-32");
+    options.zoomMin = options.zoomMax = 9;
+    options.name = "Uruguay";
+    Download::Report report;
+    std::string error;
+    ASSERT_TRUE(Download::run(net.fetcher, vector.url("/tiles/{z}/{x}/{y}.pbf"), "uy.mbtiles", options, &report,
+                              &error))
+        << error;
+    EXPECT_EQ(report.fetched, 12u);
+    EXPECT_EQ(report.undecodable, 0u);
+    EXPECT_TRUE(storedTiles("uy.mbtiles") == storedTiles(sharedFixture("vector/uruguay.mbtiles")));
+    const std::unique_ptr<TileArchive> got = TileArchive::open("uy.mbtiles", &error);
+    ASSERT_TRUE(got) << error;
+    EXPECT_EQ(got->info().format, "pbf");
+    EXPECT_EQ(got->info().name, "Uruguay");
+
+    long long before, after, bytes;
+    for (int run = 0; run < 2; ++run) {
+        vector.counts(&before, &bytes);
+        Download::Report pages;
+        EXPECT_FALSE(Download::run(net.fetcher, vector.url("/html/{z}/{x}/{y}"), "pages.mbtiles", options, &pages,
+                                   &error));
+        EXPECT_NE(error.find("no tile was stored"), std::string::npos) << error;
+        EXPECT_EQ(pages.undecodable, 12u);
+        vector.counts(&after, &bytes);
+        EXPECT_EQ(after - before, 12) << "every tile asked for again";
+    }
+    EXPECT_FALSE(SafeFile::present("pages.mbtiles"));
+    EXPECT_TRUE(SafeFile::present("pages.mbtiles.part"));
 }

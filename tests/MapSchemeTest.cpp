@@ -34,6 +34,7 @@ TEST(GoogleScheme, FileNamesAndLabels)
     EXPECT_EQ(api.typeAlias("sat"), "type_google_satellite");
     EXPECT_EQ(api.typeAlias("w"), "type_google_base");
     EXPECT_EQ(api.typeAlias("wa"), "type_google_base");
+    EXPECT_EQ(api.copyright, "") << "no attribution: no credit, rather than a wrong one";
 
     ConfParser bare = description("packed=no\n", "map.conf");
     GoogleAPI noDirectory(&bare);

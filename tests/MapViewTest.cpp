@@ -20,11 +20,13 @@ struct Conf {
     std::vector<std::string> overlays;
     bool position = true;
     int pos[4] = {5, 5, 100, 100};
+    std::string attribution = "\xC2\xA9  Test tiles, Test maps";
 
     std::string text() const
     {
         std::ostringstream t;
-        t << "caption=Test\napi=" << api << "\npacked=" << (packed ? "yes" : "no") << "\n";
+        t << "caption=Test\nattribution=" << attribution << "\napi=" << api << "\npacked=" << (packed ? "yes" : "no")
+          << "\n";
         t << "begin_x=" << beginX << "\nbegin_y=" << beginY << "\nend_x=" << endX << "\nend_y=" << endY << "\n";
         for (int z : zooms)
             t << "zoom=" << z << "\n";

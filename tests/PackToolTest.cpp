@@ -1,3 +1,4 @@
+#include "ArchiveReport.h"
 #include "Archives.h"
 #include "Codecs.h"
 #include "ConfParser.h"
@@ -399,4 +400,16 @@ TEST(WorldProjection, KnownPlacesLandOnTheirTilePixels)
     World::lonLatOf(127.5, 127.5, 0, &lon, &lat);
     EXPECT_NEAR(lon, 0, 1e-9);
     EXPECT_NEAR(lat, 0, 1e-9);
+}
+
+TEST(PackCheck, ArchivesAreWalkedAndEveryTileDecoded)
+{
+    TempDir dir;
+    writeMBTiles("good.mbtiles", {{1, 0, 0, tilePng(1)}, {1, 1, 1, tilePng(2)}});
+    writeMBTiles("bad.mbtiles", {{1, 0, 0, tilePng(1)}, {2, 1, 1, tilePng(2).substr(0, 60)}});
+    std::ostringstream good, bad;
+    EXPECT_TRUE(ArchiveReport::check("good.mbtiles", good, nullptr)) << good.str();
+    EXPECT_NE(good.str().find("ok   level 1: 2 tiles, 0 undecodable\narchive is sound"), std::string::npos) << good.str();
+    EXPECT_FALSE(ArchiveReport::check("bad.mbtiles", bad, nullptr));
+    EXPECT_NE(bad.str().find("FAIL level 2: 1 tiles, 1 undecodable"), std::string::npos) << bad.str();
 }

@@ -261,3 +261,53 @@ TEST(TileDecoder, BadInputIsRefusedWithAReason)
     EXPECT_FALSE(TileDecoder::decode(std::string("\x1f\x8b\x08", 3), 16, &out, &error));
     EXPECT_NE(error.find("vector"), std::string::npos);
 }
+
+namespace {
+
+// A BMP as its palette: a 2 x 2 image of 8 bits a pixel whose palette
+// holds `colours` entries, its pixels the indices given.
+std::string paletteBmp(int colours, std::uint8_t a, std::uint8_t b)
+{
+    std::string bmp(54 + 4 * colours + 8, '\0');
+    auto le32 = [&](std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bmp[at + i] = static_cast<char>(v >> (8 * i));
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    le32(2, static_cast<std::uint32_t>(bmp.size()));
+    le32(10, 54 + 4 * colours);
+    le32(14, 40);
+    le32(18, 2);
+    le32(22, 2);
+    bmp[26] = 1;
+    bmp[28] = 8;
+    le32(46, static_cast<std::uint32_t>(colours));
+    for (int i = 0; i < colours; ++i)
+        bmp[54 + 4 * i + 2] = static_cast<char>(i == 0 ? 255 : 0); // BGRA: red, then black
+    const std::size_t pixels = 54 + 4 * colours;
+    bmp[pixels] = static_cast<char>(a);
+    bmp[pixels + 1] = static_cast<char>(b);
+    bmp[pixels + 4] = static_cast<char>(a);
+    bmp[pixels + 5] = static_cast<char>(b);
+    return bmp;
+}
+
+} // namespace
+
+TEST(TileDecoder, PalettedBmpIsReadThroughItsPaletteOrRefused)
+{
+    Bitmap out;
+    std::string error;
+    ASSERT_TRUE(TileDecoder::decode(paletteBmp(2, 0, 1), 2, &out, &error)) << error;
+    EXPECT_EQ(out.rgb[0], Pixels::pack565(255, 0, 0));
+    EXPECT_EQ(out.rgb[1], 0);
+    // Pixels pointing past the two colours the file declares.
+    EXPECT_TRUE(TileDecoder::decode(paletteBmp(2, 0, 200), 2, &out, &error)) << error;
+    // What the fuzzer found: 35 bytes SDL_image makes a surface of no depth.
+    const unsigned char found[] = {0x42, 0x4d, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff,
+                                   0xff, 0xff, 0x00, 0xff, 0xff, 0x00, 0xff, 0x09, 0x00, 0x00, 0xf7, 0xff,
+                                   0xff, 0xff, 0xff, 0xff, 0x00, 0xf7, 0xff, 0xff, 0xff, 0xff, 0xff};
+    EXPECT_FALSE(TileDecoder::decode(std::string(reinterpret_cast<const char*>(found), sizeof found), 16, &out, &error));
+    EXPECT_NE(error.find("pixel format"), std::string::npos) << error;
+}

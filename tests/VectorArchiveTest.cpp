@@ -2,6 +2,7 @@
 #include "Archives.h"
 #include "ConfParser.h"
 #include "Map.h"
+#include "MetadataText.h"
 #include "MvtTiles.h"
 #include "Package.h"
 #include "RenderedSource.h"
@@ -208,4 +209,10 @@ TEST(VectorFixtures, RenderMakesAPackageThatChecks)
     EXPECT_GT(source->drawn, 20u);
     std::ostringstream report;
     EXPECT_TRUE(Package::check("monaco", report)) << report.str();
+    // The source's credit goes with the drawings (this one has none, and
+    // none is shown).
+    ConfParser conf("monaco/map.conf", 1);
+    std::string credit;
+    conf.value("attribution", &credit);
+    EXPECT_EQ(credit, MetadataText::fromHtml(source->attribution));
 }

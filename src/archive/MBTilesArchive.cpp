@@ -43,12 +43,6 @@ bool parseNumbers(const std::string& text, double* out, int count)
     return true;
 }
 
-std::string columnText(sqlite3_stmt* st, int column)
-{
-    const unsigned char* text = sqlite3_column_text(st, column);
-    return text ? reinterpret_cast<const char*>(text) : std::string();
-}
-
 } // namespace
 
 namespace {
@@ -61,7 +55,7 @@ int MBTilesArchive::onProgress(void* self)
 {
     MBTilesArchive* a = static_cast<MBTilesArchive*>(self);
     a->steps += stepsPerCall;
-    return a->steps > a->stepLimit;
+    return a->steps > a->stepLimit || (a->interrupted && a->interrupted());
 }
 
 int MBTilesArchive::step(sqlite3_stmt* st)
@@ -72,14 +66,16 @@ int MBTilesArchive::step(sqlite3_stmt* st)
 
 std::string MBTilesArchive::failure(int status) const
 {
+    if (status == SQLITE_INTERRUPT && interrupted && interrupted())
+        return "interrupted";
     if (status == SQLITE_INTERRUPT)
         return "queries take too long (more than " + std::to_string(stepLimit / 1000000) +
                " million steps for one row: a slow tiles view?)";
     return std::string("damaged (") + sqlite3_errmsg(db) + ")";
 }
 
-std::unique_ptr<TileArchive> MBTilesArchive::open(const std::string& path, std::string* error, Reading reading,
-                                                  std::uint64_t stepLimit)
+std::unique_ptr<MBTilesArchive> MBTilesArchive::open(const std::string& path, std::string* error, Reading reading,
+                                                    std::uint64_t stepLimit, std::function<bool()> interrupted)
 {
     std::unique_ptr<MBTilesArchive> a(new MBTilesArchive());
     // SQLite would wait in open() on a FIFO named .mbtiles.
@@ -94,6 +90,7 @@ std::unique_ptr<TileArchive> MBTilesArchive::open(const std::string& path, std::
         return nullptr;
     }
     a->stepLimit = stepLimit;
+    a->interrupted = std::move(interrupted);
     sqlite3_progress_handler(a->db, stepsPerCall, &MBTilesArchive::onProgress, a.get());
     const char* query = "SELECT tile_data FROM tiles WHERE zoom_level = ?1 AND tile_column = ?2 AND tile_row = ?3";
     if (sqlite3_prepare_v2(a->db, query, -1, &a->lookup, nullptr) != SQLITE_OK) {
@@ -102,12 +99,10 @@ std::unique_ptr<TileArchive> MBTilesArchive::open(const std::string& path, std::
     }
     a->readMetadata();
     if (reading == Reading::tilesOnly)
-        return std::unique_ptr<TileArchive>(a.release());
-    if (!a->readLevels(error))
+        return a;
+    if (!a->readLevels(error) || !a->acceptFormat(a->metadata("format"), a->sampleTile(), error))
         return nullptr;
-    if (!a->acceptFormat(a->metadata("format"), a->sampleTile(), error))
-        return nullptr;
-    return std::unique_ptr<TileArchive>(a.release());
+    return a;
 }
 
 // A tile of the first level, else (levels taken from the metadata) any.
@@ -178,15 +173,42 @@ bool MBTilesArchive::readLevels(std::string* error)
 
 std::string MBTilesArchive::metadata(const char* name)
 {
-    std::string value;
+    const auto found = rows.find(name);
+    return found == rows.end() ? std::string() : found->second;
+}
+
+bool MBTilesArchive::metadataRows(std::map<std::string, std::string>* out, std::string* error)
+{
+    out->clear();
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT value FROM metadata WHERE name = ?1", -1, &st, nullptr) != SQLITE_OK)
-        return value;
-    sqlite3_bind_text(st, 1, name, -1, SQLITE_STATIC);
-    if (step(st) == SQLITE_ROW)
-        value = columnText(st, 0);
+    if (sqlite3_prepare_v2(db, "SELECT name, value FROM metadata", -1, &st, nullptr) != SQLITE_OK)
+        return true; // no metadata table: no rows
+    int status;
+    std::size_t read = 0;
+    while ((status = step(st)) == SQLITE_ROW && read++ < maxMetadataRows) {
+        const unsigned char* name = sqlite3_column_text(st, 0);
+        const unsigned char* value = sqlite3_column_text(st, 1);
+        if (name && value)
+            (*out)[reinterpret_cast<const char*>(name)] = reinterpret_cast<const char*>(value);
+    }
     sqlite3_finalize(st);
-    return value;
+    if (status == SQLITE_ROW)
+        *error = "a metadata table of more than " + std::to_string(maxMetadataRows) + " rows";
+    else if (status != SQLITE_DONE)
+        *error = "metadata: " + failure(status);
+    return status == SQLITE_DONE;
+}
+
+bool MBTilesArchive::hasTable(const std::string& name)
+{
+    sqlite3_stmt* st = nullptr;
+    bool found = false;
+    if (sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE name = ?1", -1, &st, nullptr) == SQLITE_OK) {
+        sqlite3_bind_text(st, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+        found = step(st) == SQLITE_ROW;
+    }
+    sqlite3_finalize(st);
+    return found;
 }
 
 // The levels the metadata declares, over its bounds; false when it lacks
@@ -201,8 +223,12 @@ bool MBTilesArchive::levelsFromMetadata()
     return true;
 }
 
+// What could be read stands: a metadata view past its budget leaves the
+// map without a name, never without its tiles.
 void MBTilesArchive::readMetadata()
 {
+    std::string ignored;
+    metadataRows(&rows, &ignored);
     about.name = MetadataText::bounded(metadata("name"));
     about.attribution = MetadataText::bounded(metadata("attribution"));
     about.metadataJson = metadata("json");

@@ -1,13 +1,11 @@
 #include "PMTilesArchive.h"
 
+#include "FileBytes.h"
 #include "Gzip.h"
 #include "MetadataText.h"
-#include "SafeFile.h"
+#include "PMTilesPicker.h"
 
 #include <algorithm>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -25,62 +23,42 @@ const char* compressionName(int c)
 
 std::unique_ptr<TileArchive> PMTilesArchive::open(const std::string& path, std::string* error, Reading reading)
 {
-    std::unique_ptr<PMTilesArchive> a(new PMTilesArchive());
-    a->fd = SafeFile::openRegular(path);
-    struct stat info;
-    if (a->fd < 0 || fstat(a->fd, &info) != 0) {
+    std::string why;
+    std::unique_ptr<FileBytes> file = FileBytes::open(path, &why);
+    if (!file) {
         *error = "cannot be read";
         return nullptr;
     }
-    a->fileSize = static_cast<std::uint64_t>(info.st_size);
-    if (!a->readHeader(error))
-        return nullptr;
-    if (!a->loadDirectory(a->h.rootOffset, a->h.rootLength, &a->root)) {
-        *error = "damaged root directory";
-        return nullptr;
-    }
-    if (reading == Reading::whole && !a->readLevels(error))
-        return nullptr;
-    a->readMetadata();
-    return std::unique_ptr<TileArchive>(a.release());
+    return open(std::move(file), error, reading);
 }
 
-PMTilesArchive::~PMTilesArchive()
+// The header, the root directory and the metadata as extract reads them.
+std::unique_ptr<TileArchive> PMTilesArchive::open(std::unique_ptr<ByteSource> bytes, std::string* error,
+                                                  Reading reading)
 {
-    if (fd >= 0)
-        close(fd);
+    std::unique_ptr<PMTilesArchive> a(new PMTilesArchive());
+    a->bytes = std::move(bytes);
+    PMTilesPicker picker(*a->bytes);
+    picker.metadataOptional = true;
+    if (!picker.open(error))
+        return nullptr;
+    a->h = picker.header();
+    if (a->h.tileCompression > PMTiles::Header::gzip) {
+        *error = std::string(compressionName(a->h.tileCompression)) + " compression is not supported";
+        return nullptr;
+    }
+    a->root = picker.rootDirectory();
+    if (reading == Reading::whole && !a->readLevels(error))
+        return nullptr;
+    a->readMetadata(picker.metadata());
+    return std::unique_ptr<TileArchive>(a.release());
 }
 
 bool PMTilesArchive::read(std::uint64_t offset, std::uint64_t length, std::string* out) const
 {
-    if (offset > fileSize || length > fileSize - offset)
-        return false;
-    out->resize(static_cast<std::size_t>(length));
-    std::size_t done = 0;
-    while (done < out->size()) {
-        const ssize_t n = pread(fd, &(*out)[done], out->size() - done, static_cast<off_t>(offset + done));
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool PMTilesArchive::readHeader(std::string* error)
-{
-    std::string raw;
-    if (!read(0, PMTiles::Header::size, &raw) || raw.compare(0, 7, "PMTiles") != 0) {
-        *error = "not a PMTiles archive (cut short)";
-        return false;
-    }
-    if (!h.parse(raw, error))
-        return false;
-    for (int c : {h.internalCompression, h.tileCompression})
-        if (c > 2) {
-            *error = std::string(compressionName(c)) + " compression is not supported";
-            return false;
-        }
-    return true;
+    std::string why;
+    return offset <= bytes->size() && length <= bytes->size() - offset && bytes->read(offset, length, out, &why) &&
+           out->size() == length;
 }
 
 bool PMTilesArchive::decompress(int compression, std::string* bytes, std::size_t limit) const
@@ -94,11 +72,13 @@ bool PMTilesArchive::decompress(int compression, std::string* bytes, std::size_t
     return true;
 }
 
-bool PMTilesArchive::loadDirectory(std::uint64_t offset, std::uint64_t length, std::vector<PMTiles::Entry>* entries) const
+bool PMTilesArchive::loadDirectory(std::uint64_t offset, std::uint64_t length, std::vector<PMTiles::Entry>* entries,
+                                   std::uint64_t maxEntries, bool* overBudget) const
 {
-    std::string bytes;
-    return length <= maxDirectoryBytes && read(offset, length, &bytes) &&
-           decompress(h.internalCompression, &bytes, maxDirectoryBytes) && PMTiles::parseDirectory(bytes, entries);
+    std::string stored;
+    return length <= maxDirectoryBytes && read(offset, length, &stored) &&
+           PMTiles::readDirectory(stored, h.internalCompression == PMTiles::Header::gzip, entries, maxEntries,
+                                  overBudget);
 }
 
 const std::vector<PMTiles::Entry>* PMTilesArchive::leaf(PMTiles::Entry e)
@@ -163,9 +143,14 @@ bool PMTilesArchive::walkDirectory(const std::vector<PMTiles::Entry>& entries, i
             *error = "leaf directories nested deeper than " + std::to_string(maxLeafDepth);
             return false;
         }
+        // Counted before the leaf is held: its entries must fit in what is left.
         std::vector<PMTiles::Entry> children;
-        if (e.offset > h.leafLength || !loadDirectory(h.leafOffset + e.offset, e.length, &children)) {
-            *error = "damaged leaf directory";
+        bool overBudget = false;
+        if (e.offset > h.leafLength || !loadDirectory(h.leafOffset + e.offset, e.length, &children,
+                                                      state->limit - state->visited, &overBudget)) {
+            state->overLimit = overBudget;
+            *error = overBudget ? "directories with more than " + std::to_string(state->limit) + " entries"
+                                : "damaged leaf directory";
             return false;
         }
         if (!walkDirectory(children, depth + 1, next, state, visit, error))
@@ -256,7 +241,7 @@ bool PMTilesArchive::walkLevels(PMTiles::Entry* first, bool* any, bool* tooMany,
     return walked || *tooMany;
 }
 
-void PMTilesArchive::readMetadata()
+void PMTilesArchive::readMetadata(const std::string& json)
 {
     if (about.hasBounds && h.centreLon >= h.west && h.centreLon <= h.east && h.centreLat >= h.south &&
         h.centreLat <= h.north && (h.centreLon != 0 || h.centreLat != 0)) {
@@ -265,9 +250,7 @@ void PMTilesArchive::readMetadata()
         about.centreLat = h.centreLat;
         about.centreZoom = h.centreZoom <= maxZoom ? h.centreZoom : -1;
     }
-    std::string json;
-    if (h.metadataLength > (1u << 20) || !read(h.metadataOffset, h.metadataLength, &json) ||
-        !decompress(h.internalCompression, &json, 1u << 20))
+    if (json.size() > (1u << 20))
         return;
     MetadataText::jsonString(json, "name", &about.name);
     MetadataText::jsonString(json, "attribution", &about.attribution);

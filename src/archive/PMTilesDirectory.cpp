@@ -1,5 +1,7 @@
 #include "PMTilesDirectory.h"
 
+#include "Gzip.h"
+
 #include <algorithm>
 
 namespace PMTiles {
@@ -42,13 +44,18 @@ std::uint64_t levelStart(int z)
 // Ids must increase strictly and no run may wrap past the largest id, or a
 // lookup could land on another tile; bytes left over mean the directory is
 // not what its writer meant.
-bool parseDirectory(const std::string& bytes, std::vector<Entry>* entries)
+bool parseDirectory(const std::string& bytes, std::vector<Entry>* entries, std::uint64_t maxEntries, bool* overBudget)
 {
     std::size_t pos = 0;
     std::uint64_t count;
     // Each entry takes at least four bytes.
     if (!readVarint(bytes, &pos, &count) || count > bytes.size() / 4)
         return false;
+    if (count > maxEntries) {
+        if (overBudget)
+            *overBudget = true;
+        return false;
+    }
     entries->assign(static_cast<std::size_t>(count), Entry());
     std::uint64_t last = 0;
     for (std::size_t i = 0; i < entries->size(); ++i) {
@@ -80,6 +87,15 @@ bool parseDirectory(const std::string& bytes, std::vector<Entry>* entries)
         }
     }
     return pos == bytes.size();
+}
+
+bool readDirectory(const std::string& stored, bool gzipped, std::vector<Entry>* entries, std::uint64_t maxEntries,
+                   bool* overBudget)
+{
+    if (!gzipped)
+        return stored.size() <= maxDirectoryBytes && parseDirectory(stored, entries, maxEntries, overBudget);
+    std::string plain;
+    return Gzip::inflate(stored, &plain, maxDirectoryBytes) && parseDirectory(plain, entries, maxEntries, overBudget);
 }
 
 std::string serializeDirectory(const std::vector<Entry>& entries)

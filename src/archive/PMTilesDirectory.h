@@ -10,6 +10,16 @@
 // within each level).
 namespace PMTiles {
 
+// The bounds every reader of PMTiles keeps, the viewer's, extract's and
+// remote reads alike: a directory inflates to at most maxDirectoryBytes
+// (the root and the metadata are stored within it too), a tile to at most
+// maxTileBytes; a walk or a pick visits at most maxEntriesVisited entries
+// through at most maxLeafDepth levels of leaves.
+const std::size_t maxDirectoryBytes = 4u << 20;
+const std::size_t maxTileBytes = 16u << 20;
+const std::uint64_t maxEntriesVisited = 8000000;
+const int maxLeafDepth = 3;
+
 // A tile or a run of equal tiles (runLength > 0), or a leaf directory
 // (runLength 0). Offsets are relative to the data or leaf section.
 struct Entry {
@@ -18,8 +28,15 @@ struct Entry {
 
 // Parses a decompressed directory. False when it is cut short, declares
 // more entries than its bytes could hold, has bytes left over, or its ids
-// do not increase or wrap.
-bool parseDirectory(const std::string& bytes, std::vector<Entry>* entries);
+// do not increase or wrap. A directory of more than maxEntries entries is
+// refused before any is held, with *overBudget set when given.
+bool parseDirectory(const std::string& bytes, std::vector<Entry>* entries, std::uint64_t maxEntries = ~0ull,
+                    bool* overBudget = nullptr);
+
+// A directory as stored (gzip-compressed when `gzipped`), inflated within
+// maxDirectoryBytes and parsed with at most maxEntries entries.
+bool readDirectory(const std::string& stored, bool gzipped, std::vector<Entry>* entries,
+                   std::uint64_t maxEntries = ~0ull, bool* overBudget = nullptr);
 
 // A directory as stored (before compression): the inverse of parseDirectory.
 // An offset right after the previous entry's data is written as 0.

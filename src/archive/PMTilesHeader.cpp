@@ -34,8 +34,12 @@ void putDegrees(std::string* out, double d)
 
 bool Header::parse(const std::string& raw, std::string* error)
 {
-    if (raw.size() < size || raw.compare(0, 7, "PMTiles") != 0) {
+    if (raw.compare(0, 7, "PMTiles") != 0) {
         *error = "not a PMTiles archive";
+        return false;
+    }
+    if (raw.size() < size) {
+        *error = "not a PMTiles archive (cut short)";
         return false;
     }
     if (raw[7] != 3) {
@@ -79,6 +83,18 @@ std::string Header::bytes() const
     putDegrees(&out, centreLon);
     putDegrees(&out, centreLat);
     return out;
+}
+
+bool Header::sectionsFit(std::uint64_t size, std::string* error) const
+{
+    const auto fits = [size](std::uint64_t offset, std::uint64_t length) {
+        return offset <= size && length <= size - offset;
+    };
+    if (fits(rootOffset, rootLength) && fits(metadataOffset, metadataLength) && fits(leafOffset, leafLength) &&
+        fits(dataOffset, dataLength))
+        return true;
+    *error = "the header names sections outside the archive (is the file cut short?)";
+    return false;
 }
 
 } // namespace PMTiles

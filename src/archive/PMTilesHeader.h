@@ -23,6 +23,9 @@ struct Header {
     // Reads the header from the first bytes of an archive; false with
     // *error when they are not a version 3 header.
     bool parse(const std::string& bytes, std::string* error);
+    // Whether every section lies inside an archive of `size` bytes (a cut
+    // file does not open as an empty map); false with *error otherwise.
+    bool sectionsFit(std::uint64_t size, std::string* error) const;
     // The 127 bytes as stored.
     std::string bytes() const;
 };

@@ -68,13 +68,9 @@ bool readMerged(ByteSource& source, const std::vector<ByteSpans::Span>& spans, s
 
 bool PMTilesPicker::sectionsFit(std::string* error) const
 {
-    const std::uint64_t size = source.size();
-    if (!fits(h.rootOffset, h.rootLength, size) || !fits(h.metadataOffset, h.metadataLength, size) ||
-        !fits(h.leafOffset, h.leafLength, size) || !fits(h.dataOffset, h.dataLength, size)) {
-        *error = "the header names sections outside the archive";
+    if (!h.sectionsFit(source.size(), error))
         return false;
-    }
-    if (h.rootLength > maxDirectoryBytes || h.metadataLength > maxDirectoryBytes) {
+    if (h.rootLength > maxDirectoryBytes || (h.metadataLength > maxDirectoryBytes && !metadataOptional)) {
         *error = "the root directory or the metadata is too large";
         return false;
     }
@@ -97,12 +93,16 @@ bool PMTilesPicker::section(const std::string& prefix, std::uint64_t offset, std
     return true;
 }
 
-bool PMTilesPicker::readDirectory(const std::string& stored, std::vector<PMTiles::Entry>* entries) const
+bool PMTilesPicker::readDirectory(const std::string& stored, std::vector<PMTiles::Entry>* entries,
+                                  bool* overBudget) const
 {
-    std::string plain = stored;
-    if (h.internalCompression == PMTiles::Header::gzip && !Gzip::inflate(stored, &plain, maxDirectoryBytes))
-        return false;
-    return plain.size() <= maxDirectoryBytes && PMTiles::parseDirectory(plain, entries);
+    const std::uint64_t left = visited < entryLimit ? entryLimit - visited : 0;
+    return PMTiles::readDirectory(stored, h.internalCompression == PMTiles::Header::gzip, entries, left, overBudget);
+}
+
+std::string PMTilesPicker::tooManyEntries() const
+{
+    return "directories with more than " + std::to_string(entryLimit) + " entries";
 }
 
 bool PMTilesPicker::open(std::string* error)
@@ -111,21 +111,27 @@ bool PMTilesPicker::open(std::string* error)
     if (!source.read(0, prefixBytes, &prefix, error) || !h.parse(prefix, error))
         return false;
     if (h.internalCompression != PMTiles::Header::none && h.internalCompression != PMTiles::Header::gzip) {
-        *error = "directories compressed other than with gzip are not supported";
+        *error = std::string(h.internalCompression == PMTiles::Header::brotli ? "brotli"
+                             : h.internalCompression == PMTiles::Header::zstd ? "zstd"
+                                                                              : "unknown") +
+                 " compression of the directories is not supported";
         return false;
     }
     if (!sectionsFit(error) || !section(prefix, h.rootOffset, h.rootLength, &stored, error))
         return false;
-    if (!readDirectory(stored, &root)) {
-        *error = "damaged root directory";
+    bool overBudget = false;
+    if (!readDirectory(stored, &root, &overBudget)) {
+        *error = overBudget ? tooManyEntries() : "damaged root directory";
         return false;
     }
-    if (h.metadataLength == 0)
+    if (h.metadataLength == 0 || (metadataOptional && h.metadataLength > maxDirectoryBytes))
         return true;
     std::string plain;
     if (!section(prefix, h.metadataOffset, h.metadataLength, &stored, error))
         return false;
     if (h.internalCompression == PMTiles::Header::gzip && !Gzip::inflate(stored, &plain, maxDirectoryBytes)) {
+        if (metadataOptional)
+            return true;
         *error = "damaged metadata";
         return false;
     }
@@ -142,8 +148,8 @@ bool PMTilesPicker::take(const std::vector<PMTiles::Entry>& directory, std::uint
     for (std::size_t i = 0; i < directory.size(); ++i) {
         const PMTiles::Entry& e = directory[i];
         const std::uint64_t next = std::min(end, i + 1 < directory.size() ? directory[i + 1].tileId : end);
-        if (++visited > maxEntriesVisited) {
-            *error = "directories with more than " + std::to_string(maxEntriesVisited) + " entries";
+        if (++visited > entryLimit) {
+            *error = tooManyEntries();
             return false;
         }
         if (e.tileId >= next || !meets(wanted, e.tileId, next))
@@ -175,21 +181,31 @@ bool PMTilesPicker::take(const std::vector<PMTiles::Entry>& directory, std::uint
     return true;
 }
 
-bool PMTilesPicker::readLeaves(const std::vector<Leaf>& leaves, std::vector<std::vector<PMTiles::Entry>>* directories,
-                               std::string* error)
+// One leaf at a time, each parsed only when its entries fit in what is
+// left of the budget: a leaf listed many times, or one that inflates to a
+// million entries, costs one leaf's memory.
+bool PMTilesPicker::takeLeaves(const std::vector<Leaf>& leaves, const std::vector<IdRange>& wanted,
+                               std::vector<Leaf>* next, std::vector<PMTiles::Entry>* picked, std::string* error)
 {
     std::vector<ByteSpans::Span> spans;
     for (const Leaf& l : leaves)
         spans.push_back(ByteSpans::Span{h.leafOffset + l.entry.offset, l.entry.length});
-    directories->assign(leaves.size(), {});
-    bool damaged = false;
+    std::vector<PMTiles::Entry> directory;
+    bool failed = false;
     const bool read = readMerged(
         source, spans, directoryGap, maxDirectoryRead,
-        [&](std::size_t i, const std::string& bytes) { return !(damaged = !readDirectory(bytes, &(*directories)[i])); },
+        [&](std::size_t i, const std::string& bytes) {
+            bool overBudget = false;
+            if (!readDirectory(bytes, &directory, &overBudget)) {
+                *error = overBudget ? tooManyEntries() : "damaged leaf directory";
+                failed = true;
+            } else {
+                failed = !take(directory, leaves[i].end, wanted, next, picked, error);
+            }
+            return !failed;
+        },
         error);
-    if (read && damaged)
-        *error = "damaged leaf directory";
-    return read && !damaged;
+    return read && !failed;
 }
 
 bool PMTilesPicker::pick(const std::vector<IdRange>& wanted, std::vector<PMTiles::Entry>* picked, std::string* error)
@@ -204,13 +220,9 @@ bool PMTilesPicker::pick(const std::vector<IdRange>& wanted, std::vector<PMTiles
             *error = "leaf directories nested deeper than " + std::to_string(maxLeafDepth);
             return false;
         }
-        std::vector<std::vector<PMTiles::Entry>> directories;
-        if (!readLeaves(leaves, &directories, error))
-            return false;
         std::vector<Leaf> next;
-        for (std::size_t i = 0; i < leaves.size(); ++i)
-            if (!take(directories[i], leaves[i].end, wanted, &next, picked, error))
-                return false;
+        if (!takeLeaves(leaves, wanted, &next, picked, error))
+            return false;
         leaves.swap(next);
     }
     std::sort(picked->begin(), picked->end(),

@@ -13,14 +13,15 @@
 // only the directories that may hold those ids are read, a depth at a
 // time, and data in few large reads. Stored bytes are handed on as they
 // are (never decompressed). Everything the archive declares is checked
-// against its sections and bounded as the viewer's reader bounds it.
+// against its sections and bounded by the limits every PMTiles reader
+// keeps (PMTilesDirectory.h).
 class PMTilesPicker {
 public:
-    static constexpr std::size_t maxDirectoryBytes = 4u << 20;
-    static constexpr std::size_t maxTileBytes = 16u << 20;
-    static constexpr std::uint64_t maxEntriesVisited = 8000000;
+    static constexpr std::size_t maxDirectoryBytes = PMTiles::maxDirectoryBytes;
+    static constexpr std::size_t maxTileBytes = PMTiles::maxTileBytes;
+    static constexpr std::uint64_t maxEntriesVisited = PMTiles::maxEntriesVisited;
     static constexpr std::uint64_t maxEntriesPicked = 4000000;
-    static constexpr int maxLeafDepth = 3;
+    static constexpr int maxLeafDepth = PMTiles::maxLeafDepth;
 
     // Ids from..to-1.
     struct IdRange {
@@ -29,10 +30,19 @@ public:
 
     explicit PMTilesPicker(ByteSource& source) : source(source) {}
 
+    // The directory entries one pick may visit, counted as each directory
+    // is parsed (tests lower it).
+    std::uint64_t entryLimit = maxEntriesVisited;
+    // Metadata too large or damaged is left out ("{}") rather than refused:
+    // the viewer shows the tiles of an archive whose name it cannot read,
+    // while extract, which carries the metadata, refuses it.
+    bool metadataOptional = false;
+
     // Reads the header, the root directory and the metadata (one read when
     // they lie in the first 16 KiB, as they should).
     bool open(std::string* error);
     const PMTiles::Header& header() const { return h; }
+    const std::vector<PMTiles::Entry>& rootDirectory() const { return root; }
     // The metadata JSON, decompressed ("{}" when there is none).
     const std::string& metadata() const { return json; }
 
@@ -57,9 +67,10 @@ private:
     bool sectionsFit(std::string* error) const;
     bool section(const std::string& prefix, std::uint64_t offset, std::uint64_t length, std::string* out,
                  std::string* error);
-    bool readDirectory(const std::string& stored, std::vector<PMTiles::Entry>* entries) const;
-    bool readLeaves(const std::vector<Leaf>& leaves, std::vector<std::vector<PMTiles::Entry>>* directories,
-                    std::string* error);
+    bool readDirectory(const std::string& stored, std::vector<PMTiles::Entry>* entries, bool* overBudget) const;
+    std::string tooManyEntries() const;
+    bool takeLeaves(const std::vector<Leaf>& leaves, const std::vector<IdRange>& wanted, std::vector<Leaf>* next,
+                    std::vector<PMTiles::Entry>* picked, std::string* error);
     bool take(const std::vector<PMTiles::Entry>& directory, std::uint64_t end, const std::vector<IdRange>& wanted,
               std::vector<Leaf>* leaves, std::vector<PMTiles::Entry>* picked, std::string* error);
 

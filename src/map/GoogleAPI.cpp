@@ -14,7 +14,9 @@ GoogleAPI::GoogleAPI(ConfParser* conf) : MapAPI(conf)
     conf->intValue("end_y", &endY);
     updateSize();
     readZoomLevels(true);
-    copyright = attribution.empty() ? "\xC2\xA9  Google, TeleAtlas" : attribution;
+    // No credit is better than a wrong one: packages made by the toolbox
+    // carry their source's, and a package without one names nobody.
+    copyright = attribution;
 }
 
 void GoogleAPI::updateSize()

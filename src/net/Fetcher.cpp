@@ -13,7 +13,7 @@ Fetcher::Fetcher(HttpClient& client, NetClock& clock, double rate)
 bool Fetcher::retryable(const HttpReply& r) const
 {
     if (r.status == 0)
-        return r.failure != "too many redirects" && r.failure != "interrupted" && !r.tooLarge;
+        return !r.lasting && r.failure != "interrupted" && !r.tooLarge;
     return r.status == 408 || r.status == 429 || r.status >= 500;
 }
 

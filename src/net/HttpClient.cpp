@@ -100,7 +100,7 @@ void HttpClient::get(const std::string& url, std::uint64_t from, std::uint64_t l
     curl_easy_setopt(c, CURLOPT_USERAGENT, settings.userAgent.c_str());
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, settings.connectSeconds);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, settings.slowBytesPerSecond);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, settings.stallSeconds);
     curl_easy_setopt(c, CURLOPT_MAXCONNECTS, 2L);
     if (length > 0)
@@ -120,7 +120,9 @@ void HttpClient::get(const std::string& url, std::uint64_t from, std::uint64_t l
         return;
     if (result != CURLE_OK) {
         reply->status = 0;
+        reply->lasting = result == CURLE_UNSUPPORTED_PROTOCOL || result == CURLE_TOO_MANY_REDIRECTS;
         reply->failure = result == CURLE_OPERATION_TIMEDOUT      ? "the server stopped answering"
+                         : result == CURLE_UNSUPPORTED_PROTOCOL  ? "a redirect to another protocol than HTTP or HTTPS"
                          : result == CURLE_TOO_MANY_REDIRECTS    ? "too many redirects"
                          : result == CURLE_ABORTED_BY_CALLBACK ? "interrupted"
                                                                  : curl_easy_strerror(result);

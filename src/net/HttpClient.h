@@ -7,15 +7,18 @@
 #include <functional>
 
 // HTTP and HTTPS GET requests through libcurl, one at a time over one
-// kept-alive connection. Redirects are followed a few times (never to
-// another protocol); a transfer that stalls is given up; bodies are
-// bounded.
+// kept-alive connection. Redirects are followed a few times (one to
+// another protocol than HTTP(S) is refused, for good); a transfer that
+// stalls or trickles is given up; bodies are bounded.
 class HttpClient {
 public:
     struct Settings {
         std::string userAgent = "Tessel";
         long connectSeconds = 20;
-        long stallSeconds = 30; // less than a byte a second for this long ends a transfer
+        // Fewer than slowBytesPerSecond for this long end a transfer: a
+        // server trickling a few bytes a second is as good as stalled.
+        long stallSeconds = 30;
+        long slowBytesPerSecond = 256;
         int maxRedirects = 5;
         std::size_t maxBody = 64u << 20;
     };

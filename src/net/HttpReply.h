@@ -10,6 +10,7 @@ struct HttpReply {
     std::string contentRange, contentType, retryAfter; // headers of the final answer
     std::string failure; // a transport failure (refused, timed out, stalled, too many redirects)
     bool tooLarge = false; // the body passed the client's limit and was cut off
+    bool lasting = false;  // a failure that asking again cannot mend (a redirect away from HTTP)
 };
 
 #endif

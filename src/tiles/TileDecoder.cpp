@@ -24,6 +24,43 @@ bool fail(std::string* error, const std::string& why)
     return false;
 }
 
+// SDL_image hands back what a broken header declares: a surface of no
+// depth or of absurd bytes per pixel, rows shorter than the width, a
+// paletted surface without its palette.
+bool readableSurface(const SDL_Surface* s, std::string* error)
+{
+    const SDL_PixelFormat* f = s->format;
+    const int bpp = f ? f->BytesPerPixel : 0;
+    if (!s->pixels || bpp < 1 || bpp > 4 || f->BitsPerPixel > bpp * 8 || f->BitsPerPixel <= (bpp - 1) * 8 ||
+        s->pitch < s->w * bpp || (bpp == 1 && (!f->palette || !f->palette->colors)))
+        return fail(error, "cannot decode the image (a pixel format it cannot have)");
+    return true;
+}
+
+// A pixel as RGBA through the surface's format; a paletted pixel through
+// its palette, refused when it indexes past it.
+bool readPixel(const SDL_Surface* s, const std::uint8_t* at, std::uint8_t* p)
+{
+    const SDL_PixelFormat* f = s->format;
+    Uint32 pixel = 0;
+    std::memcpy(reinterpret_cast<std::uint8_t*>(&pixel) + (SDL_BYTEORDER == SDL_BIG_ENDIAN ? 4 - f->BytesPerPixel : 0),
+                at, f->BytesPerPixel);
+    if (f->BytesPerPixel == 1) {
+        if (static_cast<int>(pixel) >= f->palette->ncolors)
+            return false;
+        const SDL_Color& c = f->palette->colors[pixel];
+        p[0] = c.r;
+        p[1] = c.g;
+        p[2] = c.b;
+        p[3] = 255;
+    } else {
+        SDL_GetRGBA(pixel, const_cast<SDL_PixelFormat*>(f), &p[0], &p[1], &p[2], &p[3]);
+    }
+    if (s->flags & SDL_SRCCOLORKEY && pixel == f->colorkey)
+        p[3] = 0;
+    return true;
+}
+
 } // namespace
 
 Format sniff(const std::uint8_t* data, std::size_t size)
@@ -107,24 +144,24 @@ bool decodeWithSdl(const std::uint8_t* data, std::size_t size, int tileSize, Bit
     }
     out->sourceWidth = s->w;
     out->sourceHeight = s->h;
+    if (!readableSurface(s, error)) {
+        SDL_FreeSurface(s);
+        return false;
+    }
     std::vector<std::uint8_t> rgba(static_cast<std::size_t>(s->w) * static_cast<std::size_t>(s->h) * 4);
     SDL_LockSurface(s);
     const int bpp = s->format->BytesPerPixel;
-    for (int y = 0; y < s->h; ++y) {
+    bool inPalette = true;
+    for (int y = 0; y < s->h && inPalette; ++y) {
         const std::uint8_t* row = static_cast<const std::uint8_t*>(s->pixels) + static_cast<std::size_t>(y) * s->pitch;
-        for (int x = 0; x < s->w; ++x) {
-            Uint32 pixel = 0;
-            std::memcpy(reinterpret_cast<std::uint8_t*>(&pixel) + (SDL_BYTEORDER == SDL_BIG_ENDIAN ? 4 - bpp : 0),
-                        row + x * bpp, static_cast<std::size_t>(bpp));
-            std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * s->w + x) * 4];
-            SDL_GetRGBA(pixel, s->format, &p[0], &p[1], &p[2], &p[3]);
-            if (s->flags & SDL_SRCCOLORKEY && pixel == s->format->colorkey)
-                p[3] = 0;
-        }
+        for (int x = 0; x < s->w && inPalette; ++x)
+            inPalette = readPixel(s, row + x * bpp, &rgba[(static_cast<std::size_t>(y) * s->w + x) * 4]);
     }
     SDL_UnlockSurface(s);
     const int w = s->w, h = s->h;
     SDL_FreeSurface(s);
+    if (!inPalette)
+        return fail(error, "cannot decode the image (pixels outside its palette)");
     Pixels::fromRgba(rgba.data(), w, h, tileSize, out);
     return true;
 }

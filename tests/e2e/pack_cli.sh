@@ -32,6 +32,13 @@ grep -q "layers:  sat sat-night wat" info.txt || fail "info: $(cat info.txt)"
 if [ -f "$fixtures/plain_1.mbtiles" ]; then
   "$pack" info "$fixtures/plain_1.mbtiles" >info.txt || fail "info of an MBTiles"
   grep -q "^level 4: 208 tiles" info.txt && grep -q "^total: 285 tiles" info.txt || fail "info: $(cat info.txt)"
+  for a in plain_1.mbtiles stamen_toner_z3.pmtiles vector/montevideo.pmtiles; do
+    "$pack" check "$fixtures/$a" >report.txt || fail "check of $a: $(cat report.txt)"
+    grep -q "archive is sound" report.txt || fail "check of $a: $(cat report.txt)"
+  done
+  head -c 5000 "$fixtures/stamen_toner_z3.pmtiles" >cut.pmtiles
+  "$pack" check cut.pmtiles >report.txt; [ $? -eq 1 ] || fail "check of a cut archive must fail"
+  grep -q "cut short" report.txt || fail "check of a cut archive: $(cat report.txt)"
   "$pack" info "$fixtures/stamen_toner_z3.pmtiles" >info.txt || fail "info of a PMTiles"
   grep -q "^archive: PMTiles version 3" info.txt && grep -q "^level 3: 64 tiles" info.txt || fail "info: $(cat info.txt)"
 fi

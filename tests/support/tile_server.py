@@ -12,7 +12,10 @@ request, by path:
   /status/CODE/...       that status, no body
   /busy/N/REST           429 with Retry-After: 1 for the first N requests, then REST
   /stall/...             headers, then nothing for a minute
-  /tiles/Z/X/Y.png       tiles of the MBTiles file given, 404 when absent
+  /trickle/...           headers, then two bytes a second for half a minute
+  /redirect/SCHEME       a redirect to SCHEME://127.0.0.1/x (file, ftp, gopher)
+  /tiles/Z/X/Y.EXT       tiles of the MBTiles file given, 404 when absent (a
+                         vector tile's type when EXT is pbf or mvt)
   /badtiles/Z/X/Y.png    as /tiles, but odd columns answer bytes no decoder takes
   /stats                 JSON: requests (but these) and body bytes since the start, user agents
 Prints "PORT n" once listening on 127.0.0.1.
@@ -73,7 +76,7 @@ class Handler(BaseHTTPRequestHandler):
                    "Content-Type": "application/octet-stream"}
         return self.answer(206, body, headers)
 
-    def tile(self, z, x, y, bad):
+    def tile(self, z, x, y, ext, bad):
         if bad and x % 2 == 1:
             return self.answer(200, b"this is no picture", {"Content-Type": "image/png"})
         db = sqlite3.connect(TILES)
@@ -82,7 +85,8 @@ class Handler(BaseHTTPRequestHandler):
         db.close()
         if row is None:
             return self.answer(404, b"no such tile", {"Content-Type": "text/plain"})
-        return self.answer(200, bytes(row[0]), {"Content-Type": "image/png"})
+        kind = "application/vnd.mapbox-vector-tile" if ext in ("pbf", "mvt") else "image/png"
+        return self.answer(200, bytes(row[0]), {"Content-Type": kind})
 
     def do_GET(self):
         parts = self.path.strip("/").split("/")
@@ -122,8 +126,22 @@ class Handler(BaseHTTPRequestHandler):
             self.wfile.flush()
             time.sleep(60)
             return None
+        if kind == "trickle":
+            self.send_response(206)
+            self.send_header("Content-Length", "1000000")
+            self.send_header("Content-Range", "bytes 0-999999/2000000")
+            self.end_headers()
+            for _ in range(30):
+                self.wfile.write(b"PM")
+                self.wfile.flush()
+                time.sleep(1)
+            self.close_connection = True
+            return None
+        if kind == "redirect":
+            return self.answer(302, b"", {"Location": "%s://127.0.0.1/x" % parts[1]})
         if kind in ("tiles", "badtiles") and len(parts) == 4:
-            return self.tile(int(parts[1]), int(parts[2]), int(parts[3].split(".")[0]), kind == "badtiles")
+            y, _, ext = parts[3].partition(".")
+            return self.tile(int(parts[1]), int(parts[2]), int(y), ext, kind == "badtiles")
         return self.answer(404)
 
 

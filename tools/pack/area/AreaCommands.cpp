@@ -30,8 +30,9 @@ const char* const downloadHelp =
     "and {y} ({-y}: rows from the south). Only download from servers whose terms allow it: many\n"
     "public tile servers forbid bulk downloading. Requests name Tessel, go one at a time, at most 2\n"
     "a second (--rate), and wait when the server asks (429, 503, Retry-After). Missing tiles (404)\n"
-    "are left out; tiles that do not decode are skipped and named. The file is OUTPUT.part until every\n"
-    "tile was asked for; running again continues, fetching only what is missing.\n"
+    "are left out; pictures and vector tiles are taken, other answers are named and asked for again by\n"
+    "the next run. The file is OUTPUT.part until every tile was asked for and one at least stored;\n"
+    "running the same command again continues, fetching only what is missing.\n"
     "  --bbox W,S,E,N        the area in degrees (W > E crosses the date line)\n"
     "  --zoom-min Z, --zoom-max Z   the levels to fetch\n"
     "  --rate N              requests a second (default 2, at most 20)\n"
@@ -156,11 +157,15 @@ int download(const std::vector<std::string>& args, Options& o, bool (*interrupte
     endProgress();
     std::cout << report.fetched << " tiles fetched, " << report.known << " already there, " << report.absent
               << " absent, " << report.undecodable << " undecodable\n";
-    if (!ok)
-        return interrupted() ? 130 : failure(error + (report.known + report.fetched > 0
-                                                          ? " (run the same command again to continue)"
-                                                          : ""));
+    if (!ok) {
+        const bool stopped = interrupted();
+        failure(error);
+        return stopped ? 130 : 1;
+    }
     std::cout << "wrote " << args[1] << "\n";
+    if (report.undecodable > 0)
+        std::cerr << "tessel-pack: " << report.undecodable
+                  << " tiles did not decode; the same command asks for them again\n";
     return 0;
 }
 

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <nlohmann/json.hpp>
-#include <sqlite3.h>
 
 namespace AreaMetadata {
 
@@ -46,24 +45,6 @@ std::string centreText(const Extent& e)
 }
 
 } // namespace
-
-std::map<std::string, std::string> readRows(const std::string& path)
-{
-    std::map<std::string, std::string> rows;
-    sqlite3* db = nullptr;
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-        sqlite3_prepare_v2(db, "SELECT name, value FROM metadata", -1, &st, nullptr) == SQLITE_OK)
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            const unsigned char* name = sqlite3_column_text(st, 0);
-            const unsigned char* value = sqlite3_column_text(st, 1);
-            if (name && value)
-                rows[reinterpret_cast<const char*>(name)] = reinterpret_cast<const char*>(value);
-        }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return rows;
-}
 
 std::string rowsToJson(const std::map<std::string, std::string>& rows)
 {

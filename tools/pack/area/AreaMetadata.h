@@ -16,8 +16,6 @@ struct Extent {
     int centreZoom = 0;
 };
 
-// An MBTiles file's metadata rows (none when it has no such table).
-std::map<std::string, std::string> readRows(const std::string& mbtilesPath);
 // Rows as one JSON object: text rows as strings, the "json" row's members
 // merged in (as PMTiles keeps them).
 std::string rowsToJson(const std::map<std::string, std::string>& rows);

@@ -4,7 +4,9 @@
 #include "Codecs.h"
 #include "Files.h"
 #include "HttpHeaders.h"
+#include "MBTilesArchive.h"
 #include "MBTilesWriter.h"
+#include "MvtReader.h"
 #include "SafeFile.h"
 #include "TileArchive.h"
 #include "TileUrl.h"
@@ -28,15 +30,26 @@ struct Job {
     std::string sample; // a stored tile, for the format
 };
 
-// One tile: stored, known absent, or skipped as undecodable. False (with
-// *error) when the server refuses or keeps failing: the run stops.
+// A picture the viewer decodes, or a vector tile it can draw.
+bool decodable(const std::string& bytes)
+{
+    VectorTile tile;
+    std::string why;
+    return Codecs::decodable(bytes) || MvtReader::read(bytes, &tile, &why);
+}
+
+// One tile: stored, known absent, or skipped as undecodable (and asked for
+// again by the next run: a server's passing fault must not lose a tile for
+// good). False (with *error) when the server refuses or keeps failing: the
+// run stops.
 bool fetchTile(Job& job, int z, long long x, long long y, std::string* error)
 {
     const std::string address = job.url.of(z, x, y);
     HttpReply reply;
     if (!job.fetcher.get(address, 0, 0, &reply, error, 16u << 20))
         return false;
-    if (reply.status == 404 || reply.status == 410 || reply.status == 204) {
+    // An empty answer is how vector servers say a tile holds nothing.
+    if (reply.status == 404 || reply.status == 410 || reply.status == 204 || (reply.status == 200 && reply.body.empty())) {
         ++job.report.absent;
         return job.file.markAbsent(z, x, y, error);
     }
@@ -49,16 +62,29 @@ bool fetchTile(Job& job, int z, long long x, long long y, std::string* error)
                                                : ""));
         return false;
     }
-    if (reply.tooLarge || HttpHeaders::isWebPage(reply.contentType) || !Codecs::decodable(reply.body)) {
+    if (reply.tooLarge || HttpHeaders::isWebPage(reply.contentType) || !decodable(reply.body)) {
         ++job.report.undecodable;
         if (job.o.warn)
             job.o.warn("undecodable tile", address);
-        return job.file.markAbsent(z, x, y, error);
+        return true;
     }
     if (job.sample.empty())
         job.sample = reply.body;
     ++job.report.fetched;
     return job.file.add(z, x, y, reply.body, error);
+}
+
+// A run stopped by the user or the server: what is left and how to go on.
+bool stopped(Job& job, std::uint64_t total, std::uint64_t done, std::string* error)
+{
+    job.report.left = total - done;
+    const std::string left = std::to_string(total - done) + " of " + std::to_string(total) +
+                             " tiles left to ask for; the same command continues the download";
+    if (job.o.interrupted && job.o.interrupted())
+        *error = "interrupted with " + left;
+    else
+        *error += " (" + left + ")";
+    return false;
 }
 
 bool fetchAll(Job& job, std::uint64_t total, std::string* error)
@@ -68,14 +94,12 @@ bool fetchAll(Job& job, std::uint64_t total, std::string* error)
         for (const TileRect& r : job.o.box.tiles(z))
             for (long long y = r.minY; y <= r.maxY; ++y)
                 for (long long x = r.minX; x <= r.maxX; ++x) {
-                    if (job.o.interrupted && job.o.interrupted()) {
-                        *error = "interrupted";
-                        return false;
-                    }
+                    if (job.o.interrupted && job.o.interrupted())
+                        return stopped(job, total, done, error);
                     if (job.file.known(z, x, y))
                         ++job.report.known;
                     else if (!fetchTile(job, z, x, y, error))
-                        return false;
+                        return stopped(job, total, done, error);
                     if (++done % commitEvery == 0 && !job.file.commit(error))
                         return false;
                     if (job.o.progress)
@@ -146,12 +170,23 @@ bool run(Fetcher& fetcher, const std::string& urlTemplate, const std::string& ou
         *error = working + " exists and was not made by tessel-pack download; remove it";
         return false;
     }
-    const std::map<std::string, std::string> earlier = AreaMetadata::readRows(working);
+    std::map<std::string, std::string> earlier;
+    if (SafeFile::present(working)) {
+        const std::unique_ptr<MBTilesArchive> before =
+            MBTilesArchive::open(working, error, TileArchive::Reading::tilesOnly, MBTilesArchive::maxQuerySteps, o.interrupted);
+        if (!before || !before->metadataRows(&earlier, error))
+            return false;
+    }
     MBTilesWriter file;
     if (!file.open(working, false, error))
         return false;
     Job job{fetcher, url, o, file, *report, std::string()};
-    const bool fetched = fetchAll(job, total, error);
+    bool fetched = fetchAll(job, total, error);
+    if (fetched && !file.sampleTile(&job.sample)) {
+        *error = "no tile was stored (" + std::to_string(report->undecodable) + " undecodable, " +
+                 std::to_string(report->absent) + " absent); the server may not serve tiles at this address";
+        fetched = false;
+    }
     std::string closing;
     const bool closed = file.setMetadata(metadataOf(job, earlier), &closing) && file.close(&closing);
     if (!closed && fetched)

@@ -9,9 +9,10 @@
 
 // Fetches the tiles of an area from a tile server into an MBTiles file,
 // politely (the Fetcher paces and retries). The file is made under the
-// name OUTPUT.part and renamed when every tile was asked for; running
-// again continues it, asking only for tiles it neither holds nor knows to
-// be absent (404) or undecodable.
+// name OUTPUT.part and renamed when every tile was asked for and one at
+// least stored; running again continues it, asking only for tiles it
+// neither holds nor knows to be absent (404): undecodable answers are asked
+// for again. Pictures and vector tiles (MVT) are taken.
 namespace Download {
 
 struct Options {
@@ -29,6 +30,7 @@ struct Options {
 
 struct Report {
     std::uint64_t fetched = 0, absent = 0, undecodable = 0, known = 0;
+    std::uint64_t left = 0; // not asked for when interrupted
     bool complete = false;
 };
 

@@ -4,6 +4,7 @@
 #include "FileBytes.h"
 #include "Files.h"
 #include "HttpBytes.h"
+#include "MBTilesArchive.h"
 #include "SafeFile.h"
 #include "TileArchive.h"
 
@@ -111,10 +112,11 @@ bool fromPMTiles(ByteSource& bytes, const Options& o, ExtractOutput* out, std::u
 bool fromMBTiles(const std::string& path, const Options& o, ExtractOutput* out, std::uint64_t* tiles,
                  std::string* error)
 {
-    const std::unique_ptr<TileArchive> archive = TileArchive::open(path, error, TileArchive::Reading::tilesOnly);
-    if (!archive || !out->open(error))
+    const std::unique_ptr<MBTilesArchive> archive = MBTilesArchive::open(
+        path, error, TileArchive::Reading::tilesOnly, MBTilesArchive::maxQuerySteps, o.interrupted);
+    std::map<std::string, std::string> rows;
+    if (!archive || !archive->metadataRows(&rows, error) || !out->open(error))
         return false;
-    const std::map<std::string, std::string> rows = AreaMetadata::readRows(path);
     SourceInfo s;
     s.json = AreaMetadata::rowsToJson(rows);
     s.header.minZoom = 0;

@@ -1,5 +1,7 @@
 #include "MBTilesWriter.h"
 
+#include "MBTilesArchive.h"
+
 #include <sqlite3.h>
 #include <zlib.h>
 
@@ -32,16 +34,9 @@ long long tmsRow(int z, long long y)
 
 bool MBTilesWriter::madeHere(const std::string& path)
 {
-    sqlite3* db = nullptr;
-    sqlite3_stmt* st = nullptr;
-    const bool made =
-        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
-        sqlite3_prepare_v2(db, "SELECT 1 FROM sqlite_master WHERE name = 'tessel_absent'", -1, &st, nullptr) ==
-            SQLITE_OK &&
-        sqlite3_step(st) == SQLITE_ROW;
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return made;
+    std::string error;
+    const std::unique_ptr<MBTilesArchive> file = MBTilesArchive::open(path, &error, TileArchive::Reading::tilesOnly);
+    return file && file->hasTable("tessel_absent");
 }
 
 MBTilesWriter::~MBTilesWriter()

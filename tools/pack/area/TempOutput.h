@@ -5,7 +5,10 @@
 
 // A file written under a hidden temporary name beside its final one and
 // renamed over it only when complete (synced first); removed unless
-// kept, so a failed or interrupted run leaves nothing.
+// kept, so a failed or interrupted run leaves nothing. A run killed
+// outright cannot remove its own: the next run into the same output
+// removes those no running process holds (each run keeps a lock on its
+// temporary file while it lives).
 class TempOutput {
 public:
     explicit TempOutput(const std::string& finalPath);
@@ -20,7 +23,10 @@ public:
     bool keep(std::string* error);
 
 private:
+    void removeStale(const std::string& dir, const std::string& prefix) const;
+
     std::string finalPath, temporary;
+    int lockFd = -1;
     bool kept = false;
 };
 

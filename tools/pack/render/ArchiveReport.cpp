@@ -1,11 +1,14 @@
 #include "ArchiveReport.h"
 
+#include "Codecs.h"
 #include "Mercator.h"
 #include "MetadataText.h"
+#include "MvtReader.h"
 #include "TileArchive.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 
 namespace ArchiveReport {
 
@@ -64,6 +67,45 @@ bool write(const std::string& path, std::ostream& out, std::string* error)
     else
         out << "total: not counted (too many tiles to count when opened; the levels' extents are the bounds')\n";
     return true;
+}
+
+bool check(const std::string& path, std::ostream& report, const std::function<void(std::uint64_t)>& progress)
+{
+    std::string error;
+    const std::unique_ptr<TileArchive> archive = TileArchive::open(path, &error);
+    if (!archive) {
+        report << "FAIL " << error << "\n";
+        return false;
+    }
+    const bool vector = archive->info().format == "pbf";
+    struct Count {
+        long long tiles = 0, broken = 0;
+    };
+    std::map<int, Count> levels;
+    std::uint64_t seen = 0;
+    const bool walked = archive->forEachTile(
+        [&](int z, long long, long long, long long run, const std::string& bytes) {
+            VectorTile tile;
+            std::string why;
+            const bool good = vector ? MvtReader::read(bytes, &tile, &why) : Codecs::decodable(bytes);
+            Count& c = levels[z];
+            c.tiles += run;
+            c.broken += good ? 0 : run;
+            if (progress)
+                progress(++seen);
+            return true;
+        },
+        &error);
+    bool ok = walked;
+    if (!walked)
+        report << "FAIL " << error << "\n";
+    for (const auto& l : levels) {
+        report << (l.second.broken ? "FAIL " : "ok   ") << "level " << l.first << ": " << l.second.tiles << " tiles, "
+               << l.second.broken << " undecodable\n";
+        ok = ok && l.second.broken == 0;
+    }
+    report << (ok ? "archive is sound\n" : "archive is damaged\n");
+    return ok;
 }
 
 } // namespace ArchiveReport
