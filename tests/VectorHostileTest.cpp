@@ -1,0 +1,100 @@
+// Tiles and styles made to hurt the drawing: shapes that corrupted cairo's
+// heap, work without end, memory bombs. The heap cases draw in a child
+// process so a corrupted heap fails the test instead of ending the run;
+// CTest also runs this suite under glibc's heap checks (vector.heap_checks).
+#include "MvtReader.h"
+#include "MvtTiles.h"
+#include "VectorRenderer.h"
+#include "VectorStyle.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const hostileStyle = R"({
+  "version": 8, "name": "hostile",
+  "layers": [
+    {"id": "bg", "type": "background", "paint": {"background-color": "#ffffff"}},
+    {"id": "line", "type": "line", "source-layer": "lines", "paint": {"line-color": "#000000", "line-width": 1}},
+    {"id": "label", "type": "symbol", "source-layer": "labels",
+     "layout": {"text-field": "{name}", "text-size": 10},
+     "paint": {"text-color": "#000000", "text-halo-color": "#ffffff", "text-halo-width": 1}}
+  ]})";
+
+VectorStyle hostile()
+{
+    VectorStyle s;
+    std::string error;
+    EXPECT_TRUE(VectorStyle::parse(hostileStyle, &s, &error)) << error;
+    return s;
+}
+
+bool draw(const std::vector<MvtLayer>& layers, std::vector<PlacedLabel>* labels = nullptr)
+{
+    VectorTile tile;
+    std::string error;
+    if (!MvtReader::read(Mvt::encode(layers), &tile, &error))
+        return false;
+    Bitmap picture;
+    VectorRenderer::draw(tile, hostile(), TileView(), &picture, labels);
+    return true;
+}
+
+MvtFeature label(const std::string& name, int x, int y)
+{
+    MvtFeature f;
+    f.type = 1;
+    f.geometry = Mvt::points({{x, y}});
+    f.text = {{"name", name}};
+    return f;
+}
+
+// A row of twenty "W" strokes one pixel wide, 5 pixels tall, a fraction
+// of a pixel off the grid: cairo's fastest anti-aliasing wrote past its
+// buffers on it.
+std::vector<MvtLayer> rowOfWs()
+{
+    std::vector<MvtFeature> features;
+    for (int i = 0; i < 20; ++i) {
+        const int x = 123 + i * 88, y = 4; // 16 units a pixel
+        MvtFeature w;
+        w.type = 2;
+        w.geometry = Mvt::lines({{{x, y}, {x + 20, y + 80}, {x + 40, y + 24}, {x + 60, y + 80}, {x + 80, y}}});
+        features.push_back(w);
+    }
+    return {{"lines", 4096, features}};
+}
+
+} // namespace
+
+TEST(VectorHostile, ShapesThatCorruptedCairosHeapDrawCleanly)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            draw(rowOfWs());
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(
+        {
+            std::vector<MvtFeature> marks;
+            std::string accented;
+            for (int i = 0; i < 20; ++i)
+                accented += "\xe1\xba\x9e\xcc\x80\xcc\x81"; // capital sharp s, grave, acute
+            for (int i = 0; i < 50; ++i)
+                marks.push_back(label(accented, 40 + i * 80, 100 + i * 79));
+            draw({{"labels", 4096, marks}});
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(
+        {
+            for (int dx = 0; dx < 16; ++dx)
+                for (int dy = 0; dy < 16; ++dy)
+                    draw({{"labels", 4096, {label("WWWWWWWWWWWWWW", 2048 + dx, 2048 + dy)}}});
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
