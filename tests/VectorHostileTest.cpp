@@ -98,3 +98,28 @@ TEST(VectorHostile, ShapesThatCorruptedCairosHeapDrawCleanly)
         },
         ::testing::ExitedWithCode(0), "");
 }
+
+TEST(VectorHostile, AStyleNamingThousandsOfPropertiesParsesInLinearTime)
+{
+    // 160 000 distinct fields in one label, then layers naming 100 each:
+    // looked up by hash, the label refused for its length, the names
+    // past the table's size refused layer by layer.
+    std::string text;
+    for (int i = 0; i < 160000; ++i)
+        text += "{f" + std::to_string(i) + "}";
+    std::string json = R"({"layers": [{"id": "long", "type": "symbol", "layout": {"text-field": ")" + text + "\"}}";
+    for (int l = 0; l < 50; ++l) {
+        std::string filter = R"(["any")";
+        for (int i = 0; i < 100; ++i)
+            filter += R"(, ["has", "p)" + std::to_string(l * 100 + i) + "\"]";
+        json += R"(, {"id": "l)" + std::to_string(l) + R"(", "type": "fill", "filter": )" + filter + "]}";
+    }
+    json += "]}";
+    VectorStyle style;
+    std::string error;
+    ASSERT_TRUE(VectorStyle::parse(json, &style, &error)) << error;
+    EXPECT_EQ(StyleSlots::maxSlots / 100, style.layers.size());
+    ASSERT_FALSE(style.skipped.empty());
+    EXPECT_NE(std::string::npos, style.skipped[0].find("more than 64 pieces")) << style.skipped[0];
+    EXPECT_LE(style.slots.size(), StyleSlots::maxSlots);
+}

@@ -62,14 +62,18 @@ void addPath(cairo_t* cr, const VectorFeature& f, const Projection& p, bool clos
     }
 }
 
-// Where the style's property slots are among each tile layer's keys.
+// Where the style's property slots are among each tile layer's keys: each
+// key looked up once among the slots (a style may name thousands).
 std::vector<std::vector<int>> slotMaps(const VectorTile& tile, const VectorStyle& style)
 {
     std::vector<std::vector<int>> maps;
     for (const VectorLayer& layer : tile.layers) {
-        maps.emplace_back();
-        for (const std::string& name : style.slots)
-            maps.back().push_back(layer.keyIndex(name));
+        maps.emplace_back(style.slots.size(), -1);
+        for (std::size_t k = 0; k < layer.keys.size(); ++k) {
+            const int slot = style.slots.find(layer.keys[k]);
+            if (slot >= 0 && maps.back()[static_cast<std::size_t>(slot)] < 0)
+                maps.back()[static_cast<std::size_t>(slot)] = static_cast<int>(k);
+        }
     }
     return maps;
 }
