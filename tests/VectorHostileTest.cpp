@@ -123,3 +123,17 @@ TEST(VectorHostile, AStyleNamingThousandsOfPropertiesParsesInLinearTime)
     EXPECT_NE(std::string::npos, style.skipped[0].find("more than 64 pieces")) << style.skipped[0];
     EXPECT_LE(style.slots.size(), StyleSlots::maxSlots);
 }
+
+TEST(VectorHostile, ALabelCairoWouldRefuseIsSkippedAlone)
+{
+    // A surrogate in CESU-8, an overlong slash and a noncharacter, each
+    // placed first: cairo's error state would blank every label after it.
+    for (const char* bad : {"Bad \xed\xa0\x80 name", "Bad \xc0\xaf name", "Bad \xef\xbf\xbe name"}) {
+        std::vector<PlacedLabel> labels;
+        draw({{"labels", 4096, {label(bad, 800, 800), label("North", 2048, 1200), label("South", 2048, 3000)}}},
+             &labels);
+        ASSERT_EQ(2u, labels.size()) << bad;
+        EXPECT_EQ("North", labels[0].text);
+        EXPECT_EQ("South", labels[1].text);
+    }
+}
