@@ -2,13 +2,18 @@
 // heap, work without end, memory bombs. The heap cases draw in a child
 // process so a corrupted heap fails the test instead of ending the run;
 // CTest also runs this suite under glibc's heap checks (vector.heap_checks).
+#include "Gzip.h"
 #include "MvtReader.h"
 #include "MvtTiles.h"
+#include "VectorPainter.h"
 #include "VectorRenderer.h"
 #include "VectorStyle.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <protozero/pbf_writer.hpp>
+#include <sys/resource.h>
 
 namespace {
 
@@ -136,4 +141,79 @@ TEST(VectorHostile, ALabelCairoWouldRefuseIsSkippedAlone)
         EXPECT_EQ("North", labels[0].text);
         EXPECT_EQ("South", labels[1].text);
     }
+}
+
+namespace {
+
+// A layer message of `n` values of 17-byte texts (heap-held when decoded).
+std::string valueLayer(std::size_t n, char tag)
+{
+    std::string out;
+    protozero::pbf_writer layer(out);
+    layer.add_string(1, std::string("v") + tag);
+    const std::string text = std::string(16, tag) + "x";
+    for (std::size_t i = 0; i < n; ++i)
+        protozero::pbf_writer(layer, 4).add_string(1, text);
+    return out;
+}
+
+long peakResidentKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+TEST(VectorHostile, EmptyLayerAndValueBombsStayWithinTheirBounds)
+{
+    // 3 M named empty layers in 22 KB of gzip: the first 256 read.
+    std::string layers;
+    {
+        protozero::pbf_writer tile(layers);
+        for (int i = 0; i < 3000000; ++i)
+            protozero::pbf_writer(tile, 3).add_string(1, "a");
+    }
+    VectorTile tile;
+    std::string error;
+    ASSERT_TRUE(MvtReader::read(Gzip::deflate(layers), &tile, &error)) << error;
+    EXPECT_EQ(MvtReader::maxLayers, tile.layers.size());
+    ASSERT_EQ(1u, tile.skipped.size());
+    EXPECT_EQ("2999744 layers past the first 256 skipped", tile.skipped[0]);
+
+    // 14 MB of short texts would take about 60 MB decoded: refused.
+    std::string values;
+    protozero::pbf_writer(values).add_message(3, valueLayer(700000, 'a'));
+    VectorTile big;
+    EXPECT_FALSE(MvtReader::read(Gzip::deflate(values), &big, &error));
+    EXPECT_NE(std::string::npos, error.find("decoded")) << error;
+    EXPECT_TRUE(big.layers.empty());
+
+    // Nine tiles of about 20 MB decoded each, drawn one after another: the
+    // painter keeps no more than its bytes allow. The peak is measured in
+    // a process of its own.
+    EXPECT_EXIT(
+        {
+            VectorPainter painter;
+            const long before = peakResidentKb();
+            for (char c = 'a'; c < 'j'; ++c) {
+                std::string bytes;
+                protozero::pbf_writer(bytes).add_message(3, valueLayer(230000, c));
+                Bitmap picture;
+                std::string why;
+                TileView view;
+                view.size = 16;
+                if (!painter.paint(std::string(1, c), Gzip::deflate(bytes), "", false, view, &picture, &why))
+                    std::exit(2);
+            }
+            const long grown = (peakResidentKb() - before) >> 10;
+            std::fprintf(stderr, "grew by %ld MB\n", grown);
+#ifdef __SANITIZE_ADDRESS__
+            std::exit(0); // the sanitizer's own memory would be counted
+#else
+            std::exit(grown < 100 ? 0 : 1);
+#endif
+        },
+        ::testing::ExitedWithCode(0), "");
 }

@@ -27,9 +27,9 @@ const VectorStyle& VectorPainter::style(const std::string& path, bool dark)
 std::shared_ptr<const VectorTile> VectorPainter::tile(const std::string& name, const std::string& bytes,
                                                       std::string* error)
 {
-    for (const auto& kept : tiles)
-        if (kept.first == name)
-            return kept.second;
+    for (const Kept& kept : tiles)
+        if (kept.name == name)
+            return kept.tile;
     auto decoded = std::make_shared<VectorTile>();
     if (!MvtReader::read(bytes, decoded.get(), error)) {
         tell("vector tile " + name + ": " + *error);
@@ -37,9 +37,11 @@ std::shared_ptr<const VectorTile> VectorPainter::tile(const std::string& name, c
     }
     for (const std::string& line : decoded->skipped)
         tell("vector tile " + name + ": " + line);
-    tiles.insert(tiles.begin(), {name, decoded});
-    if (tiles.size() > tilesKept)
-        tiles.pop_back();
+    tiles.insert(tiles.begin(), Kept{name, decoded, decoded->heldBytes()});
+    std::size_t held = 0, kept = 0;
+    while (kept < tiles.size() && kept < tilesKept && (kept == 0 || held + tiles[kept].bytes <= keptBytes))
+        held += tiles[kept++].bytes;
+    tiles.erase(tiles.begin() + static_cast<std::ptrdiff_t>(kept), tiles.end());
     return decoded;
 }
 
