@@ -9,6 +9,7 @@
 #include "VectorRenderer.h"
 #include "VectorStyle.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -21,7 +22,11 @@ const char* const hostileStyle = R"({
   "version": 8, "name": "hostile",
   "layers": [
     {"id": "bg", "type": "background", "paint": {"background-color": "#ffffff"}},
+    {"id": "area", "type": "fill", "source-layer": "areas",
+     "paint": {"fill-color": "#00ff00", "fill-outline-color": "#000000"}},
     {"id": "line", "type": "line", "source-layer": "lines", "paint": {"line-color": "#000000", "line-width": 1}},
+    {"id": "dashed", "type": "line", "source-layer": "dashed",
+     "paint": {"line-color": "#000000", "line-width": 1, "line-dasharray": [0.5, 0.5]}},
     {"id": "label", "type": "symbol", "source-layer": "labels",
      "layout": {"text-field": "{name}", "text-size": 10},
      "paint": {"text-color": "#000000", "text-halo-color": "#ffffff", "text-halo-width": 1}}
@@ -35,15 +40,34 @@ VectorStyle hostile()
     return s;
 }
 
-bool draw(const std::vector<MvtLayer>& layers, std::vector<PlacedLabel>* labels = nullptr)
+// False when the tile is refused or given up.
+bool draw(const std::vector<MvtLayer>& layers, std::vector<PlacedLabel>* labels = nullptr, Bitmap* out = nullptr)
 {
     VectorTile tile;
     std::string error;
     if (!MvtReader::read(Mvt::encode(layers), &tile, &error))
         return false;
     Bitmap picture;
-    VectorRenderer::draw(tile, hostile(), TileView(), &picture, labels);
-    return true;
+    return VectorRenderer::draw(tile, hostile(), TileView(), out ? out : &picture, labels, &error);
+}
+
+long peakResidentKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// One line feature up and down the tile, `n` vertices.
+MvtFeature zigzag(int n)
+{
+    std::vector<MvtPoint> points;
+    for (int i = 0; i < n; ++i)
+        points.push_back({static_cast<int>(static_cast<long long>(i) * 4096 / n), i % 2 ? 4000 : 96});
+    MvtFeature f;
+    f.type = 2;
+    f.geometry = Mvt::lines({points});
+    return f;
 }
 
 MvtFeature label(const std::string& name, int x, int y)
@@ -157,13 +181,6 @@ std::string valueLayer(std::size_t n, char tag)
     return out;
 }
 
-long peakResidentKb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 } // namespace
 
 TEST(VectorHostile, EmptyLayerAndValueBombsStayWithinTheirBounds)
@@ -207,6 +224,50 @@ TEST(VectorHostile, EmptyLayerAndValueBombsStayWithinTheirBounds)
                 if (!painter.paint(std::string(1, c), Gzip::deflate(bytes), "", false, view, &picture, &why))
                     std::exit(2);
             }
+            const long grown = (peakResidentKb() - before) >> 10;
+            std::fprintf(stderr, "grew by %ld MB\n", grown);
+#ifdef __SANITIZE_ADDRESS__
+            std::exit(0); // the sanitizer's own memory would be counted
+#else
+            std::exit(grown < 100 ? 0 : 1);
+#endif
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(VectorHostile, DrawingWorkIsBoundedPerTile)
+{
+    // 300 000 vertices up and down the tile, and a star of 20 000 spikes
+    // crossing at its centre, outlined: given up before cairo is asked.
+    EXPECT_FALSE(draw({{"lines", 4096, {zigzag(300000)}}}));
+    std::vector<MvtPoint> star;
+    const int spikes = 20000;
+    for (int i = 0; i < spikes; ++i) {
+        const double a = 2 * M_PI * i * (spikes / 2 - 1) / spikes;
+        star.push_back({2048 + static_cast<int>(2000 * std::cos(a)), 2048 + static_cast<int>(2000 * std::sin(a))});
+    }
+    MvtFeature area = Mvt::polygon({star});
+    EXPECT_FALSE(draw({{"areas", 4096, {area}}}));
+
+    // Dense points along a line collapse to the pixel grid: 200 000
+    // vertices a sixteenth of a pixel apart draw as the line they make.
+    std::vector<MvtPoint> dense;
+    for (int i = 0; i < 200000; ++i)
+        dense.push_back({i % 4096, 2048 + (i / 4096) % 2});
+    MvtFeature line;
+    line.type = 2;
+    line.geometry = Mvt::lines({dense});
+    Bitmap picture;
+    EXPECT_TRUE(draw({{"lines", 4096, {line}}}, nullptr, &picture));
+    EXPECT_NE(0xffff, picture.rgb[128 * 256 + 100]);
+
+    // Half-pixel dashes along 2 000 strokes across the tile would be a
+    // million dashes; they are drawn longer, in a bounded memory.
+    EXPECT_EXIT(
+        {
+            const long before = peakResidentKb();
+            if (!draw({{"dashed", 4096, {zigzag(2000)}}}))
+                std::exit(2);
             const long grown = (peakResidentKb() - before) >> 10;
             std::fprintf(stderr, "grew by %ld MB\n", grown);
 #ifdef __SANITIZE_ADDRESS__

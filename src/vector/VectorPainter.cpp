@@ -2,6 +2,8 @@
 
 #include "MvtReader.h"
 
+#include <algorithm>
+
 
 const VectorStyle& VectorPainter::style(const std::string& path, bool dark)
 {
@@ -51,8 +53,23 @@ bool VectorPainter::paint(const std::string& tileName, const std::string& bytes,
     const std::shared_ptr<const VectorTile> decoded = tile(tileName, bytes, error);
     if (!decoded)
         return false;
-    VectorRenderer::draw(*decoded, style(stylePath, dark), view, out);
-    return true;
+    // A picture given up is not tried again; the tile is told of once.
+    const std::string picture = tileName + "|" + std::to_string(view.size) + "|" + std::to_string(view.zoom) + "|" +
+                                std::to_string(view.overZoom) + "|" + std::to_string(view.subX) + "|" +
+                                std::to_string(view.subY);
+    const auto ofTile = [&](const std::string& key) { return key.compare(0, tileName.size() + 1, tileName + "|") == 0; };
+    if (std::find(givenUp.begin(), givenUp.end(), picture) != givenUp.end()) {
+        *error = "more to draw than a tile may ask (given up)";
+        return false;
+    }
+    if (VectorRenderer::draw(*decoded, style(stylePath, dark), view, out, nullptr, error))
+        return true;
+    if (std::none_of(givenUp.begin(), givenUp.end(), ofTile))
+        tell("vector tile " + tileName + ": " + *error);
+    givenUp.insert(givenUp.begin(), picture);
+    if (givenUp.size() > givenUpKept)
+        givenUp.pop_back();
+    return false;
 }
 
 void VectorPainter::tell(std::string text)
@@ -65,4 +82,5 @@ void VectorPainter::clear()
 {
     styles.clear();
     tiles.clear();
+    givenUp.clear();
 }

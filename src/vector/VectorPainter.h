@@ -48,6 +48,8 @@ private:
         std::size_t bytes;
     };
     std::vector<Kept> tiles; // newest first
+    static constexpr std::size_t givenUpKept = 64;
+    std::vector<std::string> givenUp; // pictures whose work passed the budget, newest first
 };
 
 #endif
