@@ -1,6 +1,7 @@
 #include "ArchiveAPI.h"
 #include "Archives.h"
 #include "ConfParser.h"
+#include "Gzip.h"
 #include "Map.h"
 #include "MetadataText.h"
 #include "MvtTiles.h"
@@ -148,6 +149,37 @@ TEST_F(VectorArchive, AStyleBesideTheArchiveOverridesAndBrokenTilesStandIn)
     const std::vector<std::string> said = map.pipeline.reports.take();
     ASSERT_FALSE(said.empty());
     EXPECT_EQ(said[0].rfind("vector tile ", 0), 0u) << said[0];
+}
+
+// Empty tiles (no features: open sea, empty land) are stored by the
+// thousand; they show the style's background, never the placeholder.
+TEST_F(VectorArchive, AnEmptyTileShowsTheBackground)
+{
+    const std::string style = R"({"layers": [{"id": "bg", "type": "background", "paint": {"background-color": "#00ff00"}},
+        {"id": "w", "type": "fill", "source-layer": "water", "paint": {"fill-color": "#ff0000"}}]})";
+    std::vector<std::tuple<int, int, int, std::string>> rows;
+    PMTilesLayout layout;
+    layout.tileType = 1; // MVT
+    for (int x = 0; x < 2; ++x)
+        for (int y = 0; y < 2; ++y) {
+            rows.emplace_back(1, x, y, x == 0 ? std::string() : Gzip::deflate(""));
+            layout.tiles[{1, x, y}] = std::string();
+        }
+    writeMBTiles("maps/sea.mbtiles", rows, {{"format", "pbf"}, {"json", omtLayers}});
+    writePMTiles("maps/sea.pmtiles", layout);
+    for (const char* name : {"maps/sea.mbtiles", "maps/sea.pmtiles"}) {
+        writeFile(StyleChooser::overrideFor(name), style);
+        ASSERT_TRUE(map.create(testScreen(), name)) << name;
+        int cells = 0;
+        for (const Tile& t : map.tiles) {
+            if (!t.image || t.x < 0 || t.y < 0 || t.x > 1 || t.y > 1)
+                continue;
+            ++cells;
+            EXPECT_FALSE(t.image->substitute) << name;
+            EXPECT_EQ(Pixels::pack565(0, 255, 0), t.image->bitmap->rgb[0]) << name << " " << t.x << "/" << t.y;
+        }
+        EXPECT_EQ(4, cells) << name;
+    }
 }
 
 TEST(VectorFixtures, EveryRealTileDrawsWithTheStyleOfItsSchema)

@@ -261,11 +261,13 @@ bool MBTilesArchive::tile(int z, long long x, long long y, std::string* bytes)
     sqlite3_bind_int64(lookup, 3, (1ll << z) - 1 - y);
     bool found = false;
     if (step(lookup) == SQLITE_ROW) {
+        // An empty tile is a tile (a vector tile of no features: open sea);
+        // only a missing row or a null is none.
         const void* data = sqlite3_column_blob(lookup, 0);
         const int size = sqlite3_column_bytes(lookup, 0);
-        found = data && size > 0;
+        found = sqlite3_column_type(lookup, 0) != SQLITE_NULL;
         if (found)
-            bytes->assign(static_cast<const char*>(data), static_cast<std::size_t>(size));
+            bytes->assign(data ? static_cast<const char*>(data) : "", static_cast<std::size_t>(size));
     }
     sqlite3_reset(lookup);
     return found;

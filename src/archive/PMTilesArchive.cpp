@@ -113,8 +113,8 @@ bool PMTilesArchive::tile(int z, long long x, long long y, std::string* bytes)
             return false;
         // A copy: reading the next leaf may drop the cached one holding it.
         const PMTiles::Entry e = *found;
-        if (e.runLength > 0)
-            return tileData(e, bytes) && !bytes->empty();
+        if (e.runLength > 0) // an empty tile is a tile (a vector tile of no features)
+            return e.length == 0 ? (bytes->clear(), true) : tileData(e, bytes);
         directory = leaf(e);
     }
     return false;

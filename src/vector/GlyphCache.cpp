@@ -2,7 +2,27 @@
 
 #include <cstring>
 
-const GlyphCache::Shaped* GlyphCache::shape(cairo_t* cr, const std::string& text, double size, bool bold)
+GlyphCache::~GlyphCache()
+{
+    if (context)
+        cairo_destroy(context);
+}
+
+cairo_t* GlyphCache::scratch()
+{
+    if (context && cairo_status(context) != CAIRO_STATUS_SUCCESS) {
+        cairo_destroy(context);
+        context = nullptr;
+    }
+    if (!context) {
+        cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB16_565, 1, 1);
+        context = cairo_create(surface);
+        cairo_surface_destroy(surface);
+    }
+    return context;
+}
+
+const GlyphCache::Shaped* GlyphCache::shape(const std::string& text, double size, bool bold)
 {
     std::string key(sizeof size + 1, '\0');
     std::memcpy(&key[0], &size, sizeof size);
@@ -11,6 +31,7 @@ const GlyphCache::Shaped* GlyphCache::shape(cairo_t* cr, const std::string& text
     const auto found = entries.find(key);
     if (found != entries.end())
         return &found->second;
+    cairo_t* cr = scratch();
     cairo_save(cr);
     cairo_identity_matrix(cr);
     cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,

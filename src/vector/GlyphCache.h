@@ -24,14 +24,23 @@ public:
     // Entries past this many are forgotten all at once.
     static constexpr std::size_t maxEntries = 1024;
 
-    // The text in DejaVu Sans of `size` (bold when asked), shaped with
-    // `cr`, whose current path it clears; null when cairo cannot shape it.
-    const Shaped* shape(cairo_t* cr, const std::string& text, double size, bool bold);
+    // The text in DejaVu Sans of `size` (bold when asked); null when cairo
+    // cannot shape it. Shaped on a context of its own: one that cairo put
+    // in its error state is replaced, and no picture is drawn with it.
+    const Shaped* shape(const std::string& text, double size, bool bold);
 
     static GlyphCache& forThisThread();
 
+    GlyphCache() = default;
+    GlyphCache(const GlyphCache&) = delete;
+    GlyphCache& operator=(const GlyphCache&) = delete;
+    ~GlyphCache();
+
 private:
+    cairo_t* scratch();
+
     std::unordered_map<std::string, Shaped> entries;
+    cairo_t* context = nullptr;
 };
 
 #endif

@@ -15,7 +15,9 @@ bool overlap(const PlacedLabel& a, const PlacedLabel& b)
            b.y < a.y + a.height + padding;
 }
 
-// Cairo stops drawing for good after text that is not UTF-8.
+// Cairo refuses text that is not UTF-8 as strictly as this (no overlong
+// forms, no surrogates, nothing past U+10FFFF, no noncharacters) and then
+// stops drawing for good.
 bool validUtf8(const std::string& s)
 {
     std::size_t i = 0;
@@ -24,9 +26,17 @@ bool validUtf8(const std::string& s)
         const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
         if (n == 0 || i + n > s.size())
             return false;
-        for (std::size_t k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2)
+        char32_t code = n == 1 ? c : c & (0x7f >> n);
+        for (std::size_t k = 1; k < n; ++k) {
+            const unsigned char b = static_cast<unsigned char>(s[i + k]);
+            if ((b >> 6) != 2)
                 return false;
+            code = (code << 6) | (b & 0x3f);
+        }
+        const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (code < least[n] || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff) ||
+            (code >= 0xfdd0 && code <= 0xfdef) || (code & 0xfffe) == 0xfffe)
+            return false;
         i += n;
     }
     return true;
@@ -146,7 +156,7 @@ void LabelPlacer::place(double zoom, std::vector<PlacedLabel>* placed)
         const double textSize = c.style->textSize.number(zoom);
         if (!(textSize >= 4 && textSize <= 64))
             continue;
-        const GlyphCache::Shaped* shaped = GlyphCache::forThisThread().shape(cr, c.text, textSize, c.style->bold);
+        const GlyphCache::Shaped* shaped = GlyphCache::forThisThread().shape(c.text, textSize, c.style->bold);
         if (!shaped || shaped->extents.width <= 0)
             continue;
         const double halo = haloOf(*c.style, zoom);

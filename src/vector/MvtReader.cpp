@@ -21,8 +21,16 @@ struct Faults {
     void add(const std::string& what) { ++counts[what]; }
 };
 
+// What the tile has taken so far: vertices, and memory (counted as it is
+// asked for, before it is).
 struct Budget {
     std::size_t vertices = 0;
+    std::size_t bytes = 0;
+    bool take(std::size_t n)
+    {
+        bytes += n;
+        return bytes <= maxDecodedBytes;
+    }
 };
 
 bool wire(const protozero::pbf_reader& m, pbf_wire_type type)
@@ -280,12 +288,20 @@ bool readLayer(protozero::pbf_reader m, VectorLayer* layer, Faults* faults, Budg
         if (m.tag() == 1 && bytes) {
             layer->name = m.get_string();
             named = true;
+            if (!budget->take(layer->name.size()))
+                return false;
         } else if (m.tag() == 2 && bytes) {
             raw.push_back(readFeature(m.get_message()));
+            if (!budget->take(sizeof(RawFeature) + sizeof(VectorFeature) + raw.back().feature.tags.size() * 4))
+                return false;
         } else if (m.tag() == 3 && bytes) {
             layer->keys.push_back(m.get_string());
+            if (!budget->take(sizeof(std::string) + layer->keys.back().size()))
+                return false;
         } else if (m.tag() == 4 && bytes) {
             layer->values.push_back(readValue(m.get_message(), faults));
+            if (!budget->take(sizeof(VectorValue) + layer->values.back().text.size()))
+                return false;
         } else if (m.tag() == 5 && number) {
             layer->extent = m.get_uint32();
         } else if (m.tag() == 15 && number) {
@@ -307,6 +323,9 @@ bool readLayer(protozero::pbf_reader m, VectorLayer* layer, Faults* faults, Budg
             why = "geometry of an unknown type";
         else if (!geometry.read(&r.feature, budget, &why))
             r.feature.points.clear();
+        else if (!budget->take(r.feature.points.capacity() * sizeof(VectorPoint) +
+                               r.feature.parts.capacity() * sizeof(VectorPart)))
+            return false;
         if (!why.empty()) {
             faults->add("features with " + why);
             continue;
@@ -338,12 +357,22 @@ bool read(const std::string& bytes, VectorTile* out, std::string* error)
     try {
         protozero::pbf_reader tile(data);
         while (tile.next()) {
-            if (tile.tag() == 3 && wire(tile, pbf_wire_type::length_delimited)) {
-                VectorLayer layer;
-                if (readLayer(tile.get_message(), &layer, &faults, &budget))
-                    out->layers.push_back(std::move(layer));
-            } else {
+            if (tile.tag() != 3 || !wire(tile, pbf_wire_type::length_delimited)) {
                 tile.skip();
+                continue;
+            }
+            const protozero::pbf_reader message = tile.get_message();
+            if (out->layers.size() >= maxLayers) {
+                faults.add("layers past the first " + std::to_string(maxLayers));
+                continue;
+            }
+            VectorLayer layer;
+            if (budget.take(sizeof(VectorLayer)) && readLayer(message, &layer, &faults, &budget))
+                out->layers.push_back(std::move(layer));
+            if (budget.bytes > maxDecodedBytes) {
+                *error = "a tile that takes more than " + std::to_string(maxDecodedBytes >> 20) + " MB decoded";
+                out->layers.clear();
+                return false;
             }
         }
     } catch (const protozero::exception& e) {

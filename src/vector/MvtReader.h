@@ -10,11 +10,17 @@
 // protozero. A tile that is not a valid protobuf message is refused; a
 // feature or tag breaking the rules inside a valid message is skipped and
 // counted in VectorTile::skipped. Everything is bounded: the inflated size,
-// the vertices of the whole tile, and coordinates far outside the extent.
+// the vertices of the whole tile, its layers, the memory it decodes to, and
+// coordinates far outside the extent.
 namespace MvtReader {
 
 const std::size_t maxBytes = 16u << 20;
 const std::size_t maxVertices = 300000;
+// Layers past this many are skipped (real tiles hold a few dozen).
+const std::size_t maxLayers = 256;
+// A tile whose layers, features, keys and values would take more memory
+// than this is refused whole.
+const std::size_t maxDecodedBytes = 32u << 20;
 // Coordinates more than this many extents outside the tile are refused.
 const int maxOutside = 8;
 

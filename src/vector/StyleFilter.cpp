@@ -49,7 +49,7 @@ const char* kindName(VectorFeature::Kind kind)
 
 } // namespace
 
-bool StyleFilter::parseOperand(const nlohmann::json& j, std::vector<std::string>* slots, std::string* error)
+bool StyleFilter::parseOperand(const nlohmann::json& j, StyleSlots* slots, std::string* error)
 {
     std::string name;
     if (j.is_string())
@@ -64,19 +64,16 @@ bool StyleFilter::parseOperand(const nlohmann::json& j, std::vector<std::string>
         slot = typeSlot;
         return true;
     }
-    const auto found = std::find(slots->begin(), slots->end(), name);
-    slot = static_cast<int>(found - slots->begin());
-    if (found == slots->end())
-        slots->push_back(name);
-    return true;
+    slot = slots->of(name);
+    return slot >= 0 || fail(error, "more property names than a style may use");
 }
 
-bool StyleFilter::parse(const nlohmann::json& j, std::vector<std::string>* slots, std::string* error)
+bool StyleFilter::parse(const nlohmann::json& j, StyleSlots* slots, std::string* error)
 {
     return parseAt(j, slots, error, 0);
 }
 
-bool StyleFilter::parseAt(const nlohmann::json& j, std::vector<std::string>* slots, std::string* error, std::size_t depth)
+bool StyleFilter::parseAt(const nlohmann::json& j, StyleSlots* slots, std::string* error, std::size_t depth)
 {
     static const std::map<std::string, Op> ops = {
         {"all", Op::all}, {"any", Op::any}, {"none", Op::none}, {"==", Op::eq},   {"!=", Op::ne},

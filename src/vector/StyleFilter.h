@@ -1,6 +1,7 @@
 #ifndef TESSEL_STYLEFILTER_H
 #define TESSEL_STYLEFILTER_H
 
+#include "StyleSlots.h"
 #include "VectorTile.h"
 
 #include <nlohmann/json_fwd.hpp>
@@ -25,13 +26,13 @@ struct FeatureView {
 class StyleFilter {
 public:
     // False, with *error saying why, for a filter outside that list.
-    bool parse(const nlohmann::json& json, std::vector<std::string>* slots, std::string* error);
+    bool parse(const nlohmann::json& json, StyleSlots* slots, std::string* error);
     bool matches(const FeatureView& f) const;
 
 private:
-    bool parseAt(const nlohmann::json& json, std::vector<std::string>* slots, std::string* error, std::size_t depth);
+    bool parseAt(const nlohmann::json& json, StyleSlots* slots, std::string* error, std::size_t depth);
     enum class Op { always, all, any, none, eq, ne, in, notIn, has, notHas, lt, le, gt, ge };
-    bool parseOperand(const nlohmann::json& json, std::vector<std::string>* slots, std::string* error);
+    bool parseOperand(const nlohmann::json& json, StyleSlots* slots, std::string* error);
     bool compare(const VectorValue* v) const;
 
     Op op = Op::always;

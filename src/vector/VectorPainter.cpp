@@ -2,6 +2,8 @@
 
 #include "MvtReader.h"
 
+#include <algorithm>
+
 
 const VectorStyle& VectorPainter::style(const std::string& path, bool dark)
 {
@@ -27,9 +29,9 @@ const VectorStyle& VectorPainter::style(const std::string& path, bool dark)
 std::shared_ptr<const VectorTile> VectorPainter::tile(const std::string& name, const std::string& bytes,
                                                       std::string* error)
 {
-    for (const auto& kept : tiles)
-        if (kept.first == name)
-            return kept.second;
+    for (const Kept& kept : tiles)
+        if (kept.name == name)
+            return kept.tile;
     auto decoded = std::make_shared<VectorTile>();
     if (!MvtReader::read(bytes, decoded.get(), error)) {
         tell("vector tile " + name + ": " + *error);
@@ -37,9 +39,11 @@ std::shared_ptr<const VectorTile> VectorPainter::tile(const std::string& name, c
     }
     for (const std::string& line : decoded->skipped)
         tell("vector tile " + name + ": " + line);
-    tiles.insert(tiles.begin(), {name, decoded});
-    if (tiles.size() > tilesKept)
-        tiles.pop_back();
+    tiles.insert(tiles.begin(), Kept{name, decoded, decoded->heldBytes()});
+    std::size_t held = 0, kept = 0;
+    while (kept < tiles.size() && kept < tilesKept && (kept == 0 || held + tiles[kept].bytes <= keptBytes))
+        held += tiles[kept++].bytes;
+    tiles.erase(tiles.begin() + static_cast<std::ptrdiff_t>(kept), tiles.end());
     return decoded;
 }
 
@@ -49,8 +53,23 @@ bool VectorPainter::paint(const std::string& tileName, const std::string& bytes,
     const std::shared_ptr<const VectorTile> decoded = tile(tileName, bytes, error);
     if (!decoded)
         return false;
-    VectorRenderer::draw(*decoded, style(stylePath, dark), view, out);
-    return true;
+    // A picture given up is not tried again; the tile is told of once.
+    const std::string picture = tileName + "|" + std::to_string(view.size) + "|" + std::to_string(view.zoom) + "|" +
+                                std::to_string(view.overZoom) + "|" + std::to_string(view.subX) + "|" +
+                                std::to_string(view.subY);
+    const auto ofTile = [&](const std::string& key) { return key.compare(0, tileName.size() + 1, tileName + "|") == 0; };
+    if (std::find(givenUp.begin(), givenUp.end(), picture) != givenUp.end()) {
+        *error = "more to draw than a tile may ask (given up)";
+        return false;
+    }
+    if (VectorRenderer::draw(*decoded, style(stylePath, dark), view, out, nullptr, error))
+        return true;
+    if (std::none_of(givenUp.begin(), givenUp.end(), ofTile))
+        tell("vector tile " + tileName + ": " + *error);
+    givenUp.insert(givenUp.begin(), picture);
+    if (givenUp.size() > givenUpKept)
+        givenUp.pop_back();
+    return false;
 }
 
 void VectorPainter::tell(std::string text)
@@ -63,4 +82,5 @@ void VectorPainter::clear()
 {
     styles.clear();
     tiles.clear();
+    givenUp.clear();
 }

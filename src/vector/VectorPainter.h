@@ -11,12 +11,16 @@
 
 // Turns a vector tile's bytes into a picture on the loader's thread (or
 // the toolbox's): styles are read once per file and kept, the last few
-// decoded tiles are kept too, so the 4^k pictures cut from one data tile
-// past its deepest level decode it once. What a tile or style skipped is
-// told once to `reports`, naming it; the program says where it shows.
+// decoded tiles are kept too (bounded in count and in bytes), so the 4^k
+// pictures cut from one data tile past its deepest level decode it once.
+// What a tile or style skipped is told once to `reports`, naming it; the
+// program says where it shows.
 class VectorPainter {
 public:
     static constexpr std::size_t tilesKept = 4;
+    // The tiles kept take no more memory than this together (the newest is
+    // kept whatever its size: it is being drawn).
+    static constexpr std::size_t keptBytes = 32u << 20;
 
     // `tileName` names the data tile's bytes (equal names, equal bytes).
     bool paint(const std::string& tileName, const std::string& bytes, const std::string& stylePath, bool dark,
@@ -38,7 +42,14 @@ private:
     std::shared_ptr<const VectorTile> tile(const std::string& name, const std::string& bytes, std::string* error);
 
     std::vector<std::pair<std::string, std::unique_ptr<VectorStyle>>> styles;
-    std::vector<std::pair<std::string, std::shared_ptr<const VectorTile>>> tiles; // newest first
+    struct Kept {
+        std::string name;
+        std::shared_ptr<const VectorTile> tile;
+        std::size_t bytes;
+    };
+    std::vector<Kept> tiles; // newest first
+    static constexpr std::size_t givenUpKept = 64;
+    std::vector<std::string> givenUp; // pictures whose work passed the budget, newest first
 };
 
 #endif

@@ -1,5 +1,6 @@
 #include "VectorRenderer.h"
 
+#include "DrawingWork.h"
 #include "LabelPlacer.h"
 
 #include <cairo.h>
@@ -45,44 +46,97 @@ void setColour(cairo_t* cr, const StyleColour& c, double opacity)
     cairo_set_source_rgba(cr, c.r, c.g, c.b, c.a * opacity);
 }
 
-void addPath(cairo_t* cr, const VectorFeature& f, const Projection& p, bool closeRings)
+// How a layer's path is priced: its edges filled, stroked or both.
+struct Pricing {
+    bool fill = false, stroke = false;
+    double reach = 0; // half the stroke's width
+};
+
+// A feature's parts into the path, simplified to the pixel grid (a point
+// within half a pixel of the last one drawn adds nothing visible), each
+// edge priced; returns the length drawn (pixels).
+double addPath(cairo_t* cr, const VectorFeature& f, const Projection& p, bool closeRings, const Pricing& price,
+               DrawingWork* work)
 {
+    double length = 0;
     std::uint32_t begin = 0;
     for (const VectorPart& part : f.parts) {
-        for (std::uint32_t i = begin; i < part.end; ++i) {
-            const double x = p.x(f.points[i].x), y = p.y(f.points[i].y);
-            if (i == begin)
-                cairo_move_to(cr, x, y);
-            else
+        double lastX = p.x(f.points[begin].x), lastY = p.y(f.points[begin].y);
+        const double firstX = lastX, firstY = lastY;
+        cairo_move_to(cr, lastX, lastY);
+        for (std::uint32_t i = begin + 1; i <= part.end; ++i) {
+            const bool closing = i == part.end;
+            if (closing && !closeRings)
+                break;
+            const double x = closing ? firstX : p.x(f.points[i].x), y = closing ? firstY : p.y(f.points[i].y);
+            if (!closing && i + 1 < part.end && std::fabs(x - lastX) < 0.5 && std::fabs(y - lastY) < 0.5)
+                continue;
+            if (price.fill)
+                work->edge(lastY, y, 0, 1, DrawingWork::fillEdge);
+            if (price.stroke)
+                work->edge(lastY, y, price.reach, 2, DrawingWork::strokeEdge);
+            length += std::hypot(x - lastX, y - lastY);
+            if (!closing)
                 cairo_line_to(cr, x, y);
+            lastX = x;
+            lastY = y;
         }
         if (closeRings)
             cairo_close_path(cr);
         begin = part.end;
     }
+    return length;
 }
 
-// Where the style's property slots are among each tile layer's keys.
+// Where the style's property slots are among each tile layer's keys: each
+// key looked up once among the slots (a style may name thousands).
 std::vector<std::vector<int>> slotMaps(const VectorTile& tile, const VectorStyle& style)
 {
     std::vector<std::vector<int>> maps;
     for (const VectorLayer& layer : tile.layers) {
-        maps.emplace_back();
-        for (const std::string& name : style.slots)
-            maps.back().push_back(layer.keyIndex(name));
+        maps.emplace_back(style.slots.size(), -1);
+        for (std::size_t k = 0; k < layer.keys.size(); ++k) {
+            const int slot = style.slots.find(layer.keys[k]);
+            if (slot >= 0 && maps.back()[static_cast<std::size_t>(slot)] < 0)
+                maps.back()[static_cast<std::size_t>(slot)] = static_cast<int>(k);
+        }
     }
     return maps;
 }
 
-// One fill or line layer: every matching feature in one path, painted once.
-void paintLayer(cairo_t* cr, const VectorTile& tile, const StyleLayer& s, const TileView& view,
-                const std::vector<std::vector<int>>& maps)
+// The dashes of a line layer in pixels: lengthened when the path would
+// hold more than DrawingWork::maxDashes of them (each is a stroke of its
+// own), and priced.
+std::vector<double> dashesOf(const StyleLayer& s, double width, double length, DrawingWork* work)
+{
+    std::vector<double> dashes;
+    double period = 0;
+    for (double d : s.dashes) {
+        dashes.push_back(std::max(d * width, 0.5));
+        period += dashes.back();
+    }
+    if (dashes.empty())
+        return dashes;
+    const double count = length / period * (dashes.size() % 2 ? 2 : 1);
+    if (count > DrawingWork::maxDashes)
+        for (double& d : dashes)
+            d *= count / DrawingWork::maxDashes;
+    work->spent += std::min(count, DrawingWork::maxDashes) * DrawingWork::strokeEdge;
+    return dashes;
+}
+
+// One fill or line layer: every matching feature in one path, painted once;
+// false (nothing painted) when the picture's work would pass the budget.
+bool paintLayer(cairo_t* cr, const VectorTile& tile, const StyleLayer& s, const TileView& view,
+                const std::vector<std::vector<int>>& maps, DrawingWork* work)
 {
     const bool fill = s.type == StyleLayer::Type::fill;
     // Wider than a tile says nothing more and only costs the stroker.
     const double width = fill ? 1 : std::min(s.width.number(view.zoom), 256.0);
     if (!fill && width <= 0)
-        return;
+        return true;
+    const Pricing price{fill, !fill || !s.outline.empty(), width / 2};
+    double length = 0;
     bool any = false;
     for (std::size_t li = 0; li < tile.layers.size(); ++li) {
         const VectorLayer& layer = tile.layers[li];
@@ -95,12 +149,17 @@ void paintLayer(cairo_t* cr, const VectorTile& tile, const StyleLayer& s, const 
                 continue;
             if (!s.filter.matches(FeatureView{&layer, &f, &maps[li]}))
                 continue;
-            addPath(cr, f, p, polygon);
+            length += addPath(cr, f, p, polygon, price, work);
             any = true;
         }
     }
+    const std::vector<double> dashes = fill ? std::vector<double>() : dashesOf(s, width, length, work);
+    if (!work->settle()) {
+        cairo_new_path(cr);
+        return false;
+    }
     if (!any)
-        return;
+        return true;
     setColour(cr, s.colour.colour(view.zoom), s.opacity.number(view.zoom));
     if (fill) {
         const bool outline = !s.outline.empty();
@@ -114,15 +173,13 @@ void paintLayer(cairo_t* cr, const VectorTile& tile, const StyleLayer& s, const 
             cairo_set_dash(cr, nullptr, 0, 0);
             cairo_stroke(cr);
         }
-        return;
+        return true;
     }
-    std::vector<double> dashes;
-    for (double d : s.dashes)
-        dashes.push_back(std::max(d * width, 0.5));
     cairo_set_dash(cr, dashes.data(), static_cast<int>(dashes.size()), 0);
     cairo_set_line_width(cr, width);
     cairo_set_line_cap(cr, s.roundCaps ? CAIRO_LINE_CAP_ROUND : CAIRO_LINE_CAP_BUTT);
     cairo_stroke(cr);
+    return true;
 }
 
 // The points of a line's parts in pixels, each offered along its part.
@@ -176,8 +233,8 @@ void collectLabels(const VectorTile& tile, const VectorStyle& style, const TileV
 
 } // namespace
 
-void draw(const VectorTile& tile, const VectorStyle& style, const TileView& view, Bitmap* out,
-          std::vector<PlacedLabel>* labels)
+bool draw(const VectorTile& tile, const VectorStyle& style, const TileView& view, Bitmap* out,
+          std::vector<PlacedLabel>* labels, std::string* why)
 {
     const int size = view.size;
     const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_RGB16_565, size);
@@ -198,19 +255,24 @@ void draw(const VectorTile& tile, const VectorStyle& style, const TileView& view
     cairo_rectangle(cr, 0, 0, size, size);
     cairo_clip(cr);
     cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
-    // Four by four samples a pixel and curves flattened to half a pixel: in
-    // 16-bit colour the difference from the finest settings cannot be seen,
-    // and drawing takes half the time.
-    cairo_set_antialias(cr, CAIRO_ANTIALIAS_FAST);
+    // Cairo's fastest anti-aliasing (four by four samples) writes past its
+    // buffers on some thin strokes and small text, so the sound default
+    // it is. Curves flattened to half a pixel: in 16-bit colour the
+    // difference from the finest settings cannot be seen.
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_DEFAULT);
     cairo_set_tolerance(cr, 0.5);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
     const std::vector<std::vector<int>> maps = slotMaps(tile, style);
+    DrawingWork work(size);
     for (const StyleLayer& s : style.layers)
-        if ((s.type == StyleLayer::Type::fill || s.type == StyleLayer::Type::line) && s.shownAt(view.zoom))
-            paintLayer(cr, tile, s, view, maps);
-    LabelPlacer placer(cr, size);
-    collectLabels(tile, style, view, maps, &placer);
-    placer.place(view.zoom, labels);
+        if ((s.type == StyleLayer::Type::fill || s.type == StyleLayer::Type::line) && s.shownAt(view.zoom) &&
+            !paintLayer(cr, tile, s, view, maps, &work))
+            break;
+    if (!work.over()) {
+        LabelPlacer placer(cr, size);
+        collectLabels(tile, style, view, maps, &placer);
+        placer.place(view.zoom, labels);
+    }
     cairo_destroy(cr);
     cairo_surface_flush(surface);
     cairo_surface_destroy(surface);
@@ -218,6 +280,9 @@ void draw(const VectorTile& tile, const VectorStyle& style, const TileView& view
         for (int y = 0; y < size; ++y)
             std::memcpy(&out->rgb[static_cast<std::size_t>(y) * size], &own[static_cast<std::size_t>(y) * stride],
                         static_cast<std::size_t>(size) * 2);
+    if (work.over() && why)
+        *why = "more to draw than a tile may ask (given up)";
+    return !work.over();
 }
 
 } // namespace VectorRenderer

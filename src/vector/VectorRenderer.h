@@ -38,8 +38,10 @@ const int overzoomLevels = 4;
 // Labels nearer than this (pixels) with the same text are drawn once.
 const double repeatDistance = 96;
 
-void draw(const VectorTile& tile, const VectorStyle& style, const TileView& view, Bitmap* out,
-          std::vector<PlacedLabel>* labels = nullptr);
+// False (with *why, when given) when the tile asks more work than a
+// picture may take (DrawingWork): it is given up half drawn.
+bool draw(const VectorTile& tile, const VectorStyle& style, const TileView& view, Bitmap* out,
+          std::vector<PlacedLabel>* labels = nullptr, std::string* why = nullptr);
 
 } // namespace VectorRenderer
 

@@ -33,51 +33,64 @@ double numberOf(const json& j, const char* key, double fallback)
     return found != j.end() && found->is_number() ? found->get<double>() : fallback;
 }
 
-int slotOf(const std::string& name, std::vector<std::string>* slots)
+// Pieces past this many in one label are refused: each is looked up for
+// every feature the layer labels.
+const std::size_t maxPieces = 64;
+
+bool tooMany(std::string* error)
 {
-    const auto found = std::find(slots->begin(), slots->end(), name);
-    if (found != slots->end())
-        return static_cast<int>(found - slots->begin());
-    slots->push_back(name);
-    return static_cast<int>(slots->size() - 1);
+    return fail(error, "more property names than a style may use");
 }
 
 // "{name} ({ele})" into literal pieces and property slots.
-std::vector<TextField::Piece> parseTemplate(const std::string& t, std::vector<std::string>* slots)
+bool parseTemplate(const std::string& t, StyleSlots* slots, std::vector<TextField::Piece>* pieces, std::string* error)
 {
-    std::vector<TextField::Piece> pieces;
     std::size_t i = 0;
     while (i < t.size()) {
+        if (pieces->size() >= maxPieces)
+            return fail(error, "a text-field of more than " + std::to_string(maxPieces) + " pieces");
         const std::size_t open = t.find('{', i), close = open == std::string::npos ? open : t.find('}', open);
         if (close == std::string::npos) {
-            pieces.push_back({t.substr(i), -1});
+            pieces->push_back({t.substr(i), -1});
             break;
         }
         if (open > i)
-            pieces.push_back({t.substr(i, open - i), -1});
-        pieces.push_back({std::string(), slotOf(t.substr(open + 1, close - open - 1), slots)});
+            pieces->push_back({t.substr(i, open - i), -1});
+        const int slot = slots->of(t.substr(open + 1, close - open - 1));
+        if (slot < 0)
+            return tooMany(error);
+        pieces->push_back({std::string(), slot});
         i = close + 1;
     }
-    return pieces;
+    return true;
+}
+
+bool addTemplate(const std::string& t, StyleSlots* slots, TextField* out, std::string* error)
+{
+    out->alternatives.emplace_back();
+    return parseTemplate(t, slots, &out->alternatives.back(), error);
 }
 
 // `depth` counts nested coalesces: a hostile style nests them without end.
-bool parseTextField(const json& j, std::vector<std::string>* slots, TextField* out, std::string* error, int depth = 0)
+bool parseTextField(const json& j, StyleSlots* slots, TextField* out, std::string* error, int depth = 0)
 {
-    if (j.is_string()) {
-        out->alternatives.push_back(parseTemplate(j.get<std::string>(), slots));
-        return true;
-    }
+    if (j.is_string())
+        return addTemplate(j.get<std::string>(), slots, out, error);
     if (j.is_array() && j.size() == 2 && j[0] == "get" && j[1].is_string()) {
-        out->alternatives.push_back({{std::string(), slotOf(j[1].get<std::string>(), slots)}});
+        const int slot = slots->of(j[1].get<std::string>());
+        if (slot < 0)
+            return tooMany(error);
+        out->alternatives.push_back({{std::string(), slot}});
         return true;
     }
     if (j.is_array() && j.size() >= 2 && j[0] == "coalesce" && depth < 4) {
+        if (j.size() > maxPieces)
+            return fail(error, "a coalesce of more than " + std::to_string(maxPieces) + " choices");
         for (std::size_t i = 1; i < j.size(); ++i)
             if (j[i].is_array() && !parseTextField(j[i], slots, out, error, depth + 1))
                 return false;
-            else if (j[i].is_string())
-                out->alternatives.push_back(parseTemplate(j[i].get<std::string>(), slots));
+            else if (j[i].is_string() && !addTemplate(j[i].get<std::string>(), slots, out, error))
+                return false;
         return true;
     }
     return fail(error, "a text-field that is not a template, [\"get\", name] or [\"coalesce\", ...]");
@@ -105,7 +118,7 @@ bool namesBold(const json& font, int depth)
 }
 
 // The paint and layout properties of one layer, by its type's prefix.
-bool parseLooks(const json& paint, const json& layout, StyleLayer* l, std::vector<std::string>* slots,
+bool parseLooks(const json& paint, const json& layout, StyleLayer* l, StyleSlots* slots,
                 std::string* error)
 {
     const char* prefix = l->type == StyleLayer::Type::background ? "background-"
@@ -153,14 +166,14 @@ bool parseLooks(const json& paint, const json& layout, StyleLayer* l, std::vecto
         if (key.is_number())
             l->sortKey = key.get<double>();
         else if (key.is_array() && key.size() == 2 && key[0] == "get" && key[1].is_string())
-            l->sortSlot = slotOf(key[1].get<std::string>(), slots);
+            ok = (l->sortSlot = slots->of(key[1].get<std::string>())) >= 0 || tooMany(error);
         else
             ok = fail(error, "symbol-sort-key is neither a number nor [\"get\", name]");
     }
     return ok;
 }
 
-bool parseLayer(const json& j, StyleLayer* l, std::vector<std::string>* slots, std::string* error)
+bool parseLayer(const json& j, StyleLayer* l, StyleSlots* slots, std::string* error)
 {
     if (!j.is_object())
         return fail(error, "not an object");

@@ -25,7 +25,7 @@ public:
     // ("metadata": {"tessel:schema": [...]}): how a style is chosen.
     std::vector<std::string> schema;
     std::vector<StyleLayer> layers;
-    std::vector<std::string> slots; // property names, by slot
+    StyleSlots slots; // the property names filters and labels use
     std::vector<std::string> skipped;
 };
 

@@ -64,3 +64,33 @@ std::size_t VectorTile::vertices() const
             n += feature.points.size();
     return n;
 }
+
+namespace {
+
+// A string's own size and, past what it holds inside itself, its buffer.
+std::size_t heldBy(const std::string& s)
+{
+    return sizeof s + (s.capacity() > 15 ? s.capacity() + 17 : 0);
+}
+
+template <typename T> std::size_t heldBy(const std::vector<T>& v)
+{
+    return v.capacity() * sizeof(T) + 16;
+}
+
+} // namespace
+
+std::size_t VectorTile::heldBytes() const
+{
+    std::size_t n = sizeof *this + heldBy(layers);
+    for (const VectorLayer& layer : layers) {
+        n += heldBy(layer.name) + heldBy(layer.keys) + heldBy(layer.values) + heldBy(layer.features);
+        for (const std::string& key : layer.keys)
+            n += heldBy(key) - sizeof key;
+        for (const VectorValue& value : layer.values)
+            n += heldBy(value.text) - sizeof value.text;
+        for (const VectorFeature& f : layer.features)
+            n += heldBy(f.tags) + heldBy(f.points) + heldBy(f.parts);
+    }
+    return n;
+}

@@ -59,6 +59,8 @@ struct VectorTile {
     std::vector<std::string> skipped;
 
     std::size_t vertices() const;
+    // About the memory it holds, allocations' overhead included.
+    std::size_t heldBytes() const;
 };
 
 #endif
