@@ -63,7 +63,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     notification.wrapFormat(Layout::notificationPlate, Layout::notificationRim, Layout::toolBarBox.y);
     if (!settings.recoveredFrom.empty()) {
         std::fprintf(stderr, "tessel: %s\n", settings.recoveryNote().c_str());
-        notification.setBg(lang.value("file_recovered") + " " + settingsFile, 2 * Layout::messageMs);
+        notification.tell(lang.value("file_recovered") + " " + settingsFile, 2 * Layout::messageMs);
     }
     buildMenu();
     attribution.format(Layout::attributionBox, 9, fonts.small, Layout::black);
@@ -120,9 +120,10 @@ bool Program::pass()
     map.update();
     const std::string report = mapUI.takeReports();
     if (!report.empty())
-        notification.setBg(report, 2 * Layout::messageMs);
+        notification.tell(report, 2 * Layout::messageMs);
     gps.update();
     takeTracks();
+    notification.update();
     present();
     fps.refresh();
     return !commands.quit;
@@ -143,7 +144,7 @@ void Program::loadTracks()
     // whole point; say so where the user looks, too.
     for (const std::string& name : TrackRecorder::repairAll("tracks")) {
         std::printf("tessel: %s was cut short; closed after its last whole point\n", name.c_str());
-        notification.setBg(lang.value("recording_repaired") + " " + name.substr(name.rfind('/') + 1), 6000);
+        notification.tell(lang.value("recording_repaired") + " " + name.substr(name.rfind('/') + 1), 6000);
     }
     trackPage.build(&menu, &lang, pages.mapOptions, tracks);
     trackReader.read(Tracks::listFiles("tracks"), false);
@@ -164,7 +165,7 @@ void Program::takeTracks()
     long long bytes = 0;
     if (trackReader.busy(&path, &bytes) && bytes > (1 << 20) && path != trackAnnounced) {
         trackAnnounced = path;
-        notification.setBg(lang.value("track_reading") + " " + path.substr(path.rfind('/') + 1), 4000);
+        notification.tell(lang.value("track_reading") + " " + path.substr(path.rfind('/') + 1), 4000);
     }
     std::vector<TrackReader::Result> read = trackReader.take();
     if (read.empty())
@@ -174,7 +175,7 @@ void Program::takeTracks()
     for (TrackReader::Result& r : read) {
         if (!r.problem.empty()) {
             std::fprintf(stderr, "tessel: track %s\n", r.problem.c_str());
-            notification.setBg(lang.value("track_problem") + " " + r.problem, 6000);
+            notification.tell(lang.value("track_problem") + " " + r.problem, 6000);
         }
         if (r.file.data.points() == 0)
             continue;
@@ -191,7 +192,7 @@ void Program::tellWherePackagesGo()
 {
     char here[4096];
     const std::string maps = (getcwd(here, sizeof here) ? std::string(here) + "/" : std::string()) + "maps";
-    notification.setBg(lang.value("packages_go_in") + " " + maps, 8000);
+    notification.tell(lang.value("packages_go_in") + " " + maps, 8000);
     std::printf("tessel: no map packages yet: put them in %s\n", maps.c_str());
 }
 

@@ -50,7 +50,7 @@ void GpsControls::update()
 {
     const std::string problem = live.update(parts.map);
     if (!problem.empty())
-        parts.notification->setBg(parts.lang->value("recording_stopped") + " " + problem, 2 * Layout::messageMs);
+        parts.notification->tell(parts.lang->value("recording_stopped") + " " + problem, 2 * Layout::messageMs);
     tellLinkChange();
     const auto icon = parts.toolBar->findIcon(ToolAction::follow);
     const bool disabled = !live.on() || !parts.map->loaded();
@@ -67,7 +67,7 @@ void GpsControls::tellLinkChange()
         return;
     if (link == GpsStatus::waiting && lastLink != GpsStatus::waiting) {
         const char* id = lastLink == GpsStatus::connected ? "gps_lost" : "gps_absent";
-        parts.notification->setBg(parts.lang->value(id) + " " + addressText(), 2 * Layout::messageMs);
+        parts.notification->tell(parts.lang->value(id) + " " + addressText(), 2 * Layout::messageMs);
     }
     lastLink = link;
 }
