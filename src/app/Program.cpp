@@ -170,6 +170,10 @@ void Program::takeTracks()
     std::vector<TrackReader::Result> read = trackReader.take();
     if (read.empty())
         return;
+    // The notice that a file is being read ends once it is read.
+    const std::string reading = lang.value("track_reading") + " " + trackAnnounced.substr(trackAnnounced.rfind('/') + 1);
+    if (!trackAnnounced.empty() && notification.bgText == reading && path != trackAnnounced)
+        notification.dismiss();
     std::string hidden;
     settings.stringValue("tracks_hidden", &hidden);
     for (TrackReader::Result& r : read) {
