@@ -254,6 +254,21 @@ TEST_F(LiveProgram, AnAbsentOrLostGpsdIsShownAndNothingWaitsForIt)
     EXPECT_EQ(0u, program->notification.bgText.find("Lost gpsd at")) << program->notification.bgText;
 }
 
+TEST_F(LiveProgram, RecordingMakesAMissingTracksFolder)
+{
+    std::string settings = readFile("tessel.conf");
+    settings.replace(settings.find("record_track=no"), 15, "record_track=yes");
+    writeFile("tessel.conf", settings);
+    std::filesystem::remove_all("tracks");
+    startWithGpsd();
+    const LonLat here = under(160, 120);
+    send(LoopbackGpsd::tpv(here.lat, here.lon, 0), 1);
+    send(LoopbackGpsd::tpv(here.lat, here.lon, 1), 2);
+    EXPECT_EQ(program->notification.bgText.find("Recording stopped"), std::string::npos) << program->notification.bgText;
+    EXPECT_TRUE(program->gps.live.status.recording);
+    EXPECT_TRUE(fileExists("tracks/recorded-20261207-181000.gpx"));
+}
+
 TEST_F(LiveProgram, ARecordingThatCannotBeWrittenStopsWithANotice)
 {
     std::string settings = readFile("tessel.conf");

@@ -50,6 +50,9 @@ bool TrackRecorder::begin(const Fix& fix)
     std::string name = RecordingText::fileName(time);
     const std::string first = RecordingText::header() + RecordingText::point(fix);
     const std::string hidden = dir + "/.recording-" + std::to_string(getpid()) + ".tmp";
+    // The folder is made when missing, as the settings and maps folders are.
+    if (mkdir(dir.c_str(), 0755) == 0)
+        SafeFile::syncDirectoryOf(dir);
     if (!SafeFile::writeDurably(hidden, first + RecordingText::closing)) {
         fail(std::strerror(errno));
         return false;
