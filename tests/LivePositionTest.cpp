@@ -1,4 +1,5 @@
 #include "LoopbackGpsd.h"
+#include "MapUI.h"
 #include "MenuLine.h"
 #include "Mercator.h"
 #include "Packages.h"
@@ -252,6 +253,39 @@ TEST_F(LiveProgram, AnAbsentOrLostGpsdIsShownAndNothingWaitsForIt)
         program->pass();
     }
     EXPECT_EQ(0u, program->notification.bgText.find("Lost gpsd at")) << program->notification.bgText;
+}
+
+// "No gpsd" is said only after an attempt failed, and only for an address
+// the user chose; the hint where packages go is never replaced by it, and
+// the empty package page names the folder too.
+TEST_F(LiveProgram, NoGpsdIsSaidOnlyAfterAFailedAttemptAtTheUsersAddress)
+{
+    program = std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
+    program->gps.start("127.0.0.1:" + gpsd.port, false);
+    program->pass(); // before the first attempt ended
+    program->gps.live.step(0);
+    program->pass();
+    EXPECT_EQ(GpsStatus::connected, program->gps.live.status.link);
+    EXPECT_EQ(program->notification.bgText, "") << "gpsd answered";
+
+    program.reset();
+    std::filesystem::remove_all("maps/alpha");
+    program = std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
+    program->gps.start("", false); // the shipped address, wherever gpsd is
+    for (int i = 0; i < 3; ++i) {
+        program->gps.live.step(0);
+        program->pass();
+        EXPECT_EQ(0u, program->notification.bgText.find("Map packages go in /")) << program->notification.bgText;
+    }
+    clock.advance(10000);
+    program->gps.live.step(0);
+    program->pass();
+    EXPECT_EQ(program->notification.bgText, "");
+    const MenuPage& packages = program->menu.model.pages[static_cast<std::size_t>(program->pages.packageList)];
+    ASSERT_EQ(packages.items.size(), 3u);
+    EXPECT_EQ(packages.items[1].text, "Map packages go in");
+    EXPECT_EQ(MapUI::mapsFolder().substr(MapUI::mapsFolder().size() - packages.items[2].text.size() + 1),
+              packages.items[2].text.substr(1));
 }
 
 TEST_F(LiveProgram, RecordingMakesAMissingTracksFolder)

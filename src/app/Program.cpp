@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <unistd.h>
 
 const char* const Program::version = Version::number;
 const char* const Program::settingsFile = "tessel.conf";
@@ -194,8 +193,7 @@ void Program::takeTracks()
 // standard output (the screen's line may be too short for the path).
 void Program::tellWherePackagesGo()
 {
-    char here[4096];
-    const std::string maps = (getcwd(here, sizeof here) ? std::string(here) + "/" : std::string()) + "maps";
+    const std::string maps = MapUI::mapsFolder();
     notification.tell(lang.value("packages_go_in") + " " + maps, 8000);
     std::printf("tessel: no map packages yet: put them in %s\n", maps.c_str());
 }

@@ -23,7 +23,7 @@ GpsWorker::GpsWorker(const GpsAddress& address, const std::string& tracksDir, Cl
         wakeRead = fds[0];
         wakeWrite = fds[1];
     }
-    shared.link = address.off ? GpsStatus::off : GpsStatus::waiting;
+    shared.link = address.off ? GpsStatus::off : GpsStatus::connecting;
 }
 
 GpsWorker::~GpsWorker()

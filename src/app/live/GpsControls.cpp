@@ -41,6 +41,7 @@ void GpsControls::start(const std::string& override, bool ownThread)
     }
     if (!wanted.off)
         address = wanted;
+    userChoseGps = !override.empty() || text != Settings().gps;
     live.start(wanted, "tracks", parts.options->recordTrack, parts.clock, threaded);
     lastLink = GpsStatus::off;
     refreshLines();
@@ -59,14 +60,17 @@ void GpsControls::update()
     refreshLines();
 }
 
-// gpsd not found at the first try, or gone: said once, until it is back.
+// gpsd gone: said once, until it is back. gpsd not found at the first try
+// is said only to a user who chose an address or switched the link on;
+// otherwise the indicator's ring says it.
 void GpsControls::tellLinkChange()
 {
     const GpsStatus::Link link = live.status.link;
     if (link == lastLink)
         return;
-    if (link == GpsStatus::waiting && lastLink != GpsStatus::waiting) {
-        const char* id = lastLink == GpsStatus::connected ? "gps_lost" : "gps_absent";
+    const bool lost = lastLink == GpsStatus::connected;
+    if (link == GpsStatus::waiting && lastLink != GpsStatus::waiting && (lost || userChoseGps)) {
+        const char* id = lost ? "gps_lost" : "gps_absent";
         parts.notification->tell(parts.lang->value(id) + " " + addressText(), 2 * Layout::messageMs);
     }
     lastLink = link;
@@ -97,6 +101,7 @@ void GpsControls::switchLink(bool on)
     wanted.off = !on;
     live.start(wanted, "tracks", live.recording(), parts.clock, threaded);
     lastLink = GpsStatus::off;
+    userChoseGps = true;
     parts.settings->setValue("gps", on ? addressText() : std::string("off"));
 }
 

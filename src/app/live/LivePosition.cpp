@@ -29,7 +29,7 @@ void LivePosition::start(const GpsAddress& address, const std::string& tracksDir
         return;
     feed.reset(new GpsFeed(address, tracksDir, clock));
     feed->setRecording(record);
-    status.link = GpsStatus::waiting;
+    status.link = GpsStatus::connecting;
     if (threaded)
         feed->start();
 }
