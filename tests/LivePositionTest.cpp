@@ -6,6 +6,7 @@
 #include "PositionMarker.h"
 #include "TestSupport.h"
 #include "ToolAction.h"
+#include "TrackRecorder.h"
 #include "Tracks.h"
 
 #include <gtest/gtest.h>
@@ -163,7 +164,7 @@ TEST_F(LiveProgram, FollowsTheFixUntilPannedAndTheKeyFFollowsAgain)
     send(LoopbackGpsd::tpv(first.lat, first.lon, 0), 1);
     expectOnScreenAt(first, 160, 120);
     double lon = 0, lat = 0;
-    ASSERT_TRUE(program->gps.live.followedPosition(&lon, &lat)) << "the overlay shows the fix";
+    ASSERT_TRUE(program->gps.live.followedPosition(program->map, &lon, &lat)) << "the overlay shows the fix";
     EXPECT_NEAR(first.lat, lat, 1e-7);
 
     events.key(SDLK_ESCAPE); // the map has the keys
@@ -179,7 +180,7 @@ TEST_F(LiveProgram, FollowsTheFixUntilPannedAndTheKeyFFollowsAgain)
     program->map.worldPixel(160, 120, &after[0], &after[1]);
     EXPECT_EQ(before[0], after[0]) << "a fix does not move a view the user moved";
     EXPECT_EQ(before[1], after[1]);
-    EXPECT_FALSE(program->gps.live.followedPosition(&lon, &lat));
+    EXPECT_FALSE(program->gps.live.followedPosition(program->map, &lon, &lat));
 
     events.key(SDLK_f);
     passes(1);
@@ -190,6 +191,13 @@ TEST_F(LiveProgram, FollowsTheFixUntilPannedAndTheKeyFFollowsAgain)
     expectOnScreenAt(second, 160, 120);
     EXPECT_TRUE(program->gps.live.follow.following) << "zooming keeps following";
     EXPECT_FALSE(program->toolBar.findIcon(ToolAction::follow)->disabled);
+
+    // Beyond the package's area the view stops at its edge: the overlay
+    // then tells the centre, where the cross is, not the fix.
+    send(LoopbackGpsd::tpv(-70, -170, 2), 3);
+    EXPECT_TRUE(program->gps.live.follow.following);
+    EXPECT_FALSE(program->gps.live.followedPosition(program->map, &lon, &lat));
+    EXPECT_FALSE(program->gps.live.fixAtCentre(program->map)) << "so the cross is shown";
 }
 
 TEST_F(LiveProgram, RecordsAValidGpxThatGrowsOnTheMapUntilSwitchedOff)
@@ -286,6 +294,37 @@ TEST_F(LiveProgram, NoGpsdIsSaidOnlyAfterAFailedAttemptAtTheUsersAddress)
     EXPECT_EQ(packages.items[1].text, "Map packages go in");
     EXPECT_EQ(MapUI::mapsFolder().substr(MapUI::mapsFolder().size() - packages.items[2].text.size() + 1),
               packages.items[2].text.substr(1));
+}
+
+// A gpsd gone silent leaves the marker where it was, grey, and the state
+// red; one flooding fixes is recorded at a bounded rate.
+TEST_F(LiveProgram, ASilentGpsdGreysTheFixAndAFloodIsRecordedAtABoundedRate)
+{
+    std::string settings = readFile("tessel.conf");
+    settings.replace(settings.find("record_track=no"), 15, "record_track=yes");
+    writeFile("tessel.conf", settings);
+    startWithGpsd();
+    const LonLat here = under(160, 120);
+    std::string flood;
+    for (int i = 0; i < 200; ++i)
+        flood += LoopbackGpsd::tpv(here.lat, here.lon, i);
+    send(flood, 200);
+    Uint8 r, g, b;
+    pixelAt(testScreen(), 160, 120, &r, &g, &b);
+    EXPECT_GT(b, r + 60) << "a fresh fix is blue";
+    EXPECT_EQ(program->gps.live.stateText(&program->lang), "3D fix");
+    clock.advance(LivePosition::staleMs);
+    program->gps.live.step(0);
+    program->pass();
+    EXPECT_TRUE(program->gps.live.stale);
+    pixelAt(testScreen(), 160, 120, &r, &g, &b);
+    EXPECT_NEAR(r, b, 10) << "a silent fix stays, grey";
+    EXPECT_EQ(program->gps.live.stateText(&program->lang), "No fix");
+    send(LoopbackGpsd::tpv(here.lat, here.lon, 300), 201);
+    EXPECT_FALSE(program->gps.live.stale);
+    const unsigned long points = program->gps.live.recordingLine.files[0].data.points();
+    EXPECT_LE(points, TrackRecorder::burst + 1 + LivePosition::staleMs / 1000 * TrackRecorder::maxPerSecond);
+    EXPECT_GE(points, TrackRecorder::burst);
 }
 
 TEST_F(LiveProgram, RecordingMakesAMissingTracksFolder)

@@ -236,7 +236,7 @@ void Program::draw()
     LonLat fix;
     if (options.showPosition && map.loaded())
         PositionOverlay::draw(screen, map, fonts.small, blended,
-                              gps.live.followedPosition(&fix.lon, &fix.lat) ? &fix : nullptr);
+                              gps.live.followedPosition(map, &fix.lon, &fix.lat) ? &fix : nullptr);
     toolBar.draw(&fps, blended);
     menu.draw(&fps, blended);
     if (options.showBattery)
@@ -245,6 +245,6 @@ void Program::draw()
     if (options.showFps)
         fps.draw(blended);
     notification.draw(blended);
-    if (!menu.visible && options.centerCross && map.loaded())
+    if (!menu.visible && options.centerCross && map.loaded() && !gps.live.fixAtCentre(map))
         mapUI.drawCenterCross();
 }

@@ -11,7 +11,7 @@ namespace {
 
 // Points waiting for the main thread; past this the drawing misses some
 // (the file has them all).
-const std::size_t maxWaitingPoints = 1000000;
+const std::size_t maxWaitingPoints = 100000;
 
 } // namespace
 

@@ -24,10 +24,12 @@ TrackRecorder::Outcome TrackRecorder::add(const Fix& fix, std::uint32_t now)
         return problem.empty() ? dropped : failed;
     bool newSegment = segmentEnded;
     if (std::isfinite(fix.time) && std::isfinite(lastTime)) {
-        if (fix.time == lastTime)
+        if (fix.time >= lastTime && fix.time - lastTime < minSeconds)
             return dropped;
         newSegment = newSegment || fix.time < lastTime || fix.time - lastTime > gapSeconds;
     }
+    if (!allowed(now))
+        return dropped;
     if (std::isfinite(fix.time))
         lastTime = fix.time;
     segmentEnded = false;
@@ -42,6 +44,19 @@ TrackRecorder::Outcome TrackRecorder::add(const Fix& fix, std::uint32_t now)
     if (held.size() >= flushBytes && !flush())
         return failed;
     return newSegment ? addedInNewSegment : added;
+}
+
+// A bucket of maxPerSecond points a second, holding at most `burst`.
+bool TrackRecorder::allowed(std::uint32_t now)
+{
+    if (allowanceSet)
+        allowance = std::min(burst, allowance + (now - allowanceAt) * maxPerSecond / 1000.0);
+    allowanceSet = true;
+    allowanceAt = now;
+    if (allowance < 1)
+        return false;
+    allowance -= 1;
+    return true;
 }
 
 bool TrackRecorder::begin(const Fix& fix)

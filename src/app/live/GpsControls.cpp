@@ -117,7 +117,8 @@ void GpsControls::refreshLines()
 {
     const GpsStatus& status = live.status;
     const long key = ((static_cast<long>(status.fix.satellites) * 8 + static_cast<long>(status.fix.mode)) * 4 +
-                      static_cast<long>(status.link)) * 4 + (live.on() ? 2 : 0) + (live.recording() ? 1 : 0);
+                      static_cast<long>(status.link)) * 8 + (live.stale ? 4 : 0) + (live.on() ? 2 : 0) +
+                     (live.recording() ? 1 : 0);
     if (key == shownState)
         return;
     shownState = key;
