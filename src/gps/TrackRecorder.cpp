@@ -24,7 +24,7 @@ TrackRecorder::Outcome TrackRecorder::add(const Fix& fix, std::uint32_t now)
         return problem.empty() ? dropped : failed;
     bool newSegment = segmentEnded;
     if (std::isfinite(fix.time) && std::isfinite(lastTime)) {
-        if (fix.time >= lastTime && fix.time - lastTime < minSeconds)
+        if (fix.time >= lastTime && fix.time - lastTime < minSeconds - 0.001)
             return dropped;
         newSegment = newSegment || fix.time < lastTime || fix.time - lastTime > gapSeconds;
     }
@@ -159,6 +159,9 @@ void TrackRecorder::fail(const std::string& why)
 void TrackRecorder::stop()
 {
     flush();
+    // A single point is no track: its file goes.
+    if (file >= 0 && points < 2 && unlink(path.c_str()) == 0)
+        SafeFile::syncDirectoryOf(path);
     if (file >= 0)
         close(file);
     file = -1;

@@ -50,7 +50,8 @@ public:
     bool flushIfDue(std::uint32_t now);
     // Writes what is held now; false once the recording failed.
     bool flush();
-    // Flushes and closes the file; the next add() starts a new one.
+    // Flushes and closes the file (removed when it holds a single point);
+    // the next add() starts a new one.
     void stop();
     bool recording() const { return file >= 0; }
     // Milliseconds until flushIfDue() has work, or -1 when nothing is held.
