@@ -2,13 +2,14 @@
 # Kills a recording process with SIGKILL, KILLS times (default 100) after
 # a random 0.5 to 7 s, and counts the fixes each kill lost: the recording
 # must parse after the next start's repair and hold every fix sent 5 s or
-# more before the kill. RATE fixes a second (default 10). Not part of the
+# more before the kill. RATE fixes a second (default 5, as many as the
+# recorder keeps). Not part of the
 # test command: it sleeps for real.
 # Usage: scripts/kill-record.sh [KILLS] [RATE]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 kills=${1:-100}
-rate=${2:-10}
+rate=${2:-5}
 "$root/scripts/build.sh" "$root/build" >/dev/null
 loop=$root/build/tests/tessel_record_loop
 work=$(mktemp -d)

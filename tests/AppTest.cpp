@@ -345,8 +345,8 @@ TEST_F(App, RestoredSettingsAndPositionFilesSaySoOnScreen)
     testing::internal::CaptureStderr();
     Program& p = start();
     EXPECT_EQ(p.notification.bgText, "Restored from its backup: tessel.conf");
-    if (p.notification.waiting()) // a message wrapped on the screen waits for a key
-        key(SDLK_SPACE);
+    clock.advance(Notification::toldWrappedMs + 1);
+    run(1);
     openWithKeys("W");
     run();
     const std::string said = testing::internal::GetCapturedStderr();
@@ -355,6 +355,44 @@ TEST_F(App, RestoredSettingsAndPositionFilesSaySoOnScreen)
     EXPECT_TRUE(fileExists("tessel.conf"));
     EXPECT_TRUE(fileExists("maps/w.mbtiles.conf"));
     EXPECT_NE(said.find("tessel.conf was missing; recovered from tessel.conf~"), std::string::npos) << said;
+}
+
+// Notices that come by themselves at start (a damaged track, a restored
+// file) never take the user's first key or touch: both act at once, and the
+// notices pass in turn after their time.
+TEST_F(App, NoticesAtStartLeaveTheFirstKeyAndTouchToTheUser)
+{
+    writeFile("tracks/broken.gpx", "<gpx><trk><trkseg><trkpt lat='1' lon='1'/><trkpt lat='2' lon='2'/><trkp");
+    std::rename("tessel.conf", "tessel.conf~");
+    for (bool touch : {false, true}) {
+        SCOPED_TRACE(touch ? "touch" : "keys");
+        testing::internal::CaptureStderr();
+        Program& p = start();
+        run(2);
+        testing::internal::GetCapturedStderr();
+        ASSERT_FALSE(p.notification.bgText.empty());
+        if (touch) {
+            tap(iconX[2], iconY);
+            run();
+        } else {
+            ASSERT_EQ(p.toolBar.selectedIcon()->id, ToolAction::openPackage);
+            key(SDLK_RETURN);
+            run();
+        }
+        ASSERT_TRUE(p.menu.visible) << "the package page opens at once";
+        chooseLine(packageLine("Beta"));
+        EXPECT_TRUE(p.map.loaded()) << "and the package too";
+        EXPECT_FALSE(p.notification.waiting());
+        EXPECT_EQ(p.notification.bgText, "Restored from its backup: tessel.conf");
+        clock.advance(Notification::toldWrappedMs + 1);
+        run(1);
+        EXPECT_EQ(p.notification.bgText.rfind("Track damaged:", 0), 0u) << p.notification.bgText;
+        clock.advance(Notification::toldWrappedMs + 1);
+        run(1);
+        EXPECT_EQ(p.notification.bgText, "");
+        program.reset();
+        std::rename("tessel.conf", "tessel.conf~");
+    }
 }
 
 // Each refusal says why on the screen, wrapped within it, until a key; the

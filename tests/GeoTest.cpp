@@ -7,6 +7,7 @@
 #include "Program.h"
 #include "TestSupport.h"
 #include "RecordingText.h"
+#include "TrackRecorder.h"
 #include "TrackReader.h"
 #include "Tracks.h"
 
@@ -214,12 +215,48 @@ TEST(TracksTest, ACutRecordingIsClosedAtStartAndNamedOnScreen)
     fix.lon = 14;
     fix.time = 1.8e9;
     writeFile("tracks/recorded-20270115-080000.gpx", RecordingText::header() + RecordingText::point(fix) + "<trkpt la");
+    writeSamplePackage("maps/alpha/", "Alpha", false);
     FakeClock clock;
     ScriptedEvents events;
     Program program(testScreen(), testFonts(), &events, &clock);
     EXPECT_NE(program.notification.bgText.find("recorded-20270115-080000.gpx"), std::string::npos)
         << program.notification.bgText;
     EXPECT_TRUE(RecordingText::closed(readFile("tracks/recorded-20270115-080000.gpx")));
+}
+
+// What a hostile tracks/ holds under a recording's name is neither waited
+// on nor read whole: a FIFO, a link to an endless device, a link to a file
+// elsewhere (left as it is), beside a cut recording that is closed.
+TEST(TracksTest, StartUpRepairPassesFifosAndDevicesBy)
+{
+    TempDir dir;
+    dir.layRunDir();
+    ASSERT_EQ(0, mkfifo("tracks/recorded-20270115-090000.gpx", 0644));
+    ASSERT_EQ(0, symlink("/dev/zero", "tracks/recorded-20270115-100000.gpx"));
+    writeFile("elsewhere.gpx", RecordingText::header() + "<trkpt lat=\"1\" lon=\"2\"></trkpt>\n<trk");
+    ASSERT_EQ(0, symlink("../elsewhere.gpx", "tracks/recorded-20270115-110000.gpx"));
+    Fix fix;
+    fix.mode = FixMode::threeD;
+    fix.lat = 50;
+    fix.lon = 14;
+    fix.time = 1.8e9;
+    std::string cut = RecordingText::header();
+    for (int i = 0; i < 5000; ++i) // longer than the part read at its end
+        cut += RecordingText::point(fix);
+    writeFile("tracks/recorded-20270115-080000.gpx", cut + std::string(5000, '\0'));
+    std::vector<std::string> repaired;
+    endsWithin(20, "the repair", [&] { repaired = TrackRecorder::repairAll("tracks"); });
+    EXPECT_EQ(repaired, std::vector<std::string>{"recorded-20270115-080000.gpx"});
+    EXPECT_EQ(readFile("tracks/recorded-20270115-080000.gpx"), cut + RecordingText::closing);
+    EXPECT_EQ(readFile("elsewhere.gpx").find(RecordingText::closing), std::string::npos);
+    FakeClock clock;
+    ScriptedEvents events;
+    endsWithin(20, "the start", [&] {
+        Program program(testScreen(), testFonts(), &events, &clock);
+        program.tracksMode = TilePipeline::Mode::synchronous;
+        program.pass();
+        EXPECT_EQ(2u, program.tracks.files.size()) << "the recording, and the file linked from elsewhere";
+    });
 }
 
 TEST(TracksTest, TheTracksPageHidesAFileAndCentresOnItsStart)

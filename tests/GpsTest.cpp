@@ -175,17 +175,32 @@ TEST(TrackRecorderTest, OnePointPerFixSegmentsAfterGapsAndBackwardTime)
     EXPECT_EQ(4u, recordingIn(dir.path("recorded-20261207-181039.gpx")).lines.size());
 }
 
-TEST(TrackRecorderTest, AThousandFixesASecondArriveWhole)
+// A receiver or gpsd flooding fixes: at most five points a second are
+// kept, by the fixes' times and by the clock when they have none; a run
+// of one point leaves no file.
+TEST(TrackRecorderTest, AThousandFixesASecondAreKeptFiveASecond)
 {
     TempDir dir;
     TrackRecorder recorder(dir.dir);
     for (int i = 0; i < 5000; ++i)
         ASSERT_NE(TrackRecorder::failed, recorder.add(at(-89.9 + i * 0.01, -180 + i * 0.07, start + i / 1000.0), i));
     recorder.stop();
-    const GpxData data = recordingIn(recorder.path);
+    GpxData data = recordingIn(recorder.path);
     ASSERT_EQ(1u, data.lines.size());
-    EXPECT_EQ(5000u, data.lines[0].size());
-    EXPECT_NE(std::string::npos, readFile(recorder.path).find("<time>2026-12-07T18:10:43.999Z</time>"));
+    EXPECT_NEAR(25.0, static_cast<double>(data.lines[0].size()), 1.0);
+
+    for (int i = 0; i < 5000; ++i)
+        recorder.add(at(10 + i * 0.001, 20, NAN), static_cast<Uint32>(10000 + i));
+    recorder.stop();
+    data = recordingIn(recorder.path);
+    EXPECT_LE(data.points(), TrackRecorder::burst + 5 * TrackRecorder::maxPerSecond);
+    EXPECT_GE(data.points(), 5 * TrackRecorder::maxPerSecond);
+
+    recorder.add(at(1, 2, start + 100), 20000);
+    const std::string single = recorder.path;
+    EXPECT_TRUE(fileExists(single));
+    recorder.stop();
+    EXPECT_FALSE(fileExists(single)) << "one point is no track";
 }
 
 // A recording cut at any byte (a kill or a power cut in the middle of a

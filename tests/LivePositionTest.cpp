@@ -1,10 +1,12 @@
 #include "LoopbackGpsd.h"
+#include "MapUI.h"
 #include "MenuLine.h"
 #include "Mercator.h"
 #include "Packages.h"
 #include "PositionMarker.h"
 #include "TestSupport.h"
 #include "ToolAction.h"
+#include "TrackRecorder.h"
 #include "Tracks.h"
 
 #include <gtest/gtest.h>
@@ -162,7 +164,7 @@ TEST_F(LiveProgram, FollowsTheFixUntilPannedAndTheKeyFFollowsAgain)
     send(LoopbackGpsd::tpv(first.lat, first.lon, 0), 1);
     expectOnScreenAt(first, 160, 120);
     double lon = 0, lat = 0;
-    ASSERT_TRUE(program->gps.live.followedPosition(&lon, &lat)) << "the overlay shows the fix";
+    ASSERT_TRUE(program->gps.live.followedPosition(program->map, &lon, &lat)) << "the overlay shows the fix";
     EXPECT_NEAR(first.lat, lat, 1e-7);
 
     events.key(SDLK_ESCAPE); // the map has the keys
@@ -178,7 +180,7 @@ TEST_F(LiveProgram, FollowsTheFixUntilPannedAndTheKeyFFollowsAgain)
     program->map.worldPixel(160, 120, &after[0], &after[1]);
     EXPECT_EQ(before[0], after[0]) << "a fix does not move a view the user moved";
     EXPECT_EQ(before[1], after[1]);
-    EXPECT_FALSE(program->gps.live.followedPosition(&lon, &lat));
+    EXPECT_FALSE(program->gps.live.followedPosition(program->map, &lon, &lat));
 
     events.key(SDLK_f);
     passes(1);
@@ -189,6 +191,13 @@ TEST_F(LiveProgram, FollowsTheFixUntilPannedAndTheKeyFFollowsAgain)
     expectOnScreenAt(second, 160, 120);
     EXPECT_TRUE(program->gps.live.follow.following) << "zooming keeps following";
     EXPECT_FALSE(program->toolBar.findIcon(ToolAction::follow)->disabled);
+
+    // Beyond the package's area the view stops at its edge: the overlay
+    // then tells the centre, where the cross is, not the fix.
+    send(LoopbackGpsd::tpv(-70, -170, 2), 3);
+    EXPECT_TRUE(program->gps.live.follow.following);
+    EXPECT_FALSE(program->gps.live.followedPosition(program->map, &lon, &lat));
+    EXPECT_FALSE(program->gps.live.fixAtCentre(program->map)) << "so the cross is shown";
 }
 
 TEST_F(LiveProgram, RecordsAValidGpxThatGrowsOnTheMapUntilSwitchedOff)
@@ -252,6 +261,85 @@ TEST_F(LiveProgram, AnAbsentOrLostGpsdIsShownAndNothingWaitsForIt)
         program->pass();
     }
     EXPECT_EQ(0u, program->notification.bgText.find("Lost gpsd at")) << program->notification.bgText;
+}
+
+// "No gpsd" is said only after an attempt failed, and only for an address
+// the user chose; the hint where packages go is never replaced by it, and
+// the empty package page names the folder too.
+TEST_F(LiveProgram, NoGpsdIsSaidOnlyAfterAFailedAttemptAtTheUsersAddress)
+{
+    program = std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
+    program->gps.start("127.0.0.1:" + gpsd.port, false);
+    program->pass(); // before the first attempt ended
+    program->gps.live.step(0);
+    program->pass();
+    EXPECT_EQ(GpsStatus::connected, program->gps.live.status.link);
+    EXPECT_EQ(program->notification.bgText, "") << "gpsd answered";
+
+    program.reset();
+    std::filesystem::remove_all("maps/alpha");
+    program = std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
+    program->gps.start("", false); // the shipped address, wherever gpsd is
+    for (int i = 0; i < 3; ++i) {
+        program->gps.live.step(0);
+        program->pass();
+        EXPECT_EQ(0u, program->notification.bgText.find("Map packages go in /")) << program->notification.bgText;
+    }
+    clock.advance(10000);
+    program->gps.live.step(0);
+    program->pass();
+    EXPECT_EQ(program->notification.bgText, "");
+    const MenuPage& packages = program->menu.model.pages[static_cast<std::size_t>(program->pages.packageList)];
+    ASSERT_EQ(packages.items.size(), 3u);
+    EXPECT_EQ(packages.items[1].text, "Map packages go in");
+    EXPECT_EQ(MapUI::mapsFolder().substr(MapUI::mapsFolder().size() - packages.items[2].text.size() + 1),
+              packages.items[2].text.substr(1));
+}
+
+// A gpsd gone silent leaves the marker where it was, grey, and the state
+// red; one flooding fixes is recorded at a bounded rate.
+TEST_F(LiveProgram, ASilentGpsdGreysTheFixAndAFloodIsRecordedAtABoundedRate)
+{
+    std::string settings = readFile("tessel.conf");
+    settings.replace(settings.find("record_track=no"), 15, "record_track=yes");
+    writeFile("tessel.conf", settings);
+    startWithGpsd();
+    const LonLat here = under(160, 120);
+    std::string flood;
+    for (int i = 0; i < 200; ++i)
+        flood += LoopbackGpsd::tpv(here.lat, here.lon, i);
+    send(flood, 200);
+    Uint8 r, g, b;
+    pixelAt(testScreen(), 160, 120, &r, &g, &b);
+    EXPECT_GT(b, r + 60) << "a fresh fix is blue";
+    EXPECT_EQ(program->gps.live.stateText(&program->lang), "3D fix");
+    clock.advance(LivePosition::staleMs);
+    program->gps.live.step(0);
+    program->pass();
+    EXPECT_TRUE(program->gps.live.stale);
+    pixelAt(testScreen(), 160, 120, &r, &g, &b);
+    EXPECT_NEAR(r, b, 10) << "a silent fix stays, grey";
+    EXPECT_EQ(program->gps.live.stateText(&program->lang), "No fix");
+    send(LoopbackGpsd::tpv(here.lat, here.lon, 300), 201);
+    EXPECT_FALSE(program->gps.live.stale);
+    const unsigned long points = program->gps.live.recordingLine.files[0].data.points();
+    EXPECT_LE(points, TrackRecorder::burst + 1 + LivePosition::staleMs / 1000 * TrackRecorder::maxPerSecond);
+    EXPECT_GE(points, TrackRecorder::burst);
+}
+
+TEST_F(LiveProgram, RecordingMakesAMissingTracksFolder)
+{
+    std::string settings = readFile("tessel.conf");
+    settings.replace(settings.find("record_track=no"), 15, "record_track=yes");
+    writeFile("tessel.conf", settings);
+    std::filesystem::remove_all("tracks");
+    startWithGpsd();
+    const LonLat here = under(160, 120);
+    send(LoopbackGpsd::tpv(here.lat, here.lon, 0), 1);
+    send(LoopbackGpsd::tpv(here.lat, here.lon, 1), 2);
+    EXPECT_EQ(program->notification.bgText.find("Recording stopped"), std::string::npos) << program->notification.bgText;
+    EXPECT_TRUE(program->gps.live.status.recording);
+    EXPECT_TRUE(fileExists("tracks/recorded-20261207-181000.gpx"));
 }
 
 TEST_F(LiveProgram, ARecordingThatCannotBeWrittenStopsWithANotice)

@@ -66,6 +66,21 @@ TEST_F(Widgets, NotificationShowsForItsTime)
     n.dismiss();
     EXPECT_TRUE(n.bgText.empty());
     EXPECT_FALSE(n.waiting());
+
+    // A notice nobody asked for never waits for a key; one told meanwhile
+    // follows it, and an answer to the user goes first.
+    n.tell("No gpsd at " + std::string(60, 'h') + ":2947", 3000);
+    EXPECT_FALSE(n.wrapped.empty());
+    EXPECT_FALSE(n.waiting());
+    n.tell("Map packages go in /home", 3000);
+    n.tell("Map packages go in /home", 3000);
+    n.setBg("Position saved", 1500);
+    clock.advance(1500);
+    n.update();
+    EXPECT_EQ(n.bgText, "Map packages go in /home");
+    clock.advance(3000);
+    n.update();
+    EXPECT_TRUE(n.bgText.empty()) << "told once";
 }
 
 TEST_F(Widgets, SplashFitsLargerAndSmallerPictures)

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <unistd.h>
 
 const char* const Program::version = Version::number;
 const char* const Program::settingsFile = "tessel.conf";
@@ -63,7 +62,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     notification.wrapFormat(Layout::notificationPlate, Layout::notificationRim, Layout::toolBarBox.y);
     if (!settings.recoveredFrom.empty()) {
         std::fprintf(stderr, "tessel: %s\n", settings.recoveryNote().c_str());
-        notification.setBg(lang.value("file_recovered") + " " + settingsFile, 2 * Layout::messageMs);
+        notification.tell(lang.value("file_recovered") + " " + settingsFile, 2 * Layout::messageMs);
     }
     buildMenu();
     attribution.format(Layout::attributionBox, 9, fonts.small, Layout::black);
@@ -120,9 +119,10 @@ bool Program::pass()
     map.update();
     const std::string report = mapUI.takeReports();
     if (!report.empty())
-        notification.setBg(report, 2 * Layout::messageMs);
+        notification.tell(report, 2 * Layout::messageMs);
     gps.update();
     takeTracks();
+    notification.update();
     present();
     fps.refresh();
     return !commands.quit;
@@ -143,7 +143,7 @@ void Program::loadTracks()
     // whole point; say so where the user looks, too.
     for (const std::string& name : TrackRecorder::repairAll("tracks")) {
         std::printf("tessel: %s was cut short; closed after its last whole point\n", name.c_str());
-        notification.setBg(lang.value("recording_repaired") + " " + name.substr(name.rfind('/') + 1), 6000);
+        notification.tell(lang.value("recording_repaired") + " " + name.substr(name.rfind('/') + 1), 6000);
     }
     trackPage.build(&menu, &lang, pages.mapOptions, tracks);
     trackReader.read(Tracks::listFiles("tracks"), false);
@@ -164,17 +164,21 @@ void Program::takeTracks()
     long long bytes = 0;
     if (trackReader.busy(&path, &bytes) && bytes > (1 << 20) && path != trackAnnounced) {
         trackAnnounced = path;
-        notification.setBg(lang.value("track_reading") + " " + path.substr(path.rfind('/') + 1), 4000);
+        notification.tell(lang.value("track_reading") + " " + path.substr(path.rfind('/') + 1), 4000);
     }
     std::vector<TrackReader::Result> read = trackReader.take();
     if (read.empty())
         return;
+    // The notice that a file is being read ends once it is read.
+    const std::string reading = lang.value("track_reading") + " " + trackAnnounced.substr(trackAnnounced.rfind('/') + 1);
+    if (!trackAnnounced.empty() && notification.bgText == reading && path != trackAnnounced)
+        notification.dismiss();
     std::string hidden;
     settings.stringValue("tracks_hidden", &hidden);
     for (TrackReader::Result& r : read) {
         if (!r.problem.empty()) {
             std::fprintf(stderr, "tessel: track %s\n", r.problem.c_str());
-            notification.setBg(lang.value("track_problem") + " " + r.problem, 6000);
+            notification.tell(lang.value("track_problem") + " " + r.problem, 6000);
         }
         if (r.file.data.points() == 0)
             continue;
@@ -189,9 +193,8 @@ void Program::takeTracks()
 // standard output (the screen's line may be too short for the path).
 void Program::tellWherePackagesGo()
 {
-    char here[4096];
-    const std::string maps = (getcwd(here, sizeof here) ? std::string(here) + "/" : std::string()) + "maps";
-    notification.setBg(lang.value("packages_go_in") + " " + maps, 8000);
+    const std::string maps = MapUI::mapsFolder();
+    notification.tell(lang.value("packages_go_in") + " " + maps, 8000);
     std::printf("tessel: no map packages yet: put them in %s\n", maps.c_str());
 }
 
@@ -233,7 +236,7 @@ void Program::draw()
     LonLat fix;
     if (options.showPosition && map.loaded())
         PositionOverlay::draw(screen, map, fonts.small, blended,
-                              gps.live.followedPosition(&fix.lon, &fix.lat) ? &fix : nullptr);
+                              gps.live.followedPosition(map, &fix.lon, &fix.lat) ? &fix : nullptr);
     toolBar.draw(&fps, blended);
     menu.draw(&fps, blended);
     if (options.showBattery)
@@ -242,6 +245,6 @@ void Program::draw()
     if (options.showFps)
         fps.draw(blended);
     notification.draw(blended);
-    if (!menu.visible && options.centerCross && map.loaded())
+    if (!menu.visible && options.centerCross && map.loaded() && !gps.live.fixAtCentre(map))
         mapUI.drawCenterCross();
 }

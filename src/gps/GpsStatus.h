@@ -7,7 +7,9 @@
 
 // The receiver and the recording as the main thread sees them.
 struct GpsStatus {
-    enum Link { off, waiting, connected }; // waiting: no gpsd to talk to yet
+    // connecting: the first attempt is not over; waiting: an attempt
+    // failed or gpsd went away, the next one is due later.
+    enum Link { off, waiting, connected, connecting };
     Link link = off;
     Fix fix;                  // the latest report; no position when lost
     unsigned long reports = 0; // position reports so far: a new count is a new report

@@ -11,7 +11,7 @@ namespace {
 
 // Points waiting for the main thread; past this the drawing misses some
 // (the file has them all).
-const std::size_t maxWaitingPoints = 1000000;
+const std::size_t maxWaitingPoints = 100000;
 
 } // namespace
 
@@ -23,7 +23,7 @@ GpsWorker::GpsWorker(const GpsAddress& address, const std::string& tracksDir, Cl
         wakeRead = fds[0];
         wakeWrite = fds[1];
     }
-    shared.link = address.off ? GpsStatus::off : GpsStatus::waiting;
+    shared.link = address.off ? GpsStatus::off : GpsStatus::connecting;
 }
 
 GpsWorker::~GpsWorker()

@@ -3,14 +3,14 @@
 #include "RecordingText.h"
 #include "SafeFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 TrackRecorder::~TrackRecorder()
@@ -24,10 +24,12 @@ TrackRecorder::Outcome TrackRecorder::add(const Fix& fix, std::uint32_t now)
         return problem.empty() ? dropped : failed;
     bool newSegment = segmentEnded;
     if (std::isfinite(fix.time) && std::isfinite(lastTime)) {
-        if (fix.time == lastTime)
+        if (fix.time >= lastTime && fix.time - lastTime < minSeconds - 0.001)
             return dropped;
         newSegment = newSegment || fix.time < lastTime || fix.time - lastTime > gapSeconds;
     }
+    if (!allowed(now))
+        return dropped;
     if (std::isfinite(fix.time))
         lastTime = fix.time;
     segmentEnded = false;
@@ -44,12 +46,28 @@ TrackRecorder::Outcome TrackRecorder::add(const Fix& fix, std::uint32_t now)
     return newSegment ? addedInNewSegment : added;
 }
 
+// A bucket of maxPerSecond points a second, holding at most `burst`.
+bool TrackRecorder::allowed(std::uint32_t now)
+{
+    if (allowanceSet)
+        allowance = std::min(burst, allowance + (now - allowanceAt) * maxPerSecond / 1000.0);
+    allowanceSet = true;
+    allowanceAt = now;
+    if (allowance < 1)
+        return false;
+    allowance -= 1;
+    return true;
+}
+
 bool TrackRecorder::begin(const Fix& fix)
 {
     const double time = std::isfinite(fix.time) ? fix.time : static_cast<double>(std::time(nullptr));
     std::string name = RecordingText::fileName(time);
     const std::string first = RecordingText::header() + RecordingText::point(fix);
     const std::string hidden = dir + "/.recording-" + std::to_string(getpid()) + ".tmp";
+    // The folder is made when missing, as the settings and maps folders are.
+    if (mkdir(dir.c_str(), 0755) == 0)
+        SafeFile::syncDirectoryOf(dir);
     if (!SafeFile::writeDurably(hidden, first + RecordingText::closing)) {
         fail(std::strerror(errno));
         return false;
@@ -141,6 +159,9 @@ void TrackRecorder::fail(const std::string& why)
 void TrackRecorder::stop()
 {
     flush();
+    // A single point is no track: its file goes.
+    if (file >= 0 && points < 2 && unlink(path.c_str()) == 0)
+        SafeFile::syncDirectoryOf(path);
     if (file >= 0)
         close(file);
     file = -1;
@@ -153,24 +174,88 @@ void TrackRecorder::stop()
 
 namespace {
 
-std::string readFile(const std::string& path)
+// More than a flush holds: a cut write and the zeros of unsynced blocks
+// lie within the last this many bytes.
+const long long tailBytes = 256 * 1024;
+// A larger file is not a recording of ours; it is left as it is.
+const long long maxRepairBytes = 1LL << 30;
+
+// `size` bytes at `at`, or false.
+bool readAt(int fd, long long at, std::size_t size, std::string* out)
 {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    out->assign(size, '\0');
+    for (std::size_t done = 0; done < size;) {
+        const ssize_t n = pread(fd, &(*out)[done], size - done, static_cast<off_t>(at + static_cast<long long>(done)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
 }
 
-// The last `size` bytes of a file (all of a shorter one).
-std::string readTail(const std::string& path, std::size_t size)
+bool writeAll(int fd, const char* data, std::size_t size)
 {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    const std::streamoff length = in ? static_cast<std::streamoff>(in.tellg()) : 0;
-    const std::streamoff start = length > static_cast<std::streamoff>(size) ? length - static_cast<std::streamoff>(size) : 0;
-    std::string tail(static_cast<std::size_t>(length - start), '\0');
-    in.seekg(start);
-    in.read(&tail[0], static_cast<std::streamsize>(tail.size()));
-    return in ? tail : std::string();
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The first `length` bytes of `from` and then `end` into a fresh `to`,
+// synced; on failure `to` is removed.
+bool copyCut(int from, long long length, const std::string& end, const std::string& to)
+{
+    unlink(to.c_str());
+    const int out = open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (out < 0)
+        return false;
+    std::string chunk;
+    bool ok = true;
+    for (long long at = 0; ok && at < length;) {
+        const std::size_t size = static_cast<std::size_t>(std::min<long long>(length - at, 64 * 1024));
+        ok = readAt(from, at, size, &chunk) && writeAll(out, chunk.data(), size);
+        at += static_cast<long long>(size);
+    }
+    ok = ok && writeAll(out, end.data(), end.size()) && fsync(out) == 0;
+    ok = close(out) == 0 && ok;
+    if (!ok)
+        unlink(to.c_str());
+    return ok;
+}
+
+// Where the recording open as `fd` should be cut: after its last whole
+// point, found in its tail; 0 when it needs no repair or is not ours.
+long long cutPoint(int fd)
+{
+    struct stat info;
+    if (fstat(fd, &info) != 0 || info.st_size > maxRepairBytes)
+        return 0;
+    const long long size = static_cast<long long>(info.st_size);
+    const long long tailStart = std::max(0LL, size - tailBytes);
+    std::string tail;
+    if (!readAt(fd, tailStart, static_cast<std::size_t>(size - tailStart), &tail))
+        return 0;
+    // Only the end is read of the many that were closed properly; an
+    // unsynced block the disk lost reads as zeros.
+    if (RecordingText::closed(tail) && tail.find('\0') == std::string::npos)
+        return 0;
+    // The header and the tail, as one text when the tail is not the whole.
+    std::string head;
+    const std::size_t headSize = RecordingText::header().size();
+    if (tailStart > 0 && !readAt(fd, 0, headSize, &head))
+        return 0;
+    const std::size_t whole = RecordingText::wholeLength(head + tail);
+    if (whole <= head.size())
+        return 0;
+    return tailStart + static_cast<long long>(whole - head.size());
 }
 
 bool isRecording(const std::string& name)
@@ -181,6 +266,9 @@ bool isRecording(const std::string& name)
 
 } // namespace
 
+// Every file is read through SafeFile's door (a FIFO or device is refused,
+// never waited on; a link is not ours) and only its ends are read; the
+// repaired copy is made in bounded pieces.
 std::vector<std::string> TrackRecorder::repairAll(const std::string& dir)
 {
     std::vector<std::string> repaired;
@@ -192,24 +280,19 @@ std::vector<std::string> TrackRecorder::repairAll(const std::string& dir)
         if (isRecording(entry->d_name))
             names.push_back(entry->d_name);
     closedir(listing);
+    const std::string hidden = dir + "/.repair-" + std::to_string(getpid()) + ".tmp";
     for (const std::string& name : names) {
         const std::string path = dir + "/" + name;
-        // Only the end is read of the many that were closed properly; an
-        // unsynced block the disk lost reads as zeros.
-        const std::string tail = readTail(path, 8192);
-        if (RecordingText::closed(tail) && tail.find('\0') == std::string::npos)
+        const int fd = SafeFile::openRegular(path, false);
+        if (fd < 0)
             continue;
-        const std::string text = readFile(path);
-        const std::size_t whole = RecordingText::wholeLength(text);
-        // Not a recording of ours, or nothing in it to save: left as it is.
-        if (whole == 0 || (RecordingText::closed(text) && text.find('\0') == std::string::npos))
-            continue;
-        const std::string hidden = dir + "/.repair-" + std::to_string(getpid()) + ".tmp";
-        if (SafeFile::writeDurably(hidden, text.substr(0, whole) + RecordingText::closing) &&
-            std::rename(hidden.c_str(), path.c_str()) == 0) {
+        const long long cut = cutPoint(fd);
+        const bool copied = cut > 0 && copyCut(fd, cut, RecordingText::closing, hidden);
+        close(fd);
+        if (copied && std::rename(hidden.c_str(), path.c_str()) == 0) {
             SafeFile::syncDirectoryOf(path);
             repaired.push_back(name);
-        } else {
+        } else if (copied) {
             std::remove(hidden.c_str());
         }
     }

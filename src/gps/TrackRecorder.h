@@ -19,7 +19,9 @@
 //   repairAll() cuts back to the last whole point and closes at the next
 //   start.
 // A fix whose time equals the previous one is the same fix again and is
-// dropped. A new segment starts after lost(), when the time goes back, or
+// dropped; so is one less than minSeconds after the last point kept, and
+// one past maxPerSecond points a second on the clock (a receiver or a
+// gpsd that floods fixes fills neither the disk nor the memory). A new segment starts after lost(), when the time goes back, or
 // after a pause longer than gapSeconds. A failed write (full disk,
 // read-only tracks/) ends the recording with `problem` set; what reached
 // the disk is closed and kept.
@@ -28,6 +30,9 @@ public:
     static const std::uint32_t flushMs = 2000;
     static const std::size_t flushBytes = 64 * 1024;
     static constexpr double gapSeconds = 10;
+    static constexpr double minSeconds = 0.2;
+    static constexpr double maxPerSecond = 5;
+    static constexpr double burst = 10; // points kept at once after a quiet time
 
     enum Outcome { dropped, added, addedInNewSegment, failed };
 
@@ -45,7 +50,8 @@ public:
     bool flushIfDue(std::uint32_t now);
     // Writes what is held now; false once the recording failed.
     bool flush();
-    // Flushes and closes the file; the next add() starts a new one.
+    // Flushes and closes the file (removed when it holds a single point);
+    // the next add() starts a new one.
     void stop();
     bool recording() const { return file >= 0; }
     // Milliseconds until flushIfDue() has work, or -1 when nothing is held.
@@ -65,6 +71,7 @@ private:
     bool begin(const Fix& fix);
     bool write(const std::string& bytes, long long at);
     void fail(const std::string& why);
+    bool allowed(std::uint32_t now);
 
     int file = -1;
     long long dataEnd = 0; // where the closing tags start
@@ -72,6 +79,9 @@ private:
     std::uint32_t heldSince = 0;
     double lastTime = NAN;
     bool segmentEnded = false;
+    double allowance = burst; // points that may be kept now
+    std::uint32_t allowanceAt = 0;
+    bool allowanceSet = false;
 };
 
 #endif

@@ -46,7 +46,32 @@ void Notification::wrapFormat(SDL_Color plateColour, SDL_Color rimColour, int he
 
 void Notification::setBg(std::string text, int duration)
 {
+    show(std::move(text), duration, true);
+}
+
+void Notification::tell(std::string text, int duration)
+{
+    if (text.empty() || text == bgText)
+        return;
+    for (const Told& told : queued)
+        if (told.text == text)
+            return;
+    if (queued.size() >= maxQueued)
+        queued.erase(queued.begin());
+    queued.push_back(Told{std::move(text), duration});
+    update();
+}
+
+void Notification::update()
+{
+    if (bgText.empty() ? !queued.empty() : fps->ticks() >= bgUntil)
+        dismiss();
+}
+
+void Notification::show(std::string text, int duration, bool answer)
+{
     bgText = text;
+    bidden = answer;
     bgUntil = fps->ticks() + static_cast<Uint32>(duration);
     wrapped.clear();
     int w = 0, h = 0;
@@ -72,13 +97,19 @@ void Notification::setBg(std::string text, int duration)
             last.erase(TextWrap::lastCharStart(last));
         last += "\xe2\x80\xa6";
     }
-    bgUntil = fps->ticks() + std::max<Uint32>(static_cast<Uint32>(duration), readMs);
+    bgUntil = fps->ticks() + std::max<Uint32>(static_cast<Uint32>(duration), answer ? readMs : toldWrappedMs);
 }
 
 void Notification::dismiss()
 {
     bgText.clear();
     wrapped.clear();
+    bidden = false;
+    if (queued.empty())
+        return;
+    Told next = std::move(queued.front());
+    queued.erase(queued.begin());
+    show(std::move(next.text), next.duration, false);
 }
 
 SDL_Rect Notification::extent() const
@@ -101,12 +132,9 @@ SDL_Rect Notification::extent() const
 
 void Notification::draw(bool blended)
 {
+    update();
     if (bgText.empty())
         return;
-    if (fps->ticks() >= bgUntil) {
-        dismiss();
-        return;
-    }
     if (!wrapped.empty())
         return drawWrapped(blended);
     Image::drawAt(bgImage, surface, bgBox.x, bgBox.y);

@@ -99,7 +99,8 @@ void ScreenDamage::addWidgets(std::vector<Region>* out) const
     out->push_back(Region{note.extent(), message.value(),
                           !note.bgText.empty() && fps.ticks() >= note.bgUntil});
 
-    const bool cross = !menu.visible && parts.options->centerCross && parts.map->loaded();
+    const bool cross = !menu.visible && parts.options->centerCross && parts.map->loaded() &&
+                       !parts.live->fixAtCentre(*parts.map);
     out->push_back(Region{parts.mapUI->crossRect, flag(cross), false});
 }
 
@@ -117,7 +118,7 @@ void ScreenDamage::addLive(std::vector<Region>* out) const
     out->push_back(Region{PositionMarker::indicatorBox, state.value(), false});
     Signature text;
     double lon = 0, lat = 0;
-    if (map.loaded() && parts.options->showPosition && live.followedPosition(&lon, &lat)) {
+    if (map.loaded() && parts.options->showPosition && live.followedPosition(map, &lon, &lat)) {
         // The overlay shows five decimals.
         text.add(static_cast<std::uint64_t>(std::llround(lon * 1e5)));
         text.add(static_cast<std::uint64_t>(std::llround(lat * 1e5)));

@@ -16,8 +16,8 @@ class ToolBar;
 // the focus; a touch goes to the menu, then the toolbar, then the map, and
 // the first that takes it keeps it (the widgets move their own selection or
 // page as they take it). Pointer positions arrive in canvas coordinates.
-// While a long message waits to be read, the next key or press only
-// dismisses it.
+// While a long answer to the user waits to be read, the next key or press
+// only dismisses it; a notice that came by itself never takes input.
 class InputRouter {
 public:
     InputRouter(const Map* map, Menu* menu, ToolBar* toolBar, Notification* notification, int screenW, int screenH)

@@ -41,6 +41,7 @@ void GpsControls::start(const std::string& override, bool ownThread)
     }
     if (!wanted.off)
         address = wanted;
+    userChoseGps = !override.empty() || text != Settings().gps;
     live.start(wanted, "tracks", parts.options->recordTrack, parts.clock, threaded);
     lastLink = GpsStatus::off;
     refreshLines();
@@ -50,7 +51,7 @@ void GpsControls::update()
 {
     const std::string problem = live.update(parts.map);
     if (!problem.empty())
-        parts.notification->setBg(parts.lang->value("recording_stopped") + " " + problem, 2 * Layout::messageMs);
+        parts.notification->tell(parts.lang->value("recording_stopped") + " " + problem, 2 * Layout::messageMs);
     tellLinkChange();
     const auto icon = parts.toolBar->findIcon(ToolAction::follow);
     const bool disabled = !live.on() || !parts.map->loaded();
@@ -59,15 +60,18 @@ void GpsControls::update()
     refreshLines();
 }
 
-// gpsd not found at the first try, or gone: said once, until it is back.
+// gpsd gone: said once, until it is back. gpsd not found at the first try
+// is said only to a user who chose an address or switched the link on;
+// otherwise the indicator's ring says it.
 void GpsControls::tellLinkChange()
 {
     const GpsStatus::Link link = live.status.link;
     if (link == lastLink)
         return;
-    if (link == GpsStatus::waiting && lastLink != GpsStatus::waiting) {
-        const char* id = lastLink == GpsStatus::connected ? "gps_lost" : "gps_absent";
-        parts.notification->setBg(parts.lang->value(id) + " " + addressText(), 2 * Layout::messageMs);
+    const bool lost = lastLink == GpsStatus::connected;
+    if (link == GpsStatus::waiting && lastLink != GpsStatus::waiting && (lost || userChoseGps)) {
+        const char* id = lost ? "gps_lost" : "gps_absent";
+        parts.notification->tell(parts.lang->value(id) + " " + addressText(), 2 * Layout::messageMs);
     }
     lastLink = link;
 }
@@ -97,6 +101,7 @@ void GpsControls::switchLink(bool on)
     wanted.off = !on;
     live.start(wanted, "tracks", live.recording(), parts.clock, threaded);
     lastLink = GpsStatus::off;
+    userChoseGps = true;
     parts.settings->setValue("gps", on ? addressText() : std::string("off"));
 }
 
@@ -112,7 +117,8 @@ void GpsControls::refreshLines()
 {
     const GpsStatus& status = live.status;
     const long key = ((static_cast<long>(status.fix.satellites) * 8 + static_cast<long>(status.fix.mode)) * 4 +
-                      static_cast<long>(status.link)) * 4 + (live.on() ? 2 : 0) + (live.recording() ? 1 : 0);
+                      static_cast<long>(status.link)) * 8 + (live.stale ? 4 : 0) + (live.on() ? 2 : 0) +
+                     (live.recording() ? 1 : 0);
     if (key == shownState)
         return;
     shownState = key;

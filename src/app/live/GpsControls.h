@@ -69,6 +69,9 @@ private:
     bool threaded = true;
     int optionsPage = -1;
     long shownState = -1; // what the lines show, as refreshLines() sums it up
+    // The address came from the user (--gps, a gps setting of their own,
+    // the link switched on): an absent gpsd is worth a notice.
+    bool userChoseGps = false;
     GpsStatus::Link lastLink = GpsStatus::off;
 };
 

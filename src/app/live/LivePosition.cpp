@@ -1,5 +1,6 @@
 #include "LivePosition.h"
 
+#include "Clock.h"
 #include "GpsFeed.h"
 #include "Lang.h"
 #include "Map.h"
@@ -8,6 +9,7 @@
 #include "Signature.h"
 
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -27,9 +29,11 @@ void LivePosition::start(const GpsAddress& address, const std::string& tracksDir
     recordWish = record;
     if (address.off)
         return;
+    this->clock = clock;
+    lastReportAt = clock->ticks();
     feed.reset(new GpsFeed(address, tracksDir, clock));
     feed->setRecording(record);
-    status.link = GpsStatus::waiting;
+    status.link = GpsStatus::connecting;
     if (threaded)
         feed->start();
 }
@@ -38,6 +42,7 @@ void LivePosition::stop()
 {
     feed.reset();
     status = GpsStatus();
+    stale = false;
     recordingLine = Tracks();
     shownPath.clear();
     recordedPoints = 0;
@@ -70,6 +75,10 @@ std::string LivePosition::update(Map* map)
     const unsigned long before = status.reports;
     status = feed->status(&points);
     grow(points);
+    const std::uint32_t ticks = clock->ticks();
+    if (status.reports != before)
+        lastReportAt = ticks;
+    stale = status.fix.hasPosition() && ticks - lastReportAt >= staleMs;
     if (status.reports != before && follow.report(status.fix))
         centre(map);
     left = viewOf(*map);
@@ -140,9 +149,17 @@ void LivePosition::setRecording(bool on)
         feed->setRecording(on);
 }
 
-bool LivePosition::followedPosition(double* lon, double* lat) const
+bool LivePosition::fixAtCentre(const Map& map) const
 {
-    if (!feed || !follow.following || !status.fix.hasPosition())
+    PositionMarker::Look look;
+    if (!feed || !follow.following || !PositionMarker::look(status.fix, map, &look, stale) || look.atEdge)
+        return false;
+    return std::abs(look.x - map.grid.viewWidth / 2) <= 1 && std::abs(look.y - map.grid.viewHeight / 2) <= 1;
+}
+
+bool LivePosition::followedPosition(const Map& map, double* lon, double* lat) const
+{
+    if (!fixAtCentre(map))
         return false;
     *lon = status.fix.lon;
     *lat = status.fix.lat;
@@ -156,7 +173,7 @@ std::string LivePosition::stateText(Lang* lang) const
     if (status.link != GpsStatus::connected)
         return lang->value("gps_no_gpsd");
     const FixMode mode = status.fix.mode;
-    if (mode != FixMode::twoD && mode != FixMode::threeD)
+    if ((mode != FixMode::twoD && mode != FixMode::threeD) || stale)
         return lang->value("gps_no_fix");
     std::string text = lang->value(mode == FixMode::threeD ? "gps_3d" : "gps_2d");
     if (status.fix.satellites >= 0)
@@ -175,7 +192,7 @@ void LivePosition::drawOnMap(SDL_Surface* screen, const Map& map)
         recordingLine.draw(screen, z, x, y, nullptr, false);
     }
     PositionMarker::Look look;
-    if (PositionMarker::look(status.fix, map, &look))
+    if (PositionMarker::look(status.fix, map, &look, stale))
         marker.draw(screen, look);
 }
 
@@ -203,7 +220,7 @@ SDL_Rect LivePosition::signMap(Signature* signature, const Map& map) const
                                   2 * lineMargin + 1, 2 * lineMargin + 1});
     }
     PositionMarker::Look look;
-    if (PositionMarker::look(status.fix, map, &look)) {
+    if (PositionMarker::look(status.fix, map, &look, stale)) {
         PositionMarker::sign(signature, look);
         box = unite(box, look.box());
     }
@@ -212,5 +229,6 @@ SDL_Rect LivePosition::signMap(Signature* signature, const Map& map) const
 
 void LivePosition::signIndicator(Signature* signature) const
 {
-    signature->add(static_cast<std::uint64_t>(status.link) | static_cast<std::uint64_t>(status.fix.mode) << 8);
+    signature->add(static_cast<std::uint64_t>(status.link) | static_cast<std::uint64_t>(status.fix.mode) << 8 |
+                   static_cast<std::uint64_t>(stale) << 16);
 }

@@ -9,6 +9,7 @@
 #include "Tracks.h"
 
 #include <SDL.h>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -54,21 +55,31 @@ public:
     void resume(Map* map);
     void setRecording(bool on);
     bool recording() const { return recordWish; }
-    // While following a fix: its position, for the position overlay.
-    bool followedPosition(double* lon, double* lat) const;
+    // True while the followed fix is drawn at the view's centre (not when
+    // the view stopped at the data's edge short of it): the centre cross
+    // would hide it.
+    bool fixAtCentre(const Map& map) const;
+    // While the followed fix is at the centre: its position, for the
+    // position overlay.
+    bool followedPosition(const Map& map, double* lon, double* lat) const;
     // "No gpsd", "No fix", "3D fix (7)" in the interface's language; "Off"
     // without a feed.
     std::string stateText(Lang* lang) const;
 
     // Over the map: the recording's line and the marker.
     void drawOnMap(SDL_Surface* screen, const Map& map);
-    void drawIndicator(SDL_Surface* screen) { marker.drawIndicator(screen, status); }
+    void drawIndicator(SDL_Surface* screen) { marker.drawIndicator(screen, status, stale); }
     // What drawOnMap() would draw now (its fingerprint) and where: the
     // marker and the points added by the last update().
     SDL_Rect signMap(Signature* signature, const Map& map) const;
     void signIndicator(Signature* signature) const;
 
+    // A fix with no report for this long is shown as lost: the marker
+    // greyed at its last place, the indicator red.
+    static const std::uint32_t staleMs = 5000;
+
     GpsStatus status;
+    bool stale = false;
     Follow follow;
     // The recording being made, as one track.
     Tracks recordingLine;
@@ -86,6 +97,8 @@ private:
     void grow(const std::vector<RecordedPoint>& points);
 
     std::unique_ptr<GpsFeed> feed;
+    Clock* clock = nullptr;
+    std::uint32_t lastReportAt = 0;
     PositionMarker marker;
     View left; // the view as update() left it
     bool recordWish = false;

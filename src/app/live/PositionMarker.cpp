@@ -34,19 +34,20 @@ void paintMarker(cairo_t* c, const PositionMarker::Look& look)
 {
     const double centre = markerSprite / 2 + 0.5;
     const int r = PositionMarker::radius;
+    const double fill[3] = {look.stale ? 0.55 : 0.12, look.stale ? 0.55 : 0.47, look.stale ? 0.55 : 1.0};
     if (look.atEdge || look.course) {
         arrow(c, centre, centre, look.towards * M_PI / 180, look.atEdge ? r + 3 : r + 7, r);
         cairo_set_source_rgb(c, 1, 1, 1);
         cairo_set_line_width(c, 3);
         cairo_stroke_preserve(c);
-        cairo_set_source_rgb(c, 0.12, 0.47, 1);
+        cairo_set_source_rgb(c, fill[0], fill[1], fill[2]);
         cairo_fill(c);
     }
     cairo_arc(c, centre, centre, look.atEdge ? r - 2 : r, 0, 2 * M_PI);
     cairo_set_source_rgb(c, 1, 1, 1);
     cairo_set_line_width(c, 2);
     cairo_stroke_preserve(c);
-    cairo_set_source_rgb(c, 0.12, 0.47, 1);
+    cairo_set_source_rgb(c, fill[0], fill[1], fill[2]);
     cairo_fill(c);
 }
 
@@ -77,7 +78,7 @@ SDL_Rect PositionMarker::Look::box() const
                     static_cast<Uint16>(2 * reach + 1), static_cast<Uint16>(2 * reach + 1)};
 }
 
-bool PositionMarker::look(const Fix& fix, const Map& map, Look* out)
+bool PositionMarker::look(const Fix& fix, const Map& map, Look* out, bool stale)
 {
     int z = 0;
     if (!fix.hasPosition() || !map.loaded() || !map.mercatorLevel(&z))
@@ -90,10 +91,11 @@ bool PositionMarker::look(const Fix& fix, const Map& map, Look* out)
     look.x = static_cast<int>(std::lround(place.x));
     look.y = static_cast<int>(std::lround(place.y));
     look.atEdge = place.atEdge;
+    look.stale = stale;
     double towards = 0;
     if (place.atEdge) {
         towards = std::atan2(wx - originX - map.grid.viewWidth / 2.0, -(wy - originY - map.grid.viewHeight / 2.0)) * 180 / M_PI;
-    } else {
+    } else if (!stale) {
         look.course = std::isfinite(fix.course) && std::isfinite(fix.speed) && fix.speed >= movingSpeed;
         towards = look.course ? fix.course : 0;
         const double pixels = fix.accuracy / Mercator::metresPerPixel(fix.lat, z);
@@ -111,7 +113,8 @@ void PositionMarker::draw(SDL_Surface* screen, const Look& look)
         return;
     if (look.accuracyPixels > 0)
         disc.draw(screen, look.x, look.y, look.accuracyPixels);
-    const int key = (look.atEdge ? 2 : look.course ? 1 : 0) * 360 + (look.atEdge || look.course ? look.towards : 0);
+    const int key = ((look.atEdge ? 2 : look.course ? 1 : 0) * 360 + (look.atEdge || look.course ? look.towards : 0)) * 2 +
+                    (look.stale ? 1 : 0);
     if (key != markerKey) {
         marker.paint(markerSprite, [&look](cairo_t* c) { paintMarker(c, look); });
         markerKey = key;
@@ -124,15 +127,18 @@ void PositionMarker::sign(Signature* signature, const Look& look)
     signature->add(static_cast<std::uint64_t>(static_cast<std::uint32_t>(look.x)) << 32 |
                    static_cast<std::uint32_t>(look.y));
     signature->add(static_cast<std::uint64_t>(look.atEdge) | static_cast<std::uint64_t>(look.course) << 1 |
-                   static_cast<std::uint64_t>(look.towards) << 2 | static_cast<std::uint64_t>(look.accuracyPixels) << 16);
+                   static_cast<std::uint64_t>(look.towards) << 2 | static_cast<std::uint64_t>(look.accuracyPixels) << 16 |
+                   static_cast<std::uint64_t>(look.stale) << 48);
 }
 
-void PositionMarker::drawIndicator(SDL_Surface* screen, const GpsStatus& status)
+void PositionMarker::drawIndicator(SDL_Surface* screen, const GpsStatus& status, bool stale)
 {
     if (status.link == GpsStatus::off || !intersects(screen->clip_rect, indicatorBox))
         return;
     int state = 0;
-    if (status.link == GpsStatus::connected)
+    if (status.link == GpsStatus::connected && stale)
+        state = 1;
+    else if (status.link == GpsStatus::connected)
         state = status.fix.mode == FixMode::threeD ? 3 : status.fix.mode == FixMode::twoD ? 2 : 1;
     Sprite& sprite = indicators[state];
     if (sprite.empty())

@@ -15,7 +15,8 @@ class Signature;
 // the reported horizontal accuracy when that is larger than the dot, ahead
 // of it an arrow of the course while moving. A fix off the screen (outside
 // the package's area, or while the user looks elsewhere) is an arrow at
-// the screen's edge pointing to it. And the fix state as a small dot
+// the screen's edge pointing to it. A fix gone stale stays where it was,
+// grey. And the fix state as a small dot
 // beside the battery: hollow grey without gpsd, red without a fix, amber
 // for 2D, green for 3D. The dot and its arrow are drawn once per look into
 // a sprite, the circle by rows kept per radius.
@@ -32,15 +33,18 @@ public:
         int towards = 0;       // whole degrees clockwise from up: the edge arrow's or the course's way
         bool course = false;   // an arrow of the course
         int accuracyPixels = 0; // 0: no circle
+        bool stale = false;     // greyed: the fix is old
         // Everything drawn lies inside it.
         SDL_Rect box() const;
     };
     // False when there is nothing to draw (no position, no Web Mercator).
-    static bool look(const Fix& fix, const Map& map, Look* out);
+    // A stale fix is greyed, with neither course nor circle.
+    static bool look(const Fix& fix, const Map& map, Look* out, bool stale = false);
     void draw(SDL_Surface* screen, const Look& look);
     static void sign(Signature* signature, const Look& look);
 
-    void drawIndicator(SDL_Surface* screen, const GpsStatus& status);
+    // A stale fix shows as no fix.
+    void drawIndicator(SDL_Surface* screen, const GpsStatus& status, bool stale);
 
 private:
     AccuracyDisc disc;

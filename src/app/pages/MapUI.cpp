@@ -12,6 +12,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
 #include <unordered_map>
 #include <dirent.h>
 
@@ -22,11 +25,30 @@ MapUI::~MapUI()
     Image::release(&cross);
 }
 
+std::string MapUI::mapsFolder()
+{
+    char here[4096];
+    return (getcwd(here, sizeof here) ? std::string(here) + "/" : std::string()) + "maps";
+}
+
+// The empty page says where packages go, the home folder as "~".
+void MapUI::noPackages(Menu* menu, int page)
+{
+    std::string folder = mapsFolder();
+    const char* home = std::getenv("HOME");
+    const std::size_t length = home ? std::strlen(home) : 0;
+    if (length > 1 && folder.compare(0, length, home) == 0 && folder[length] == '/')
+        folder = "~" + folder.substr(length);
+    menu->model.addItem(page, -1, lang->value("no_packages"), true);
+    menu->model.addItem(page, -1, lang->value("packages_go_in"), true);
+    menu->model.addItem(page, -1, folder, true);
+}
+
 bool MapUI::packageList(Menu* menu, int page)
 {
     DIR* dir = opendir("./maps");
     if (!dir) {
-        menu->model.addItem(page, -1, lang->value("no_packages"), true);
+        noPackages(menu, page);
         return false;
     }
     menu->model.clearMenu(page);
@@ -60,7 +82,7 @@ bool MapUI::packageList(Menu* menu, int page)
     }
     closedir(dir);
     if (entries.empty()) {
-        menu->model.addItem(page, -1, lang->value("no_packages"), true);
+        noPackages(menu, page);
         return false;
     }
     PackageCaptions::arrange(&entries);

@@ -18,9 +18,12 @@ public:
     MapUI(const MapUI&) = delete;
     MapUI& operator=(const MapUI&) = delete;
 
-    // Fills `page` with the packages under maps/ (line id = index); a single
-    // disabled "no_packages" line when there are none. True when any was found.
+    // Fills `page` with the packages under maps/ (line id = index); without
+    // any, disabled lines saying so and naming the folder. True when any was
+    // found.
     bool packageList(Menu* menu, int page);
+    // The maps folder's full path.
+    static std::string mapsFolder();
     // Opens listed package `index`. False, with the open package kept, for
     // an index outside the list or a package the viewport refuses (its
     // reason in *why and on standard error).
@@ -53,6 +56,7 @@ public:
     static constexpr int noOverlayId = -256;
 
 private:
+    void noPackages(Menu* menu, int page);
     bool fillLayers(Menu* menu, int page, const std::vector<std::string>& aliases,
                     const std::vector<std::string>& names);
 };
