@@ -28,7 +28,7 @@ void gather(const std::string& joined, std::set<std::string>* words, std::set<st
 void BlockBuilder::add(std::uint32_t kind, std::int32_t lat, std::int32_t lon, const std::string& place,
                        const std::vector<std::string>& names)
 {
-    IndexBlock::Item item;
+    IndexBlock::Entry item;
     item.kind = kind;
     item.lat = lat;
     item.lon = lon;
@@ -39,7 +39,7 @@ void BlockBuilder::add(std::uint32_t kind, std::int32_t lat, std::int32_t lon, c
         if (found == block.places.end())
             block.places.push_back(place);
     }
-    if (block.items.empty()) {
+    if (block.entries.empty()) {
         south = north = lat;
         west = east = lon;
     }
@@ -47,7 +47,7 @@ void BlockBuilder::add(std::uint32_t kind, std::int32_t lat, std::int32_t lon, c
     north = std::max(north, lat);
     west = std::min(west, lon);
     east = std::max(east, lon);
-    block.items.push_back(item);
+    block.entries.push_back(item);
 }
 
 std::string BlockBuilder::take()
@@ -57,7 +57,7 @@ std::string BlockBuilder::take()
     namePrefixes.clear();
     placePrefixes.clear();
     const std::string bytes = block.encode();
-    for (const IndexBlock::Item& item : block.items)
+    for (const IndexBlock::Entry& item : block.entries)
         for (const std::string& f : item.folded)
             gather(f, &nameWords, &namePrefixes);
     for (const std::string& f : block.placesFolded)

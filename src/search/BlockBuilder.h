@@ -17,7 +17,7 @@ public:
 
     void add(std::uint32_t kind, std::int32_t lat, std::int32_t lon, const std::string& place,
              const std::vector<std::string>& names);
-    std::size_t size() const { return block.items.size(); }
+    std::size_t size() const { return block.entries.size(); }
     // Encodes the block and empties the builder.
     std::string take();
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <queue>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -54,34 +55,37 @@ bool wholeNumber(const std::string& text, std::uint64_t limit, std::uint64_t* ou
 }
 
 // Whether `word` starts some word of `joined` (words joined by spaces).
-bool startsAWord(const std::string& joined, const std::string& word)
+bool startsAWord(const char* joined, std::size_t size, const std::string& word)
 {
-    for (std::size_t i = 0; i + word.size() <= joined.size(); ++i)
-        if ((i == 0 || joined[i - 1] == ' ') && joined.compare(i, word.size(), word) == 0)
+    const std::size_t n = word.size();
+    for (std::size_t i = 0; i + n <= size; ++i) {
+        if (joined[i] == word[0] && (i == 0 || joined[i - 1] == ' ') && std::memcmp(joined + i, word.data(), n) == 0)
             return true;
+    }
     return false;
 }
 
 // Whether every word starts a word of the name or of the place, one at
 // least of the name.
-bool matches(const std::vector<std::string>& words, const std::string& name, const std::string& place)
+bool matches(const std::vector<std::string>& words, const char* name, std::size_t nameSize, const char* place,
+             std::size_t placeSize)
 {
     bool inName = false;
     for (const std::string& w : words) {
-        if (startsAWord(name, w))
+        if (startsAWord(name, nameSize, w))
             inName = true;
-        else if (place.empty() || !startsAWord(place, w))
+        else if (!place || !startsAWord(place, placeSize, w))
             return false;
     }
     return inName;
 }
 
-int rank(const std::vector<std::string>& words, const std::string& name)
+int rank(const std::vector<std::string>& words, const char* name, std::size_t size)
 {
     for (const std::string& w : words)
-        if (!startsAWord(name, w))
+        if (!startsAWord(name, size, w))
             return 2;
-    return name.compare(0, words[0].size(), words[0]) == 0 ? 0 : 1;
+    return size >= words[0].size() && std::memcmp(name, words[0].data(), words[0].size()) == 0 ? 0 : 1;
 }
 
 std::vector<std::uint32_t> unite(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b)
@@ -315,10 +319,11 @@ bool SearchIndex::readBlock(std::uint32_t id, std::string* why)
         return false;
     }
     const void* data = sqlite3_column_blob(blockQuery, 0);
-    const std::string bytes(static_cast<const char*>(data), data ? static_cast<std::size_t>(sqlite3_column_bytes(blockQuery, 0)) : 0);
-    sqlite3_reset(blockQuery);
     std::string problem;
-    if (!block.decode(bytes, &problem)) {
+    const bool decoded = block.decode(static_cast<const char*>(data),
+                                      data ? static_cast<std::size_t>(sqlite3_column_bytes(blockQuery, 0)) : 0, &problem);
+    sqlite3_reset(blockQuery);
+    if (!decoded) {
         *why = "the index is damaged (" + problem + ")";
         return false;
     }
@@ -375,10 +380,11 @@ bool SearchIndex::search(const std::string& query, double lat, double lon, std::
                 *why = "the index is damaged (a kind out of range)";
                 return false;
             }
-            const std::string& place = item.place >= 0 ? block.placesFolded[static_cast<std::size_t>(item.place)]
-                                                        : std::string();
-            for (std::size_t f = 0; f < item.folded.size(); ++f) {
-                if (!matches(words, item.folded[f], place))
+            const IndexBlock::Text* place = item.place >= 0 ? &block.placeTexts[static_cast<std::size_t>(item.place)] : nullptr;
+            for (std::uint32_t f = 0; f < item.names; ++f) {
+                const IndexBlock::Text& name = block.nameTexts[item.firstName + f];
+                if (!matches(words, block.folded(name), name.foldedSize, place ? block.folded(*place) : nullptr,
+                             place ? place->foldedSize : 0))
                     continue;
                 SearchResult r;
                 r.lat = item.lat / 1e6;
@@ -386,13 +392,13 @@ bool SearchIndex::search(const std::string& query, double lat, double lon, std::
                 r.distance = Geodesy::distance(lat, lon, r.lat, r.lon);
                 if (out->size() == limit && r.distance >= out->back().distance)
                     break;
-                r.name = item.names.front();
+                r.name = block.name(item, 0);
                 if (f > 0)
-                    r.matched = item.names[f];
+                    r.matched = block.shown(name);
                 r.kind = kinds[item.kind];
-                r.place = item.place >= 0 ? block.places[static_cast<std::size_t>(item.place)] : std::string();
+                r.place = place ? block.shown(*place) : std::string();
                 r.bearing = Geodesy::bearing(lat, lon, r.lat, r.lon);
-                r.rank = rank(words, item.folded[f]);
+                r.rank = rank(words, block.folded(name), name.foldedSize);
                 const auto at = std::upper_bound(out->begin(), out->end(), r.distance,
                                                  [](double d, const SearchResult& s) { return d < s.distance; });
                 out->insert(at, r);
