@@ -66,6 +66,7 @@ std::vector<std::string> realWords(const std::string& pbf, IndexWriter* writer)
 
 int make(long names, const std::string& output, const std::string& pbf)
 {
+    std::remove(output.c_str());
     IndexWriter writer(output);
     std::string why;
     if (!writer.open(&why)) {

@@ -4,9 +4,25 @@
 #include "Varint.h"
 
 #include <cctype>
-#include <zlib.h>
+#include <cstring>
+#include <lz4.h>
+#include <lz4hc.h>
 
 namespace {
+
+// Each byte's lower case when it is an ASCII letter or digit, else 0.
+// `cased`: every byte in ASCII lower case.
+struct LowerTable {
+    unsigned char lower[256], cased[256];
+    LowerTable()
+    {
+        for (int c = 0; c < 256; ++c) {
+            lower[c] = c < 0x80 && std::isalnum(c) ? static_cast<unsigned char>(std::tolower(c)) : 0;
+            cased[c] = static_cast<unsigned char>(c < 0x80 ? std::tolower(c) : c);
+        }
+    }
+};
+const LowerTable table;
 
 void putText(std::string* out, const std::string& text, const std::string& folded)
 {
@@ -21,27 +37,28 @@ void putText(std::string* out, const std::string& text, const std::string& folde
 
 } // namespace
 
-void IndexBlock::asciiWords(const char* text, std::size_t size, std::string* out)
+std::size_t IndexBlock::asciiWords(const char* text, std::size_t size, char* out)
 {
+    char* o = out;
     bool gap = false;
-    const std::size_t start = out->size();
     for (std::size_t i = 0; i < size; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80 && std::isalnum(c)) {
-            if (gap && out->size() > start)
-                *out += ' ';
-            gap = false;
-            *out += static_cast<char>(std::tolower(c));
-        } else {
+        const unsigned char l = table.lower[static_cast<unsigned char>(text[i])];
+        if (!l) {
             gap = true;
+            continue;
         }
+        if (gap && o != out)
+            *o++ = ' ';
+        gap = false;
+        *o++ = static_cast<char>(l);
     }
+    return static_cast<std::size_t>(o - out);
 }
 
 std::string IndexBlock::asciiWords(const std::string& text)
 {
-    std::string out;
-    asciiWords(text.data(), text.size(), &out);
+    std::string out(2 * text.size(), '\0');
+    out.resize(asciiWords(text.data(), text.size(), &out[0]));
     return out;
 }
 
@@ -81,15 +98,54 @@ std::string IndexBlock::encode()
             putText(&plain, name, item.folded.back());
         }
     }
-    uLongf size = compressBound(static_cast<uLong>(plain.size()));
+    // LZ4 rather than deflate: a search inflates hundreds of blocks per
+    // keystroke, and LZ4 gives them back several times faster.
     std::string out;
     Varint::put(&out, plain.size());
     const std::size_t head = out.size();
-    out.resize(head + size);
-    compress2(reinterpret_cast<Bytef*>(&out[head]), &size, reinterpret_cast<const Bytef*>(plain.data()),
-              static_cast<uLong>(plain.size()), 9);
-    out.resize(head + size);
+    out.resize(head + static_cast<std::size_t>(LZ4_compressBound(static_cast<int>(plain.size()))));
+    const int size = LZ4_compress_HC(plain.data(), &out[head], static_cast<int>(plain.size()),
+                                     static_cast<int>(out.size() - head), LZ4HC_CLEVEL_MAX);
+    out.resize(head + static_cast<std::size_t>(size > 0 ? size : 0));
     return out;
+}
+
+namespace {
+
+// Whether `word` starts a word of `text`: words are joined by spaces in a
+// stored folding, and are runs of letters and digits in an ASCII text in
+// lower case.
+bool startsIn(const char* text, std::size_t size, const std::string& word, bool first, bool ascii)
+{
+    const std::size_t n = word.size();
+    const char* p = text;
+    const char* const end = text + size;
+    if (first) {
+        while (ascii && p < end && !table.lower[static_cast<unsigned char>(*p)])
+            ++p;
+        return static_cast<std::size_t>(end - p) >= n && std::memcmp(p, word.data(), n) == 0;
+    }
+    if (n > size)
+        return false;
+    const char* const last = end - n;
+    while (p <= last) {
+        p = static_cast<const char*>(std::memchr(p, word[0], static_cast<std::size_t>(last - p) + 1));
+        if (!p)
+            return false;
+        const bool boundary =
+            p == text || (ascii ? !table.lower[static_cast<unsigned char>(p[-1])] : p[-1] == ' ');
+        if (boundary && std::memcmp(p, word.data(), n) == 0)
+            return true;
+        ++p;
+    }
+    return false;
+}
+
+} // namespace
+
+bool IndexBlock::startsWord(const Text& t, const std::string& word, bool first) const
+{
+    return startsIn(folds.data() + t.foldedAt, t.foldedSize, word, first, t.ascii);
 }
 
 bool IndexBlock::readText(const unsigned char** p, const unsigned char* end, Text* t)
@@ -101,16 +157,23 @@ bool IndexBlock::readText(const unsigned char** p, const unsigned char* end, Tex
     t->at = static_cast<std::uint32_t>(*p - base);
     t->size = static_cast<std::uint32_t>(head >> 1);
     *p += t->size;
-    t->foldedAt = static_cast<std::uint32_t>(folds.size());
-    if (!(head & 1)) {
-        asciiWords(raw.data() + t->at, t->size, &folds);
+    t->foldedAt = static_cast<std::uint32_t>(foldsLength);
+    t->ascii = !(head & 1);
+    if (t->ascii) {
+        // In lower case, for matching: a copy as fast as it is simple.
+        const auto* from = reinterpret_cast<const unsigned char*>(raw.data() + t->at);
+        char* to = &folds[foldsLength];
+        for (std::uint32_t i = 0; i < t->size; ++i)
+            to[i] = static_cast<char>(table.cased[from[i]]);
+        foldsLength += t->size;
     } else {
         if (!Varint::get(p, end, &n) || n > static_cast<std::uint64_t>(end - *p))
             return false;
-        folds.append(reinterpret_cast<const char*>(*p), static_cast<std::size_t>(n));
+        std::memcpy(&folds[foldsLength], *p, static_cast<std::size_t>(n));
+        foldsLength += static_cast<std::size_t>(n);
         *p += n;
     }
-    t->foldedSize = static_cast<std::uint32_t>(folds.size() - t->foldedAt);
+    t->foldedSize = static_cast<std::uint32_t>(foldsLength - t->foldedAt);
     return true;
 }
 
@@ -119,7 +182,7 @@ bool IndexBlock::decode(const char* data, std::size_t size, std::string* why)
     placeTexts.clear();
     nameTexts.clear();
     items.clear();
-    folds.clear();
+    foldsLength = 0;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(data);
     const unsigned char* end = p + size;
     std::uint64_t rawSize = 0;
@@ -128,11 +191,14 @@ bool IndexBlock::decode(const char* data, std::size_t size, std::string* why)
         return false;
     }
     raw.resize(static_cast<std::size_t>(rawSize));
-    uLongf got = static_cast<uLongf>(rawSize);
-    if (uncompress(reinterpret_cast<Bytef*>(&raw[0]), &got, p, static_cast<uLong>(end - p)) != Z_OK || got != rawSize) {
-        *why = "a block does not inflate";
+    if (end - p > LZ4_compressBound(static_cast<int>(maxRawBytes)) ||
+        LZ4_decompress_safe(reinterpret_cast<const char*>(p), &raw[0], static_cast<int>(end - p),
+                            static_cast<int>(rawSize)) != static_cast<int>(rawSize)) {
+        *why = "a block does not unpack";
         return false;
     }
+    if (folds.size() < raw.size())
+        folds.resize(raw.size());  // ASCII texts in lower case and stored foldings: parts of the raw bytes
     p = reinterpret_cast<const unsigned char*>(raw.data());
     end = p + raw.size();
     std::uint64_t count = 0;

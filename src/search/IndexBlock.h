@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-// A run of neighbouring entries of an index, stored together (deflated):
+// A run of neighbouring entries of an index, stored together (LZ4):
 // the places they lie in, then each entry's kind, position (micro-degrees,
 // each a step from the one before), place and names. A name's folded words
 // are stored only where they differ from its ASCII lower case. Decoding
@@ -26,8 +26,10 @@ public:
     std::vector<Entry> entries;
 
     // What decoding gives: spans of `raw` (shown) and of `folds` (folded).
+    // An ASCII text is kept in lower case only, not folded into words (see startsWord).
     struct Text {
         std::uint32_t at = 0, size = 0, foldedAt = 0, foldedSize = 0;
+        bool ascii = false;
     };
     struct Item {
         std::uint32_t kind = 0;
@@ -49,11 +51,13 @@ public:
     bool decode(const std::string& bytes, std::string* why) { return decode(bytes.data(), bytes.size(), why); }
 
     std::string shown(const Text& t) const { return raw.substr(t.at, t.size); }
-    const char* folded(const Text& t) const { return folds.data() + t.foldedAt; }
+    // Whether `word` (folded) starts a word of the text; `first`: its first word.
+    bool startsWord(const Text& t, const std::string& word, bool first = false) const;
     std::string name(const Item& item, std::size_t i) const { return shown(nameTexts[item.firstName + i]); }
 
     // The words of an ASCII text as the folding would give them, joined by spaces.
-    static void asciiWords(const char* text, std::size_t size, std::string* out);
+    // Writes at most 2 × size bytes to `out`; returns how many.
+    static std::size_t asciiWords(const char* text, std::size_t size, char* out);
     static std::string asciiWords(const std::string& text);
     static std::string joinedWords(const std::string& text);
 
@@ -61,6 +65,7 @@ private:
     bool readText(const unsigned char** p, const unsigned char* end, Text* t);
 
     std::string raw, folds;
+    std::size_t foldsLength = 0;
 };
 
 #endif

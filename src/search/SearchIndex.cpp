@@ -54,38 +54,27 @@ bool wholeNumber(const std::string& text, std::uint64_t limit, std::uint64_t* ou
     return true;
 }
 
-// Whether `word` starts some word of `joined` (words joined by spaces).
-bool startsAWord(const char* joined, std::size_t size, const std::string& word)
-{
-    const std::size_t n = word.size();
-    for (std::size_t i = 0; i + n <= size; ++i) {
-        if (joined[i] == word[0] && (i == 0 || joined[i - 1] == ' ') && std::memcmp(joined + i, word.data(), n) == 0)
-            return true;
-    }
-    return false;
-}
-
 // Whether every word starts a word of the name or of the place, one at
 // least of the name.
-bool matches(const std::vector<std::string>& words, const char* name, std::size_t nameSize, const char* place,
-             std::size_t placeSize)
+bool matches(const IndexBlock& block, const std::vector<std::string>& words, const IndexBlock::Text& name,
+             const IndexBlock::Text* place)
 {
     bool inName = false;
     for (const std::string& w : words) {
-        if (startsAWord(name, nameSize, w))
+        if (block.startsWord(name, w))
             inName = true;
-        else if (!place || !startsAWord(place, placeSize, w))
+        else if (!place || !block.startsWord(*place, w))
             return false;
     }
     return inName;
 }
 
-int rank(const std::vector<std::string>& words, const char* name, std::size_t size)
+int rank(const IndexBlock& block, const std::vector<std::string>& words, const IndexBlock::Text& name)
 {
     for (const std::string& w : words)
-        if (!startsAWord(name, size, w))
+        if (!block.startsWord(name, w))
             return 2;
-    return size >= words[0].size() && std::memcmp(name, words[0].data(), words[0].size()) == 0 ? 0 : 1;
+    return block.startsWord(name, words[0], true) ? 0 : 1;
 }
 
 std::vector<std::uint32_t> unite(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b)
@@ -383,8 +372,7 @@ bool SearchIndex::search(const std::string& query, double lat, double lon, std::
             const IndexBlock::Text* place = item.place >= 0 ? &block.placeTexts[static_cast<std::size_t>(item.place)] : nullptr;
             for (std::uint32_t f = 0; f < item.names; ++f) {
                 const IndexBlock::Text& name = block.nameTexts[item.firstName + f];
-                if (!matches(words, block.folded(name), name.foldedSize, place ? block.folded(*place) : nullptr,
-                             place ? place->foldedSize : 0))
+                if (!matches(block, words, name, place))
                     continue;
                 SearchResult r;
                 r.lat = item.lat / 1e6;
@@ -398,7 +386,7 @@ bool SearchIndex::search(const std::string& query, double lat, double lon, std::
                 r.kind = kinds[item.kind];
                 r.place = place ? block.shown(*place) : std::string();
                 r.bearing = Geodesy::bearing(lat, lon, r.lat, r.lon);
-                r.rank = rank(words, block.folded(name), name.foldedSize);
+                r.rank = rank(block, words, name);
                 const auto at = std::upper_bound(out->begin(), out->end(), r.distance,
                                                  [](double d, const SearchResult& s) { return d < s.distance; });
                 out->insert(at, r);
