@@ -5,9 +5,12 @@
 #include "Geodesy.h"
 #include "IndexWriter.h"
 #include "SearchIndex.h"
+#include "SearchWorker.h"
 #include "TestSupport.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
@@ -282,4 +285,39 @@ TEST(SearchIndex, DamagedOrForeignFilesAreRefused)
     auto cut = SearchIndex::open(dir.path("cut.search"), &why);
     std::vector<SearchResult> out;
     EXPECT_TRUE(!cut || !cut->search("name", 10, 10, 20, &out, &why) || out.size() <= 20);
+}
+
+TEST(SearchWorker, TheLatestQueryIsAnsweredOnce)
+{
+    TempDir dir;
+    const std::string path = build(dir.path("w.search"), {entry("cafe", {"Post"}, 50, 14), entry("cafe", {"Pivo"}, 50, 14)});
+    std::string why;
+    SearchWorker manual(SearchIndex::open(path, &why), true);
+    SearchAnswer answer;
+    EXPECT_FALSE(manual.step());
+    manual.want("p", 50, 14, 20);
+    const std::uint64_t last = manual.want("po", 50, 14, 20);  // typed before the first was begun
+    EXPECT_FALSE(manual.take(&answer));
+    EXPECT_TRUE(manual.step());
+    EXPECT_FALSE(manual.step());  // the first query was replaced, not queued
+    ASSERT_TRUE(manual.take(&answer));
+    EXPECT_EQ(answer.number, last);
+    EXPECT_EQ(answer.query, "po");
+    EXPECT_EQ(names(answer.results), Words{"Post"});
+    EXPECT_FALSE(manual.take(&answer));
+    // An answer to a query a newer one replaced is never handed over.
+    manual.want("pi", 50, 14, 20);
+    manual.step();
+    manual.want("piv", 50, 14, 20);
+    EXPECT_FALSE(manual.take(&answer));
+
+    // On its own thread: polled for, within a bound far above its work.
+    SearchWorker threaded(SearchIndex::open(path, &why));
+    threaded.want("pivo", 50, 14, 20);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    bool got = false;
+    while (!(got = threaded.take(&answer)) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    ASSERT_TRUE(got);
+    EXPECT_EQ(names(answer.results), Words{"Pivo"});
 }

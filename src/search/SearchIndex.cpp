@@ -335,6 +335,7 @@ bool SearchIndex::search(const std::string& query, double lat, double lon, std::
     out->clear();
     blocksRead = 0;
     cut = false;
+    abandoned = false;
     steps = 0;
     limit = std::min(limit, maxResults);
     std::vector<std::string> words = Folding::words(query);
@@ -360,6 +361,11 @@ bool SearchIndex::search(const std::string& query, double lat, double lon, std::
         if (blocksRead == maxBlocks) {
             cut = true;
             break;
+        }
+        if (abandon && abandon()) {
+            abandoned = true;
+            out->clear();
+            return true;
         }
         ++blocksRead;
         if (!readBlock(next.second, why))

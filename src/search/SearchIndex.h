@@ -5,6 +5,7 @@
 #include "SearchResult.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,9 +36,12 @@ public:
     // Work bounds of one search: blocks read, words of a prefix gathered.
     std::size_t maxBlocks = 4096;
     std::size_t maxRangeWords = 256;
-    // What the last search did: blocks read, and whether it stopped at maxBlocks.
+    // Asked before each block: true gives the search up (a newer query waits).
+    std::function<bool()> abandon;
+    // What the last search did: blocks read, whether it stopped at
+    // maxBlocks, whether it was given up.
     std::size_t blocksRead = 0;
-    bool cut = false;
+    bool cut = false, abandoned = false;
 
 private:
     SearchIndex() = default;
