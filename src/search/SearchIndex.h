@@ -33,8 +33,11 @@ public:
     std::uint64_t entries = 0, names = 0;
     std::size_t blockCount = 0;
     double centreLat = 0, centreLon = 0;
-    // Work bounds of one search: blocks read, words of a prefix gathered.
-    std::size_t maxBlocks = 4096;
+    // Work bounds of one search: blocks read (a block costs about 0.4 ms on
+    // the armhf build under qemu, so a keystroke stays near half a second
+    // at worst; a search cut there gives the nearest matches of what it read
+    // and says so in `cut`), words of a prefix gathered.
+    std::size_t maxBlocks = 1024;
     std::size_t maxRangeWords = 256;
     // Asked before each block: true gives the search up (a newer query waits).
     std::function<bool()> abandon;
