@@ -8,8 +8,8 @@ packages=(
   libgtest-dev libbenchmark-dev libpng-dev libspng-dev libjpeg-dev libwebp-dev zlib1g-dev libsqlite3-dev libexpat1-dev
   libprotozero-dev libcairo2-dev nlohmann-json3-dev libgps-dev libcurl4-openssl-dev
   libfontconfig-dev fonts-noto-core
-  # search (OSM PBF) and routing
-  libosmium2-dev libroutino-dev routino
+  # search (OSM PBF, folding names, packing its blocks) and routing
+  libosmium2-dev libutf8proc-dev liblz4-dev libroutino-dev routino
   xplanet-images
   gpsd gpsd-clients tilemaker python3 python3-gpxpy
   xvfb xdotool x11-apps imagemagick

@@ -7,6 +7,7 @@
 #include "Package.h"
 #include "ProgressBar.h"
 #include "RenderedSource.h"
+#include "SearchCommands.h"
 #include "SafeFile.h"
 #include "TileArchive.h"
 #include "TileSet.h"
@@ -284,6 +285,14 @@ const std::map<std::string, Command>& commands()
               return AreaCommands::download(a, o, interrupted);
           },
           {"--yes"}, {"--bbox", "--zoom-min", "--zoom-max", "--rate", "--attribution", "--name"}, 2}},
+        {"index",
+         {SearchCommands::indexUsage, SearchCommands::indexHelp,
+          [](const std::vector<std::string>& a, std::map<std::string, std::string>& o) {
+              return SearchCommands::index(a, o, interrupted);
+          },
+          {}, {}, 2}},
+        {"search", {SearchCommands::searchUsage, SearchCommands::searchHelp, SearchCommands::search, {"--json"},
+                    {"--near", "--limit"}, 2}},
         {"info",
          {"info PACKAGE|ARCHIVE",
           "Describes a package (scheme, layers, levels, area, tiles and bytes) or an MBTiles or PMTiles\n"
@@ -358,7 +367,8 @@ int main(int argc, char* argv[])
     // Only the commands that watch the flag (and clean up) take the signals
     // over; the others stop at once as any program does.
     const std::string name = argv[1];
-    if (name == "import" || name == "render" || name == "extract" || name == "download") {
+    if (name == "import" || name == "render" || name == "extract" || name == "download" ||
+        name == "index") {
         std::signal(SIGINT, [](int) { stopRequested = 1; });
         std::signal(SIGTERM, [](int) { stopRequested = 1; });
     }
