@@ -61,7 +61,7 @@ Route convert(const _Routino_Output* list)
         route.points.push_back(point);
         if (p->type == ROUTINO_POINT_RB_NOT_EXIT)
             ++passed;
-        if (p->type < ROUTINO_POINT_JUNCT_IMPORT)
+        if (p->type < ROUTINO_POINT_CHANGE)
             continue;
         RouteTurn turn;
         turn.kind = kind(p->type, route.turns.empty());
