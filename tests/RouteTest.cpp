@@ -2,13 +2,13 @@
 // Debian's routino-router on the same data and ends; routing data damaged
 // in every way the checks know, refused before the library maps it.
 #include "Gpx.h"
-#include "PlanetSplitter.h"
 #include "Route.h"
 #include "RouteDataCheck.h"
 #include "RouteDatabase.h"
 #include "RouteFolders.h"
 #include "RouteGpx.h"
 #include "RouteStamp.h"
+#include "RoutingData.h"
 #include "Router.h"
 #include "SafeFile.h"
 #include "TestSupport.h"
@@ -28,28 +28,6 @@
 #include <memory>
 
 namespace {
-
-// Routing data for a fixture, made once per run of the suite.
-std::string routingData(const std::string& area)
-{
-    static std::map<std::string, std::string> made;
-    if (made.count(area))
-        return made[area];
-    std::string& dir = made[area];
-    // The host's planetsplitter writes in its own byte order (little-endian).
-    const unsigned one = 1;
-    if (*reinterpret_cast<const unsigned char*>(&one) != 1)
-        return dir;
-    if (!SafeFile::present(sharedFixture(area + ".osm.pbf")) || std::system("command -v planetsplitter >/dev/null") != 0)
-        return dir;
-    char name[] = "/tmp/tessel-routes-XXXXXX";
-    if (!mkdtemp(name))
-        return dir;
-    std::string why;
-    if (PlanetSplitter::run(sharedFixture(area + ".osm.pbf"), name, nullptr, nullptr, &why))
-        dir = name;
-    return dir;
-}
 
 std::string copyData(const std::string& from, const std::string& to)
 {
