@@ -1,5 +1,6 @@
 // The route worker, driven step by step and on its thread, and following a
 // route with fixes: the next turn, leaving the route, arriving.
+#include "ConfParser.h"
 #include "RouteFollower.h"
 #include "RouteWorker.h"
 #include "RoutingData.h"
@@ -131,4 +132,20 @@ TEST(RouteFollower, NextTurnLeavingAndArriving)
     EXPECT_EQ(follower.fix(45.0 + 900 / 111320.0, 7.0), RouteFollower::none);
     EXPECT_EQ(follower.fix(45.0 + 990 / 111320.0, 7.0), RouteFollower::arrived);
     EXPECT_EQ(follower.fix(45.0 + 1000 / 111320.0, 7.0), RouteFollower::none);
+}
+
+// The profile chosen is kept in the settings; what is not understood there
+// keeps the default.
+TEST(RouteProfile, KeptInTheSettings)
+{
+    ConfParser settings("", 1);
+    RouteProfile chosen;
+    chosen.transport = RouteProfile::bicycle;
+    chosen.shortest = true;
+    chosen.store(&settings);
+    const RouteProfile back = RouteProfile::read(settings);
+    EXPECT_EQ(back.transport, RouteProfile::bicycle);
+    EXPECT_TRUE(back.shortest);
+    settings.setValue("route_profile", "horse");
+    EXPECT_EQ(RouteProfile::read(settings).transport, RouteProfile::car);
 }

@@ -1,5 +1,7 @@
 #include "RouteProfile.h"
 
+#include "ConfParser.h"
+
 const char* RouteProfile::libraryName() const
 {
     return transport == foot ? "foot" : transport == bicycle ? "bicycle" : "motorcar";
@@ -21,4 +23,22 @@ bool RouteProfile::parse(const std::string& text, Transport* out)
         }
     }
     return false;
+}
+
+RouteProfile RouteProfile::read(const ConfParser& settings)
+{
+    RouteProfile p;
+    std::string text;
+    if (settings.value("route_profile", &text))
+        parse(text, &p.transport);
+    bool shortest;
+    if (settings.boolValue("route_shortest", &shortest))
+        p.shortest = shortest;
+    return p;
+}
+
+void RouteProfile::store(ConfParser* settings) const
+{
+    settings->setValue("route_profile", name());
+    settings->setValue("route_shortest", shortest ? "1" : "0");
 }

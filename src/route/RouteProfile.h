@@ -3,6 +3,8 @@
 
 #include <string>
 
+class ConfParser;
+
 // How the route is travelled: on foot, by bicycle or by car, the shortest
 // or the quickest way. Stored in the settings as "route_profile" (foot,
 // bicycle, car) and "route_shortest" (0 or 1).
@@ -17,6 +19,10 @@ struct RouteProfile {
     const char* name() const;
     // Reads a name as name() writes it; false (leaving `out` alone) otherwise.
     static bool parse(const std::string& text, Transport* out);
+    // The choice kept in the settings; what is missing or unknown there
+    // keeps its default.
+    static RouteProfile read(const ConfParser& settings);
+    void store(ConfParser* settings) const;
 };
 
 #endif
