@@ -3,6 +3,7 @@
 #include "RecordStream.h"
 #include "SafeFile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <sys/stat.h>
@@ -24,6 +25,10 @@ const std::uint32_t none = 0xffffffffu;
 // A bin is 1/1024 radian; the world is ±π/2 by ±π.
 const int latBinLimit = 1609, lonBinLimit = 3217;
 const int highwayTypes = 13;
+// Node flags: super-node, U-turn, mini-roundabout, turn restriction (the
+// library then looks for the node's turn relations), next to one, kept
+// from pruning. Other bits are no flag of this version.
+const std::uint16_t knownNodeFlags = 0xfc00, turnRestricted = 0x1000;
 
 std::uint32_t u32(const unsigned char* p)
 {
@@ -92,7 +97,7 @@ bool headers(const int fds[fileCount], Counts* c, std::string* why)
     return true;
 }
 
-bool checkNodes(int fd, const Counts& c, RouteArea* area, std::string* why)
+bool checkNodes(int fd, const Counts& c, const std::vector<std::uint32_t>& vias, RouteArea* area, std::string* why)
 {
     unsigned char h[16] = {};
     if (!readAt(fd, 0, h, 16))
@@ -128,6 +133,10 @@ bool checkNodes(int fd, const Counts& c, RouteArea* area, std::string* why)
         const std::uint32_t first = u32(n);
         if (first >= c.segments)
             return fail(why, nodes, "a node names a segment that does not exist");
+        const std::uint16_t flags = u16(n + 10);
+        if ((flags & ~knownNodeFlags) != 0 ||
+            ((flags & turnRestricted) && !std::binary_search(vias.begin(), vias.end(), i)))
+            return fail(why, nodes, "a node has flags this version does not know or a turn restriction without relations");
         while (offsets[bin + 1] <= i)
             ++bin;
         const std::int64_t lat = (std::int64_t(latZero) + std::int64_t(bin % latBins)) * 65536 + u16(n + 4);
@@ -174,7 +183,8 @@ bool checkWays(int fd, const Counts& c, std::string* why)
     return true;
 }
 
-bool checkRelations(int fd, const Counts& c, std::string* why)
+// `vias` gets the nodes the relations turn at, in order.
+bool checkRelations(int fd, const Counts& c, std::vector<std::uint32_t>* vias, std::string* why)
 {
     RecordStream stream(fd, relationsHeader, relationSize);
     std::uint32_t previous = 0;
@@ -186,6 +196,7 @@ bool checkRelations(int fd, const Counts& c, std::string* why)
         if (from >= c.segments || to >= c.segments || via >= c.nodes || via < previous)
             return fail(why, relations, "a turn relation names a segment or node that does not exist");
         previous = via;
+        vias->push_back(via);
     }
     return true;
 }
@@ -202,8 +213,9 @@ bool checkFiles(const int fds[fileCount], RouteArea* area, std::string* why)
         return fail(why, nodes, "cannot be read");
     c.nodes = u32(h);
     RouteArea box;
-    if (!checkNodes(fds[nodes], c, &box, why) || !checkSegments(fds[segments], c, why) ||
-        !checkWays(fds[ways], c, why) || !checkRelations(fds[relations], c, why))
+    std::vector<std::uint32_t> vias;
+    if (!checkRelations(fds[relations], c, &vias, why) || !checkNodes(fds[nodes], c, vias, &box, why) ||
+        !checkSegments(fds[segments], c, why) || !checkWays(fds[ways], c, why))
         return false;
     if (c.nodes == 0)
         return fail(why, nodes, "holds no roads");

@@ -11,7 +11,8 @@
 // This reads them first, record by record through a small buffer (nothing
 // is mapped, so checking costs no resident memory), and refuses any file
 // whose sizes do not add up or whose indices leave their tables:
-//   nodes.mem      header, the offsets of the node bins, the nodes
+//   nodes.mem      header, the offsets of the node bins, the nodes (known
+//                  flags only; one marked as turn-restricted has relations)
 //   segments.mem   header, the segments (sorted by their first node; a
 //                  segment's next link only ever points forward, so no walk
 //                  through them can loop)
