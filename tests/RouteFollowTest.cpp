@@ -2,14 +2,18 @@
 // route with fixes: the next turn, leaving the route, arriving.
 #include "ConfParser.h"
 #include "RouteFollower.h"
+#include "RouteMessage.h"
 #include "RouteWorker.h"
 #include "RoutingData.h"
 #include "TestSupport.h"
 
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <gtest/gtest.h>
+#include <set>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -66,7 +70,7 @@ TEST(RouteWorker, StepsThroughRequestsKeepingOnlyTheLatest)
     worker.want(far);
     worker.step();
     ASSERT_TRUE(worker.take(&result));
-    EXPECT_TRUE(result.noData);
+    EXPECT_EQ(result.data, RouteResult::noneCovering);
     EXPECT_NE(result.why.find("covers both"), std::string::npos);
     worker.want(monacoRequest(temp.path("nothing")));
     worker.step();
@@ -148,4 +152,32 @@ TEST(RouteProfile, KeptInTheSettings)
     EXPECT_TRUE(back.shortest);
     settings.setValue("route_profile", "horse");
     EXPECT_EQ(RouteProfile::read(settings).transport, RouteProfile::car);
+}
+
+// Every outcome of a request has its words in every language.
+TEST(RouteMessage, EveryOutcomeInEveryLanguage)
+{
+    for (const char* name : {"english", "czech", "german"}) {
+        auto conf = std::make_shared<ConfParser>(std::string(TESSEL_SOURCE_DIR) + "/lang/" + name + ".conf", 0);
+        const TurnText::Texts texts = [conf](const std::string& id) {
+            std::string text;
+            return conf->value(id, &text) && !text.empty() ? text : "lng{" + id + "}";
+        };
+        std::vector<RouteResult> results(9);
+        results[0].data = RouteResult::noneCovering;
+        results[1].data = RouteResult::unusable;
+        const Router::Outcome outcomes[] = {Router::found,     Router::noRoadNearStart, Router::noRoadNearEnd,
+                                            Router::notConnected, Router::cancelled,   Router::badProfile,
+                                            Router::failed};
+        for (int i = 0; i < 7; ++i)
+            results[2 + std::size_t(i)].outcome = outcomes[i];
+        std::set<std::string> said;
+        for (const RouteResult& r : results) {
+            const std::string text = RouteMessage::outcome(texts, r);
+            EXPECT_EQ(text.find("lng{"), std::string::npos) << name << ": " << text;
+            said.insert(text);
+        }
+        EXPECT_EQ(said.size(), 9u) << name;
+        EXPECT_NE(RouteMessage::computing(texts, 0.42).find("42 %"), std::string::npos) << name;
+    }
 }

@@ -22,7 +22,8 @@ struct RouteRequest {
 struct RouteResult {
     std::uint64_t id = 0;
     Router::Outcome outcome = Router::failed;
-    bool noData = false;        // no routing folder covers both ends, or it is not sound
+    enum Data { usable, noneCovering, unusable };
+    Data data = usable;         // no routing folder covers both ends, or the one that does is not sound
     std::string why;
     Route route;
 };

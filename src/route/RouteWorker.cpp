@@ -132,7 +132,7 @@ RouteResult RouteWorker::work(const RouteRequest& request)
     folders.scan(request.mapsDir);
     const std::string dir = folders.covering(request.fromLat, request.fromLon, request.toLat, request.toLon);
     if (dir.empty()) {
-        out.noData = true;
+        out.data = RouteResult::noneCovering;
         out.why = folders.entries.empty() ? "no routing data in " + request.mapsDir
                                           : "no routing data covers both the start and the destination";
         return out;
@@ -141,7 +141,7 @@ RouteResult RouteWorker::work(const RouteRequest& request)
         db.reset();
         db = RouteDatabase::open(dir, &out.why);
         if (!db) {
-            out.noData = true;
+            out.data = RouteResult::unusable;
             return out;
         }
     }
