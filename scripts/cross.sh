@@ -47,7 +47,7 @@ mirror_and_suite() {
 packages=libc6-dev,libstdc++-12-dev,libsdl1.2-dev,libsdl-image1.2-dev,libsdl-ttf2.0-dev,libgtest-dev
 packages+=,libspng-dev,libjpeg62-turbo-dev,libwebp-dev,libpng-dev,zlib1g-dev,libsqlite3-dev,libexpat1-dev
 packages+=,libprotozero-dev,libcairo2-dev,nlohmann-json3-dev,libgps-dev,libcurl4-openssl-dev
-packages+=,libosmium2-dev,libutf8proc-dev,liblz4-dev
+packages+=,libosmium2-dev,libutf8proc-dev,liblz4-dev,libroutino-dev
 # The directory is made again when the list of packages changed.
 if [ "$(cat "$sysroot/.complete" 2>/dev/null)" != "$packages" ]; then
   read -r uri suite < <(mirror_and_suite)

@@ -7,6 +7,7 @@
 #include "Package.h"
 #include "ProgressBar.h"
 #include "RenderedSource.h"
+#include "RouteCommands.h"
 #include "SearchCommands.h"
 #include "SafeFile.h"
 #include "TileArchive.h"
@@ -137,6 +138,19 @@ std::string stylesDir(const char* argv0)
 }
 
 const char* programPath = "tessel-pack";
+
+// The language files (turn texts), found as the styles are.
+std::string langDir()
+{
+    const std::string exe = programPath;
+    const std::string installed = exe.rfind('/') == std::string::npos
+                                      ? std::string()
+                                      : exe.substr(0, exe.rfind('/')) + "/../share/tessel/lang";
+    for (const std::string& dir : {std::string("lang"), installed, std::string(TESSEL_SOURCE_LANG)})
+        if (!dir.empty() && SafeFile::isDirectory(dir))
+            return dir;
+    return "lang";
+}
 
 int runRender(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
 {
@@ -293,6 +307,18 @@ const std::map<std::string, Command>& commands()
           {}, {}, 2}},
         {"search", {SearchCommands::searchUsage, SearchCommands::searchHelp, SearchCommands::search, {"--json"},
                     {"--near", "--limit"}, 2}},
+        {"routes",
+         {RouteCommands::routesUsage, RouteCommands::routesHelp,
+          [](const std::vector<std::string>& a, std::map<std::string, std::string>& o) {
+              return RouteCommands::routes(a, o, interrupted);
+          },
+          {}, {}, 2}},
+        {"route",
+         {RouteCommands::routeUsage, RouteCommands::routeHelp,
+          [](const std::vector<std::string>& a, std::map<std::string, std::string>& o) {
+              return RouteCommands::route(a, o, langDir());
+          },
+          {"--shortest", "--json"}, {"--from", "--to", "--profile", "--gpx", "--language", "--profiles"}, 1}},
         {"info",
          {"info PACKAGE|ARCHIVE",
           "Describes a package (scheme, layers, levels, area, tiles and bytes) or an MBTiles or PMTiles\n"
@@ -367,8 +393,8 @@ int main(int argc, char* argv[])
     // Only the commands that watch the flag (and clean up) take the signals
     // over; the others stop at once as any program does.
     const std::string name = argv[1];
-    if (name == "import" || name == "render" || name == "extract" || name == "download" ||
-        name == "index") {
+    if (name == "import" || name == "render" || name == "extract" || name == "download" || name == "index" ||
+        name == "routes") {
         std::signal(SIGINT, [](int) { stopRequested = 1; });
         std::signal(SIGTERM, [](int) { stopRequested = 1; });
     }
