@@ -1,0 +1,32 @@
+#ifndef TESSEL_CONTOURS_H
+#define TESSEL_CONTOURS_H
+
+#include "ElevationGrid.h"
+
+#include <vector>
+
+// One contour line through a cell, in the cell's pixels (sample (x, y) at
+// (x + 0.5, y + 0.5)). It may run half a pixel into the ring of the
+// neighbouring cells: drawn clipped to the cell, it meets the neighbour's
+// own piece exactly.
+struct ContourLine {
+    float elevation = 0;
+    bool major = false; // every fifth interval: stronger, with its height written along it
+    bool closed = false;
+    std::vector<float> xy; // x and y interleaved
+};
+
+// Contour lines by marching squares over a grid (saddles split by the
+// square's mean, so both cells of a seam decide alike), joined into lines.
+namespace Contours {
+
+// The interval (metres) at level z: 500, 200, 100, 50, 20 and 10 m from
+// level 9 and coarser to 14 and deeper.
+double intervalAt(int z);
+// Every multiple of `interval` inside the grid's range; squares touching
+// no data are left out. `majorEvery` intervals make a major line.
+std::vector<ContourLine> trace(const ElevationGrid& grid, double interval, int majorEvery = 5);
+
+} // namespace Contours
+
+#endif
