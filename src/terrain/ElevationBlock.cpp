@@ -4,14 +4,20 @@
 
 float ElevationBlock::sample(int x, int y) const
 {
-    const ElevationTile* c = centre();
-    const int n = c->edge;
-    const int col = x < 0 ? 0 : x >= n ? 2 : 1, row = y < 0 ? 0 : y >= n ? 2 : 1;
-    const ElevationTile* t = tiles[row][col].get();
-    if (t && t->edge == n) {
-        x = std::clamp(x - (col - 1) * n, 0, n - 1);
-        y = std::clamp(y - (row - 1) * n, 0, n - 1);
-        return t->at(x, y);
-    }
-    return c->at(std::clamp(x, 0, n - 1), std::clamp(y, 0, n - 1));
+    const int n = centre()->edge;
+    int col = x < 0 ? 0 : x >= n ? 2 : 1, row = y < 0 ? 0 : y >= n ? 2 : 1;
+    auto usable = [&](int r, int c) {
+        const ElevationTile* t = tiles[r][c].get();
+        return t && t->edge == n ? t : nullptr;
+    };
+    // A missing corner tile: the edge of the side neighbour stands in, as
+    // it does on the neighbour's own side, so both cells see one value.
+    const ElevationTile* t = usable(row, col);
+    if (!t && (t = usable(1, col)))
+        row = 1;
+    else if (!t && (t = usable(row, 1)))
+        col = 1;
+    else if (!t)
+        t = centre(), row = col = 1;
+    return t->at(std::clamp(x - (col - 1) * n, 0, n - 1), std::clamp(y - (row - 1) * n, 0, n - 1));
 }

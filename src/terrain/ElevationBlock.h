@@ -14,7 +14,8 @@ struct ElevationBlock {
     const ElevationTile* centre() const { return tiles[1][1].get(); }
     // The elevation at sample (x, y) counted from the centre tile's first,
     // up to one tile beyond it on every side. Where the neighbour is
-    // missing (or of another size) the centre's nearest edge sample stands in.
+    // missing (or of another size) the nearest edge sample of the tiles
+    // present stands in.
     float sample(int x, int y) const;
 };
 

@@ -73,11 +73,28 @@ bool ElevationSource::elevationAt(double lon, double lat, double* metres)
     const std::shared_ptr<const ElevationTile> t = tile(z, tx, ty);
     if (!t)
         return false;
-    const double scale = t->edge / 256.0;
+    const int edge = t->edge;
+    const double scale = edge / 256.0;
     const double u = (px - tx * 256.0) * scale - 0.5, v = (py - ty * 256.0) * scale - 0.5;
     const int x0 = static_cast<int>(std::floor(u)), y0 = static_cast<int>(std::floor(v));
     const float fx = static_cast<float>(u - x0), fy = static_cast<float>(v - y0);
-    auto at = [&](int x, int y) { return t->at(std::clamp(x, 0, t->edge - 1), std::clamp(y, 0, t->edge - 1)); };
+    // Samples past the tile's edge come from its neighbour (the world wraps
+    // east to west); without one, the edge's own sample stands in.
+    auto at = [&](int x, int y) {
+        const ElevationTile* in = t.get();
+        std::shared_ptr<const ElevationTile> other;
+        if (x < 0 || y < 0 || x >= edge || y >= edge) {
+            const long long nx = ((tx + (x < 0 ? -1 : x >= edge ? 1 : 0)) % n + n) % n;
+            const long long ny = ty + (y < 0 ? -1 : y >= edge ? 1 : 0);
+            other = ny >= 0 && ny < n ? tile(z, nx, ny) : nullptr;
+            if (other && other->edge == edge) {
+                in = other.get();
+                x = (x + edge) % edge;
+                y = (y + edge) % edge;
+            }
+        }
+        return in->at(std::clamp(x, 0, edge - 1), std::clamp(y, 0, edge - 1));
+    };
     const float e = (at(x0, y0) * (1 - fx) + at(x0 + 1, y0) * fx) * (1 - fy) +
                     (at(x0, y0 + 1) * (1 - fx) + at(x0 + 1, y0 + 1) * fx) * fy;
     if (e != e)

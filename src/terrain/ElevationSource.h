@@ -15,7 +15,7 @@
 // track lacks. One object per thread, as its archive.
 class ElevationSource {
 public:
-    static const std::size_t cachedTiles = 16;
+    static constexpr std::size_t cachedTiles = 16;
 
     // Opens `path`; `chosen` overrides what the metadata declares (none:
     // take the declared encoding). Null with *why when the archive cannot

@@ -13,7 +13,7 @@
 // transparent pixels and values no place on Earth has.
 struct ElevationTile {
     // Square tiles of these edges only: a 1×1 or 8×8 "tile" is no map.
-    static const int minEdge = 16, maxEdge = 1024;
+    static constexpr int minEdge = 16, maxEdge = 1024;
 
     int edge = 0;
     std::vector<float> metres; // edge × edge, rows from the north

@@ -11,7 +11,7 @@
 // where the survey saw nothing. Its corner comes from its name
 // (N57E011.hgt: 57° N, 11° E is the south-west corner).
 struct HgtTile {
-    static const std::int16_t voidValue = -32768;
+    static constexpr std::int16_t voidValue = -32768;
 
     int south = 0, west = 0; // degrees
     int samples = 0;         // per edge: 1201 or 3601

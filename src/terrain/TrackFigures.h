@@ -27,11 +27,12 @@ struct TrackSummary {
 // gpxpy's calculate_uphill_downhill uses, then climbed through a
 // hysteresis of `hysteresis` metres: a change of direction counts only
 // once the elevation has moved that far from the last turning point, so
-// noise of a metre or two around a level path adds nothing. Distances are
-// great-circle distances on a sphere of 6 371 008.8 m.
+// noise within a metre and a half either side of a level path adds nothing. Distances are
+// great-circle distances on a sphere of 6 371 008.8 m, on the ground (2D);
+// a step counts as moving when its ground speed is above `stoppedSpeed`.
 class TrackFigures {
 public:
-    static constexpr double hysteresis = 2.0;        // metres
+    static constexpr double hysteresis = 3.0;        // metres
     static constexpr double stoppedSpeed = 1 / 3.6;  // m/s (1 km/h, as gpxpy)
     static constexpr double speedSpan = 5;           // seconds
 

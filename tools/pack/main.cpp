@@ -9,6 +9,7 @@
 #include "RenderedSource.h"
 #include "SafeFile.h"
 #include "TileSet.h"
+#include "TerrainCommands.h"
 #include "TileSource.h"
 #include "Version.h"
 #include "Warnings.h"
@@ -36,6 +37,7 @@ struct Command {
     std::vector<std::string> flags;   // options without a value
     std::vector<std::string> valued;  // options with a value
     std::size_t arguments;
+    bool orMore = false; // `arguments` is the least: more may follow
 };
 
 using ToolCommand::failure;
@@ -276,6 +278,15 @@ const std::map<std::string, Command>& commands()
               return AreaCommands::download(a, o, interrupted);
           },
           {"--yes"}, {"--bbox", "--zoom-min", "--zoom-max", "--rate", "--attribution", "--name"}, 2}},
+        {"dem",
+         {TerrainCommands::demUsage, TerrainCommands::demHelp,
+          [](const std::vector<std::string>& a, std::map<std::string, std::string>& o) {
+              return TerrainCommands::dem(a, o, interrupted);
+          },
+          {}, {"--fill", "--zoom-max"}, 2, true}},
+        {"track",
+         {TerrainCommands::trackUsage, TerrainCommands::trackHelp, TerrainCommands::track, {"--json"},
+          {"--dem", "--encoding"}, 1}},
         {"info",
          {"info PACKAGE|ARCHIVE",
           "Describes a package (scheme, layers, levels, area, tiles and bytes) or an MBTiles or PMTiles\n"
@@ -342,7 +353,7 @@ int main(int argc, char* argv[])
             return 2;
         }
     }
-    if (args.size() != command.arguments) {
+    if (command.orMore ? args.size() < command.arguments : args.size() != command.arguments) {
         std::cerr << "usage: tessel-pack " << command.usage << "\n";
         return 2;
     }
@@ -350,7 +361,7 @@ int main(int argc, char* argv[])
     // Only the commands that watch the flag (and clean up) take the signals
     // over; the others stop at once as any program does.
     const std::string name = argv[1];
-    if (name == "import" || name == "render" || name == "extract" || name == "download") {
+    if (name == "import" || name == "render" || name == "extract" || name == "download" || name == "dem") {
         std::signal(SIGINT, [](int) { stopRequested = 1; });
         std::signal(SIGTERM, [](int) { stopRequested = 1; });
     }
