@@ -244,6 +244,15 @@ TEST(Contours, IntervalsByLevelAndNoDataLeftOut)
             ASSERT_TRUE(v == v);
     EXPECT_TRUE(Contours::trace(gridOf(8, [](double, double) { return NAN; }), 20).empty());
     EXPECT_TRUE(Contours::trace(gridOf(8, [](double x, double) { return x; }), 0).empty());
+    // Noise over thousands of metres at a metre's interval: the work stops at a bound.
+    std::mt19937 random(5);
+    bool cut = false;
+    const auto noise = Contours::trace(gridOf(256, [&](double, double) { return random() % 20000 - 11000.0; }), 1, 5, &cut);
+    EXPECT_TRUE(cut);
+    std::size_t points = 0;
+    for (const ContourLine& l : noise)
+        points += l.xy.size() / 2;
+    EXPECT_LT(points, 3 * Contours::maxSegments);
 }
 
 TEST(ContourPainter, LinesAndHeightsDrawnInsideTheCell)

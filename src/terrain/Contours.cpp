@@ -121,7 +121,7 @@ double intervalAt(int z)
     return byLevel[std::clamp(z - 9, 0, 5)];
 }
 
-std::vector<ContourLine> trace(const ElevationGrid& g, double interval, int majorEvery)
+std::vector<ContourLine> trace(const ElevationGrid& g, double interval, int majorEvery, bool* cut)
 {
     std::vector<ContourLine> lines;
     if (!(interval > 0) || g.size <= 0)
@@ -140,8 +140,17 @@ std::vector<ContourLine> trace(const ElevationGrid& g, double interval, int majo
     for (long long k = first; k <= last && levels.size() < 4096; ++k)
         levels.push_back(Level{static_cast<double>(k) * interval, {}});
     const Key perLevel = static_cast<Key>(g.stride()) * g.stride() * 2;
+    std::size_t segments = 0;
+    if (cut)
+        *cut = false;
     for (int y = -1; y < g.size; ++y)
         for (int x = -1; x < g.size; ++x) {
+            if (segments > maxSegments) {
+                if (cut)
+                    *cut = true;
+                y = g.size;
+                break;
+            }
             const float c[4] = {g.at(x, y), g.at(x + 1, y), g.at(x + 1, y + 1), g.at(x, y + 1)};
             const float lo = std::min(std::min(c[0], c[1]), std::min(c[2], c[3]));
             const float hi = std::max(std::max(c[0], c[1]), std::max(c[2], c[3]));
@@ -150,9 +159,11 @@ std::vector<ContourLine> trace(const ElevationGrid& g, double interval, int majo
             // The levels strictly inside (lo, hi]: a level equal to every corner draws nothing.
             long long k = static_cast<long long>(std::floor(lo / interval)) + 1;
             for (; k <= first + static_cast<long long>(levels.size()) - 1 && k * interval <= hi; ++k)
-                if (k >= first)
+                if (k >= first) {
                     square(g, x, y, c, levels[static_cast<std::size_t>(k - first)].value,
                            static_cast<Key>(k - first) * perLevel, &levels[static_cast<std::size_t>(k - first)]);
+                    ++segments;
+                }
         }
     for (Level& level : levels)
         join(level, interval, majorEvery, &lines);

@@ -23,9 +23,14 @@ namespace Contours {
 // The interval (metres) at level z: 500, 200, 100, 50, 20 and 10 m from
 // level 9 and coarser to 14 and deeper.
 double intervalAt(int z);
+// Pieces of line one cell may hold: a hostile tile (noise over thousands
+// of metres) would otherwise ask for hundreds of millions.
+const std::size_t maxSegments = 1u << 18;
+
 // Every multiple of `interval` inside the grid's range; squares touching
-// no data are left out. `majorEvery` intervals make a major line.
-std::vector<ContourLine> trace(const ElevationGrid& grid, double interval, int majorEvery = 5);
+// no data are left out. `majorEvery` intervals make a major line. Past
+// maxSegments the tracing stops (*cut set, when given) with what it has.
+std::vector<ContourLine> trace(const ElevationGrid& grid, double interval, int majorEvery = 5, bool* cut = nullptr);
 
 } // namespace Contours
 
