@@ -6,11 +6,23 @@ namespace ContourPainter {
 
 namespace {
 
+// Points closer than this to the last one drawn are left out: marching
+// squares gives one a pixel, more than a stroke a pixel wide can show.
+const float skip = 1.2f;
+
 void addPath(cairo_t* cr, const ContourLine& line)
 {
-    cairo_move_to(cr, line.xy[0], line.xy[1]);
-    for (std::size_t i = 2; i + 1 < line.xy.size(); i += 2)
-        cairo_line_to(cr, line.xy[i], line.xy[i + 1]);
+    float lastX = line.xy[0], lastY = line.xy[1];
+    cairo_move_to(cr, lastX, lastY);
+    const std::size_t end = line.xy.size() - 2;
+    for (std::size_t i = 2; i < end; i += 2) {
+        const float x = line.xy[i], y = line.xy[i + 1];
+        if (std::fabs(x - lastX) + std::fabs(y - lastY) < skip)
+            continue;
+        cairo_line_to(cr, x, y);
+        lastX = x, lastY = y;
+    }
+    cairo_line_to(cr, line.xy[end], line.xy[end + 1]);
     if (line.closed)
         cairo_close_path(cr);
 }

@@ -17,19 +17,22 @@ struct ContourLine {
 };
 
 // Contour lines by marching squares over a grid (saddles split by the
-// square's mean, so both cells of a seam decide alike), joined into lines.
+// square's mean, so both cells of a seam decide alike), joined into lines
+// through the crossings they share, numbered edge by edge (no hashing).
 namespace Contours {
 
-// The interval (metres) at level z: 500, 200, 100, 50, 20 and 10 m from
-// level 9 and coarser to 14 and deeper.
+// The interval (metres) at level z: 500 m to level 9, then 200, 100, 50,
+// 20 at levels 13 and 14 (alpine slopes would pack 10 m lines a pixel
+// apart there), and 10 m from level 15.
 double intervalAt(int z);
-// Pieces of line one cell may hold: a hostile tile (noise over thousands
-// of metres) would otherwise ask for hundreds of millions.
+// Crossings one cell may hold: a hostile tile (noise over thousands of
+// metres) would otherwise ask for hundreds of millions.
 const std::size_t maxSegments = 1u << 18;
 
 // Every multiple of `interval` inside the grid's range; squares touching
-// no data are left out. `majorEvery` intervals make a major line. Past
-// maxSegments the tracing stops (*cut set, when given) with what it has.
+// no data are left out. `majorEvery` intervals make a major line. A cell
+// crossed more than maxSegments times is noise, not ground: it gets no
+// lines (*cut set, when given).
 std::vector<ContourLine> trace(const ElevationGrid& grid, double interval, int majorEvery = 5, bool* cut = nullptr);
 
 } // namespace Contours
