@@ -93,10 +93,11 @@ void square(const ElevationGrid& g, int x, int y, double interval, Crossings* c)
     const std::size_t i = static_cast<std::size_t>(y + 1) * S + (x + 1);
     // Corners: 0 top-left, 1 top-right, 2 bottom-right, 3 bottom-left.
     const int q[4] = {c->q[i], c->q[i + 1], c->q[i + S + 1], c->q[i + S]};
-    if (q[0] == noData || q[1] == noData || q[2] == noData || q[3] == noData)
-        return;
     const int low = std::min(std::min(q[0], q[1]), std::min(q[2], q[3]));
     const int high = std::max(std::max(q[0], q[1]), std::max(q[2], q[3]));
+    // Most squares hold no line; noData is the lowest index there is.
+    if (low == high || low == noData)
+        return;
     // Edges: 0 top, 1 right, 2 bottom, 3 left.
     const int edges[4] = {c->edge(x, y, false), c->edge(x + 1, y, true), c->edge(x, y + 1, false), c->edge(x, y, true)};
     static const signed char pairs[16][4] = {
