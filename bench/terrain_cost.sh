@@ -13,9 +13,10 @@ out=$(mktemp -d /tmp/tessel-terrain-cost-XXXXXX)
 trap 'rm -rf "$out"' EXIT
 calls=20 # as the benchmarks' Iterations()
 for name in $("$binary" --benchmark_list_tests=true --benchmark_filter='BM_Terrain'); do
+  name=${name%/iterations:*}
   rm -f "$out"/callgrind.*
   valgrind --tool=callgrind --callgrind-out-file="$out/callgrind.out" --toggle-collect='*measured*' \
-    "$binary" --benchmark_filter="^${name//\//\\/}\$" >/dev/null 2>"$out/log" || { cat "$out/log" >&2; exit 1; }
+    "$binary" --benchmark_filter="^$name/iterations" >/dev/null 2>"$out/log" || { cat "$out/log" >&2; exit 1; }
   total=$(grep -h '^totals:' "$out/callgrind.out" | awk '{print $2}')
   awk -v name="$name" -v t="$total" -v c="$calls" 'BEGIN {printf "%s: %.2f M instructions a call\n", name, t / c / 1e6}'
 done

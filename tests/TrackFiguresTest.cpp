@@ -1,5 +1,6 @@
 // A walk's figures: distances, times and climbs on tracks whose answers
 // are known, and against gpxpy (Debian's python3-gpxpy) on a long hike.
+#include "ElevationProfile.h"
 #include "TestSupport.h"
 #include "TrackFigures.h"
 #include "TrackLog.h"
@@ -182,4 +183,26 @@ TEST(TrackFigures, AgreeWithGpxpyOnAHike)
     EXPECT_NEAR(s.descent, down, down * 0.02);
     std::cout << "distance " << s.distance << " (gpxpy " << length << "), ascent " << s.ascent << " (" << up
               << "), descent " << s.descent << " (" << down << "), moving " << s.moving << " (" << moving << ")\n";
+}
+
+TEST(ElevationProfile, ColumnsAlongTheDistanceWithARoundScale)
+{
+    // Up 100 m and down again over 2 km, the last quarter without elevations.
+    auto hill = northwards(201, 10, 5, [](int i) { return i > 150 ? NAN : 500.0 + (i <= 100 ? i : 200 - i); });
+    TrackFigures figures;
+    for (std::size_t i = 0; i < hill.size(); ++i)
+        figures.add(hill[i], i == 0);
+    const ElevationProfile p = ElevationProfile::build(figures.along(), figures.elevations(), 100);
+    ASSERT_EQ(p.columns.size(), 100u);
+    EXPECT_NEAR(p.length, 2000, 0.01);
+    EXPECT_EQ(p.lowest, 500);
+    EXPECT_EQ(p.highest, 600);
+    EXPECT_EQ(p.columns[0].low, 500);
+    EXPECT_EQ(p.columns[50].high, 600);
+    EXPECT_NEAR(static_cast<double>(p.columns[50].point), 101, 1);
+    EXPECT_TRUE(std::isnan(p.columns[90].low)) << "no elevations there";
+    EXPECT_NEAR(static_cast<double>(p.columns[90].point), 181, 1) << "the cursor still finds its point";
+    EXPECT_EQ(p.step(4), 50);
+    EXPECT_EQ(p.step(10), 10);
+    EXPECT_TRUE(ElevationProfile::build({}, {}, 100).columns.empty());
 }

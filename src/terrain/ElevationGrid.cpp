@@ -40,19 +40,36 @@ Axis axis(int size, double origin, double span)
 
 void interpolate(const ElevationBlock& block, int deeper, long long subX, long long subY, ElevationGrid* out)
 {
-    const int n = block.centre()->edge, size = out->size;
+    const ElevationTile& c = *block.centre();
+    const int n = c.edge, size = out->size;
     const double span = std::ldexp(static_cast<double>(n), -deeper);
     const Axis ax = axis(size, static_cast<double>(subX) * span, span);
     const Axis ay = axis(size, static_cast<double>(subY) * span, span);
     for (int j = 0; j <= size + 1; ++j) {
         const int y0 = ay.first[j];
         const float fy = ay.weight[j];
+        float* row = &out->z[static_cast<std::size_t>(j) * out->stride()];
+        if (y0 >= 0 && y0 + 1 < n) {
+            // Inside the tile's rows: straight from them, but for the columns of the ring.
+            const float* top = &c.metres[static_cast<std::size_t>(y0) * n];
+            const float* bottom = top + n;
+            for (int i = 0; i <= size + 1; ++i) {
+                const int x0 = ax.first[i];
+                const float fx = ax.weight[i];
+                if (x0 >= 0 && x0 + 1 < n)
+                    row[i] = (top[x0] * (1 - fx) + top[x0 + 1] * fx) * (1 - fy) +
+                             (bottom[x0] * (1 - fx) + bottom[x0 + 1] * fx) * fy;
+                else
+                    row[i] = (block.sample(x0, y0) * (1 - fx) + block.sample(x0 + 1, y0) * fx) * (1 - fy) +
+                             (block.sample(x0, y0 + 1) * (1 - fx) + block.sample(x0 + 1, y0 + 1) * fx) * fy;
+            }
+            continue;
+        }
         for (int i = 0; i <= size + 1; ++i) {
             const int x0 = ax.first[i];
             const float fx = ax.weight[i];
-            const float top = block.sample(x0, y0) * (1 - fx) + block.sample(x0 + 1, y0) * fx;
-            const float bottom = block.sample(x0, y0 + 1) * (1 - fx) + block.sample(x0 + 1, y0 + 1) * fx;
-            out->z[static_cast<std::size_t>(j) * out->stride() + i] = top * (1 - fy) + bottom * fy;
+            row[i] = (block.sample(x0, y0) * (1 - fx) + block.sample(x0 + 1, y0) * fx) * (1 - fy) +
+                     (block.sample(x0, y0 + 1) * (1 - fx) + block.sample(x0 + 1, y0 + 1) * fx) * fy;
         }
     }
 }
@@ -68,9 +85,10 @@ void ElevationGrid::build(const ElevationBlock& block, int size, int deeper, lon
         copyWhole(block, out);
     else
         interpolate(block, deeper, subX, subY, out);
-    out->hasVoids = false;
+    bool voids = false;
     for (float v : out->z)
-        out->hasVoids = out->hasVoids || v != v;
+        voids |= v != v; // no early exit: the loop vectorises
+    out->hasVoids = voids;
 }
 
 ElevationGrid ElevationGrid::fromSamples(int size, std::vector<float> samples)

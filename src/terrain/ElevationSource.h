@@ -48,8 +48,16 @@ private:
     std::unique_ptr<TileArchive> archive;
     ElevationEncoding how = ElevationEncoding::none;
     int deepestLevel = 0;
+    // The Mercator y (radians) of a latitude, from the last one projected
+    // when it is near.
+    double mercatorY(double lat);
+    float acrossEdge(int z, long long tx, long long ty, const ElevationTile& t, int x, int y);
+
     std::vector<Cached> cache; // most recent first
     std::string firstProblem;
+    std::shared_ptr<const ElevationTile> last; // the tile of the last look-up
+    long long lastX = -1, lastY = -1;
+    double projectedLat = 1000, projectedY = 0, projectedSec = 1, projectedTan = 0;
 };
 
 #endif

@@ -41,12 +41,14 @@ double darkness(double east, double north)
 
 struct Tables {
     std::uint8_t bucket[2 * fixedRange + 1];
+    std::uint16_t row[2 * fixedRange + 1]; // bucket × buckets: the east slope's row of `alpha`
     std::uint8_t alpha[buckets * buckets]; // [east bucket * buckets + north bucket]
     Tables()
     {
         for (int i = -fixedRange; i <= fixedRange; ++i) {
             const double s = static_cast<double>(i) / fixedUnit;
             bucket[i + fixedRange] = static_cast<std::uint8_t>(half + std::lround(half * s / (std::fabs(s) + knee)));
+            row[i + fixedRange] = static_cast<std::uint16_t>(bucket[i + fixedRange] * buckets);
         }
         for (int e = 0; e < buckets; ++e)
             for (int n = 0; n < buckets; ++n)
@@ -81,7 +83,7 @@ void shadeRow(const float* v, const float* above, const float* below, int size, 
             alpha[x] = 0;
             continue;
         }
-        alpha[x] = t.alpha[t.bucket[fixedSlope(east)] * buckets + t.bucket[fixedSlope(north)]];
+        alpha[x] = t.alpha[t.row[fixedSlope(east)] + t.bucket[fixedSlope(north)]];
     }
 }
 
