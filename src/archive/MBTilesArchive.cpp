@@ -232,6 +232,7 @@ void MBTilesArchive::readMetadata()
     about.name = MetadataText::bounded(metadata("name"));
     about.attribution = MetadataText::bounded(metadata("attribution"));
     about.metadataJson = metadata("json");
+    about.encoding = MetadataText::bounded(metadata("encoding"));
     double v[4];
     if (parseNumbers(metadata("center"), v, 3) && v[0] >= -180 && v[0] <= 180 && v[1] >= -90 && v[1] <= 90) {
         about.hasCentre = true;

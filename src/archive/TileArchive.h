@@ -20,6 +20,7 @@ struct ArchiveInfo {
     std::string attribution; // as stored (may hold HTML)
     std::string format;      // of the tiles: "PNG", "JPEG", "WebP", "GIF", or "pbf" for vector tiles
     std::string metadataJson; // MBTiles' "json" row, PMTiles' metadata (vector_layers)
+    std::string encoding;     // MBTiles' "encoding" row: how elevation tiles hold heights
     std::string sampleTile;   // vector archives: the first tile's bytes (its layers name the schema)
     bool hasCentre = false;
     double centreLon = 0, centreLat = 0;

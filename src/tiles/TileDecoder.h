@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Encoded tile bytes straight to the screen format: PNG through libspng,
 // JPEG through libjpeg(-turbo), WebP through libwebp, GIF and BMP through
@@ -32,6 +33,12 @@ bool decodePng(const std::uint8_t* data, std::size_t size, int tileSize, Bitmap*
 bool decodeJpeg(const std::uint8_t* data, std::size_t size, int tileSize, Bitmap* out, std::string* error);
 bool decodeWebp(const std::uint8_t* data, std::size_t size, int tileSize, Bitmap* out, std::string* error);
 bool decodeWithSdl(const std::uint8_t* data, std::size_t size, int tileSize, Bitmap* out, std::string* error);
+
+// The 8-bit RGBA pixels of a PNG or WebP image at its own size, rows from
+// the top: for tiles whose colours are data (elevations), which the 565
+// screen format would round away. Other formats are refused.
+bool decodeRgba(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>* rgba, int* width,
+                int* height, std::string* error);
 
 // True when w x h is an image the decoders accept; sets *error otherwise.
 bool acceptableSize(long long w, long long h, std::string* error);

@@ -12,6 +12,7 @@
 #include "SafeFile.h"
 #include "TileArchive.h"
 #include "TileSet.h"
+#include "TerrainCommands.h"
 #include "TileSource.h"
 #include "Version.h"
 #include "Warnings.h"
@@ -39,6 +40,7 @@ struct Command {
     std::vector<std::string> flags;   // options without a value
     std::vector<std::string> valued;  // options with a value
     std::size_t arguments;
+    bool orMore = false; // `arguments` is the least: more may follow
 };
 
 using ToolCommand::failure;
@@ -319,6 +321,15 @@ const std::map<std::string, Command>& commands()
               return RouteCommands::route(a, o, langDir());
           },
           {"--shortest", "--json"}, {"--from", "--to", "--profile", "--gpx", "--language", "--profiles"}, 1}},
+        {"dem",
+         {TerrainCommands::demUsage, TerrainCommands::demHelp,
+          [](const std::vector<std::string>& a, std::map<std::string, std::string>& o) {
+              return TerrainCommands::dem(a, o, interrupted);
+          },
+          {}, {"--fill", "--zoom-max"}, 2, true}},
+        {"track",
+         {TerrainCommands::trackUsage, TerrainCommands::trackHelp, TerrainCommands::track, {"--json"},
+          {"--dem", "--encoding"}, 1}},
         {"info",
          {"info PACKAGE|ARCHIVE",
           "Describes a package (scheme, layers, levels, area, tiles and bytes) or an MBTiles or PMTiles\n"
@@ -385,7 +396,7 @@ int main(int argc, char* argv[])
             return 2;
         }
     }
-    if (args.size() != command.arguments) {
+    if (command.orMore ? args.size() < command.arguments : args.size() != command.arguments) {
         std::cerr << "usage: tessel-pack " << command.usage << "\n";
         return 2;
     }
@@ -394,7 +405,7 @@ int main(int argc, char* argv[])
     // over; the others stop at once as any program does.
     const std::string name = argv[1];
     if (name == "import" || name == "render" || name == "extract" || name == "download" || name == "index" ||
-        name == "routes") {
+        name == "routes" || name == "dem") {
         std::signal(SIGINT, [](int) { stopRequested = 1; });
         std::signal(SIGTERM, [](int) { stopRequested = 1; });
     }

@@ -15,6 +15,7 @@
 #include "ScreenDamage.h"
 #include "Settings.h"
 #include "ToolBar.h"
+#include "TrackFit.h"
 #include "TrackPage.h"
 #include "Tracks.h"
 
@@ -321,7 +322,7 @@ void Commands::openPackage(int index)
     menu.visible = false;
 }
 
-// A line of the tracks page: show or hide a file, or centre on its start.
+// A line of the tracks page: show or hide a file, or bring it whole into view.
 void Commands::chooseTrack(int a)
 {
     Tracks& tracks = *parts.tracks;
@@ -331,9 +332,16 @@ void Commands::chooseTrack(int a)
         parts.settings->setValue("tracks_hidden", TrackPage::hiddenList(tracks));
         break;
     case TrackPage::Choice::centre: {
-        const GpxData& data = tracks.files[static_cast<std::size_t>(file)].data;
-        const LonLat start = data.lines.empty() ? data.waypoints.front().at : data.lines.front().front();
-        if (parts.map->centreOn(start.lon, start.lat))
+        TrackFit::View view;
+        const SDL_Surface* screen = parts.map->screen;
+        if (!screen || !TrackFit::fit(tracks.files[static_cast<std::size_t>(file)].data, screen->w, screen->h, 8, &view))
+            break;
+        // Level by level towards the one that shows it all, as far as the package goes.
+        int z = 0;
+        for (int step = 0; view.z >= 0 && step < 32 && parts.map->mercatorLevel(&z) && z != view.z; ++step)
+            if (!(z < view.z ? parts.map->zoomIn() : parts.map->zoomOut()))
+                break;
+        if (parts.map->centreOn(view.lon, view.lat))
             parts.menu->visible = false;
         break;
     }

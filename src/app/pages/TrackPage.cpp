@@ -24,7 +24,7 @@ void TrackPage::build(Menu* menu, Lang* lang, int options, const Tracks& tracks)
     page = menu->model.createOptionsMenu(lang->value("tracks"), 170, 40, mapOptions, 0);
     for (std::size_t i = 0; i < tracks.files.size(); ++i) {
         menu->model.addItem(page, static_cast<int>(2 * i), tracks.files[i].name, false);
-        menu->model.addItem(page, static_cast<int>(2 * i + 1), lang->value("track_start"), false);
+        menu->model.addItem(page, static_cast<int>(2 * i + 1), lang->value("track_whole"), false);
     }
     refresh(menu, lang, tracks);
 }
@@ -33,7 +33,7 @@ void TrackPage::addFile(Menu* menu, Lang* lang, const Tracks& tracks, std::size_
 {
     const int id = static_cast<int>(2 * index);
     menu->model.addItem(page, id, tracks.files[index].name, false);
-    menu->model.addItem(page, id + 1, lang->value("track_start"), false);
+    menu->model.addItem(page, id + 1, lang->value("track_whole"), false);
     MenuPage& lines = menu->model.pages[static_cast<std::size_t>(page)];
     const auto at = lines.items.begin() + id;
     std::rotate(at, lines.items.end() - 2, lines.items.end());

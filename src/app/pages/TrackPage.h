@@ -9,8 +9,8 @@ class Menu;
 class Tracks;
 
 // The "Tracks" page behind the map options: a line per GPX file that shows
-// or hides it (with its yes/no), and a line under it that centres the map
-// on the file's start. Which files are hidden is kept in tessel.conf as
+// or hides it (with its yes/no), and a line under it that brings the whole
+// file into view (centred, at the deepest level that shows all of it). Which files are hidden is kept in tessel.conf as
 // their file names, separated by "|".
 class TrackPage {
 public:
