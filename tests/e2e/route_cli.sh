@@ -55,7 +55,7 @@ rm -r maps/photos.routes
 expect 0 "wrote maps/andorra.routes" "$pack" routes "$fixtures/andorra.osm.pbf" maps/andorra.routes
 [ "$(ls -A maps)" = andorra.routes ] || fail "maps holds $(ls -A maps)"
 # Made again: replaced whole, nothing beside it.
-expect 0 "wrote maps/andorra.routes" "$pack" routes "$fixtures/andorra.osm.pbf" maps/andorra.routes
+expect 0 "wrote maps/andorra.routes" "$pack" routes "$fixtures/andorra.osm.pbf" maps/andorra.routes/
 [ "$(ls -A maps)" = andorra.routes ] || fail "maps holds $(ls -A maps) after a second run"
 
 expect 0 "arrive at the destination" "$pack" route maps --from 42.5078,1.5211 --to 42.4633,1.4906

@@ -29,7 +29,12 @@ std::string failed(const std::string& what)
 
 } // namespace
 
-RoutesOutput::RoutesOutput(const std::string& finalDir) : finalDir(finalDir) {}
+RoutesOutput::RoutesOutput(const std::string& finalDir) : finalDir(finalDir)
+{
+    // "maps/andorra.routes/" names the folder, not something inside it.
+    while (this->finalDir.size() > 1 && this->finalDir.back() == '/')
+        this->finalDir.pop_back();
+}
 
 RoutesOutput::~RoutesOutput()
 {
