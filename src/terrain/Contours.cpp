@@ -51,6 +51,9 @@ bool place(const ElevationGrid& g, double interval, Crossings* c)
     c->first.assign(2 * static_cast<std::size_t>(S) * S, 0);
     c->lowest.assign(c->first.size(), 0);
     long long total = 0;
+    // Ground as steep as the Alps' crosses about half the edges: room for that, grown beyond.
+    c->level.reserve(static_cast<std::size_t>(S) * S / 2);
+    c->xy.reserve(c->level.capacity() * 2);
     auto crossEdge = [&](int x, int y, bool down) {
         const int e = c->edge(x, y, down);
         const std::size_t a = static_cast<std::size_t>(e / 2), b = a + (down ? S : 1);
@@ -118,7 +121,7 @@ void square(const ElevationGrid& g, int x, int y, double interval, Crossings* c)
     }
 }
 
-void walk(const Crossings& c, int from, double interval, int majorEvery, std::vector<bool>* seen,
+void walk(const Crossings& c, int from, double interval, int majorEvery, std::vector<std::uint8_t>* seen,
           std::vector<ContourLine>* out)
 {
     ContourLine line;
@@ -127,7 +130,7 @@ void walk(const Crossings& c, int from, double interval, int majorEvery, std::ve
     line.major = majorEvery > 0 && k % majorEvery == 0;
     int previous = -1, at = from;
     while (at >= 0 && !(*seen)[static_cast<std::size_t>(at)]) {
-        (*seen)[static_cast<std::size_t>(at)] = true;
+        (*seen)[static_cast<std::size_t>(at)] = 1;
         line.xy.push_back(c.xy[2 * static_cast<std::size_t>(at)]);
         line.xy.push_back(c.xy[2 * static_cast<std::size_t>(at) + 1]);
         const int a = c.link[2 * static_cast<std::size_t>(at)], b = c.link[2 * static_cast<std::size_t>(at) + 1];
@@ -168,7 +171,7 @@ std::vector<ContourLine> trace(const ElevationGrid& g, double interval, int majo
     for (int y = -1; y < g.size; ++y)
         for (int x = -1; x < g.size; ++x)
             square(g, x, y, interval, &c);
-    std::vector<bool> seen(c.level.size(), false);
+    std::vector<std::uint8_t> seen(c.level.size(), 0);
     // Open lines from their ends first, then the closed ones.
     for (std::size_t i = 0; i < c.level.size(); ++i)
         if (!seen[i] && (c.link[2 * i] < 0) != (c.link[2 * i + 1] < 0))

@@ -13,7 +13,7 @@
 struct ElevationGrid {
     int size = 0;
     std::vector<float> z; // (size + 2)², the ring included; NaN: no data
-    bool hasVoids = false;
+    bool hasVoids = false; // false: no NaN anywhere (true: there may be)
 
     int stride() const { return size + 2; }
     // x and y from -1 to size.
