@@ -1,9 +1,11 @@
 #include "ArchiveAPI.h"
 #include "Archives.h"
+#include "CellComposer.h"
 #include "ConfParser.h"
 #include "Gzip.h"
 #include "Map.h"
 #include "MetadataText.h"
+#include "MvtReader.h"
 #include "MvtTiles.h"
 #include "Package.h"
 #include "RenderedSource.h"
@@ -180,6 +182,43 @@ TEST_F(VectorArchive, AnEmptyTileShowsTheBackground)
         }
         EXPECT_EQ(4, cells) << name;
     }
+}
+
+// The cells past the deepest level share their data tile: it is read and
+// decoded once, only the layers the style draws, and drawn the same.
+TEST_F(VectorArchive, OverzoomedCellsReadTheirDataTileOnce)
+{
+    writeWaterWorld("maps/water.mbtiles");
+    const std::string style = std::string(TESSEL_SOURCE_DIR) + "/media/styles/openmaptiles.json";
+    CellComposer composer(256, nullptr, nullptr);
+    for (int sub = 0; sub < 4; ++sub) {
+        TileRequest request;
+        request.bg.kind = TileRef::Kind::archive;
+        request.bg.path = "maps/water.mbtiles";
+        request.bg.zoom = 1;
+        request.bg.style = style;
+        request.bg.overZoom = 1;
+        request.bg.subX = sub % 2;
+        request.bg.subY = sub / 2;
+        const TileResult held = composer.work(request);
+        CellComposer fresh(256, nullptr, nullptr);
+        const TileResult read = fresh.work(request);
+        ASSERT_TRUE(held.bitmap && read.bitmap);
+        EXPECT_FALSE(held.standIn);
+        EXPECT_EQ(read.bitmap->rgb, held.bitmap->rgb) << sub;
+    }
+    EXPECT_EQ(1u, composer.decoded.load());
+
+    MvtFeature road;
+    road.type = 2;
+    road.geometry = Mvt::lines({{{0, 0}, {100, 100}}});
+    const std::vector<std::string> wanted{"water"};
+    VectorTile tile;
+    std::string error;
+    ASSERT_TRUE(MvtReader::read(Mvt::encode({{"road", 4096, {road}}, {"water", 4096, {Mvt::polygon({Mvt::square(0, 0, 9, 9)})}}}),
+                                &tile, &error, &wanted));
+    ASSERT_EQ(1u, tile.layers.size());
+    EXPECT_EQ("water", tile.layers[0].name);
 }
 
 TEST(VectorFixtures, EveryRealTileDrawsWithTheStyleOfItsSchema)

@@ -29,7 +29,7 @@ public:
 
     TileResult work(const TileRequest& request) override;
 
-    // Tiles decoded so far (any thread may read it).
+    // Tiles read and decoded so far (any thread may read it).
     std::atomic<unsigned long> decoded{0};
 
 private:

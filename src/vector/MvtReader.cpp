@@ -337,9 +337,21 @@ bool readLayer(protozero::pbf_reader m, VectorLayer* layer, Faults* faults, Budg
     return true;
 }
 
+// The name of a layer message, looked up without decoding the rest.
+std::string layerName(protozero::pbf_reader m)
+{
+    std::string name;
+    while (m.next(1))
+        if (wire(m, pbf_wire_type::length_delimited))
+            name = m.get_string();
+        else
+            m.skip();
+    return name;
+}
+
 } // namespace
 
-bool read(const std::string& bytes, VectorTile* out, std::string* error)
+bool read(const std::string& bytes, VectorTile* out, std::string* error, const std::vector<std::string>* wanted)
 {
     std::string inflated;
     const bool gzip = bytes.size() >= 2 && bytes[0] == '\x1f' && bytes[1] == '\x8b';
@@ -362,6 +374,8 @@ bool read(const std::string& bytes, VectorTile* out, std::string* error)
                 continue;
             }
             const protozero::pbf_reader message = tile.get_message();
+            if (wanted && std::find(wanted->begin(), wanted->end(), layerName(message)) == wanted->end())
+                continue;
             if (out->layers.size() >= maxLayers) {
                 faults.add("layers past the first " + std::to_string(maxLayers));
                 continue;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // Reads Mapbox Vector Tiles (version 2.1; gzip-compressed or bare) with
 // protozero. A tile that is not a valid protobuf message is refused; a
@@ -24,7 +25,9 @@ const std::size_t maxDecodedBytes = 32u << 20;
 // Coordinates more than this many extents outside the tile are refused.
 const int maxOutside = 8;
 
-bool read(const std::string& bytes, VectorTile* out, std::string* error);
+// Only the layers named in `wanted` are decoded when it is given.
+bool read(const std::string& bytes, VectorTile* out, std::string* error,
+          const std::vector<std::string>* wanted = nullptr);
 
 } // namespace MvtReader
 

@@ -26,20 +26,28 @@ const VectorStyle& VectorPainter::style(const std::string& path, bool dark)
     return *styles.back().second;
 }
 
-std::shared_ptr<const VectorTile> VectorPainter::tile(const std::string& name, const std::string& bytes,
-                                                      std::string* error)
+bool VectorPainter::holds(const std::string& tileName, const std::string& stylePath) const
 {
+    const std::string key = tileName + "|" + stylePath;
+    return std::any_of(tiles.begin(), tiles.end(), [&key](const Kept& kept) { return kept.name == key; });
+}
+
+std::shared_ptr<const VectorTile> VectorPainter::tile(const std::string& name, const std::string& bytes,
+                                                      const std::string& stylePath, bool dark, std::string* error)
+{
+    const std::string key = name + "|" + stylePath;
     for (const Kept& kept : tiles)
-        if (kept.name == name)
+        if (kept.name == key)
             return kept.tile;
+    const std::vector<std::string> wanted = style(stylePath, dark).sourceLayers();
     auto decoded = std::make_shared<VectorTile>();
-    if (!MvtReader::read(bytes, decoded.get(), error)) {
+    if (!MvtReader::read(bytes, decoded.get(), error, wanted.empty() ? nullptr : &wanted)) {
         tell("vector tile " + name + ": " + *error);
         return nullptr;
     }
     for (const std::string& line : decoded->skipped)
         tell("vector tile " + name + ": " + line);
-    tiles.insert(tiles.begin(), Kept{name, decoded, decoded->heldBytes()});
+    tiles.insert(tiles.begin(), Kept{key, decoded, decoded->heldBytes()});
     std::size_t held = 0, kept = 0;
     while (kept < tiles.size() && kept < tilesKept && (kept == 0 || held + tiles[kept].bytes <= keptBytes))
         held += tiles[kept++].bytes;
@@ -50,7 +58,7 @@ std::shared_ptr<const VectorTile> VectorPainter::tile(const std::string& name, c
 bool VectorPainter::paint(const std::string& tileName, const std::string& bytes, const std::string& stylePath,
                           bool dark, const TileView& view, Bitmap* out, std::string* error)
 {
-    const std::shared_ptr<const VectorTile> decoded = tile(tileName, bytes, error);
+    const std::shared_ptr<const VectorTile> decoded = tile(tileName, bytes, stylePath, dark, error);
     if (!decoded)
         return false;
     // A picture given up is not tried again; the tile is told of once.

@@ -22,13 +22,18 @@ public:
     // kept whatever its size: it is being drawn).
     static constexpr std::size_t keptBytes = 32u << 20;
 
-    // `tileName` names the data tile's bytes (equal names, equal bytes).
+    // `tileName` names the data tile's bytes (equal names, equal bytes);
+    // they are not looked at when the tile is held decoded.
     bool paint(const std::string& tileName, const std::string& bytes, const std::string& stylePath, bool dark,
                const TileView& view, Bitmap* out, std::string* error);
 
     // The style of a file (turned dark when asked), read on first use; a
     // file that cannot be read gives an empty style (the paper only).
     const VectorStyle& style(const std::string& path, bool dark);
+
+    // Whether the tile is held decoded for the style (the layers a style
+    // never draws are not decoded).
+    bool holds(const std::string& tileName, const std::string& stylePath) const;
 
     // Forgets the styles and tiles read (another package: files may have changed).
     void clear();
@@ -39,7 +44,8 @@ public:
 
 private:
     void tell(std::string text);
-    std::shared_ptr<const VectorTile> tile(const std::string& name, const std::string& bytes, std::string* error);
+    std::shared_ptr<const VectorTile> tile(const std::string& name, const std::string& bytes, const std::string& stylePath,
+                                           bool dark, std::string* error);
 
     std::vector<std::pair<std::string, std::unique_ptr<VectorStyle>>> styles;
     struct Kept {

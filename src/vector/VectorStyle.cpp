@@ -256,3 +256,19 @@ void VectorStyle::darken()
         l.haloColour.darken();
     }
 }
+
+std::vector<std::string> VectorStyle::sourceLayers() const
+{
+    std::vector<std::string> names;
+    for (const StyleLayer& l : layers) {
+        if (l.type == StyleLayer::Type::background)
+            continue;
+        if (l.sourceLayer.empty())
+            return {};
+        if (std::find(names.begin(), names.end(), l.sourceLayer) == names.end())
+            names.push_back(l.sourceLayer);
+    }
+    if (names.empty())
+        names.push_back(std::string()); // a style of the background only: no layer at all
+    return names;
+}

@@ -19,6 +19,8 @@ public:
     static bool load(const std::string& path, VectorStyle* out, std::string* error);
     // Every colour turned for a dark map.
     void darken();
+    // The source layers its layers draw; empty when one draws every layer.
+    std::vector<std::string> sourceLayers() const;
 
     std::string name;
     // The source layers of the schema this style is made for
