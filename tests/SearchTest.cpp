@@ -125,14 +125,16 @@ TEST(Coordinates, FourFormsGiveThePoint)
 
 TEST(Coordinates, BadEntriesSayWhatWasExpected)
 {
+    double lat = 7, lon = 7;
+    std::string why;
     for (const char* text : {"", "50.0875", "91, 14", "50, 181", "N 50 E", "50 61 00 N 14 E", "N 50 S 14",
                              "50.5 30 N 14 E", "-50 N 14 E", "geo:", "geo:50,abc", "1 2 3 4 5 6 7", "50°05'15\"N"}) {
-        double lat = 7, lon = 7;
-        std::string why;
         EXPECT_FALSE(Coordinates::parse(text, &lat, &lon, &why)) << text;
         EXPECT_NE(why.find("expected"), std::string::npos) << text;
         EXPECT_EQ(lat, 7);
     }
+    Coordinates::parse("91, 14", &lat, &lon, &why);
+    EXPECT_NE(why.find("from -90 to 90"), std::string::npos) << why;
     EXPECT_FALSE(Coordinates::looksLike("Sant Julià"));
     EXPECT_FALSE(Coordinates::looksLike("1. máje"));
     EXPECT_FALSE(Coordinates::looksLike("..."));
