@@ -13,7 +13,8 @@ build=$root/build-fuzz
 "$root/scripts/setup.sh"
 targets=(conf_fuzz:conf gpx_fuzz:gpx part_fuzz:part package_fuzz:package mbtiles_fuzz:mbtiles pmtiles_fuzz:pmtiles
   tile_fuzz:tile gpsd_fuzz:gpsd http_fuzz:http mvt_fuzz:mvt style_fuzz:style osm_fuzz:osm
-  search_index_fuzz:search_index search_query_fuzz:search_query coordinates_fuzz:coordinates)
+  search_index_fuzz:search_index search_query_fuzz:search_query coordinates_fuzz:coordinates
+  waypoints_fuzz:waypoints)
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DTESSEL_FUZZ=ON -DTESSEL_SANITIZE=ON -DTESSEL_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]%%:*}"

@@ -6,6 +6,7 @@
 #include "IndexWriter.h"
 #include "SearchIndex.h"
 #include "SearchWorker.h"
+#include "Waypoints.h"
 #include "TestSupport.h"
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -322,4 +324,51 @@ TEST(SearchWorker, TheLatestQueryIsAnsweredOnce)
         std::this_thread::yield();
     ASSERT_TRUE(got);
     EXPECT_EQ(names(answer.results), Words{"Pivo"});
+}
+
+TEST(Waypoints, SavedWholeAndReadBack)
+{
+    TempDir dir;
+    const std::string path = dir.path("waypoints.gpx");
+    Waypoints points;
+    std::string why;
+    ASSERT_TRUE(points.load(path, &why)) << why;  // none yet
+    EXPECT_EQ(points.nextName(), "Waypoint 1");
+    ASSERT_TRUE(points.add(points.nextName(), 50.0875, 14.4213));
+    ASSERT_TRUE(points.add("Fish & <Chips> \"Plzeň\"", 49.7475, 13.3776));
+    EXPECT_FALSE(points.add("\x01\x02", 50, 14));  // nothing left of the name
+    EXPECT_FALSE(points.add("Off", 91, 14));
+    EXPECT_EQ(points.nextName(), "Waypoint 2");
+    ASSERT_TRUE(points.save(path, &why)) << why;
+    points.list[0].name = "Home";
+    ASSERT_TRUE(points.save(path, &why)) << why;
+    EXPECT_EQ(dir.files(), (Words{"waypoints.gpx", "waypoints.gpx~"}));  // the previous one kept, nothing half-written
+
+    Waypoints again;
+    ASSERT_TRUE(again.load(path, &why)) << why;
+    ASSERT_EQ(again.list.size(), 2u);
+    EXPECT_EQ(again.list[0].name, "Home");
+    EXPECT_EQ(again.list[1].name, "Fish & <Chips> \"Plzeň\"");
+    EXPECT_NEAR(again.list[1].lat, 49.7475, 1e-7);
+    EXPECT_EQ(again.nearest(49.7, 13.4), (std::vector<std::size_t>{1, 0}));
+    Waypoints previous;
+    ASSERT_TRUE(previous.load(path + "~", &why));
+    EXPECT_EQ(previous.list[0].name, "Waypoint 1");
+}
+
+TEST(Waypoints, DamagedFilesSayWhy)
+{
+    Waypoints points;
+    std::string why;
+    EXPECT_FALSE(points.parse("<gpx><wpt lat=\"50\" lon=\"14\"><name>A</name></wpt><wpt", &why));
+    EXPECT_NE(why.find("not a readable GPX"), std::string::npos) << why;
+    EXPECT_EQ(points.list.size(), 1u);  // what came before the damage
+    // Unnamed or misplaced points: named anew, or left out.
+    ASSERT_TRUE(points.parse("<gpx><wpt lat=\"50\" lon=\"14\"/><wpt lat=\"x\" lon=\"14\"/>"
+                             "<wpt lat=\"95\" lon=\"14\"><name>B</name></wpt></gpx>", &why)) << why;
+    ASSERT_EQ(points.list.size(), 1u);
+    EXPECT_EQ(points.list[0].name, "Waypoint 1");
+    TempDir dir;
+    mkdir(dir.path("waypoints.gpx").c_str(), 0755);
+    EXPECT_FALSE(points.load(dir.path("waypoints.gpx"), &why));
 }
