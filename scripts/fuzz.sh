@@ -17,7 +17,8 @@ build=$root/build-fuzz
 targets=(conf_fuzz:conf gpx_fuzz:gpx part_fuzz:part package_fuzz:package mbtiles_fuzz:mbtiles pmtiles_fuzz:pmtiles
   tile_fuzz:tile gpsd_fuzz:gpsd http_fuzz:http mvt_fuzz:mvt style_fuzz:style osm_fuzz:osm
   search_index_fuzz:search_index search_query_fuzz:search_query coordinates_fuzz:coordinates
-  routes_fuzz:routes hgt_fuzz:hgt elevation_fuzz:elevation)
+  routes_fuzz:routes hgt_fuzz:hgt elevation_fuzz:elevation
+  waypoints_fuzz:waypoints)
 # ccache keeps the clang objects across runs, so the stage's time goes to fuzzing.
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)

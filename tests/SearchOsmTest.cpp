@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -58,7 +59,8 @@ protected:
     {
         if (!fileExists(sharedFixture("andorra.osm.pbf")))
             return;
-        path = new std::string(std::string(TESSEL_BUILD_DIR) + "/andorra-test.search");
+        // One per process: CTest runs each test in a process of its own, side by side.
+        path = new std::string(std::string(TESSEL_BUILD_DIR) + "/andorra-test-" + std::to_string(getpid()) + ".search");
         std::string why;
         ASSERT_TRUE(indexOsm(sharedFixture("andorra.osm.pbf"), *path, &why)) << why;
     }

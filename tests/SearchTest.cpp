@@ -6,6 +6,7 @@
 #include "IndexWriter.h"
 #include "SearchIndex.h"
 #include "SearchWorker.h"
+#include "Waypoints.h"
 #include "TestSupport.h"
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -125,14 +127,16 @@ TEST(Coordinates, FourFormsGiveThePoint)
 
 TEST(Coordinates, BadEntriesSayWhatWasExpected)
 {
+    double lat = 7, lon = 7;
+    std::string why;
     for (const char* text : {"", "50.0875", "91, 14", "50, 181", "N 50 E", "50 61 00 N 14 E", "N 50 S 14",
                              "50.5 30 N 14 E", "-50 N 14 E", "geo:", "geo:50,abc", "1 2 3 4 5 6 7", "50°05'15\"N"}) {
-        double lat = 7, lon = 7;
-        std::string why;
         EXPECT_FALSE(Coordinates::parse(text, &lat, &lon, &why)) << text;
         EXPECT_NE(why.find("expected"), std::string::npos) << text;
         EXPECT_EQ(lat, 7);
     }
+    Coordinates::parse("91, 14", &lat, &lon, &why);
+    EXPECT_NE(why.find("from -90 to 90"), std::string::npos) << why;
     EXPECT_FALSE(Coordinates::looksLike("Sant Julià"));
     EXPECT_FALSE(Coordinates::looksLike("1. máje"));
     EXPECT_FALSE(Coordinates::looksLike("..."));
@@ -320,4 +324,51 @@ TEST(SearchWorker, TheLatestQueryIsAnsweredOnce)
         std::this_thread::yield();
     ASSERT_TRUE(got);
     EXPECT_EQ(names(answer.results), Words{"Pivo"});
+}
+
+TEST(Waypoints, SavedWholeAndReadBack)
+{
+    TempDir dir;
+    const std::string path = dir.path("waypoints.gpx");
+    Waypoints points;
+    std::string why;
+    ASSERT_TRUE(points.load(path, &why)) << why;  // none yet
+    EXPECT_EQ(points.nextName(), "Waypoint 1");
+    ASSERT_TRUE(points.add(points.nextName(), 50.0875, 14.4213));
+    ASSERT_TRUE(points.add("Fish & <Chips> \"Plzeň\"", 49.7475, 13.3776));
+    EXPECT_FALSE(points.add("\x01\x02", 50, 14));  // nothing left of the name
+    EXPECT_FALSE(points.add("Off", 91, 14));
+    EXPECT_EQ(points.nextName(), "Waypoint 2");
+    ASSERT_TRUE(points.save(path, &why)) << why;
+    points.list[0].name = "Home";
+    ASSERT_TRUE(points.save(path, &why)) << why;
+    EXPECT_EQ(dir.files(), (Words{"waypoints.gpx", "waypoints.gpx~"}));  // the previous one kept, nothing half-written
+
+    Waypoints again;
+    ASSERT_TRUE(again.load(path, &why)) << why;
+    ASSERT_EQ(again.list.size(), 2u);
+    EXPECT_EQ(again.list[0].name, "Home");
+    EXPECT_EQ(again.list[1].name, "Fish & <Chips> \"Plzeň\"");
+    EXPECT_NEAR(again.list[1].lat, 49.7475, 1e-7);
+    EXPECT_EQ(again.nearest(49.7, 13.4), (std::vector<std::size_t>{1, 0}));
+    Waypoints previous;
+    ASSERT_TRUE(previous.load(path + "~", &why));
+    EXPECT_EQ(previous.list[0].name, "Waypoint 1");
+}
+
+TEST(Waypoints, DamagedFilesSayWhy)
+{
+    Waypoints points;
+    std::string why;
+    EXPECT_FALSE(points.parse("<gpx><wpt lat=\"50\" lon=\"14\"><name>A</name></wpt><wpt", &why));
+    EXPECT_NE(why.find("not a readable GPX"), std::string::npos) << why;
+    EXPECT_EQ(points.list.size(), 1u);  // what came before the damage
+    // Unnamed or misplaced points: named anew, or left out.
+    ASSERT_TRUE(points.parse("<gpx><wpt lat=\"50\" lon=\"14\"/><wpt lat=\"x\" lon=\"14\"/>"
+                             "<wpt lat=\"95\" lon=\"14\"><name>B</name></wpt></gpx>", &why)) << why;
+    ASSERT_EQ(points.list.size(), 1u);
+    EXPECT_EQ(points.list[0].name, "Waypoint 1");
+    TempDir dir;
+    mkdir(dir.path("waypoints.gpx").c_str(), 0755);
+    EXPECT_FALSE(points.load(dir.path("waypoints.gpx"), &why));
 }

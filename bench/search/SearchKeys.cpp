@@ -157,10 +157,17 @@ int keys(const std::string& path, int targets)
     // Targets: names found by random two-letter searches at random points.
     std::vector<std::pair<std::string, std::pair<double, double>>> typed;
     std::vector<SearchResult> out;
-    while (static_cast<int>(typed.size()) < targets) {
+    for (int tries = 0; static_cast<int>(typed.size()) < targets; ++tries) {
+        if (tries > 100 * targets) {
+            std::fprintf(stderr, "%s: too few names to type\n", path.c_str());
+            return 1;
+        }
         const double lat = 39 + (random() % 700000) / 1e5, lon = -3 + (random() % 1000000) / 1e5;
         const std::string start = {static_cast<char>('a' + random() % 26), static_cast<char>('a' + random() % 26)};
-        index->search(start, lat, lon, 20, &out, &why);
+        if (!index->search(start, lat, lon, 20, &out, &why)) {
+            std::fprintf(stderr, "%s: %s\n", path.c_str(), why.c_str());
+            return 1;
+        }
         if (out.empty())
             continue;
         const SearchResult& r = out[random() % out.size()];

@@ -125,7 +125,7 @@ bool degrees(const Half& half, double* out)
     return true;
 }
 
-bool fromHalves(std::vector<Half> halves, double* lat, double* lon)
+bool fromHalves(std::vector<Half> halves, double* lat, double* lon, std::string* why)
 {
     // "50.0875 14.4213": two plain numbers in one half.
     if (halves.size() == 1 && !halves[0].hemisphere && halves[0].numbers.size() == 2) {
@@ -145,8 +145,10 @@ bool fromHalves(std::vector<Half> halves, double* lat, double* lon)
     double la = 0, lo = 0;
     if (!degrees(halves[0], &la) || !degrees(halves[1], &lo))
         return false;
-    if (std::fabs(la) > 90 || std::fabs(lo) > 180)
+    if (std::fabs(la) > 90 || std::fabs(lo) > 180) {
+        *why = "expected a latitude from -90 to 90 and a longitude from -180 to 180";
         return false;
+    }
     *lat = la;
     *lon = lo;
     return true;
@@ -195,8 +197,10 @@ bool parse(const std::string& text, double* lat, double* lon, std::string* why)
             }
     }
     std::vector<Half> halves;
-    if (!split(body, &halves) || !fromHalves(halves, lat, lon)) {
-        *why = expected;
+    why->clear();
+    if (!split(body, &halves) || !fromHalves(halves, lat, lon, why)) {
+        if (why->empty())
+            *why = expected;
         return false;
     }
     return true;
