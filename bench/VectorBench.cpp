@@ -1,6 +1,7 @@
 // Vector tiles: one tile decoded and drawn (the densest of the real
 // archives), drawn and PNG-encoded as tessel-pack render does, and the
 // frames the main thread sees while the loader draws them.
+#include "CellComposer.h"
 #include "Codecs.h"
 #include "Fonts.h"
 #include "Map.h"
@@ -10,6 +11,8 @@
 #include "StyleChooser.h"
 #include "TestSupport.h"
 #include "TileArchive.h"
+#include "TileReader.h"
+#include "VectorPainter.h"
 #include "VectorRenderer.h"
 
 #include <algorithm>
@@ -125,6 +128,74 @@ void BM_VectorTileUruguay(benchmark::State& state)
     drawTile(state, TESSEL_SOURCE_DIR "/../shared/fixtures/vector/uruguay.mbtiles", state.range(0) != 0);
 }
 BENCHMARK(BM_VectorTileUruguay)->ArgName("png")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// One overzoomed cell of the densest montevideo.pmtiles tile at level 16
+// (four levels past its data), the cells of that tile in turn, as the
+// loader makes them: (cache:0) its bytes read and inflated, then drawn
+// from the painter's decoded tile, as cells were made before; (cache:1)
+// the composer asking the painter first. Callgrind counts measuredCell().
+__attribute__((noinline)) void measuredCell(CellComposer* composer, TileReader* reader, VectorPainter* painter,
+                                            const TileRequest& request, bool cacheFirst)
+{
+    if (cacheFirst) {
+        benchmark::DoNotOptimize(composer->work(request).bitmap.get());
+        return;
+    }
+    const TileRef& ref = request.bg;
+    std::string bytes, error;
+    reader->read(ref, &bytes);
+    TileView view;
+    view.zoom = ref.zoom + ref.overZoom;
+    view.overZoom = ref.overZoom;
+    view.subX = ref.subX;
+    view.subY = ref.subY;
+    Bitmap picture;
+    painter->paint(ref.name(), bytes, ref.style, false, view, &picture, &error);
+    Pixels::flattenOver(&picture, CellComposer::backdrop);
+    benchmark::DoNotOptimize(picture.rgb.data());
+}
+
+void BM_VectorOverzoomCell(benchmark::State& state)
+{
+    const std::string path = TESSEL_SOURCE_DIR "/../shared/fixtures/vector/montevideo.pmtiles";
+    if (access(path.c_str(), R_OK) != 0) {
+        state.SkipWithError("the real archive is missing");
+        return;
+    }
+    // The densest tile's place.
+    std::string error, largest;
+    long long tx = 0, ty = 0;
+    int tz = 0;
+    std::unique_ptr<TileArchive> archive = TileArchive::open(path, &error);
+    archive->forEachTile([&](int z, long long x, long long y, long long, const std::string& bytes) {
+        if (bytes.size() > largest.size()) {
+            largest = bytes;
+            tz = z, tx = x, ty = y;
+        }
+        return true;
+    }, &error);
+    const ArchiveInfo& info = archive->info();
+    TileRequest request;
+    request.bg.kind = TileRef::Kind::archive;
+    request.bg.path = path;
+    request.bg.zoom = tz;
+    request.bg.x = tx;
+    request.bg.y = ty;
+    request.bg.style = StyleChooser::choose(path, StyleChooser::layersOf(info.metadataJson, info.sampleTile), styles);
+    request.bg.overZoom = 16 - tz;
+    CellComposer composer(256, nullptr, nullptr);
+    TileReader reader;
+    VectorPainter painter;
+    const long long side = 1ll << request.bg.overZoom;
+    long long cell = 0;
+    for (auto _ : state) {
+        request.bg.subX = cell % side;
+        request.bg.subY = (cell / side) % side;
+        ++cell;
+        measuredCell(&composer, &reader, &painter, request, state.range(0) != 0);
+    }
+}
+BENCHMARK(BM_VectorOverzoomCell)->ArgName("cache")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // A run directory with the Monaco archive in maps/, made the working
 // directory, and the dummy screen; removed at the end. (TempDir belongs to
