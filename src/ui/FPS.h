@@ -11,7 +11,7 @@ class Clock;
 class FPS {
 public:
     // Uses `clock` for every reading and wait; the program passes none and
-    // gets SDL's.
+    // gets the machine's.
     explicit FPS(Clock* clock = nullptr);
 
     void setText(SDL_Surface* surface, SDL_Rect box, int align, TTF_Font* font, SDL_Color color);
