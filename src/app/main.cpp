@@ -142,6 +142,7 @@ int main(int argc, char* argv[])
     Fonts fonts; // closed after the program, releasing what it drew
     openFonts(&fonts);
     SdlEventSource events(&display);
+    events.pollOnly = joy != nullptr; // SDL reads a joystick only when asked
     Program program(display.canvas, fonts, &events, Clock::system());
     program.showBox = [](const SDL_Rect& box) { display.show(box); };
     program.commands.toggleFullscreen = [] { return display.toggleFullscreen(); };

@@ -28,10 +28,11 @@ GpsFeed::~GpsFeed()
         thread.detach();
 }
 
-void GpsFeed::start()
+void GpsFeed::start(std::function<void()> changed)
 {
     if (thread.joinable())
         return;
+    worker->changed = std::move(changed);
     std::shared_ptr<GpsWorker> shared = worker;
     thread = std::thread([shared] { shared->run(); });
 }

@@ -5,6 +5,7 @@
 #include "GpsStatus.h"
 #include "RecordedPoint.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -30,7 +31,8 @@ public:
     GpsFeed(const GpsFeed&) = delete;
     GpsFeed& operator=(const GpsFeed&) = delete;
 
-    void start();
+    // `changed` runs on the thread whenever the status changes.
+    void start(std::function<void()> changed = {});
     // One round here: connect when due, wait at most `timeoutMs` for
     // reports, read them, record, flush when due.
     void step(int timeoutMs);

@@ -6,9 +6,11 @@
 #include "GpsdConnection.h"
 #include "RecordedPoint.h"
 #include "TrackRecorder.h"
+#include "Waker.h"
 
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -38,6 +40,9 @@ public:
     bool waitFinished(int ms);
 
     void setRecording(bool on);
+    // Runs on the rounds' thread after the status changed (set before
+    // the rounds start).
+    std::function<void()> changed;
     GpsStatus status(std::vector<RecordedPoint>* recorded);
     unsigned long reports();
 
@@ -48,8 +53,7 @@ private:
     void record(const Fix& fix, std::vector<RecordedPoint>* taken);
     void failRecording();
     int waitFor(std::uint32_t now, int timeoutMs) const;
-    void wake();
-    void drainWake();
+    void tell();
 
     const GpsAddress address;
     Clock* const clock;
@@ -59,7 +63,10 @@ private:
     bool attempted = false;
     bool recordingOn = false; // as the rounds have it
     Fix fix;
-    int wakeRead = -1, wakeWrite = -1;
+    Waker waker;
+
+    std::mutex telling;
+    bool silenced = false; // under `telling`: stop() was called
 
     std::mutex mutex;
     std::condition_variable finishedChanged;

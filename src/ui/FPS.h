@@ -19,6 +19,8 @@ public:
     void setLimit(int limit);
     // Ends a frame: waits as the cap requires and measures the frame.
     void refresh();
+    // The next frame starts now (after the loop slept).
+    void resume() { lastTicks = ticks(); }
     // Whole units to move in this frame at `speed` units per second. *carry
     // keeps the fraction (in thousandths) between frames; a negative carry
     // -T holds the movement at 0 until tick T.

@@ -31,7 +31,7 @@ void LivePosition::start(const GpsAddress& address, const std::string& tracksDir
     feed->setRecording(record);
     status.link = GpsStatus::waiting;
     if (threaded)
-        feed->start();
+        feed->start(onChange);
 }
 
 void LivePosition::stop()
