@@ -239,9 +239,8 @@ void Program::draw()
     if (map.loaded())
         attribution.draw(screen, map.api->copyright, blended);
     int z = 0;
-    if (map.mercatorLevel(&z)) {
-        double x, y;
-        map.worldPixel(0, 0, &x, &y);
+    double x, y;
+    if (map.screenOrigin(&z, &x, &y)) {
         tracks.draw(screen, z, x, y, fonts.small, blended);
         gps.live.drawOnMap(screen, map);
     }

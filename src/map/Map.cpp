@@ -147,6 +147,26 @@ void Map::worldPixel(double x, double y, double* wx, double* wy) const
     *wy = static_cast<double>(area.worldY * grid.tileSize + grid.viewTop()) + y;
 }
 
+bool Map::toScreen(const LonLat& at, double* x, double* y) const
+{
+    int z = 0;
+    double originX, originY, wx, wy;
+    if (!screenOrigin(&z, &originX, &originY))
+        return false;
+    Mercator::toPixel(at.lon, at.lat, z, &wx, &wy);
+    *x = wx - originX;
+    *y = wy - originY;
+    return true;
+}
+
+bool Map::screenOrigin(int* z, double* x, double* y) const
+{
+    if (!mercatorLevel(z))
+        return false;
+    worldPixel(0, 0, x, y);
+    return true;
+}
+
 bool Map::update()
 {
     return pipeline.update(&tiles);

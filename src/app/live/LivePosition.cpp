@@ -3,7 +3,6 @@
 #include "GpsFeed.h"
 #include "Lang.h"
 #include "Map.h"
-#include "Mercator.h"
 #include "Rects.h"
 #include "Signature.h"
 
@@ -167,13 +166,11 @@ std::string LivePosition::stateText(Lang* lang) const
 void LivePosition::drawOnMap(SDL_Surface* screen, const Map& map)
 {
     int z = 0;
-    if (!feed || !map.mercatorLevel(&z))
+    double x, y;
+    if (!feed || !map.screenOrigin(&z, &x, &y))
         return;
-    if (!recordingLine.files.empty()) {
-        double x, y;
-        map.worldPixel(0, 0, &x, &y);
+    if (!recordingLine.files.empty())
         recordingLine.draw(screen, z, x, y, nullptr, false);
-    }
     PositionMarker::Look look;
     if (PositionMarker::look(status.fix, map, &look))
         marker.draw(screen, look);
@@ -191,14 +188,12 @@ SDL_Rect LivePosition::signMap(Signature* signature, const Map& map) const
     // A new recording's line replaces all of the last one.
     if (recordedPoints == fresh.size())
         return everything;
-    double originX, originY;
-    map.worldPixel(0, 0, &originX, &originY);
     SDL_Rect box{0, 0, 0, 0};
     for (const LonLat& point : fresh) {
         double x, y;
-        Mercator::toPixel(point.lon, point.lat, z, &x, &y);
-        x = std::fmax(-1000, std::fmin(x - originX, 10000));
-        y = std::fmax(-1000, std::fmin(y - originY, 10000));
+        map.toScreen(point, &x, &y);
+        x = std::fmax(-1000, std::fmin(x, 10000));
+        y = std::fmax(-1000, std::fmin(y, 10000));
         box = unite(box, SDL_Rect{static_cast<Sint16>(x - lineMargin), static_cast<Sint16>(y - lineMargin),
                                   2 * lineMargin + 1, 2 * lineMargin + 1});
     }
