@@ -185,8 +185,14 @@ SDL_Rect LivePosition::signMap(Signature* signature, const Map& map) const
         return everything;
     signature->add(shownPath);
     signature->add(static_cast<std::uint64_t>(recordedPoints));
+    // The marker is signed whatever the box, so that a marker that moved is
+    // drawn again even when the line's change covers the view.
+    PositionMarker::Look look;
+    const bool marked = PositionMarker::look(status.fix, map, &look);
+    if (marked)
+        PositionMarker::sign(signature, look);
     // A new recording's line replaces all of the last one.
-    if (recordedPoints == fresh.size())
+    if (recordedPoints != 0 && recordedPoints == fresh.size())
         return everything;
     SDL_Rect box{0, 0, 0, 0};
     for (const LonLat& point : fresh) {
@@ -197,11 +203,8 @@ SDL_Rect LivePosition::signMap(Signature* signature, const Map& map) const
         box = unite(box, SDL_Rect{static_cast<Sint16>(x - lineMargin), static_cast<Sint16>(y - lineMargin),
                                   2 * lineMargin + 1, 2 * lineMargin + 1});
     }
-    PositionMarker::Look look;
-    if (PositionMarker::look(status.fix, map, &look)) {
-        PositionMarker::sign(signature, look);
+    if (marked)
         box = unite(box, look.box());
-    }
     return box;
 }
 

@@ -99,7 +99,10 @@ bool PositionMarker::look(const Fix& fix, const Map& map, Look* out)
         look.accuracyPixels =
             std::isfinite(pixels) && pixels > radius ? static_cast<int>(std::lround(std::fmin(pixels, maxAccuracyPixels))) : 0;
     }
-    look.towards = static_cast<int>(std::lround(std::isfinite(towards) ? towards : 0) % 360 + 360) % 360;
+    // In steps the arrow's tip (12 pixels out) shows, so that a course that
+    // wavers by a degree redraws nothing.
+    const long step = std::lround((std::isfinite(towards) ? towards : 0) / courseStep) * courseStep;
+    look.towards = static_cast<int>(step % 360 + 360) % 360;
     *out = look;
     return true;
 }
