@@ -8,6 +8,7 @@
 #include "Waker.h"
 
 #include <gtest/gtest.h>
+#include <cmath>
 #include <memory>
 #include <poll.h>
 #include <sys/stat.h>
@@ -144,6 +145,26 @@ TEST_F(LoopWaitTest, EveryHandOverWakesTheLoop)
     EXPECT_TRUE(waker.clear()) << "a fix";
     worker.round(0);
     EXPECT_FALSE(waker.clear()) << "no news, no wake-up";
+
+    // With what the screen shows of a fix (here its longitude to 0.001°),
+    // only a report that shows something new wakes the loop, or one a
+    // heartbeat after the last.
+    unsigned long sent = 1;
+    const auto report = [&](double lon) {
+        EXPECT_TRUE(gpsd.send(LoopbackGpsd::tpv(50, lon, static_cast<int>(sent))));
+        ++sent;
+        for (int i = 0; i < 100 && worker.reports() < sent; ++i)
+            worker.round(100);
+        EXPECT_EQ(worker.reports(), sent);
+        return waker.clear();
+    };
+    worker.setShowing(1, [](const Fix& fix) { return static_cast<std::uint64_t>(std::llround(fix.lon * 1000)); });
+    EXPECT_TRUE(report(14)) << "the first since the screen changed";
+    EXPECT_FALSE(report(14.0001));
+    EXPECT_TRUE(report(14.002));
+    clock.advance(GpsWorker::heartbeatMs);
+    EXPECT_TRUE(report(14.002)) << "the heartbeat";
+    EXPECT_FALSE(report(14.002));
 }
 
 TEST(WorkQueueTest, AnOwnThreadHandsOverWhatStepsWould)

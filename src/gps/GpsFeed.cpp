@@ -42,6 +42,11 @@ void GpsFeed::step(int timeoutMs)
     worker->round(timeoutMs);
 }
 
+void GpsFeed::setShowing(int key, std::function<std::uint64_t(const Fix&)> showing)
+{
+    worker->setShowing(key, std::move(showing));
+}
+
 void GpsFeed::setRecording(bool on)
 {
     worker->setRecording(on);

@@ -5,6 +5,7 @@
 #include "GpsStatus.h"
 #include "RecordedPoint.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -37,6 +38,8 @@ public:
     // reports, read them, record, flush when due.
     void step(int timeoutMs);
 
+    // See GpsWorker::setShowing.
+    void setShowing(int key, std::function<std::uint64_t(const Fix&)> showing);
     // Recording on or off (taken at the next round).
     void setRecording(bool on);
     // The status now; *recorded gets the points recorded since the last

@@ -104,8 +104,33 @@ void GpsWorker::readReports()
     for (const RecordedPoint& point : taken)
         if (recorded.size() < maxWaitingPoints)
             recorded.push_back(point);
+    const bool news = newsLocked(!alive);
     lock.unlock();
-    tell();
+    if (news)
+        tell();
+}
+
+// Under the lock: whether the loop should hear of the fix now.
+bool GpsWorker::newsLocked(bool lost)
+{
+    const std::uint32_t now = clock->ticks();
+    const std::uint64_t look = showing ? showing(fix) : 0;
+    if (!lost && showing && toldAny && look == toldLook && now - toldAt < heartbeatMs)
+        return false;
+    toldAny = true;
+    toldLook = look;
+    toldAt = now;
+    return true;
+}
+
+void GpsWorker::setShowing(int key, Showing look)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    if (key == showingKey)
+        return;
+    showingKey = key;
+    showing = std::move(look);
+    toldAny = false;
 }
 
 void GpsWorker::record(const Fix& position, std::vector<RecordedPoint>* taken)

@@ -43,6 +43,13 @@ public:
     // Runs on the rounds' thread after the status changed (set before
     // the rounds start).
     std::function<void()> changed;
+    // A new report is told only when `showing` of its fix changed (what the
+    // screen would show of it), or heartbeatMs after the last one told;
+    // `key` names the function, so setting the same one again is nothing.
+    // Without one every report is told.
+    using Showing = std::function<std::uint64_t(const Fix&)>;
+    void setShowing(int key, Showing showing);
+    static const std::uint32_t heartbeatMs = 1000;
     GpsStatus status(std::vector<RecordedPoint>* recorded);
     unsigned long reports();
 
@@ -54,6 +61,7 @@ private:
     void failRecording();
     int waitFor(std::uint32_t now, int timeoutMs) const;
     void tell();
+    bool newsLocked(bool lost);
 
     const GpsAddress address;
     Clock* const clock;
@@ -71,6 +79,11 @@ private:
     std::mutex mutex;
     std::condition_variable finishedChanged;
     GpsStatus shared;
+    Showing showing;
+    int showingKey = -1;
+    bool toldAny = false;
+    std::uint64_t toldLook = 0;
+    std::uint32_t toldAt = 0;
     std::vector<RecordedPoint> recorded;
     bool wantRecording = false;
     bool stopping = false;

@@ -3,6 +3,7 @@
 #include "GpsFeed.h"
 #include "Lang.h"
 #include "Map.h"
+#include "Mercator.h"
 #include "Rects.h"
 #include "Signature.h"
 
@@ -12,6 +13,32 @@ namespace {
 
 // Half the recording line's width and more.
 const int lineMargin = 3;
+
+// What of a fix shows at level z, wherever the view is: the marker's world
+// pixel, course step and disc radius, and with the overlay its five
+// decimals. The feed wakes the loop when this changes (and now and then).
+std::function<std::uint64_t(const Fix&)> showingAt(int z, bool decimals)
+{
+    return [z, decimals](const Fix& fix) {
+        Signature s;
+        s.add(static_cast<std::uint64_t>(fix.mode));
+        if (!fix.hasPosition())
+            return s.value();
+        double x, y;
+        Mercator::toPixel(fix.lon, fix.lat, z, &x, &y);
+        s.add(static_cast<std::uint64_t>(std::llround(x)) << 32 ^ static_cast<std::uint64_t>(std::llround(y)));
+        const bool course =
+            std::isfinite(fix.course) && std::isfinite(fix.speed) && fix.speed >= PositionMarker::movingSpeed;
+        s.add(course ? static_cast<std::uint64_t>(std::lround(fix.course / PositionMarker::courseStep)) : ~0ull);
+        const double disc = fix.accuracy / Mercator::metresPerPixel(fix.lat, z);
+        s.add(std::isfinite(disc) ? static_cast<std::uint64_t>(std::llround(std::fmin(disc, 1e6))) : 0);
+        if (decimals) {
+            s.add(static_cast<std::uint64_t>(std::llround(fix.lon * 1e5)));
+            s.add(static_cast<std::uint64_t>(std::llround(fix.lat * 1e5)));
+        }
+        return s.value();
+    };
+}
 
 } // namespace
 
@@ -67,6 +94,12 @@ std::string LivePosition::update(Map* map)
     }
     std::vector<RecordedPoint> points;
     const unsigned long before = status.reports;
+    // Reports that would show nothing new do not wake the loop.
+    int z = 0;
+    if (map->mercatorLevel(&z))
+        feed->setShowing(z * 2 + follow.following, showingAt(z, follow.following));
+    else
+        feed->setShowing(-1, nullptr);
     status = feed->status(&points);
     grow(points);
     if (status.reports != before && follow.report(status.fix))
