@@ -5,8 +5,9 @@
 # 4 (FoxtrotGPS from a tile folder, downloading nothing), the toolbar shown,
 # in these cases: the live position off (Tessel only: FoxtrotGPS cannot turn
 # it off), gpsd absent (nothing listens on its port), a fix a second and ten
-# fixes a second from gpsfake (a walk the view follows), and a fix a second
-# recorded. Each case runs SECONDS (default 60) after a settling time.
+# fixes a second from gpsfake (the same walk east at 36 m/s, so the five
+# decimals of the followed position change with nearly every fix; the view
+# follows it), and a fix a second recorded. Each case runs SECONDS (default 60) after a settling time.
 # Prints CPU milliseconds a minute for the viewer and for the X server, and
 # Tessel's over FoxtrotGPS's where both ran.
 # Usage: bench/gps_idle_cpu.sh BINARY [SECONDS]   (a measurement, not a test)
