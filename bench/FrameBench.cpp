@@ -24,6 +24,7 @@ class StepClock : public Clock {
 public:
     Uint32 ticks() override { return now; }
     void delay(Uint32 ms) override { now += ms; }
+    long long unixTime() override { return 1700000000; }
     Uint32 now = 1000;
 };
 

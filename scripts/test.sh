@@ -32,7 +32,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # The threads (tile loader, vector drawing, gpsd feed, track reader) under ThreadSanitizer.
 cmake -S "$root" -B "$root/build-tsan" -DTESSEL_WERROR=ON -DTESSEL_TSAN=ON -DTESSEL_BENCH=OFF >/dev/null
 cmake --build "$root/build-tsan" -j"$jobs" --target tessel_tests
-(cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j"$jobs" -R '^(Pipeline|TileCache|TileDecoder|GpsFeedTest|LiveProgram|TracksTest|VectorArchive)\.')
+(cd "$root/build-tsan" && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j"$jobs" -R '^(Pipeline|TileCache|TileDecoder|GpsFeedTest|LiveProgram|TracksTest|VectorArchive|LoopWaitTest|WorkQueueTest)\.')
 
 # Every reader of outside bytes under libFuzzer for a short while (the
 # corpora above were replayed as tests already). Eleven targets for 22 s

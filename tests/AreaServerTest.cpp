@@ -3,7 +3,7 @@
 #include "Archives.h"
 #include "Download.h"
 #include "Extract.h"
-#include "FakeNetClock.h"
+#include "FakeClock.h"
 #include "Files.h"
 #include "LoopbackServer.h"
 #include "PMTilesWriter.h"
@@ -30,7 +30,7 @@ struct Net {
         s.stallSeconds = stallSeconds;
         return s;
     }
-    FakeNetClock clock;
+    FakeClock clock{0};
     HttpClient client;
     Fetcher fetcher;
 };
@@ -180,7 +180,7 @@ TEST_F(AreaServer, BusyServerIsWaitedFor)
     ASSERT_TRUE(extract(net, server->url("/busy/2/files/montevideo.pmtiles"), "-56.2,-34.9,-56.19,-34.89", &error))
         << error;
     // Retry-After: 1, then backing off to 2 s; the rest is the pace.
-    EXPECT_GE(net.clock.t, 3.0);
+    EXPECT_GE(net.clock.seconds(), 3.0);
 }
 
 // Levels 0 to 3 of the world: 85 tiles asked for, 5 of them absent (404);
@@ -211,7 +211,7 @@ TEST_F(AreaServer, DownloadIsPoliteAndResumes)
     server->counts(&requests, &bytes, &agents);
     EXPECT_EQ(requests, 85);
     EXPECT_NE(agents.find("Tessel/test"), std::string::npos);
-    EXPECT_GE(net.clock.t, 84 / 2.0) << "two requests a second";
+    EXPECT_GE(net.clock.seconds(), 84 / 2.0) << "two requests a second";
     ASSERT_TRUE(Download::run(net.fetcher, pattern, "world.mbtiles", options, &third, &error)) << error;
     server->counts(&requests, &bytes);
     EXPECT_EQ(requests, 85) << "nothing fetched again";

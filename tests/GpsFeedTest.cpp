@@ -128,7 +128,7 @@ TEST(GpsFeedTest, ItsThreadRecordsAndClosesTheRecordingWhenStopped)
     TempDir dir;
     GpsStatus status;
     {
-        GpsFeed feed(addressOf(gpsd.port), dir.dir, SdlClock::instance());
+        GpsFeed feed(addressOf(gpsd.port), dir.dir, Clock::system());
         feed.setRecording(true);
         feed.start();
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);

@@ -361,3 +361,35 @@ TEST_F(LiveProgram, ARecordingThatCannotBeWrittenStopsWithANotice)
     EXPECT_FALSE(program->gps.live.recording());
     expectOnScreenAt(here, 160, 120);
 }
+
+// A fix is presented only when it shows: the marker a pixel on, the arrow
+// a visible step round, the disc a pixel wider.
+TEST_F(LiveProgram, AFixThatChangesNoPixelPresentsNothing)
+{
+    writeFile("tessel.conf", "show_position=no\n");
+    startWithGpsd();
+    const LonLat at = under(200, 150);
+    const auto moving = [](int course) { return ",\"speed\":2,\"track\":" + std::to_string(course); };
+    send(LoopbackGpsd::tpv(at.lat, at.lon, 0, 8, moving(90)), 1);
+    passes(2);
+    int shown = 0;
+    program->showBox = [&shown](const SDL_Rect&) { ++shown; };
+    const unsigned long filled = program->map.pipeline.cellsFilled;
+    send(LoopbackGpsd::tpv(at.lat, at.lon + 1e-8, 1, 8, moving(91)), 2);
+    send(LoopbackGpsd::tpv(at.lat, at.lon, 2, 8.01, moving(89)), 3);
+    EXPECT_EQ(shown, 0) << "a hair's breadth, a degree, a centimetre of accuracy";
+    EXPECT_EQ(program->map.pipeline.cellsFilled, filled) << "the followed view stays: its cells are left alone";
+    send(LoopbackGpsd::tpv(at.lat, at.lon, 3, 8, moving(97)), 4);
+    EXPECT_EQ(shown, 1) << "the arrow turned a step";
+
+    program->gps.live.follow.following = false;
+    SDL_Rect box{0, 0, 0, 0};
+    program->showBox = [&shown, &box](const SDL_Rect& b) {
+        ++shown;
+        box = b;
+    };
+    const LonLat aside = under(100, 80);
+    send(LoopbackGpsd::tpv(aside.lat, aside.lon, 4, 8, moving(97)), 5);
+    EXPECT_EQ(shown, 2) << "the marker moved on a map that stays";
+    EXPECT_LT(box.w * box.h, 320 * 240 / 4) << "its old and new places, not the whole view";
+}

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "EventSource.h"
 #include "Layout.h"
+#include "LoopWait.h"
 #include "PositionOverlay.h"
 #include "Rects.h"
 #include "TrackRecorder.h"
@@ -80,6 +81,9 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     map.pipeline.cache.setLimit(static_cast<std::size_t>(options.tileCacheKb) * 1024);
     map.pipeline.parents = options.missingParents;
     map.pipeline.setMode(options.backgroundLoading ? TilePipeline::Mode::background : TilePipeline::Mode::synchronous);
+    map.pipeline.onFinished([this] { waker.wake(); });
+    trackReader.onRead([this] { waker.wake(); });
+    gps.live.onChange = [this] { waker.wake(); };
 }
 
 Program::~Program()
@@ -130,9 +134,20 @@ bool Program::pass()
 
 int Program::run()
 {
-    while (pass()) {
-    }
+    while (pass())
+        rest();
     return 0;
+}
+
+void Program::rest()
+{
+    const int ms = LoopWait::msUntilDue(*this, fps.ticks());
+    if (ms == 0)
+        return;
+    events->wait(ms, &waker);
+    // The time asleep is no frame's: a pan that starts now moves by one
+    // frame's distance.
+    fps.resume();
 }
 
 // The GPX files of tracks/ are queued here and read off the frame;
@@ -227,9 +242,8 @@ void Program::draw()
     if (map.loaded())
         attribution.draw(screen, map.api->copyright, blended);
     int z = 0;
-    if (map.mercatorLevel(&z)) {
-        double x, y;
-        map.worldPixel(0, 0, &x, &y);
+    double x, y;
+    if (map.screenOrigin(&z, &x, &y)) {
         tracks.draw(screen, z, x, y, fonts.small, blended);
         gps.live.drawOnMap(screen, map);
     }

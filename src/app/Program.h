@@ -23,6 +23,7 @@
 #include "TrackPage.h"
 #include "TrackReader.h"
 #include "Tracks.h"
+#include "Waker.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -51,11 +52,17 @@ public:
     // whole screen drawn and shown, the frame paced. Returns false when the
     // pass asked to quit (its frame is still drawn and shown).
     bool pass();
-    // Passes until a quit request; returns the program's exit code, 0.
+    // Passes until a quit request, sleeping between them while nothing is
+    // due (LoopWait); returns the program's exit code, 0.
     int run();
+    // Sleeps until an event, a hand-over or the next thing due.
+    void rest();
 
     SDL_Surface* const screen;
     const Fonts& fonts;
+    // Woken by the loader, the track reader and the gps worker when they
+    // hand something over; outlives their threads.
+    Waker waker;
 
     Splash splash;
     const bool splashShown; // the start-up picture is shown before anything else is built

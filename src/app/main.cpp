@@ -142,7 +142,8 @@ int main(int argc, char* argv[])
     Fonts fonts; // closed after the program, releasing what it drew
     openFonts(&fonts);
     SdlEventSource events(&display);
-    Program program(display.canvas, fonts, &events, SdlClock::instance());
+    events.pollOnly = joy != nullptr; // SDL reads a joystick only when asked
+    Program program(display.canvas, fonts, &events, Clock::system());
     program.showBox = [](const SDL_Rect& box) { display.show(box); };
     program.commands.toggleFullscreen = [] { return display.toggleFullscreen(); };
     program.gps.start(line.gps);

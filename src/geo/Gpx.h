@@ -1,14 +1,12 @@
 #ifndef TESSEL_GPX_H
 #define TESSEL_GPX_H
 
+#include "LonLat.h"
+
 #include <cstddef>
 #include <atomic>
 #include <string>
 #include <vector>
-
-struct LonLat {
-    double lon = 0, lat = 0;
-};
 
 struct Waypoint {
     LonLat at;

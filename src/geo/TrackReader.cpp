@@ -2,75 +2,46 @@
 
 #include <sys/stat.h>
 
-TrackReader::~TrackReader()
+TrackReader::TrackReader()
+    : queue([this](const std::string& path, Result* r) {
+          Tracks::readFile(path, &r->file, &r->problem, queue.stopped());
+          // A file cut off by stop() is not handed over.
+          return !*queue.stopped();
+      })
 {
-    stop();
 }
 
 void TrackReader::read(const std::vector<std::string>& paths, bool threaded)
 {
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        queue.insert(queue.end(), paths.begin(), paths.end());
-    }
-    if (threaded && !thread.joinable()) {
-        stopping = false;
-        thread = std::thread(&TrackReader::loop, this);
-    } else if (!paths.empty()) {
-        wake.notify_one();
-    }
-}
-
-// Reads the first queued file with the lock released; false when there is none.
-bool TrackReader::readNext(std::unique_lock<std::mutex>& lock)
-{
-    if (queue.empty() || stopping)
-        return false;
-    inHand = queue.front();
-    queue.pop_front();
-    const std::string path = inHand;
-    lock.unlock();
-    Result r;
-    Tracks::readFile(path, &r.file, &r.problem, &stopping);
-    lock.lock();
-    inHand.clear();
-    if (!stopping)
-        results.push_back(std::move(r));
-    return true;
+    if (!paths.empty())
+        queue.edit([&](std::deque<std::string>& pending, const std::string*) {
+            pending.insert(pending.end(), paths.begin(), paths.end());
+        });
+    if (threaded)
+        queue.start();
 }
 
 bool TrackReader::step()
 {
-    std::unique_lock<std::mutex> lock(mutex);
-    return readNext(lock);
-}
-
-void TrackReader::loop()
-{
-    std::unique_lock<std::mutex> lock(mutex);
-    while (!stopping) {
-        if (!readNext(lock))
-            wake.wait(lock, [this] { return stopping || !queue.empty(); });
-    }
+    return queue.step();
 }
 
 std::vector<TrackReader::Result> TrackReader::take()
 {
-    std::lock_guard<std::mutex> lock(mutex);
-    std::vector<Result> taken;
-    taken.swap(results);
-    return taken;
+    return queue.take();
 }
 
 bool TrackReader::busy(std::string* path, long long* bytes) const
 {
     std::string name;
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (inHand.empty() && queue.empty())
-            return false;
-        name = inHand.empty() ? queue.front() : inHand;
-    }
+    queue.inspect([&](const std::deque<std::string>& pending, const std::string* inHand) {
+        if (inHand)
+            name = *inHand;
+        else if (!pending.empty())
+            name = pending.front();
+    });
+    if (name.empty())
+        return false;
     struct stat info;
     *path = name;
     *bytes = stat(name.c_str(), &info) == 0 ? static_cast<long long>(info.st_size) : 0;
@@ -79,12 +50,5 @@ bool TrackReader::busy(std::string* path, long long* bytes) const
 
 void TrackReader::stop()
 {
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        stopping = true;
-        queue.clear();
-    }
-    wake.notify_all();
-    if (thread.joinable())
-        thread.join();
+    queue.stop();
 }

@@ -3,12 +3,9 @@
 
 #include "Tracks.h"
 
-#include <atomic>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
+#include "WorkQueue.h"
+
 #include <string>
-#include <thread>
 #include <vector>
 
 // GPX files read off the frame, so that a large or hostile file never
@@ -22,8 +19,7 @@ public:
         std::string problem; // "<file name>: <problem>" when it was not read whole
     };
 
-    ~TrackReader();
-    TrackReader() = default;
+    TrackReader();
     TrackReader(const TrackReader&) = delete;
     TrackReader& operator=(const TrackReader&) = delete;
 
@@ -41,17 +37,11 @@ public:
     // far is dropped), then joins the thread.
     void stop();
 
-private:
-    void loop();
-    bool readNext(std::unique_lock<std::mutex>& lock);
+    // Called on the reader's thread when a file is read.
+    void onRead(std::function<void()> call) { queue.onHanded(std::move(call)); }
 
-    mutable std::mutex mutex;
-    std::condition_variable wake;
-    std::deque<std::string> queue;
-    std::vector<Result> results;
-    std::string inHand;
-    std::atomic<bool> stopping{false};
-    std::thread thread;
+private:
+    WorkQueue<std::string, Result> queue;
 };
 
 #endif

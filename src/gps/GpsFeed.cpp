@@ -28,10 +28,11 @@ GpsFeed::~GpsFeed()
         thread.detach();
 }
 
-void GpsFeed::start()
+void GpsFeed::start(std::function<void()> changed)
 {
     if (thread.joinable())
         return;
+    worker->changed = std::move(changed);
     std::shared_ptr<GpsWorker> shared = worker;
     thread = std::thread([shared] { shared->run(); });
 }
@@ -39,6 +40,11 @@ void GpsFeed::start()
 void GpsFeed::step(int timeoutMs)
 {
     worker->round(timeoutMs);
+}
+
+void GpsFeed::setShowing(int key, std::function<std::uint64_t(const Fix&)> showing)
+{
+    worker->setShowing(key, std::move(showing));
 }
 
 void GpsFeed::setRecording(bool on)

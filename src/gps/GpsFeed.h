@@ -5,6 +5,8 @@
 #include "GpsStatus.h"
 #include "RecordedPoint.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -30,11 +32,14 @@ public:
     GpsFeed(const GpsFeed&) = delete;
     GpsFeed& operator=(const GpsFeed&) = delete;
 
-    void start();
+    // `changed` runs on the thread whenever the status changes.
+    void start(std::function<void()> changed = {});
     // One round here: connect when due, wait at most `timeoutMs` for
     // reports, read them, record, flush when due.
     void step(int timeoutMs);
 
+    // See GpsWorker::setShowing.
+    void setShowing(int key, std::function<std::uint64_t(const Fix&)> showing);
     // Recording on or off (taken at the next round).
     void setRecording(bool on);
     // The status now; *recorded gets the points recorded since the last

@@ -3,9 +3,7 @@
 #include "Clock.h"
 
 #include <chrono>
-#include <fcntl.h>
 #include <poll.h>
-#include <unistd.h>
 
 namespace {
 
@@ -18,32 +16,23 @@ const std::size_t maxWaitingPoints = 100000;
 GpsWorker::GpsWorker(const GpsAddress& address, const std::string& tracksDir, Clock* clock)
     : address(address), clock(clock), recorder(tracksDir)
 {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
-        wakeRead = fds[0];
-        wakeWrite = fds[1];
-    }
     shared.link = address.off ? GpsStatus::off : GpsStatus::connecting;
 }
 
 GpsWorker::~GpsWorker()
 {
     recorder.stop();
-    if (wakeRead >= 0) {
-        close(wakeRead);
-        close(wakeWrite);
-    }
 }
 
 void GpsWorker::round(int timeoutMs)
 {
     applyRecordingWish();
     connectIfDue(clock->ticks());
-    pollfd fds[2] = {{wakeRead, POLLIN, 0}, {connection.fd(), POLLIN, 0}};
+    pollfd fds[2] = {{waker.fd(), POLLIN, 0}, {connection.fd(), POLLIN, 0}};
     const nfds_t count = connection.isOpen() ? 2 : 1;
     if (poll(fds, count, waitFor(clock->ticks(), timeoutMs)) > 0) {
         if (fds[0].revents != 0)
-            drainWake();
+            waker.clear();
         if (count == 2 && fds[1].revents != 0)
             readReports();
     }
@@ -76,8 +65,11 @@ void GpsWorker::connectIfDue(std::uint32_t now)
     std::string problem;
     const bool open = connection.open(address.host, address.port, &problem);
     lastAttempt = clock->ticks();
-    std::lock_guard<std::mutex> lock(mutex);
-    shared.link = open ? GpsStatus::connected : GpsStatus::waiting;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        shared.link = open ? GpsStatus::connected : GpsStatus::waiting;
+    }
+    tell();
 }
 
 void GpsWorker::readReports()
@@ -102,7 +94,7 @@ void GpsWorker::readReports()
             failRecording();
         fix = Fix();
     }
-    std::lock_guard<std::mutex> lock(mutex);
+    std::unique_lock<std::mutex> lock(mutex);
     shared.fix = fix;
     shared.reports += reports;
     if (!alive)
@@ -112,6 +104,33 @@ void GpsWorker::readReports()
     for (const RecordedPoint& point : taken)
         if (recorded.size() < maxWaitingPoints)
             recorded.push_back(point);
+    const bool news = newsLocked(!alive);
+    lock.unlock();
+    if (news)
+        tell();
+}
+
+// Under the lock: whether the loop should hear of the fix now.
+bool GpsWorker::newsLocked(bool lost)
+{
+    const std::uint32_t now = clock->ticks();
+    const std::uint64_t look = showing ? showing(fix) : 0;
+    if (!lost && showing && toldAny && look == toldLook && now - toldAt < heartbeatMs)
+        return false;
+    toldAny = true;
+    toldLook = look;
+    toldAt = now;
+    return true;
+}
+
+void GpsWorker::setShowing(int key, Showing look)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    if (key == showingKey)
+        return;
+    showingKey = key;
+    showing = std::move(look);
+    toldAny = false;
 }
 
 void GpsWorker::record(const Fix& position, std::vector<RecordedPoint>* taken)
@@ -132,10 +151,13 @@ void GpsWorker::failRecording()
     const std::string problem = recorder.problem.empty() ? std::string("write failed") : recorder.problem;
     recorder.stop();
     recordingOn = false;
-    std::lock_guard<std::mutex> lock(mutex);
-    wantRecording = false;
-    shared.recording = false;
-    shared.recordingProblem = problem;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        wantRecording = false;
+        shared.recording = false;
+        shared.recordingProblem = problem;
+    }
+    tell();
 }
 
 void GpsWorker::applyRecordingWish()
@@ -150,10 +172,13 @@ void GpsWorker::applyRecordingWish()
     if (!want)
         recorder.stop();
     recordingOn = want;
-    std::lock_guard<std::mutex> lock(mutex);
-    shared.recording = want;
-    if (!want)
-        shared.recordingPath.clear();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        shared.recording = want;
+        if (!want)
+            shared.recordingPath.clear();
+    }
+    tell();
 }
 
 void GpsWorker::run()
@@ -179,7 +204,11 @@ void GpsWorker::stop()
         std::lock_guard<std::mutex> lock(mutex);
         stopping = true;
     }
-    wake();
+    {
+        std::lock_guard<std::mutex> lock(telling);
+        silenced = true;
+    }
+    waker.wake();
 }
 
 bool GpsWorker::waitFinished(int ms)
@@ -194,7 +223,7 @@ void GpsWorker::setRecording(bool on)
         std::lock_guard<std::mutex> lock(mutex);
         wantRecording = on;
     }
-    wake();
+    waker.wake();
 }
 
 GpsStatus GpsWorker::status(std::vector<RecordedPoint>* points)
@@ -215,17 +244,12 @@ unsigned long GpsWorker::reports()
     return shared.reports;
 }
 
-void GpsWorker::wake()
+// Under a lock of its own, which stop() takes too, so that none comes after
+// stop() (the feed may leave a thread behind whose owner is gone), and the
+// main thread reading the status right away does not wait for it.
+void GpsWorker::tell()
 {
-    if (wakeWrite >= 0) {
-        const char byte = 1;
-        (void)!write(wakeWrite, &byte, 1);
-    }
-}
-
-void GpsWorker::drainWake()
-{
-    char bytes[64];
-    while (read(wakeRead, bytes, sizeof bytes) > 0) {
-    }
+    std::lock_guard<std::mutex> lock(telling);
+    if (changed && !silenced)
+        changed();
 }

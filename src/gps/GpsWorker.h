@@ -6,9 +6,11 @@
 #include "GpsdConnection.h"
 #include "RecordedPoint.h"
 #include "TrackRecorder.h"
+#include "Waker.h"
 
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -38,6 +40,16 @@ public:
     bool waitFinished(int ms);
 
     void setRecording(bool on);
+    // Runs on the rounds' thread after the status changed (set before
+    // the rounds start).
+    std::function<void()> changed;
+    // A new report is told only when `showing` of its fix changed (what the
+    // screen would show of it), or heartbeatMs after the last one told;
+    // `key` names the function, so setting the same one again is nothing.
+    // Without one every report is told.
+    using Showing = std::function<std::uint64_t(const Fix&)>;
+    void setShowing(int key, Showing showing);
+    static const std::uint32_t heartbeatMs = 1000;
     GpsStatus status(std::vector<RecordedPoint>* recorded);
     unsigned long reports();
 
@@ -48,8 +60,8 @@ private:
     void record(const Fix& fix, std::vector<RecordedPoint>* taken);
     void failRecording();
     int waitFor(std::uint32_t now, int timeoutMs) const;
-    void wake();
-    void drainWake();
+    void tell();
+    bool newsLocked(bool lost);
 
     const GpsAddress address;
     Clock* const clock;
@@ -59,11 +71,19 @@ private:
     bool attempted = false;
     bool recordingOn = false; // as the rounds have it
     Fix fix;
-    int wakeRead = -1, wakeWrite = -1;
+    Waker waker;
+
+    std::mutex telling;
+    bool silenced = false; // under `telling`: stop() was called
 
     std::mutex mutex;
     std::condition_variable finishedChanged;
     GpsStatus shared;
+    Showing showing;
+    int showingKey = -1;
+    bool toldAny = false;
+    std::uint64_t toldLook = 0;
+    std::uint32_t toldAt = 0;
     std::vector<RecordedPoint> recorded;
     bool wantRecording = false;
     bool stopping = false;

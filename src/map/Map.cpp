@@ -135,8 +135,13 @@ bool Map::centreOn(double lon, double lat)
     const double ax = tileX - static_cast<double>(area.worldX), ay = tileY - static_cast<double>(area.worldY);
     if (ax < -1e9 || ax > 1e9 || ay < -1e9 || ay > 1e9)
         return false;
-    setCentre(ViewCentre{static_cast<int>(ax), static_cast<int>(ay), static_cast<int>(x - tileX * ts),
-                         static_cast<int>(y - tileY * ts)});
+    const ViewCentre target{static_cast<int>(ax), static_cast<int>(ay), static_cast<int>(x - tileX * ts),
+                            static_cast<int>(y - tileY * ts)};
+    // A followed fix that stays on the same pixel leaves the cells alone
+    // (the grid's centre may count its pixel from another cell).
+    const ViewCentre now = centre();
+    if (target.pixelsX(ts) != now.pixelsX(ts) || target.pixelsY(ts) != now.pixelsY(ts))
+        setCentre(target);
     return true;
 }
 
@@ -145,6 +150,26 @@ void Map::worldPixel(double x, double y, double* wx, double* wy) const
     const MapAPI::LevelArea area = api->areaAt(api->zoom);
     *wx = static_cast<double>(area.worldX * grid.tileSize + grid.viewLeft()) + x;
     *wy = static_cast<double>(area.worldY * grid.tileSize + grid.viewTop()) + y;
+}
+
+bool Map::toScreen(const LonLat& at, double* x, double* y) const
+{
+    int z = 0;
+    double originX, originY, wx, wy;
+    if (!screenOrigin(&z, &originX, &originY))
+        return false;
+    Mercator::toPixel(at.lon, at.lat, z, &wx, &wy);
+    *x = wx - originX;
+    *y = wy - originY;
+    return true;
+}
+
+bool Map::screenOrigin(int* z, double* x, double* y) const
+{
+    if (!mercatorLevel(z))
+        return false;
+    worldPixel(0, 0, x, y);
+    return true;
 }
 
 bool Map::update()

@@ -2,6 +2,7 @@
 #define TESSEL_MAP_H
 
 #include "ConfParser.h"
+#include "LonLat.h"
 #include "MapAPI.h"
 #include "TilePipeline.h"
 #include "ViewCentre.h"
@@ -65,6 +66,13 @@ public:
     bool centreOn(double lon, double lat);
     // The world pixel position, at the level shown, of screen point (x, y).
     void worldPixel(double x, double y, double* wx, double* wy) const;
+    // Where a longitude and latitude lies on the screen, in pixels from its
+    // top-left corner (off the screen too); false without a package or for
+    // numberings on other planes.
+    bool toScreen(const LonLat& at, double* x, double* y) const;
+    // The level shown and the world pixel position of the screen's top-left
+    // corner, for points projected once per level (tracks); false as above.
+    bool screenOrigin(int* z, double* x, double* y) const;
 
     // True once a package is open.
     bool loaded() const { return !tiles.empty(); }

@@ -43,6 +43,13 @@ void TilePipeline::setMode(Mode mode)
         loader->stop();
 }
 
+void TilePipeline::onFinished(std::function<void()> call)
+{
+    finished = call;
+    if (loader)
+        loader->onFinished(std::move(call));
+}
+
 std::shared_ptr<const Bitmap> TilePipeline::loadPlaceholder() const
 {
     auto bitmap = std::make_shared<Bitmap>();
@@ -63,6 +70,7 @@ void TilePipeline::restartLoader()
     placeholderImage = std::make_shared<TileImage>(placeholder);
     composer = std::make_unique<CellComposer>(tileSize, placeholder, &reports);
     loader = std::make_unique<TileLoader>(composer.get());
+    loader->onFinished(finished);
     if (current == Mode::background)
         loader->start();
 }

@@ -6,6 +6,7 @@
 #include "TileCache.h"
 #include "TileLoader.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -32,6 +33,8 @@ public:
 
     void setMode(Mode mode);
     Mode mode() const { return current; }
+    // `call` runs on the loader's thread whenever a picture is finished.
+    void onFinished(std::function<void()> call);
     // missing_tiles=parent: a missing tile shows its nearest present ancestor.
     bool parents = true;
 
@@ -70,6 +73,7 @@ private:
     void restartLoader();
 
     Mode current = Mode::synchronous;
+    std::function<void()> finished;
     MapAPI* api = nullptr;
     int tileSize = 256;
     int package = 0;

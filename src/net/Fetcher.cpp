@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-Fetcher::Fetcher(HttpClient& client, NetClock& clock, double rate)
+Fetcher::Fetcher(HttpClient& client, Clock& clock, double rate)
     : client(client), clock(clock), interval(rate > 0 ? 1 / rate : 0)
 {
 }
@@ -38,7 +38,7 @@ bool Fetcher::get(const std::string& url, std::uint64_t from, std::uint64_t leng
                   std::string* error, std::size_t limit)
 {
     for (int failures = 0;;) {
-        const double now = clock.now();
+        const double now = clock.seconds();
         if (now < nextStart)
             wait(nextStart - now);
         if (interrupted && interrupted()) {
@@ -60,6 +60,6 @@ bool Fetcher::get(const std::string& url, std::uint64_t from, std::uint64_t leng
         }
         if (note)
             note(why + ": waiting " + std::to_string(std::lround(pause)) + " s");
-        nextStart = std::max(nextStart, clock.now() + pause);
+        nextStart = std::max(nextStart, clock.seconds() + pause);
     }
 }

@@ -2,7 +2,7 @@
 #define TESSEL_FETCHER_H
 
 #include "HttpClient.h"
-#include "NetClock.h"
+#include "Clock.h"
 
 #include <functional>
 
@@ -12,7 +12,7 @@
 // pauses, a bounded number of times.
 class Fetcher {
 public:
-    Fetcher(HttpClient& client, NetClock& clock, double rate);
+    Fetcher(HttpClient& client, Clock& clock, double rate);
 
     // The final answer, or false with *error when the server kept failing
     // or asked to wait longer than `maxWait`. Answers such as 404 are
@@ -31,7 +31,7 @@ private:
     void wait(double seconds);
     double pauseAfter(const HttpReply& reply, int failures);
 
-    NetClock& clock;
+    Clock& clock;
     double interval, nextStart = 0;
 };
 

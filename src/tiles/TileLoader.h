@@ -2,11 +2,8 @@
 #define TESSEL_TILELOADER_H
 
 #include "TileRequest.h"
+#include "WorkQueue.h"
 
-#include <condition_variable>
-#include <deque>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 // Makes one cell's picture from a request. The loader calls it on its own
@@ -25,8 +22,7 @@ public:
 // which is how the synchronous viewport and the tests drive it.
 class TileLoader {
 public:
-    explicit TileLoader(TileWorker* worker) : worker(worker) {}
-    ~TileLoader();
+    explicit TileLoader(TileWorker* worker);
     TileLoader(const TileLoader&) = delete;
     TileLoader& operator=(const TileLoader&) = delete;
 
@@ -47,21 +43,12 @@ public:
     // Requests dropped from the pending list by want() and stop().
     unsigned long cancelled() const;
 
-private:
-    void loop();
-    bool takeNext(TileRequest* request);
-    void finish(TileResult result);
+    // Called on the loader's thread when a picture is finished.
+    void onFinished(std::function<void()> call) { queue.onHanded(std::move(call)); }
 
-    TileWorker* const worker;
-    mutable std::mutex mutex;
-    std::condition_variable wake;
-    std::deque<TileRequest> queue;
-    std::vector<TileResult> results;
-    bool busy = false;
-    CellKey inHand;
-    bool stopping = false;
-    unsigned long cancelledCount = 0;
-    std::thread thread;
+private:
+    WorkQueue<TileRequest, TileResult> queue;
+    unsigned long cancelledCount = 0; // under the queue's lock
 };
 
 #endif

@@ -7,10 +7,8 @@
 
 FPS::FPS(Clock* clock)
     : lastTicks(0), frameTime(0), limit(0), surface(nullptr), textBox{0, 0, 0, 0}, textAlign(0), font(nullptr),
-      textColor{0, 0, 0, 0}, nextTextUpdate(0), shownRate(0.0f), clock(clock ? clock : SdlClock::instance())
+      textColor{0, 0, 0, 0}, nextTextUpdate(0), shownRate(0.0f), clock(clock ? clock : Clock::system())
 {
-    if (!clock && !SDL_WasInit(SDL_INIT_TIMER))
-        SDL_InitSubSystem(SDL_INIT_TIMER);
     lastTicks = ticks();
 }
 

@@ -11,7 +11,7 @@ class Clock;
 class FPS {
 public:
     // Uses `clock` for every reading and wait; the program passes none and
-    // gets SDL's.
+    // gets the machine's.
     explicit FPS(Clock* clock = nullptr);
 
     void setText(SDL_Surface* surface, SDL_Rect box, int align, TTF_Font* font, SDL_Color color);
@@ -19,6 +19,8 @@ public:
     void setLimit(int limit);
     // Ends a frame: waits as the cap requires and measures the frame.
     void refresh();
+    // The next frame starts now (after the loop slept).
+    void resume() { lastTicks = ticks(); }
     // Whole units to move in this frame at `speed` units per second. *carry
     // keeps the fraction (in thousandths) between frames; a negative carry
     // -T holds the movement at 0 until tick T.

@@ -31,7 +31,7 @@ int placeOnAxis(int start, int span, int size, bool center, bool farEnd)
 } // namespace
 
 Splash::Splash(std::string file, SDL_Surface* screen, Clock* clock)
-    : screen(screen), clock(clock ? clock : SdlClock::instance())
+    : screen(screen), clock(clock ? clock : Clock::system())
 {
     if (!TTF_WasInit())
         TTF_Init();

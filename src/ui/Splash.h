@@ -13,7 +13,7 @@ class Clock;
 class Splash {
 public:
     // Without the picture file a black picture of the screen's size is used,
-    // so the texts still show. `clock` waits for show(); SDL's by default.
+    // so the texts still show. `clock` waits for show(); the machine's by default.
     Splash(std::string file, SDL_Surface* screen, Clock* clock = nullptr);
     ~Splash();
     Splash(const Splash&) = delete;

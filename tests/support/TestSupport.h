@@ -1,7 +1,7 @@
 #ifndef TESSEL_TEST_SUPPORT_H
 #define TESSEL_TEST_SUPPORT_H
 
-#include "Clock.h"
+#include "FakeClock.h"
 #include "EventSource.h"
 #include "Program.h"
 
@@ -11,22 +11,6 @@
 #include <map>
 #include <string>
 #include <vector>
-
-// A clock that moves only when told; delays advance it and are recorded.
-class FakeClock : public Clock {
-public:
-    explicit FakeClock(Uint32 start = 1000) : now(start) {}
-    Uint32 ticks() override { return now; }
-    void delay(Uint32 ms) override
-    {
-        delays.push_back(ms);
-        now += ms;
-    }
-    void advance(Uint32 ms) { now += ms; }
-
-    Uint32 now;
-    std::vector<Uint32> delays;
-};
 
 // Events handed out one per poll, in the order they were queued.
 class ScriptedEvents : public EventSource {

@@ -27,17 +27,6 @@
 
 namespace {
 
-class SteadyClock : public Clock {
-public:
-    Uint32 ticks() override
-    {
-        return static_cast<Uint32>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                       std::chrono::steady_clock::now().time_since_epoch())
-                                       .count());
-    }
-    void delay(Uint32 ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-};
-
 long long wallMs()
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
@@ -57,8 +46,7 @@ int record(const std::string& dir, int rate)
     GpsAddress gpsd;
     gpsd.host = "127.0.0.1";
     gpsd.port = std::to_string(ntohs(address.sin_port));
-    SteadyClock clock;
-    GpsFeed feed(gpsd, dir, &clock);
+    GpsFeed feed(gpsd, dir, Clock::system());
     feed.setRecording(true);
     feed.start();
     const int client = accept(listener, nullptr, nullptr);

@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+class Waker;
+
 // Where the main loop takes its input. The program polls SDL's queue; tests
 // hand in scripted events. Pointer positions are on the canvas; read them
 // as signed (Sint16): a position left of or above the picture is negative.
@@ -11,6 +13,13 @@ public:
     virtual ~EventSource() = default;
     // Takes the next waiting event into *event; false when none waits.
     virtual bool poll(SDL_Event* event) = 0;
+    // Sleeps until an event waits, `waker` is woken or `ms` milliseconds
+    // have passed (-1: no limit). A source that cannot sleep returns at once.
+    virtual void wait(int ms, Waker* waker)
+    {
+        (void)ms;
+        (void)waker;
+    }
 };
 
 #endif

@@ -12,6 +12,13 @@ public:
     explicit SdlEventSource(const Display* display) : display(display) {}
 
     bool poll(SDL_Event* event) override;
+    // Sleeps in poll() on the X server's connection and the waker. Where
+    // events can only be polled for (no X connection, an open joystick),
+    // it sleeps at most maxPollGapMs.
+    void wait(int ms, Waker* waker) override;
+
+    static const int maxPollGapMs = 33;
+    bool pollOnly = false; // events come from something SDL must poll
     // A pointer event's position from the window to the canvas (stored as
     // the signed 16-bit number the program reads).
     static void toCanvas(const Placement& placement, SDL_Event* event);

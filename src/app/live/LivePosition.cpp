@@ -16,6 +16,32 @@ namespace {
 // Half the recording line's width and more.
 const int lineMargin = 3;
 
+// What of a fix shows at level z, wherever the view is: the marker's world
+// pixel, course step and disc radius, and with the overlay its five
+// decimals. The feed wakes the loop when this changes (and now and then).
+std::function<std::uint64_t(const Fix&)> showingAt(int z, bool decimals)
+{
+    return [z, decimals](const Fix& fix) {
+        Signature s;
+        s.add(static_cast<std::uint64_t>(fix.mode));
+        if (!fix.hasPosition())
+            return s.value();
+        double x, y;
+        Mercator::toPixel(fix.lon, fix.lat, z, &x, &y);
+        s.add(static_cast<std::uint64_t>(std::llround(x)) << 32 ^ static_cast<std::uint64_t>(std::llround(y)));
+        const bool course =
+            std::isfinite(fix.course) && std::isfinite(fix.speed) && fix.speed >= PositionMarker::movingSpeed;
+        s.add(course ? static_cast<std::uint64_t>(std::lround(fix.course / PositionMarker::courseStep)) : ~0ull);
+        const double disc = fix.accuracy / Mercator::metresPerPixel(fix.lat, z);
+        s.add(std::isfinite(disc) ? static_cast<std::uint64_t>(std::llround(std::fmin(disc, 1e6))) : 0);
+        if (decimals) {
+            s.add(static_cast<std::uint64_t>(std::llround(fix.lon * 1e5)));
+            s.add(static_cast<std::uint64_t>(std::llround(fix.lat * 1e5)));
+        }
+        return s.value();
+    };
+}
+
 } // namespace
 
 LivePosition::LivePosition() = default;
@@ -35,7 +61,7 @@ void LivePosition::start(const GpsAddress& address, const std::string& tracksDir
     feed->setRecording(record);
     status.link = GpsStatus::connecting;
     if (threaded)
-        feed->start();
+        feed->start(onChange);
 }
 
 void LivePosition::stop()
@@ -73,6 +99,12 @@ std::string LivePosition::update(Map* map)
     }
     std::vector<RecordedPoint> points;
     const unsigned long before = status.reports;
+    // Reports that would show nothing new do not wake the loop.
+    int z = 0;
+    if (map->mercatorLevel(&z))
+        feed->setShowing(z * 2 + follow.following, showingAt(z, follow.following));
+    else
+        feed->setShowing(-1, nullptr);
     status = feed->status(&points);
     grow(points);
     const std::uint32_t ticks = clock->ticks();
@@ -184,13 +216,11 @@ std::string LivePosition::stateText(Lang* lang) const
 void LivePosition::drawOnMap(SDL_Surface* screen, const Map& map)
 {
     int z = 0;
-    if (!feed || !map.mercatorLevel(&z))
+    double x, y;
+    if (!feed || !map.screenOrigin(&z, &x, &y))
         return;
-    if (!recordingLine.files.empty()) {
-        double x, y;
-        map.worldPixel(0, 0, &x, &y);
+    if (!recordingLine.files.empty())
         recordingLine.draw(screen, z, x, y, nullptr, false);
-    }
     PositionMarker::Look look;
     if (PositionMarker::look(status.fix, map, &look, stale))
         marker.draw(screen, look);
@@ -205,25 +235,26 @@ SDL_Rect LivePosition::signMap(Signature* signature, const Map& map) const
         return everything;
     signature->add(shownPath);
     signature->add(static_cast<std::uint64_t>(recordedPoints));
+    // The marker is signed whatever the box, so that a marker that moved is
+    // drawn again even when the line's change covers the view.
+    PositionMarker::Look look;
+    const bool marked = PositionMarker::look(status.fix, map, &look, stale);
+    if (marked)
+        PositionMarker::sign(signature, look);
     // A new recording's line replaces all of the last one.
-    if (recordedPoints == fresh.size())
+    if (recordedPoints != 0 && recordedPoints == fresh.size())
         return everything;
-    double originX, originY;
-    map.worldPixel(0, 0, &originX, &originY);
     SDL_Rect box{0, 0, 0, 0};
     for (const LonLat& point : fresh) {
         double x, y;
-        Mercator::toPixel(point.lon, point.lat, z, &x, &y);
-        x = std::fmax(-1000, std::fmin(x - originX, 10000));
-        y = std::fmax(-1000, std::fmin(y - originY, 10000));
+        map.toScreen(point, &x, &y);
+        x = std::fmax(-1000, std::fmin(x, 10000));
+        y = std::fmax(-1000, std::fmin(y, 10000));
         box = unite(box, SDL_Rect{static_cast<Sint16>(x - lineMargin), static_cast<Sint16>(y - lineMargin),
                                   2 * lineMargin + 1, 2 * lineMargin + 1});
     }
-    PositionMarker::Look look;
-    if (PositionMarker::look(status.fix, map, &look, stale)) {
-        PositionMarker::sign(signature, look);
+    if (marked)
         box = unite(box, look.box());
-    }
     return box;
 }
 

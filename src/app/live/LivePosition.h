@@ -10,6 +10,7 @@
 
 #include <SDL.h>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -39,6 +40,8 @@ public:
     // otherwise step() works it. A running feed is stopped first.
     void start(const GpsAddress& address, const std::string& tracksDir, bool record, Clock* clock,
                bool threaded = true);
+    // Runs on the feed's thread when its status changes (set before start()).
+    std::function<void()> onChange;
     // Stops the feed (a recording is closed); the marker goes.
     void stop();
     bool on() const { return feed != nullptr; }

@@ -83,10 +83,9 @@ bool PositionMarker::look(const Fix& fix, const Map& map, Look* out, bool stale)
     int z = 0;
     if (!fix.hasPosition() || !map.loaded() || !map.mercatorLevel(&z))
         return false;
-    double wx, wy, originX, originY;
-    Mercator::toPixel(fix.lon, fix.lat, z, &wx, &wy);
-    map.worldPixel(0, 0, &originX, &originY);
-    const MarkerPlace place = MarkerPlace::of(wx - originX, wy - originY, map.grid.viewWidth, map.grid.viewHeight, radius + 4);
+    double sx, sy;
+    map.toScreen(LonLat{fix.lon, fix.lat}, &sx, &sy);
+    const MarkerPlace place = MarkerPlace::of(sx, sy, map.grid.viewWidth, map.grid.viewHeight, radius + 4);
     Look look;
     look.x = static_cast<int>(std::lround(place.x));
     look.y = static_cast<int>(std::lround(place.y));
@@ -94,7 +93,7 @@ bool PositionMarker::look(const Fix& fix, const Map& map, Look* out, bool stale)
     look.stale = stale;
     double towards = 0;
     if (place.atEdge) {
-        towards = std::atan2(wx - originX - map.grid.viewWidth / 2.0, -(wy - originY - map.grid.viewHeight / 2.0)) * 180 / M_PI;
+        towards = std::atan2(sx - map.grid.viewWidth / 2.0, -(sy - map.grid.viewHeight / 2.0)) * 180 / M_PI;
     } else if (!stale) {
         look.course = std::isfinite(fix.course) && std::isfinite(fix.speed) && fix.speed >= movingSpeed;
         towards = look.course ? fix.course : 0;
@@ -102,7 +101,10 @@ bool PositionMarker::look(const Fix& fix, const Map& map, Look* out, bool stale)
         look.accuracyPixels =
             std::isfinite(pixels) && pixels > radius ? static_cast<int>(std::lround(std::fmin(pixels, maxAccuracyPixels))) : 0;
     }
-    look.towards = static_cast<int>(std::lround(std::isfinite(towards) ? towards : 0) % 360 + 360) % 360;
+    // In steps the arrow's tip (12 pixels out) shows, so that a course that
+    // wavers by a degree redraws nothing.
+    const long step = std::lround((std::isfinite(towards) ? towards : 0) / courseStep) * courseStep;
+    look.towards = static_cast<int>(step % 360 + 360) % 360;
     *out = look;
     return true;
 }

@@ -24,6 +24,7 @@ class PositionMarker {
 public:
     static constexpr int radius = 5;
     static constexpr double movingSpeed = 0.5; // metres per second: slower has no course
+    static constexpr int courseStep = 5; // degrees the arrow turns by
     static const SDL_Rect indicatorBox;
 
     // What would be drawn for `fix` on `map`, in screen pixels.

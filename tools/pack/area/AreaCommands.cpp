@@ -104,7 +104,7 @@ int extract(const std::vector<std::string>& args, Options& o, bool (*interrupted
         return failure("--format takes pmtiles or mbtiles", 2);
     HttpClient client(httpSettings());
     client.interrupted = interrupted;
-    Fetcher fetcher(client, NetClock::real(), 20);
+    Fetcher fetcher(client, *Clock::system(), 20);
     fetcher.interrupted = interrupted;
     fetcher.note = [](const std::string& text) { std::cerr << "\ntessel-pack: " << text << "\n"; };
     options.fetcher = &fetcher;
@@ -148,7 +148,7 @@ int download(const std::vector<std::string>& args, Options& o, bool (*interrupte
     };
     HttpClient client(httpSettings());
     client.interrupted = interrupted;
-    Fetcher fetcher(client, NetClock::real(), rate);
+    Fetcher fetcher(client, *Clock::system(), rate);
     fetcher.interrupted = interrupted;
     fetcher.note = [](const std::string& text) { std::cerr << "\ntessel-pack: " << text << "\n"; };
     Download::Report report;
