@@ -327,6 +327,36 @@ TEST_F(LiveProgram, ASilentGpsdGreysTheFixAndAFloodIsRecordedAtABoundedRate)
     EXPECT_GE(points, TrackRecorder::burst);
 }
 
+// The accuracy circle tints only while small; a large one is outlined, one
+// larger than the screen (gpsd after a tunnel) not drawn.
+TEST_F(LiveProgram, ALargeAccuracyCircleIsOutlinedAndAHugeOneLeftOut)
+{
+    start("off");
+    int z = 0;
+    ASSERT_TRUE(program->map.mercatorLevel(&z));
+    const LonLat here = under(160, 120);
+    Fix fix;
+    fix.mode = FixMode::threeD;
+    fix.lat = here.lat;
+    fix.lon = here.lon;
+    const double metres = Mercator::metresPerPixel(here.lat, z);
+    int lit[3];
+    for (int i : {0, 1, 2}) {
+        fix.accuracy = metres * (i == 0 ? 30 : i == 1 ? 100 : 1000);
+        PositionMarker::Look look;
+        ASSERT_TRUE(PositionMarker::look(fix, program->map, &look));
+        SDL_Surface* screen = blankScreen();
+        PositionMarker marker;
+        marker.draw(screen, look);
+        lit[i] = pixelsDifferentFrom(screen, SDL_Rect{0, 0, 320, 240}, 0, 0, 0);
+        SDL_FreeSurface(screen);
+    }
+    EXPECT_GT(lit[0], 2000) << "a small disc tints";
+    EXPECT_LT(lit[1], 1500) << "a large one is a ring";
+    EXPECT_GT(lit[1], 500);
+    EXPECT_LT(lit[2], 500) << "only the dot";
+}
+
 TEST_F(LiveProgram, RecordingMakesAMissingTracksFolder)
 {
     std::string settings = readFile("tessel.conf");

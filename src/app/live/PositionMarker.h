@@ -12,7 +12,8 @@ class Map;
 class Signature;
 
 // The fix drawn on the map: a dot with a light rim, around it a circle of
-// the reported horizontal accuracy when that is larger than the dot, ahead
+// the reported horizontal accuracy when that is larger than the dot (only
+// outlined when large, none when larger than the screen), ahead
 // of it an arrow of the course while moving. A fix off the screen (outside
 // the package's area, or while the user looks elsewhere) is an arrow at
 // the screen's edge pointing to it. A fix gone stale stays where it was,
@@ -33,6 +34,7 @@ public:
         int towards = 0;       // whole degrees clockwise from up: the edge arrow's or the course's way
         bool course = false;   // an arrow of the course
         int accuracyPixels = 0; // 0: no circle
+        bool filled = true;     // the circle tinted, not only outlined
         bool stale = false;     // greyed: the fix is old
         // Everything drawn lies inside it.
         SDL_Rect box() const;
