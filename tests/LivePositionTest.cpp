@@ -181,10 +181,17 @@ TEST_F(LiveProgram, FollowsTheFixUntilPannedAndTheKeyFFollowsAgain)
     EXPECT_EQ(before[0], after[0]) << "a fix does not move a view the user moved";
     EXPECT_EQ(before[1], after[1]);
     EXPECT_FALSE(program->gps.live.followedPosition(program->map, &lon, &lat));
+    const auto markShown = [] {
+        Uint8 r, g, b;
+        pixelAt(testScreen(), PositionMarker::followOffBox.x + 3, PositionMarker::followOffBox.y + 6, &r, &g, &b);
+        return b > r + 60;
+    };
+    EXPECT_TRUE(markShown()) << "not following, said beside the state with the toolbar hidden";
 
     events.key(SDLK_f);
     passes(1);
     EXPECT_TRUE(program->gps.live.follow.following);
+    EXPECT_FALSE(markShown());
     expectOnScreenAt(second, 160, 120);
     events.key(SDLK_KP_PLUS);
     passes(1);

@@ -115,7 +115,7 @@ void ScreenDamage::addLive(std::vector<Region>* out) const
     out->push_back(Region{markerBox, marker.value(), false});
     Signature state;
     live.signIndicator(&state);
-    out->push_back(Region{PositionMarker::indicatorBox, state.value(), false});
+    out->push_back(Region{unite(PositionMarker::indicatorBox, PositionMarker::followOffBox), state.value(), false});
     Signature text;
     double lon = 0, lat = 0;
     if (map.loaded() && parts.options->showPosition && live.followedPosition(map, &lon, &lat)) {

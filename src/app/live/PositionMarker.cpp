@@ -10,6 +10,7 @@
 #include <cmath>
 
 const SDL_Rect PositionMarker::indicatorBox{285, 3, 10, 10};
+const SDL_Rect PositionMarker::followOffBox{271, 3, 10, 10};
 
 namespace {
 
@@ -67,6 +68,22 @@ void paintIndicator(cairo_t* c, int state)
     cairo_fill_preserve(c);
     cairo_set_source_rgb(c, 0, 0, 0);
     cairo_set_line_width(c, 1);
+    cairo_stroke(c);
+}
+
+void paintFollowOff(cairo_t* c)
+{
+    const double centre = PositionMarker::followOffBox.w / 2.0;
+    cairo_arc(c, centre, centre, centre - 2, 0, 2 * M_PI);
+    cairo_set_source_rgb(c, 1, 1, 1);
+    cairo_set_line_width(c, 1.5);
+    cairo_stroke_preserve(c);
+    cairo_set_source_rgb(c, 0.12, 0.47, 1);
+    cairo_fill(c);
+    cairo_move_to(c, 1, 1);
+    cairo_line_to(c, 2 * centre - 1, 2 * centre - 1);
+    cairo_set_source_rgb(c, 0.1, 0.1, 0.1);
+    cairo_set_line_width(c, 1.5);
     cairo_stroke(c);
 }
 
@@ -148,4 +165,13 @@ void PositionMarker::drawIndicator(SDL_Surface* screen, const GpsStatus& status,
     if (sprite.empty())
         sprite.paint(indicatorBox.w + 1, [state](cairo_t* c) { paintIndicator(c, state); });
     sprite.draw(screen, indicatorBox.x + indicatorBox.w / 2, indicatorBox.y + indicatorBox.h / 2);
+}
+
+void PositionMarker::drawFollowOff(SDL_Surface* screen)
+{
+    if (!intersects(screen->clip_rect, followOffBox))
+        return;
+    if (followOff.empty())
+        followOff.paint(followOffBox.w + 1, paintFollowOff);
+    followOff.draw(screen, followOffBox.x + followOffBox.w / 2, followOffBox.y + followOffBox.h / 2);
 }

@@ -26,6 +26,9 @@ public:
     static constexpr int radius = 5;
     static constexpr double movingSpeed = 0.5; // metres per second: slower has no course
     static const SDL_Rect indicatorBox;
+    // Left of it while a fix is not followed: the toolbar's follow icon may
+    // be hidden.
+    static const SDL_Rect followOffBox;
 
     // What would be drawn for `fix` on `map`, in screen pixels.
     struct Look {
@@ -47,12 +50,15 @@ public:
 
     // A stale fix shows as no fix.
     void drawIndicator(SDL_Surface* screen, const GpsStatus& status, bool stale);
+    // A small marker struck through: the view does not follow the fix.
+    void drawFollowOff(SDL_Surface* screen);
 
 private:
     AccuracyDisc disc;
     Sprite marker;
     int markerKey = -1; // the look the sprite shows
     Sprite indicators[4];
+    Sprite followOff;
 };
 
 #endif
