@@ -76,6 +76,9 @@ void ScreenDamage::addWidgets(std::vector<Region>* out) const
     const bool lineRolls = menu.lineRolling();
     out->push_back(Region{lineRolls ? menu.selectedLineBox() : SDL_Rect{0, 0, 0, 0},
                           static_cast<std::uint64_t>(menu.lineRoll.offset), lineRolls});
+    const bool valueRolls = menu.valueRolling();
+    out->push_back(Region{valueRolls ? menu.selectedValueBox() : SDL_Rect{0, 0, 0, 0},
+                          static_cast<std::uint64_t>(menu.valueRoll.offset), valueRolls});
 
     const Battery& battery = *parts.battery;
     const FPS& fps = *parts.fps;
