@@ -78,6 +78,16 @@ TEST(PositionOverlayTest, ShowsTheCentreOfGoogleNumberedPackagesOnly)
     EXPECT_EQ(position, Mercator::formatLonLat(lon, lat));
     EXPECT_GT(pixels, 60);
 
+    // Numbered off the planet: neither a place nor a scale.
+    writeSamplePackage("maps/far/", "Far", false);
+    std::string conf = readFile("maps/far/map.conf");
+    conf.replace(conf.find("begin_x=0"), 9, "begin_x=9000");
+    conf.replace(conf.find("end_x=6"), 7, "end_x=9006");
+    conf.replace(conf.find("pos_x=1"), 7, "pos_x=9001");
+    writeFile("maps/far/map.conf", conf);
+    ASSERT_TRUE(map.create(testScreen(), "maps/far/map.conf"));
+    EXPECT_FALSE(PositionOverlay::describe(map, &position, &pixels, &label)) << position << " " << label;
+
     mkdir("maps/s", 0755);
     writeFile("maps/s/map.conf", "api=seznam\npacked=no\ntype=base\nzoom=13\nzoom_actual=13\n"
                                  "begin_x=8000000\nbegin_y=8000000\nend_x=8010000\nend_y=8010000\n");

@@ -181,10 +181,17 @@ TEST_F(LiveProgram, FollowsTheFixUntilPannedAndTheKeyFFollowsAgain)
     EXPECT_EQ(before[0], after[0]) << "a fix does not move a view the user moved";
     EXPECT_EQ(before[1], after[1]);
     EXPECT_FALSE(program->gps.live.followedPosition(program->map, &lon, &lat));
+    const auto markShown = [] {
+        Uint8 r, g, b;
+        pixelAt(testScreen(), PositionMarker::followOffBox.x + 3, PositionMarker::followOffBox.y + 6, &r, &g, &b);
+        return b > r + 60;
+    };
+    EXPECT_TRUE(markShown()) << "not following, said beside the state with the toolbar hidden";
 
     events.key(SDLK_f);
     passes(1);
     EXPECT_TRUE(program->gps.live.follow.following);
+    EXPECT_FALSE(markShown());
     expectOnScreenAt(second, 160, 120);
     events.key(SDLK_KP_PLUS);
     passes(1);
@@ -325,6 +332,36 @@ TEST_F(LiveProgram, ASilentGpsdGreysTheFixAndAFloodIsRecordedAtABoundedRate)
     const unsigned long points = program->gps.live.recordingLine.files[0].data.points();
     EXPECT_LE(points, TrackRecorder::burst + 1 + LivePosition::staleMs / 1000 * TrackRecorder::maxPerSecond);
     EXPECT_GE(points, TrackRecorder::burst);
+}
+
+// The accuracy circle tints only while small; a large one is outlined, one
+// larger than the screen (gpsd after a tunnel) not drawn.
+TEST_F(LiveProgram, ALargeAccuracyCircleIsOutlinedAndAHugeOneLeftOut)
+{
+    start("off");
+    int z = 0;
+    ASSERT_TRUE(program->map.mercatorLevel(&z));
+    const LonLat here = under(160, 120);
+    Fix fix;
+    fix.mode = FixMode::threeD;
+    fix.lat = here.lat;
+    fix.lon = here.lon;
+    const double metres = Mercator::metresPerPixel(here.lat, z);
+    int lit[3];
+    for (int i : {0, 1, 2}) {
+        fix.accuracy = metres * (i == 0 ? 30 : i == 1 ? 100 : 1000);
+        PositionMarker::Look look;
+        ASSERT_TRUE(PositionMarker::look(fix, program->map, &look));
+        SDL_Surface* screen = blankScreen();
+        PositionMarker marker;
+        marker.draw(screen, look);
+        lit[i] = pixelsDifferentFrom(screen, SDL_Rect{0, 0, 320, 240}, 0, 0, 0);
+        SDL_FreeSurface(screen);
+    }
+    EXPECT_GT(lit[0], 2000) << "a small disc tints";
+    EXPECT_LT(lit[1], 1500) << "a large one is a ring";
+    EXPECT_GT(lit[1], 500);
+    EXPECT_LT(lit[2], 500) << "only the dot";
 }
 
 TEST_F(LiveProgram, RecordingMakesAMissingTracksFolder)

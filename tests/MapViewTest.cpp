@@ -179,6 +179,16 @@ TEST_F(MapView, DrawsFourBlitsToThePixel)
     }
     // The attribution, in black, over the tiles at the top left.
     EXPECT_GT(160 * 15 - pixelsDifferentFrom(testScreen(), SDL_Rect{3, 0, 160, 15}, 0, 0, 0), 20);
+    // A credit wider than its area is wrapped between words, never cut.
+    const std::string credit = "\xC2\xA9 Mapbox \xC2\xA9 OpenStreetMap contributors";
+    const std::vector<std::string> lines = attribution.lines(credit);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0] + " " + lines[1], credit);
+    for (const std::string& line : lines) {
+        int w = 0, h = 0;
+        TTF_SizeUTF8(testFonts().small, line.c_str(), &w, &h);
+        EXPECT_LE(w, 160) << line;
+    }
 
     map.grid.offsetY = 256 + 16; // only the second row is drawn
     map.grid.offsetX = 0;

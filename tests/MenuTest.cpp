@@ -338,3 +338,37 @@ TEST_F(MenuWidget, MissingImagesAreSkipped)
     EXPECT_TRUE(menu.click(275, 100, &result)) << "a touch where the track would be";
     EXPECT_EQ(result, -1);
 }
+
+// A value wider than its column rolls while its line is selected, so it
+// can be read whole; the others stay still.
+TEST_F(MenuWidget, ASelectedValueWiderThanItsColumnRolls)
+{
+    const int page = menu.model.createOptionsMenu("Options", 120, 60, -1, 9);
+    const int line = menu.model.addItem(page, 0, "GPS", false);
+    menu.model.changeValue(page, line, "Connected to gpsd at a long host name");
+    menu.model.addItem(page, 1, "Other", false);
+    menu.visible = true;
+    ASSERT_TRUE(menu.valueRolling());
+    const SDL_Rect box = menu.selectedValueBox();
+    const auto drawn = [&] {
+        ::fill(testScreen(), 0, 0, 0);
+        menu.draw(&fps, false);
+        std::vector<Uint8> pixels;
+        for (int y = box.y; y < box.y + box.h; ++y)
+            for (int x = box.x; x < box.x + box.w; ++x) {
+                Uint8 r, g, b;
+                pixelAt(testScreen(), x, y, &r, &g, &b);
+                pixels.push_back(r);
+            }
+        return pixels;
+    };
+    const std::vector<Uint8> first = drawn();
+    for (int i = 0; i < 40; ++i) {
+        clock.advance(100);
+        fps.refresh();
+        drawn();
+    }
+    EXPECT_NE(drawn(), first) << "the value rolled";
+    menu.model.next();
+    EXPECT_FALSE(menu.valueRolling()) << "a short value stays";
+}

@@ -12,6 +12,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <unistd.h>
 
 SDL_Joystick* joy = nullptr;
@@ -69,15 +70,26 @@ bool startVideo()
     const char* chosen = std::getenv("SDL_VIDEODRIVER");
     if (chosen && chosen[0])
         return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    std::string x11Error;
     for (const char* driver : {"x11", "dga", "fbcon", "directfb", "ggi", "svgalib"}) {
         setenv("SDL_VIDEODRIVER", driver, 1);
         const bool started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
         unsetenv("SDL_VIDEODRIVER");
         if (started)
             return true;
+        if (x11Error.empty())
+            x11Error = SDL_GetError();
     }
-    SDL_SetError("no display (DISPLAY is not set and no framebuffer can be used); "
-                 "SDL_VIDEODRIVER chooses a video driver");
+    // With DISPLAY set, X11 is what the user meant: say that display could
+    // not be opened, with SDL's own words (SDL's X11 driver reports an
+    // unreachable display as no video device).
+    const char* display = std::getenv("DISPLAY");
+    if (display && display[0])
+        SDL_SetError("Couldn't open X11 display %s (%s); SDL_VIDEODRIVER chooses a video driver", display,
+                     x11Error.c_str());
+    else
+        SDL_SetError("no display (DISPLAY is not set and no framebuffer can be used); "
+                     "SDL_VIDEODRIVER chooses a video driver");
     return false;
 }
 

@@ -59,8 +59,10 @@ void Menu::restartRollingOnChange()
 {
     if (model.current != shownPage)
         headingRoll.restart();
-    if (model.current != shownPage || model.page().selected != shownLine)
+    if (model.current != shownPage || model.page().selected != shownLine) {
         lineRoll.restart();
+        valueRoll.restart();
+    }
     shownPage = model.current;
     shownLine = model.page().selected;
 }
@@ -108,7 +110,10 @@ void Menu::drawLines(FPS* fps, bool blended, const MenuPage& m)
             continue;
         SDL_Rect valueBox{static_cast<Sint16>(itemBox.x + itemBox.w - m.valueWidth), static_cast<Sint16>(y),
                           static_cast<Uint16>(m.valueWidth), static_cast<Uint16>(2 * lineSkip)};
-        Effects::alignText(horizontal, font, item.value, &source, &valueBox);
+        if (isSelected)
+            Effects::alignTextWithRolling(horizontal, font, item.value, &source, &valueBox, fps, &valueRoll);
+        else
+            Effects::alignText(horizontal, font, item.value, &source, &valueBox);
         Effects::blitText(surface, font, item.value, color, blended, &source, &valueBox);
     }
 }
@@ -206,6 +211,24 @@ bool Menu::lineRolling() const
     if (m.selected < 0 || m.selected >= m.size())
         return false;
     return widerThan(font, m.items[static_cast<std::size_t>(m.selected)].text, selectedLineBox().w);
+}
+
+bool Menu::valueRolling() const
+{
+    if (!visible || model.empty())
+        return false;
+    const MenuPage& m = model.page();
+    if (m.type != MenuPage::options || m.selected < 0 || m.selected >= m.size())
+        return false;
+    return widerThan(font, m.items[static_cast<std::size_t>(m.selected)].value, m.valueWidth);
+}
+
+SDL_Rect Menu::selectedValueBox() const
+{
+    const MenuPage& m = model.page();
+    const int y = itemBox.y + firstRowY(m) + (m.selected - m.firstVisible) * lineSkip;
+    return SDL_Rect{static_cast<Sint16>(itemBox.x + itemBox.w - m.valueWidth), static_cast<Sint16>(y),
+                    static_cast<Uint16>(m.valueWidth), static_cast<Uint16>(2 * lineSkip)};
 }
 
 SDL_Rect Menu::selectedLineBox() const

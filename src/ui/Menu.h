@@ -40,8 +40,12 @@ public:
     // box and rolls.
     bool headingRolling() const;
     bool lineRolling() const;
-    // The box of the selected line's text.
+    // True while the selected line's value (options pages) is wider than
+    // its column and rolls.
+    bool valueRolling() const;
+    // The box of the selected line's text, and of its value.
     SDL_Rect selectedLineBox() const;
+    SDL_Rect selectedValueBox() const;
     // The height of a page's first line in the line box (by its vertical
     // align flags: here the bottom flag wins over the middle one).
     int firstRowY(const MenuPage& m) const;
@@ -57,6 +61,7 @@ public:
     int visibleRows = 0;
     Effects::Rolling headingRoll;
     Effects::Rolling lineRoll;
+    Effects::Rolling valueRoll;
     bool headingOn = false;
     bool backgroundOn = false;
     bool visible = false;

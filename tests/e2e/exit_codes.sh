@@ -15,6 +15,12 @@ code=$?
 grep -q "no display" err.txt || fail "no display: message was '$(cat err.txt)'"
 [ ! -s out.txt ] || fail "no display: wrote to the terminal"
 
+# A display that cannot be opened is named with SDL's own reason.
+env -u SDL_VIDEODRIVER DISPLAY=:7391 "$tessel" >out.txt 2>err.txt </dev/null
+code=$?
+[ $code -eq 1 ] || fail "unreachable display: exit code $code, expected 1"
+grep -q "Couldn't open X11 display :7391 (No available video device)" err.txt || fail "unreachable display: message was '$(cat err.txt)'"
+
 rm media/font.ttf
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$tessel" 2>err.txt
 code=$?

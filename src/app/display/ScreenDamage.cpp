@@ -76,6 +76,9 @@ void ScreenDamage::addWidgets(std::vector<Region>* out) const
     const bool lineRolls = menu.lineRolling();
     out->push_back(Region{lineRolls ? menu.selectedLineBox() : SDL_Rect{0, 0, 0, 0},
                           static_cast<std::uint64_t>(menu.lineRoll.offset), lineRolls});
+    const bool valueRolls = menu.valueRolling();
+    out->push_back(Region{valueRolls ? menu.selectedValueBox() : SDL_Rect{0, 0, 0, 0},
+                          static_cast<std::uint64_t>(menu.valueRoll.offset), valueRolls});
 
     const Battery& battery = *parts.battery;
     const FPS& fps = *parts.fps;
@@ -115,7 +118,7 @@ void ScreenDamage::addLive(std::vector<Region>* out) const
     out->push_back(Region{markerBox, marker.value(), false});
     Signature state;
     live.signIndicator(&state);
-    out->push_back(Region{PositionMarker::indicatorBox, state.value(), false});
+    out->push_back(Region{unite(PositionMarker::indicatorBox, PositionMarker::followOffBox), state.value(), false});
     Signature text;
     double lon = 0, lat = 0;
     if (map.loaded() && parts.options->showPosition && live.followedPosition(map, &lon, &lat)) {

@@ -35,7 +35,7 @@ const std::vector<AccuracyDisc::Row>& AccuracyDisc::rows(int radius)
     return rowsOf;
 }
 
-void AccuracyDisc::draw(SDL_Surface* screen, int cx, int cy, int radius)
+void AccuracyDisc::draw(SDL_Surface* screen, int cx, int cy, int radius, bool filled)
 {
     if (radius <= 0 || screen->format->BytesPerPixel != 2 || SDL_LockSurface(screen) != 0)
         return;
@@ -48,7 +48,8 @@ void AccuracyDisc::draw(SDL_Surface* screen, int cx, int cy, int radius)
         std::uint16_t* pixels = reinterpret_cast<std::uint16_t*>(static_cast<Uint8*>(screen->pixels) + y * screen->pitch);
         // Left rim, disc, right rim, each cut to the clip.
         blendSpan(pixels, std::max(left, cx - row.outside), std::min(right, cx - row.inside - 1), rimAlpha);
-        blendSpan(pixels, std::max(left, cx - row.inside), std::min(right, cx + row.inside), fillAlpha);
+        if (filled)
+            blendSpan(pixels, std::max(left, cx - row.inside), std::min(right, cx + row.inside), fillAlpha);
         blendSpan(pixels, std::max(left, cx + std::max(row.inside, 0) + 1), std::min(right, cx + row.outside), rimAlpha);
     }
     SDL_UnlockSurface(screen);

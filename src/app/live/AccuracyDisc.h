@@ -12,9 +12,9 @@
 // lookup.
 class AccuracyDisc {
 public:
-    // Draws the circle of `radius` pixels around (cx, cy); nothing when the
-    // surface is not 16-bit.
-    void draw(SDL_Surface* screen, int cx, int cy, int radius);
+    // Draws the circle of `radius` pixels around (cx, cy), its disc too
+    // when `filled`; nothing when the surface is not 16-bit.
+    void draw(SDL_Surface* screen, int cx, int cy, int radius, bool filled = true);
 
     // The colours and opacities (of 32) it is drawn with.
     static const std::uint16_t colour = 0x1BDF; // (30, 120, 255)

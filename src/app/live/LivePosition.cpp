@@ -258,8 +258,20 @@ SDL_Rect LivePosition::signMap(Signature* signature, const Map& map) const
     return box;
 }
 
+void LivePosition::drawIndicator(SDL_Surface* screen)
+{
+    marker.drawIndicator(screen, status, stale);
+    if (notFollowing())
+        marker.drawFollowOff(screen);
+}
+
+bool LivePosition::notFollowing() const
+{
+    return feed && !follow.following && status.fix.hasPosition();
+}
+
 void LivePosition::signIndicator(Signature* signature) const
 {
     signature->add(static_cast<std::uint64_t>(status.link) | static_cast<std::uint64_t>(status.fix.mode) << 8 |
-                   static_cast<std::uint64_t>(stale) << 16);
+                   static_cast<std::uint64_t>(stale) << 16 | static_cast<std::uint64_t>(notFollowing()) << 17);
 }

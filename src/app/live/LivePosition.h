@@ -71,7 +71,8 @@ public:
 
     // Over the map: the recording's line and the marker.
     void drawOnMap(SDL_Surface* screen, const Map& map);
-    void drawIndicator(SDL_Surface* screen) { marker.drawIndicator(screen, status, stale); }
+    // The fix state, and whether the view follows a fix.
+    void drawIndicator(SDL_Surface* screen);
     // What drawOnMap() would draw now (its fingerprint) and where: the
     // marker and the points added by the last update().
     SDL_Rect signMap(Signature* signature, const Map& map) const;
@@ -96,6 +97,7 @@ private:
         bool operator==(const View& o) const { return package == o.package && z == o.z && x == o.x && y == o.y; }
     };
     static View viewOf(const Map& map);
+    bool notFollowing() const;
     void centre(Map* map) const;
     void grow(const std::vector<RecordedPoint>& points);
 

@@ -10,11 +10,13 @@
 #include <cmath>
 
 const SDL_Rect PositionMarker::indicatorBox{285, 3, 10, 10};
+const SDL_Rect PositionMarker::followOffBox{271, 3, 10, 10};
 
 namespace {
 
-// Larger circles say nothing on a 320-pixel screen.
-const double maxAccuracyPixels = 1000;
+// A circle wider than this is only outlined: a tint over much of the
+// screen would hide the map.
+const int maxFilledPixels = 60;
 // The marker's sprite: the course arrow reaches radius + 7, its white rim
 // 1.5 more.
 const int markerSprite = 2 * (PositionMarker::radius + 10) + 1;
@@ -69,6 +71,22 @@ void paintIndicator(cairo_t* c, int state)
     cairo_stroke(c);
 }
 
+void paintFollowOff(cairo_t* c)
+{
+    const double centre = PositionMarker::followOffBox.w / 2.0;
+    cairo_arc(c, centre, centre, centre - 2, 0, 2 * M_PI);
+    cairo_set_source_rgb(c, 1, 1, 1);
+    cairo_set_line_width(c, 1.5);
+    cairo_stroke_preserve(c);
+    cairo_set_source_rgb(c, 0.12, 0.47, 1);
+    cairo_fill(c);
+    cairo_move_to(c, 1, 1);
+    cairo_line_to(c, 2 * centre - 1, 2 * centre - 1);
+    cairo_set_source_rgb(c, 0.1, 0.1, 0.1);
+    cairo_set_line_width(c, 1.5);
+    cairo_stroke(c);
+}
+
 } // namespace
 
 SDL_Rect PositionMarker::Look::box() const
@@ -97,9 +115,12 @@ bool PositionMarker::look(const Fix& fix, const Map& map, Look* out, bool stale)
     } else if (!stale) {
         look.course = std::isfinite(fix.course) && std::isfinite(fix.speed) && fix.speed >= movingSpeed;
         towards = look.course ? fix.course : 0;
+        // A circle larger than the screen has no edge to see: none.
         const double pixels = fix.accuracy / Mercator::metresPerPixel(fix.lat, z);
+        const double screenHalf = std::hypot(map.grid.viewWidth, map.grid.viewHeight) / 2;
         look.accuracyPixels =
-            std::isfinite(pixels) && pixels > radius ? static_cast<int>(std::lround(std::fmin(pixels, maxAccuracyPixels))) : 0;
+            std::isfinite(pixels) && pixels > radius && pixels <= screenHalf ? static_cast<int>(std::lround(pixels)) : 0;
+        look.filled = look.accuracyPixels <= maxFilledPixels;
     }
     // In steps the arrow's tip (12 pixels out) shows, so that a course that
     // wavers by a degree redraws nothing.
@@ -114,7 +135,7 @@ void PositionMarker::draw(SDL_Surface* screen, const Look& look)
     if (!intersects(screen->clip_rect, look.box()))
         return;
     if (look.accuracyPixels > 0)
-        disc.draw(screen, look.x, look.y, look.accuracyPixels);
+        disc.draw(screen, look.x, look.y, look.accuracyPixels, look.filled);
     const int key = ((look.atEdge ? 2 : look.course ? 1 : 0) * 360 + (look.atEdge || look.course ? look.towards : 0)) * 2 +
                     (look.stale ? 1 : 0);
     if (key != markerKey) {
@@ -130,7 +151,7 @@ void PositionMarker::sign(Signature* signature, const Look& look)
                    static_cast<std::uint32_t>(look.y));
     signature->add(static_cast<std::uint64_t>(look.atEdge) | static_cast<std::uint64_t>(look.course) << 1 |
                    static_cast<std::uint64_t>(look.towards) << 2 | static_cast<std::uint64_t>(look.accuracyPixels) << 16 |
-                   static_cast<std::uint64_t>(look.stale) << 48);
+                   static_cast<std::uint64_t>(look.stale) << 48 | static_cast<std::uint64_t>(look.filled) << 49);
 }
 
 void PositionMarker::drawIndicator(SDL_Surface* screen, const GpsStatus& status, bool stale)
@@ -146,4 +167,13 @@ void PositionMarker::drawIndicator(SDL_Surface* screen, const GpsStatus& status,
     if (sprite.empty())
         sprite.paint(indicatorBox.w + 1, [state](cairo_t* c) { paintIndicator(c, state); });
     sprite.draw(screen, indicatorBox.x + indicatorBox.w / 2, indicatorBox.y + indicatorBox.h / 2);
+}
+
+void PositionMarker::drawFollowOff(SDL_Surface* screen)
+{
+    if (!intersects(screen->clip_rect, followOffBox))
+        return;
+    if (followOff.empty())
+        followOff.paint(followOffBox.w + 1, paintFollowOff);
+    followOff.draw(screen, followOffBox.x + followOffBox.w / 2, followOffBox.y + followOffBox.h / 2);
 }

@@ -6,6 +6,7 @@
 #include "Mercator.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -37,6 +38,10 @@ bool PositionOverlay::describe(const Map& map, std::string* position, int* barPi
         return false;
     double wx, wy, lon, lat;
     map.worldPixel(map.grid.viewWidth / 2.0, map.grid.viewHeight / 2.0, &wx, &wy);
+    // A package numbered off the planet has no place nor scale to tell.
+    const double side = std::ldexp(256.0, z);
+    if (!at && !(wx >= 0 && wx < side && wy >= 0 && wy < side))
+        return false;
     Mercator::toLonLat(wx, wy, z, &lon, &lat);
     if (at) {
         lon = at->lon;

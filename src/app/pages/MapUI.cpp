@@ -48,6 +48,7 @@ bool MapUI::packageList(Menu* menu, int page)
 {
     DIR* dir = opendir("./maps");
     if (!dir) {
+        menu->model.clearMenu(page);
         noPackages(menu, page);
         return false;
     }
