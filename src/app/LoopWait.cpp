@@ -20,7 +20,8 @@ void sooner(int* wait, std::uint32_t now, std::uint32_t due)
 int LoopWait::msUntilDue(const Program& p, std::uint32_t now)
 {
     const bool panning = (p.panning.x != 0 || p.panning.y != 0) && p.map.loaded();
-    const bool rolling = p.toolBar.rolling() || p.menu.headingRolling() || p.menu.lineRolling();
+    const bool rolling = p.toolBar.rolling() || p.menu.headingRolling() || p.menu.lineRolling() ||
+                         p.menu.valueRolling();
     if (panning || rolling || p.commands.quit)
         return 0;
     int wait = -1;
@@ -30,5 +31,9 @@ int LoopWait::msUntilDue(const Program& p, std::uint32_t now)
         sooner(&wait, now, p.fps.nextTextUpdate);
     if (!p.notification.bgText.empty())
         sooner(&wait, now, p.notification.bgUntil);
+    // A fix that stops coming is greyed.
+    std::uint32_t staleAt = 0;
+    if (p.gps.live.staleAt(&staleAt))
+        sooner(&wait, now, staleAt);
     return wait;
 }

@@ -29,14 +29,8 @@ bool makeDirectories(const std::string& path)
 
 bool copyFile(const std::string& from, const std::string& to)
 {
-    std::ifstream in(from, std::ios::binary);
-    if (!in)
-        return false;
     const std::string temporary = to + ".new";
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << in.rdbuf();
-    out.close();
-    return out && std::rename(temporary.c_str(), to.c_str()) == 0;
+    return SafeFile::copyDurably(from, temporary) && std::rename(temporary.c_str(), to.c_str()) == 0;
 }
 
 std::string parentOf(const std::string& path)

@@ -1,5 +1,6 @@
 #include "VectorStyle.h"
 
+#include "RegularFileStream.h"
 #include "SafeFile.h"
 
 #include <nlohmann/json.hpp>
@@ -233,12 +234,9 @@ bool VectorStyle::parse(const std::string& text, VectorStyle* out, std::string* 
 
 bool VectorStyle::load(const std::string& path, VectorStyle* out, std::string* error)
 {
-    const int regular = SafeFile::openRegular(path); // never wait on a FIFO
-    if (regular < 0)
-        return fail(error, "cannot be read");
-    close(regular);
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    // Read on the descriptor whose type was checked: never waits on a FIFO.
+    RegularFileStream in(path);
+    if (!in.isOpen())
         return fail(error, "cannot be read");
     std::string text(maxBytes + 1, '\0');
     in.read(&text[0], static_cast<std::streamsize>(text.size()));

@@ -38,7 +38,12 @@ for _ in $(seq 1 80); do
   sleep 0.5
 done
 echo $found > found.txt
-sleep 3 # a recording of fewer than two points leaves no file
+# A recording of fewer than two points leaves no file: wait (bounded) until
+# the flushed recording holds two.
+for _ in $(seq 1 40); do
+  [ "$(cat tracks/recorded-*.gpx 2>/dev/null | grep -o '<trkpt' | wc -l)" -ge 2 ] && break
+  sleep 0.25
+done
 quit_viewer
 INNER
 

@@ -275,3 +275,11 @@ void LivePosition::signIndicator(Signature* signature) const
     signature->add(static_cast<std::uint64_t>(status.link) | static_cast<std::uint64_t>(status.fix.mode) << 8 |
                    static_cast<std::uint64_t>(stale) << 16 | static_cast<std::uint64_t>(notFollowing()) << 17);
 }
+
+bool LivePosition::staleAt(std::uint32_t* due) const
+{
+    if (!feed || stale || !status.fix.hasPosition())
+        return false;
+    *due = lastReportAt + staleMs;
+    return true;
+}

@@ -82,6 +82,9 @@ public:
     // greyed at its last place, the indicator red.
     static const std::uint32_t staleMs = 5000;
 
+    // The tick at which the fix shown turns stale; false when none will.
+    bool staleAt(std::uint32_t* due) const;
+
     GpsStatus status;
     bool stale = false;
     Follow follow;

@@ -4,6 +4,7 @@
 #include "Files.h"
 #include "Package.h"
 #include "PackedMap.h"
+#include "RegularFileStream.h"
 #include "SafeFile.h"
 
 #include <fstream>
@@ -47,18 +48,6 @@ int PackageReader::forEachLevel(const std::function<void(MapAPI&)>& visit) const
 
 namespace {
 
-// Part files are opened only when they are regular files (a FIFO would
-// never answer).
-bool openPart(const std::string& name, std::ifstream* in)
-{
-    const int fd = SafeFile::openRegular(name);
-    if (fd < 0)
-        return false;
-    close(fd);
-    in->open(name, std::ios::binary);
-    return static_cast<bool>(*in);
-}
-
 void forEachPackedTile(MapAPI& level, const std::string& layer, const PackageReader::TileVisitor& visit,
                        std::vector<std::string>* problems)
 {
@@ -67,8 +56,9 @@ void forEachPackedTile(MapAPI& level, const std::string& layer, const PackageRea
     std::string bytes;
     for (int part = 0;; ++part) {
         const std::string name = PackedMap::partFileName(level.directory, layer, level.zoomValue(), part);
-        std::ifstream in;
-        if (!openPart(name, &in)) {
+        // Part files are read only when they are regular files (a FIFO would never answer).
+        RegularFileStream in(name);
+        if (!in.isOpen()) {
             // No part at all is a level without tiles, as a loose one would be.
             if (part > 0 && expectedFirst < cells)
                 problems->push_back(name + ": missing part file");
