@@ -7,8 +7,6 @@
 
 namespace SafeFile {
 
-namespace {
-
 bool writeAll(int fd, const char* data, std::size_t size)
 {
     while (size > 0) {
@@ -22,6 +20,8 @@ bool writeAll(int fd, const char* data, std::size_t size)
     }
     return true;
 }
+
+namespace {
 
 // A fresh file at `path`: what was there is unlinked (a link goes, its
 // target stays untouched; a directory stays and fails the creation), then

@@ -20,6 +20,8 @@ bool readRegular(const std::string& path, std::size_t limit, std::string* bytes)
 bool writeDurably(const std::string& path, const std::string& bytes);
 // Copies a regular file into a fresh `to`, synced; on failure removes `to`.
 bool copyDurably(const std::string& from, const std::string& to, bool followLinks = true);
+// Writes all of `data` to `fd`, through interruptions and short writes.
+bool writeAll(int fd, const char* data, std::size_t size);
 // Syncs the directory holding `path`, so a rename in it lasts.
 void syncDirectoryOf(const std::string& path);
 // The modification time of a regular file, links not followed; -1 when

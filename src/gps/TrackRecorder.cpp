@@ -195,20 +195,6 @@ bool readAt(int fd, long long at, std::size_t size, std::string* out)
     return true;
 }
 
-bool writeAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // The first `length` bytes of `from` and then `end` into a fresh `to`,
 // synced; on failure `to` is removed.
 bool copyCut(int from, long long length, const std::string& end, const std::string& to)
@@ -221,10 +207,10 @@ bool copyCut(int from, long long length, const std::string& end, const std::stri
     bool ok = true;
     for (long long at = 0; ok && at < length;) {
         const std::size_t size = static_cast<std::size_t>(std::min<long long>(length - at, 64 * 1024));
-        ok = readAt(from, at, size, &chunk) && writeAll(out, chunk.data(), size);
+        ok = readAt(from, at, size, &chunk) && SafeFile::writeAll(out, chunk.data(), size);
         at += static_cast<long long>(size);
     }
-    ok = ok && writeAll(out, end.data(), end.size()) && fsync(out) == 0;
+    ok = ok && SafeFile::writeAll(out, end.data(), end.size()) && fsync(out) == 0;
     ok = close(out) == 0 && ok;
     if (!ok)
         unlink(to.c_str());
