@@ -450,3 +450,22 @@ TEST_F(ArchivePackage, ARefusedArchiveLeavesTheOpenPackageAndSaysWhy)
     int z;
     EXPECT_TRUE(map.mercatorLevel(&z));
 }
+
+// A city archive whose centre names a far coarser level (as tilemaker
+// writes) opens where its bounds fill the screen, not on a speck.
+TEST_F(ArchivePackage, OpensWhereItsBoundsFillTheScreen)
+{
+    std::vector<std::tuple<int, int, int, std::string>> tiles;
+    for (int z = 7; z <= 14; ++z) {
+        double x, y;
+        Mercator::toPixel(7.42, 43.73, z, &x, &y);
+        tiles.emplace_back(z, static_cast<int>(x / 256), (1 << z) - 1 - static_cast<int>(y / 256), tilePng(z));
+    }
+    writeMBTiles("maps/city.mbtiles", tiles,
+                 {{"name", "City"}, {"format", "png"}, {"bounds", "7.40,43.72,7.44,43.745"}, {"center", "7.42,43.73,7"}});
+    ASSERT_TRUE(map.create(testScreen(), "maps/city.mbtiles"));
+    int z;
+    double x, y;
+    centre(&z, &x, &y);
+    EXPECT_EQ(z, 13) << "233 x 201 px there; 466 x 402 one level deeper";
+}

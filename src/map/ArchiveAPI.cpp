@@ -42,10 +42,36 @@ ArchiveAPI::ArchiveAPI(ConfParser* conf, std::string path, ArchiveInfo info, std
     int saved = -1;
     const auto found = conf->intValue("zoom_actual", &saved) ? std::find(zoomLevels.begin(), zoomLevels.end(), saved)
                                                             : zoomLevels.end();
-    if (found != zoomLevels.end())
+    if (found != zoomLevels.end()) {
         showLevel(static_cast<int>(found - zoomLevels.begin()));
-    else
-        showLevel(about.hasCentre && about.centreZoom >= 0 ? nearestLevel(about.centreZoom) : 0);
+        return;
+    }
+    // A centre far coarser than the data (a city made to level 14 whose
+    // centre says 7) would open on a speck: no coarser than the level where
+    // the bounds fill the screen.
+    const int start = about.hasCentre && about.centreZoom >= 0 ? nearestLevel(about.centreZoom) : 0;
+    const int filled = fillingLevel();
+    showLevel(filled >= 0 && zoomLevels[static_cast<std::size_t>(filled)] > zoomLevels[static_cast<std::size_t>(start)]
+                  ? filled
+                  : start);
+}
+
+int ArchiveAPI::fillingLevel() const
+{
+    if (!about.hasBounds || about.levels.empty())
+        return -1;
+    const int deepest = deepestData > 0 ? deepestData : about.levels.back().z;
+    int best = -1;
+    for (std::size_t i = 0; i < zoomLevels.size(); ++i) {
+        const int z = zoomLevels[i];
+        double west, north, east, south;
+        Mercator::toPixel(about.west, about.north, z, &west, &north);
+        Mercator::toPixel(about.east, about.south, z, &east, &south);
+        const bool fits = east - west <= fillWidth && south - north <= fillHeight;
+        if (z <= deepest && fits && (best < 0 || z > zoomLevels[static_cast<std::size_t>(best)]))
+            best = static_cast<int>(i);
+    }
+    return best;
 }
 
 void ArchiveAPI::addOverzoomLevels()

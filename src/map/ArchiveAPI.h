@@ -50,6 +50,10 @@ private:
     int step(int direction);
     void showLevel(int level);
     int nearestLevel(int z) const;
+    // The deepest data level at which the declared bounds fit in
+    // fillWidth x fillHeight pixels (the handheld's screen), or -1.
+    int fillingLevel() const;
+    static constexpr double fillWidth = 320, fillHeight = 240;
     // World pixel (x, y) at the current level as area tile and pixel.
     bool areaPosition(double x, double y, ViewCentre* at) const;
 
