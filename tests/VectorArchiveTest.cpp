@@ -97,11 +97,17 @@ TEST_F(VectorArchive, OpensDrawsFourLevelsPastItsDataAndKeepsTheDarkChoice)
     Pixels::unpack565(dark, &r, &g, &b);
     EXPECT_LT(r + g + b, 300u);
     EXPECT_GT(b, r) << "water stays blue";
+    {
+        Map again; // the choice is kept at once, before any position is saved
+        ASSERT_TRUE(again.create(testScreen(), "maps/water.mbtiles"));
+        EXPECT_EQ(ArchiveAPI::darkName, again.api->bg.name);
+        EXPECT_EQ("© Makers", again.api->copyright);
+    }
+    ASSERT_TRUE(map.setBg(0));
     ASSERT_TRUE(map.saveLastPosition());
-    Map again;
-    ASSERT_TRUE(again.create(testScreen(), "maps/water.mbtiles"));
-    EXPECT_EQ(ArchiveAPI::darkName, again.api->bg.name);
-    EXPECT_EQ("© Makers", again.api->copyright);
+    Map light;
+    ASSERT_TRUE(light.create(testScreen(), "maps/water.mbtiles"));
+    EXPECT_EQ(ArchiveAPI::lightName, light.api->bg.name);
 }
 
 // The loader thread decodes, draws and labels (fonts, glyph cache) while

@@ -158,6 +158,13 @@ bool ArchiveAPI::savePosition(const ViewCentre& at)
     return saveKeys(keys, true);
 }
 
+void ArchiveAPI::keepLayerChoice()
+{
+    // A failed write shows when the position is saved on leaving.
+    if (valid() && !stylePath.empty())
+        saveKeys({{"dark", bg.name == darkName ? 1 : 0}}, true);
+}
+
 std::string ArchiveAPI::typeAlias(const std::string& name)
 {
     return stylePath.empty() ? "type_archive" : "type_" + name;

@@ -30,6 +30,7 @@ public:
     // Writes "zoom_actual" (the level) and "pos_x", "pos_y" (the world
     // tile), "move_x", "move_y" (the pixel in it) to the position file.
     bool savePosition(const ViewCentre& at) override;
+    void keepLayerChoice() override;
     std::string typeAlias(const std::string& name) override;
     void refreshCopyright() override;
     std::string tileFileNameAt(const std::string& layer, int level, int x, int y) const override;

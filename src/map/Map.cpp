@@ -349,6 +349,7 @@ bool Map::setBg(int index)
         return false;
     const bool inList = index >= 0 && static_cast<std::size_t>(index) < bgTypes.size();
     api->setBg(bgTypes[inList ? static_cast<std::size_t>(index) : 0]);
+    api->keepLayerChoice();
     pipeline.layersChanged();
     reloadAll();
     return true;

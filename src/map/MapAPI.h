@@ -113,6 +113,9 @@ public:
     int levelFactor(int from, int to) const;
 
     void setBg(std::string name);
+    // What the user's choice of layer leaves in the position file at once
+    // (an archive's light or dark style); nothing by default.
+    virtual void keepLayerChoice() {}
     void setOverlay(std::string name);
     // Decodes `layer`'s tile at area position (x, y) of the current level
     // with SDL_image (the toolbox's and tests' view of a package; the viewer

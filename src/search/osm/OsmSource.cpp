@@ -2,6 +2,7 @@
 
 #include "IndexWriter.h"
 #include "OsmTags.h"
+#include "PbfFraming.h"
 #include "SafeFile.h"
 #include "Spool.h"
 #include "Varint.h"
@@ -11,6 +12,7 @@
 #include <osmium/io/pbf_input.hpp>
 #include <osmium/osm/node.hpp>
 #include <osmium/osm/way.hpp>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -95,16 +97,38 @@ bool OsmSource::stopped(std::string* why) const
 bool OsmSource::readFile(const std::string& path, std::string* why)
 {
     const int fd = SafeFile::openRegular(path);
-    if (fd < 0) {
+    struct stat info;
+    if (fd < 0 || fstat(fd, &info) != 0) {
+        if (fd >= 0)
+            close(fd);
         *why = path + ": not a readable file";
         return false;
     }
+    const auto read = [fd](std::uint64_t at, std::size_t size, std::string* bytes) {
+        bytes->assign(size, '\0');
+        return pread(fd, &(*bytes)[0], size, static_cast<off_t>(at)) == static_cast<ssize_t>(size);
+    };
+    const bool framed = PbfFraming::check(read, static_cast<std::uint64_t>(info.st_size), why);
     close(fd);
+    if (!framed) {
+        *why = "not an OpenStreetMap PBF file, or cut short (" + *why + ")";
+        return false;
+    }
     return run([&] { return osmium::io::File(path, "pbf"); }, why);
 }
 
 bool OsmSource::readBytes(const char* data, std::size_t size, std::string* why)
 {
+    const auto read = [data, size](std::uint64_t at, std::size_t length, std::string* bytes) {
+        if (at > size || size - at < length)
+            return false;
+        bytes->assign(data + at, length);
+        return true;
+    };
+    if (!PbfFraming::check(read, size, why)) {
+        *why = "not an OpenStreetMap PBF file, or cut short (" + *why + ")";
+        return false;
+    }
     return run([&] { return osmium::io::File(data, size, "pbf"); }, why);
 }
 
