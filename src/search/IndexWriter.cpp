@@ -20,7 +20,6 @@ namespace {
 
 const char separator = '\x1f';  // between names in the scratch file; cleaned names hold no control characters
 const std::size_t maxNameBytes = 255;
-const std::size_t prefixLengths = 3;
 
 bool exec(sqlite3* db, const char* sql, std::string* why)
 {

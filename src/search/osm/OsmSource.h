@@ -45,7 +45,6 @@ private:
     PlaceFinder finder;
     std::vector<std::int64_t> wanted;  // nodes standing for ways, sorted
     std::vector<std::int64_t> positions;  // their positions (lat << 32 | lon, micro-degrees)
-    int pass = 0;
 };
 
 #endif
