@@ -4,18 +4,12 @@
 # gpxpy), and every bad input a clear message with nothing left behind.
 set -u
 pack=$1
-fixtures=$2/../shared/fixtures
+source_dir=$2
+fixtures=$source_dir/../shared/fixtures
 work=$(mktemp -d /tmp/tessel-route-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-fail() { echo "FAIL: $*" >&2; exit 1; }
-expect() { # STATUS MESSAGE COMMAND...
-  local status=$1 message=$2
-  shift 2
-  "$@" >out.txt 2>err.txt
-  [ $? -eq "$status" ] || fail "$*: exit code $status expected: $(cat err.txt)"
-  grep -q -- "$message" err.txt out.txt || fail "$*: '$message' expected: $(cat err.txt out.txt)"
-}
+. "$source_dir/tests/e2e/expect.sh"
 leftovers() { [ -z "$(ls -A maps)" ] || fail "left behind: $(ls -A maps)"; }
 
 mkdir maps

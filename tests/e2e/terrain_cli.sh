@@ -10,14 +10,7 @@ fixtures=$source_dir/../shared/fixtures
 work=$(mktemp -d /tmp/tessel-terrain-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-fail() { echo "FAIL: $*" >&2; exit 1; }
-expect() { # STATUS MESSAGE COMMAND...
-  local status=$1 message=$2
-  shift 2
-  "$@" >out.txt 2>err.txt
-  [ $? -eq "$status" ] || fail "$*: exit code $status expected: $(cat err.txt out.txt)"
-  grep -q -- "$message" err.txt out.txt || fail "$*: '$message' expected: $(cat err.txt out.txt)"
-}
+. "$source_dir/tests/e2e/expect.sh"
 
 for c in dem track; do
   "$pack" $c --help | grep -q "usage: tessel-pack $c" || fail "$c --help"
