@@ -10,22 +10,6 @@
 
 namespace {
 
-// A file: URI for SQLite, so that "immutable" can be asked for.
-std::string fileUri(const std::string& path)
-{
-    std::string uri = "file:";
-    for (unsigned char c : path) {
-        if (c == '%' || c == '?' || c == '#' || c < 0x20 || c >= 0x7f) {
-            char escaped[4];
-            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
-            uri += escaped;
-        } else {
-            uri += static_cast<char>(c);
-        }
-    }
-    return uri + "?immutable=1";
-}
-
 bool parseNumbers(const std::string& text, double* out, int count)
 {
     const char* p = text.c_str();
@@ -85,7 +69,7 @@ std::unique_ptr<MBTilesArchive> MBTilesArchive::open(const std::string& path, st
         return nullptr;
     }
     close(regular);
-    if (sqlite3_open_v2(fileUri(path).c_str(), &a->db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(SafeFile::immutableUri(path).c_str(), &a->db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK) {
         *error = std::string("not a readable SQLite file (") + sqlite3_errmsg(a->db) + ")";
         return nullptr;
     }

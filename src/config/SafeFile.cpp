@@ -1,11 +1,28 @@
 #include "SafeFile.h"
 
+#include <cstdio>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace SafeFile {
+
+std::string immutableUri(const std::string& path)
+{
+    std::string uri = "file:";
+    for (unsigned char c : path) {
+        if (c == '%' || c == '?' || c == '#' || c < 0x20 || c >= 0x7f) {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+            uri += escaped;
+        } else {
+            uri += static_cast<char>(c);
+        }
+    }
+    return uri + "?immutable=1";
+}
 
 bool writeAll(int fd, const char* data, std::size_t size)
 {

@@ -22,6 +22,9 @@ bool writeDurably(const std::string& path, const std::string& bytes);
 bool copyDurably(const std::string& from, const std::string& to, bool followLinks = true);
 // Writes all of `data` to `fd`, through interruptions and short writes.
 bool writeAll(int fd, const char* data, std::size_t size);
+// A file: URI for SQLite that asks for the file as immutable (no locks, no
+// journal: read in place, never written).
+std::string immutableUri(const std::string& path);
 // Syncs the directory holding `path`, so a rename in it lasts.
 void syncDirectoryOf(const std::string& path);
 // The modification time of a regular file, links not followed; -1 when

@@ -21,21 +21,6 @@ const int stepsPerCall = 1000;
 const std::size_t maxKinds = 1u << 16;
 const std::size_t maxResults = 1000;
 
-std::string fileUri(const std::string& path)
-{
-    std::string uri = "file:";
-    for (unsigned char c : path) {
-        if (c == '%' || c == '?' || c == '#' || c < 0x20 || c >= 0x7f) {
-            char escaped[4];
-            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
-            uri += escaped;
-        } else {
-            uri += static_cast<char>(c);
-        }
-    }
-    return uri + "?immutable=1";
-}
-
 std::int32_t int32At(const unsigned char* p)
 {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
@@ -125,7 +110,7 @@ std::unique_ptr<SearchIndex> SearchIndex::open(const std::string& path, std::str
         return nullptr;
     }
     close(regular);
-    if (sqlite3_open_v2(fileUri(path).c_str(), &index->db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) !=
+    if (sqlite3_open_v2(SafeFile::immutableUri(path).c_str(), &index->db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) !=
         SQLITE_OK) {
         *why = "not a search index (not a readable SQLite file)";
         return nullptr;
