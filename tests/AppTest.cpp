@@ -1,6 +1,7 @@
 // The whole program driven through its loop with scripted input and a fake
 // clock, on packages made by the test; checked on the screen and the files.
 #include "Archives.h"
+#include "Layout.h"
 #include "Packages.h"
 #include "Program.h"
 #include "TestSupport.h"
@@ -16,9 +17,15 @@
 
 namespace {
 
-// Screen points of the toolbar icons and the first menu line.
-const int iconX[] = {14, 35, 55, 74, 93, 112, 307};
-const int iconY = 231;
+// A toolbar icon's box, from the layout the toolbar is built from.
+SDL_Rect iconBox(ToolAction::Id action)
+{
+    for (const Layout::Icon& icon : Layout::icons)
+        if (icon.action == action)
+            return icon.box;
+    ADD_FAILURE() << "no icon for action " << action;
+    return SDL_Rect{};
+}
 
 } // namespace
 
@@ -61,6 +68,12 @@ protected:
         events.press(x, y, false);
     }
 
+    void tapIcon(ToolAction::Id action)
+    {
+        const SDL_Rect box = iconBox(action);
+        tap(box.x + box.w / 2, box.y + box.h / 2);
+    }
+
     int packageLine(const std::string& caption)
     {
         const auto& captions = program->mapUI.packageCaptions;
@@ -101,7 +114,7 @@ protected:
         events.key(SDLK_RIGHT, false);
         key(SDLK_ESCAPE);
         run();
-        tap(iconX[3], iconY);
+        tapIcon(ToolAction::save);
         run();
     }
 
@@ -154,7 +167,7 @@ TEST_F(App, OpensAPackageWithKeys)
 TEST_F(App, OpensAPackageWithTouches)
 {
     Program& p = start();
-    tap(iconX[2], iconY);
+    tapIcon(ToolAction::openPackage);
     run();
     ASSERT_TRUE(p.menu.visible);
     EXPECT_EQ(p.menu.model.current, p.pages.packageList);
@@ -170,10 +183,10 @@ TEST_F(App, OpensAPackageWithTouches)
 TEST_F(App, TouchOutsideTheMenuClosesItAndReachesTheToolbar)
 {
     Program& p = start();
-    tap(iconX[2], iconY);
+    tapIcon(ToolAction::openPackage);
     run();
     ASSERT_TRUE(p.menu.visible);
-    tap(iconX[4], iconY); // options icon: closes the package page, opens the options
+    tapIcon(ToolAction::options); // closes the package page, opens the options
     run();
     EXPECT_TRUE(p.menu.visible);
     EXPECT_EQ(p.menu.model.current, p.pages.options);
@@ -249,7 +262,7 @@ TEST_F(App, ZoomKeysKeepTheCentre)
     key(SDLK_KP_PLUS);
     run();
     EXPECT_EQ(p.map.api->zoomValue(), 10);
-    tap(iconX[1], iconY); // zoom out icon
+    tapIcon(ToolAction::zoomOut);
     run();
     EXPECT_EQ(p.map.api->zoomValue(), 11);
 }
@@ -258,7 +271,7 @@ TEST_F(App, ChoosesBackgroundAndOverlay)
 {
     Program& p = start();
     openWithKeys("Alpha");
-    tap(iconX[5], iconY);
+    tapIcon(ToolAction::mapOptions);
     run();
     ASSERT_EQ(p.menu.model.current, p.pages.mapOptions);
     chooseLine(0); // background
@@ -284,7 +297,7 @@ TEST_F(App, ChoosesBackgroundAndOverlay)
     pixelAt(testScreen(), 30, 80, &r, &g, &b);
     EXPECT_EQ(std::vector<int>({r, g, b}), std::vector<int>({255, 255, 255}));
 
-    tap(iconX[5], iconY);
+    tapIcon(ToolAction::mapOptions);
     run();
     chooseLine(1); // overlay
     chooseLine(1); // "None"
@@ -308,7 +321,7 @@ TEST_F(App, SaveIconWritesThePositionAndSaysSo)
     std::remove("maps/alpha/map.conf~");
     auto& entries = p.map.conf.parameters;
     entries.erase(std::find_if(entries.begin(), entries.end(), [](const ConfParameter& e) { return e.name == "move_y"; }));
-    tap(iconX[3], iconY);
+    tapIcon(ToolAction::save);
     run();
     EXPECT_EQ(p.notification.bgText, "Position NOT saved");
     EXPECT_FALSE(fileExists("maps/alpha/map.conf~"));
@@ -372,7 +385,7 @@ TEST_F(App, NoticesAtStartLeaveTheFirstKeyAndTouchToTheUser)
         testing::internal::GetCapturedStderr();
         ASSERT_FALSE(p.notification.bgText.empty());
         if (touch) {
-            tap(iconX[2], iconY);
+            tapIcon(ToolAction::openPackage);
             run();
         } else {
             ASSERT_EQ(p.toolBar.selectedIcon()->id, ToolAction::openPackage);
@@ -486,7 +499,7 @@ TEST_F(App, OptionPagesChangeAndStoreTheSettings)
 {
     Program& p = start();
     auto openOptionsLine = [&](int line) {
-        tap(iconX[4], iconY);
+        tapIcon(ToolAction::options);
         run();
         ASSERT_EQ(p.menu.model.current, p.pages.options);
         chooseLine(line);
@@ -544,7 +557,7 @@ TEST_F(App, WithoutASettingsFileTheFirstChangeWritesOne)
 {
     std::remove("tessel.conf");
     Program& p = start();
-    tap(iconX[4], iconY);
+    tapIcon(ToolAction::options);
     run();
     chooseLine(7);
     chooseLine(1); // centre cross: no
@@ -565,7 +578,7 @@ TEST_F(App, SpeedChoicesWhileTheBoostKeyIsHeld)
     EXPECT_EQ(p.panning.speed, 300);
     key(SDLK_BACKSPACE);
     run();
-    tap(iconX[4], iconY);
+    tapIcon(ToolAction::options);
     run();
     chooseLine(5);
     chooseLine(1); // 50 pps while boosted
@@ -581,7 +594,7 @@ TEST_F(App, SpeedChoicesWhileTheBoostKeyIsHeld)
 TEST_F(App, LanguageSwitchIsStoredAndLaterTextsFollowIt)
 {
     Program& p = start();
-    tap(iconX[4], iconY);
+    tapIcon(ToolAction::options);
     run();
     chooseLine(0);
     ASSERT_EQ(p.menu.model.current, p.pages.pageOf("language"));
@@ -609,14 +622,14 @@ TEST_F(App, ExitPageSavesOrNot)
     {
         Program& p = start();
         openWithKeys("Alpha");
-        tap(iconX[6], iconY);
+        tapIcon(ToolAction::exit);
         run();
         ASSERT_EQ(p.menu.model.current, p.pages.exit);
         key(SDLK_BACKSPACE);
         run();
         EXPECT_FALSE(p.menu.visible) << "BACKSPACE closes the exit page";
         EXPECT_FALSE(p.commands.quit);
-        tap(iconX[6], iconY);
+        tapIcon(ToolAction::exit);
         run();
         chooseLine(1); // save_no
         EXPECT_TRUE(p.commands.quit);
@@ -627,7 +640,7 @@ TEST_F(App, ExitPageSavesOrNot)
         Program& p = start();
         openWithKeys("Alpha");
         p.map.move(40, 0);
-        tap(iconX[6], iconY);
+        tapIcon(ToolAction::exit);
         run();
         chooseLine(0); // save_yes
         EXPECT_TRUE(p.commands.quit);
@@ -644,7 +657,7 @@ TEST_F(App, EscapeAndBackspaceInEveryFocus)
     key(SDLK_BACKSPACE);
     run();
     EXPECT_TRUE(p.toolBar.visible) << "no map: the toolbar stays";
-    tap(iconX[4], iconY);
+    tapIcon(ToolAction::options);
     run();
     chooseLine(1); // into the frame cap page
     ASSERT_EQ(p.menu.model.current, p.pages.pageOf("fps"));
@@ -655,7 +668,7 @@ TEST_F(App, EscapeAndBackspaceInEveryFocus)
     key(SDLK_BACKSPACE);
     run();
     EXPECT_FALSE(p.menu.visible);
-    tap(iconX[4], iconY);
+    tapIcon(ToolAction::options);
     run();
     chooseLine(1);
     key(SDLK_ESCAPE);
