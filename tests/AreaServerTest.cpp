@@ -6,11 +6,13 @@
 #include "FakeClock.h"
 #include "Files.h"
 #include "LoopbackServer.h"
+#include "Packages.h"
 #include "PMTilesWriter.h"
 #include "SafeFile.h"
 #include "TestSupport.h"
 #include "TileArchive.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -52,32 +54,56 @@ bool extract(Net& net, const std::string& source, const std::string& box, std::s
     return Extract::run(source, "out.pmtiles", options, &tiles, error);
 }
 
+// A little world the server hands out, made here: levels 0 to 3 as
+// pictures, five tiles of level 3 absent; as MBTiles (downloads) and as
+// PMTiles (extracts).
+void writeServedWorld(const std::string& folder)
+{
+    std::filesystem::create_directory(folder);
+    std::vector<std::tuple<int, int, int, std::string>> rows;
+    PMTilesLayout layout;
+    int id = 0;
+    for (int z = 0; z <= 3; ++z)
+        for (int x = 0; x < (1 << z); ++x)
+            for (int y = 0; y < (1 << z); ++y) {
+                if (z == 3 && x == 5 && y < 5)
+                    continue;
+                const std::string png = tilePng(++id);
+                rows.emplace_back(z, x, (1 << z) - 1 - y, png);
+                layout.tiles[{z, x, y}] = png;
+            }
+    writeMBTiles(folder + "/world.mbtiles", rows);
+    writePMTiles(folder + "/world.pmtiles", layout);
+}
+
 } // namespace
 
 class AreaServer : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!SafeFile::present(sharedFixture("plain_1.mbtiles")))
-            GTEST_SKIP() << "no fixtures beside the project";
-        server.reset(new LoopbackServer(sharedFixture("vector"), sharedFixture("plain_1.mbtiles")));
-        if (!server->ok())
-            GTEST_SKIP() << "python3 is missing";
+        writeServedWorld(dir.path("served"));
+        server.reset(new LoopbackServer(dir.path("served"), dir.path("served/world.mbtiles")));
+        ASSERT_TRUE(server->ok()) << "python3 runs the loopback server";
     }
-    std::unique_ptr<LoopbackServer> server;
     TempDir dir;
+    std::unique_ptr<LoopbackServer> server;
 };
 
 // One tile of eight from a 3.7 MB archive: the header and root in one
 // read, the tile's data in another; the same tiles as a local extract.
 TEST_F(AreaServer, RemoteExtractReadsOnlyTheRangesNeeded)
 {
+    if (!SafeFile::present(sharedFixture("vector/montevideo.pmtiles")))
+        GTEST_SKIP() << "no fixtures beside the project (vector/montevideo.pmtiles)";
+    LoopbackServer real(sharedFixture("vector"));
+    ASSERT_TRUE(real.ok());
     Net net;
     std::string error;
     const std::string box = "-56.2,-34.9,-56.19,-34.89";
-    ASSERT_TRUE(extract(net, server->url("/files/montevideo.pmtiles"), box, &error)) << error;
+    ASSERT_TRUE(extract(net, real.url("/files/montevideo.pmtiles"), box, &error)) << error;
     long long requests, bytes;
-    server->counts(&requests, &bytes);
+    real.counts(&requests, &bytes);
     const Tiles remote = storedTiles("out.pmtiles");
     ASSERT_EQ(remote.size(), 1u);
     EXPECT_EQ(requests, 2);
@@ -126,13 +152,13 @@ TEST_F(AreaServer, RemoteExtractSaysWhatIsWrongWithTheServer)
 {
     const std::pair<const char*, const char*> cases[] = {
         {"/files/absent.pmtiles", "HTTP 404"},
-        {"/html/montevideo.pmtiles", "web page"},
-        {"/lie/montevideo.pmtiles", "other bytes than those asked for"},
-        {"/short/montevideo.pmtiles", "fewer bytes than asked for"},
-        {"/noranges/montevideo.pmtiles", "does not answer range requests"},
+        {"/html/world.pmtiles", "web page"},
+        {"/lie/world.pmtiles", "other bytes than those asked for"},
+        {"/short/world.pmtiles", "fewer bytes than asked for"},
+        {"/noranges/world.pmtiles", "does not answer range requests"},
         {"/loop/0", "too many redirects"},
-        {"/status/500/montevideo.pmtiles", "HTTP 500 after 5 attempts"},
-        {"/files/uruguay.mbtiles", "not a PMTiles archive"},
+        {"/status/500/world.pmtiles", "HTTP 500 after 5 attempts"},
+        {"/files/world.mbtiles", "not a PMTiles archive"},
     };
     for (const auto& c : cases) {
         Net net;
@@ -140,8 +166,7 @@ TEST_F(AreaServer, RemoteExtractSaysWhatIsWrongWithTheServer)
         EXPECT_FALSE(extract(net, server->url(c.first), "-57,-35,-56,-34", &error)) << c.first;
         EXPECT_NE(error.find(c.second), std::string::npos) << c.first << ": " << error;
     }
-    EXPECT_FALSE(SafeFile::present("out.pmtiles"));
-    EXPECT_EQ(dir.files().size(), 0u);
+    EXPECT_EQ(dir.files(), std::vector<std::string>{"served"}) << "nothing written";
 }
 
 // A server that sends its headers and then nothing is given up (after a
@@ -151,10 +176,10 @@ TEST_F(AreaServer, StallingServerIsGivenUp)
     Net net(20, 1);
     net.fetcher.attempts = 1;
     std::string error;
-    EXPECT_FALSE(extract(net, server->url("/stall/montevideo.pmtiles"), "-57,-35,-56,-34", &error));
+    EXPECT_FALSE(extract(net, server->url("/stall/world.pmtiles"), "-57,-35,-56,-34", &error));
     EXPECT_NE(error.find("stopped answering"), std::string::npos) << error;
     // Two bytes a second are no better than none.
-    EXPECT_FALSE(extract(net, server->url("/trickle/montevideo.pmtiles"), "-57,-35,-56,-34", &error));
+    EXPECT_FALSE(extract(net, server->url("/trickle/world.pmtiles"), "-57,-35,-56,-34", &error));
     EXPECT_NE(error.find("stopped answering"), std::string::npos) << error;
 }
 
@@ -177,7 +202,7 @@ TEST_F(AreaServer, BusyServerIsWaitedFor)
 {
     Net net;
     std::string error;
-    ASSERT_TRUE(extract(net, server->url("/busy/2/files/montevideo.pmtiles"), "-56.2,-34.9,-56.19,-34.89", &error))
+    ASSERT_TRUE(extract(net, server->url("/busy/2/files/world.pmtiles"), "-56.2,-34.9,-56.19,-34.89", &error))
         << error;
     // Retry-After: 1, then backing off to 2 s; the rest is the pace.
     EXPECT_GE(net.clock.seconds(), 3.0);
@@ -216,7 +241,7 @@ TEST_F(AreaServer, DownloadIsPoliteAndResumes)
     server->counts(&requests, &bytes);
     EXPECT_EQ(requests, 85) << "nothing fetched again";
     EXPECT_EQ(third.known, 85u);
-    const Tiles source = storedTiles(sharedFixture("plain_1.mbtiles"));
+    const Tiles source = storedTiles(dir.path("served/world.mbtiles"));
     Tiles expected;
     for (const auto& t : source)
         if (std::get<0>(t.first) <= 3)
@@ -259,6 +284,8 @@ TEST_F(AreaServer, DownloadSkipsUndecodableTilesAndStopsWhenRefused)
 // again for every tile.
 TEST_F(AreaServer, DownloadTakesVectorTilesAndRetriesWhatDidNotDecode)
 {
+    if (!SafeFile::present(sharedFixture("vector/uruguay.mbtiles")))
+        GTEST_SKIP() << "no fixtures beside the project (vector/uruguay.mbtiles)";
     LoopbackServer vector(dir.dir, sharedFixture("vector/uruguay.mbtiles"));
     ASSERT_TRUE(vector.ok());
     Net net;
