@@ -3,10 +3,12 @@
 #include "Coordinates.h"
 #include "Geodesy.h"
 #include "IndexWriter.h"
+#include "LabelSource.h"
 #include "OsmSource.h"
 #include "ProgressBar.h"
 #include "ResultText.h"
 #include "SearchIndex.h"
+#include "TileArchive.h"
 #include "TempOutput.h"
 #include "ToolCommand.h"
 
@@ -23,7 +25,8 @@ const char* const indexUsage = "index SOURCE OUTPUT.search";
 const char* const indexHelp =
     "Makes a search index from an OpenStreetMap extract (.osm.pbf): its places, streets (one entry per\n"
     "street and place), named points of interest with their kind, and addresses, under every name they\n"
-    "have (name, name:*, alt_name, old_name), found without case or accents. Put it in maps/ beside\n"
+    "have (name, name:*, alt_name, old_name), found without case or accents. SOURCE may also be a vector\n"
+    "archive (.mbtiles, .pmtiles): its place, point-of-interest and street labels. Put it in maps/ beside\n"
     "the maps: the viewer finds it there. The file is written whole under a temporary name and renamed.";
 const char* const searchUsage = "search INDEX QUERY [--near LAT,LON] [--limit N] [--json]";
 const char* const searchHelp =
@@ -59,6 +62,23 @@ nlohmann::json toJson(const SearchResult& r)
     return j;
 }
 
+// What a source found, for the closing line.
+struct Counts {
+    std::uint64_t places = 0, pois = 0, addresses = 0, streets = 0, unplaced = 0;
+};
+
+// An OpenStreetMap extract or a vector archive read into the writer.
+template <class Source>
+bool readSource(Source& source, const std::string& path, bool (*interrupted)(), Counts* counts, std::string* why)
+{
+    source.progress = progressBar("reading");
+    source.interrupted = interrupted;
+    const bool read = source.readFile(path, why);
+    endProgress();
+    *counts = {source.places, source.pois, source.addresses, source.streets, source.unplaced};
+    return read;
+}
+
 } // namespace
 
 int index(const std::vector<std::string>& args, Options&, bool (*interrupted)())
@@ -70,11 +90,17 @@ int index(const std::vector<std::string>& args, Options&, bool (*interrupted)())
     IndexWriter writer(output.path());
     if (!writer.open(&why))
         return failure(why);
-    OsmSource source(&writer, directoryOf(args[1]));
-    source.progress = progressBar("reading");
-    source.interrupted = interrupted;
-    const bool read = source.readFile(args[0], &why);
-    endProgress();
+    Counts counts;
+    bool read;
+    if (TileArchive::kindOf(args[0]) != TileArchive::Kind::none) {
+        LabelSource labels(&writer);
+        read = readSource(labels, args[0], interrupted, &counts, &why);
+        if (labels.badTiles)
+            std::cerr << "tessel-pack: note: " << labels.badTiles << " tiles left out: they are not vector tiles\n";
+    } else {
+        OsmSource osm(&writer, directoryOf(args[1]));
+        read = readSource(osm, args[0], interrupted, &counts, &why);
+    }
     if (!read)
         return interrupted() ? 130 : failure(args[0] + ": " + why);
     if (!writer.finish(&why, progressBar("writing"))) {
@@ -89,12 +115,12 @@ int index(const std::vector<std::string>& args, Options&, bool (*interrupted)())
     if (!output.keep(&why))
         return failure(why);
     const long long bytes = fileSize(args[1]);
-    std::cout << "wrote " << args[1] << ": " << writer.entries << " entries (" << source.places << " places, "
-              << source.pois << " points of interest, " << source.addresses << " addresses, streets from "
-              << source.streets << " ways), " << writer.names << " names, " << bytes << " bytes ("
+    std::cout << "wrote " << args[1] << ": " << writer.entries << " entries (" << counts.places << " places, "
+              << counts.pois << " points of interest, " << counts.addresses << " addresses, streets from "
+              << counts.streets << " pieces), " << writer.names << " names, " << bytes << " bytes ("
               << (writer.names ? bytes / static_cast<long long>(writer.names) : 0) << " per name)\n";
-    if (source.unplaced)
-        std::cerr << "tessel-pack: note: " << source.unplaced << " ways left out: their nodes are not in the extract\n";
+    if (counts.unplaced)
+        std::cerr << "tessel-pack: note: " << counts.unplaced << " ways left out: their nodes are not in the extract\n";
     return 0;
 }
 
