@@ -1,9 +1,8 @@
 // The whole program driven through its loop with scripted input and a fake
 // clock, on packages made by the test; checked on the screen and the files.
 #include "Archives.h"
-#include "Layout.h"
 #include "Packages.h"
-#include "Program.h"
+#include "ProgramDriver.h"
 #include "TestSupport.h"
 #include "ToolAction.h"
 
@@ -15,21 +14,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-// A toolbar icon's box, from the layout the toolbar is built from.
-SDL_Rect iconBox(ToolAction::Id action)
-{
-    for (const Layout::Icon& icon : Layout::icons)
-        if (icon.action == action)
-            return icon.box;
-    ADD_FAILURE() << "no icon for action " << action;
-    return SDL_Rect{};
-}
-
-} // namespace
-
-class App : public ::testing::Test {
+class App : public ::testing::Test, public ProgramDriver {
 protected:
     void SetUp() override
     {
@@ -38,70 +23,10 @@ protected:
         writeSamplePackage("maps/beta/", "Beta", true);
     }
 
-    Program& start()
-    {
-        program = std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
-        // These sessions check each frame's picture: every tile is loaded
-        // before the frame that shows it (the loader has tests of its own).
-        program->map.pipeline.setMode(TilePipeline::Mode::synchronous);
-        return *program;
-    }
-
-    // Runs passes until the queued events are used up, plus `extra` passes.
-    void run(int extra = 0)
-    {
-        while (!events.queue.empty())
-            program->pass();
-        for (int i = 0; i < extra; ++i)
-            program->pass();
-    }
-
-    void key(SDLKey k, SDLMod mod = KMOD_NONE)
-    {
-        events.key(k, true, mod);
-        events.key(k, false, mod);
-    }
-
-    void tap(int x, int y)
-    {
-        events.press(x, y);
-        events.press(x, y, false);
-    }
-
-    void tapIcon(ToolAction::Id action)
-    {
-        const SDL_Rect box = iconBox(action);
-        tap(box.x + box.w / 2, box.y + box.h / 2);
-    }
-
     int packageLine(const std::string& caption)
     {
         const auto& captions = program->mapUI.packageCaptions;
         return static_cast<int>(std::find(captions.begin(), captions.end(), caption) - captions.begin());
-    }
-
-    // Opens a package through the toolbar and the package page with keys.
-    void openWithKeys(const std::string& caption)
-    {
-        for (int i = 0; i < 7 && program->toolBar.selectedIcon()->id != 2; ++i) {
-            key(SDLK_RIGHT);
-            run();
-        }
-        key(SDLK_RETURN);
-        run();
-        chooseLine(packageLine(caption));
-    }
-
-    // Chooses line `line` of the page shown with the arrow keys (each page
-    // keeps its own selection) and RETURN.
-    void chooseLine(int line)
-    {
-        const MenuPage& page = program->menu.model.pages[static_cast<std::size_t>(program->menu.model.current)];
-        const int downs = (line - page.selected + page.size()) % page.size();
-        for (int i = 0; i < downs; ++i)
-            key(SDLK_DOWN);
-        key(SDLK_RETURN);
-        run();
     }
 
     // Pans right for a few frames with the toolbar hidden, then taps the
@@ -133,16 +58,12 @@ protected:
         return value;
     }
 
-    TempDir dir;
-    FakeClock clock;
-    ScriptedEvents events;
-    std::unique_ptr<Program> program;
 };
 
 TEST_F(App, OpensAPackageWithKeys)
 {
     Program& p = start();
-    openWithKeys("Beta");
+    openPackage("Beta");
     EXPECT_TRUE(p.map.loaded());
     EXPECT_FALSE(p.menu.visible);
     EXPECT_TRUE(p.toolBar.visible);
@@ -198,7 +119,7 @@ TEST_F(App, TouchOutsideTheMenuClosesItAndReachesTheToolbar)
 TEST_F(App, PansWithKeysDiagonallyAndWithTheBoostKey)
 {
     Program& p = start();
-    openWithKeys("Alpha");
+    openPackage("Alpha");
     hideToolBar();
     const int x0 = p.map.grid.offsetX, y0 = p.map.grid.offsetY;
     events.key(SDLK_RIGHT);
@@ -230,7 +151,7 @@ TEST_F(App, PansWithKeysDiagonallyAndWithTheBoostKey)
 TEST_F(App, EdgeTouchesPanTowardsThePointUntilRelease)
 {
     Program& p = start();
-    openWithKeys("Alpha");
+    openPackage("Alpha");
     tap(160, 120); // the map area while the toolbar shows: hides it, does not pan
     run();
     ASSERT_FALSE(p.toolBar.visible);
@@ -252,7 +173,7 @@ TEST_F(App, EdgeTouchesPanTowardsThePointUntilRelease)
 TEST_F(App, ZoomKeysKeepTheCentre)
 {
     Program& p = start();
-    openWithKeys("Alpha");
+    openPackage("Alpha");
     const long long centreX = p.map.centre().pixelsX(256);
     key(SDLK_KP_MINUS);
     run();
@@ -270,7 +191,7 @@ TEST_F(App, ZoomKeysKeepTheCentre)
 TEST_F(App, ChoosesBackgroundAndOverlay)
 {
     Program& p = start();
-    openWithKeys("Alpha");
+    openPackage("Alpha");
     tapIcon(ToolAction::mapOptions);
     run();
     ASSERT_EQ(p.menu.model.current, p.pages.mapOptions);
@@ -307,7 +228,7 @@ TEST_F(App, ChoosesBackgroundAndOverlay)
 TEST_F(App, SaveIconWritesThePositionAndSaysSo)
 {
     Program& p = start();
-    openWithKeys("Alpha");
+    openPackage("Alpha");
     panAndSave();
     EXPECT_EQ(stored("maps/alpha/map.conf", "move_x"), std::to_string(p.map.grid.offsetX + 160));
     EXPECT_TRUE(fileExists("maps/alpha/map.conf~"));
@@ -336,7 +257,7 @@ TEST_F(App, AnArchiveOpensInPlaceAndKeepsItsPositionBeside)
     writeMBTiles("maps/World Tiles.MBTILES", tiles, {{"name", "Tiled world"}, {"attribution", "<b>Tiles</b> &amp; co"}});
     const std::string before = readFile("maps/World Tiles.MBTILES");
     Program& p = start();
-    openWithKeys("Tiled world");
+    openPackage("Tiled world");
     ASSERT_TRUE(p.map.loaded());
     EXPECT_EQ(p.map.api->copyright, "Tiles & co");
     panAndSave();
@@ -360,7 +281,7 @@ TEST_F(App, RestoredSettingsAndPositionFilesSaySoOnScreen)
     EXPECT_EQ(p.notification.bgText, "Restored from its backup: tessel.conf");
     clock.advance(Notification::toldWrappedMs + 1);
     run(1);
-    openWithKeys("W");
+    openPackage("W");
     run();
     const std::string said = testing::internal::GetCapturedStderr();
     ASSERT_TRUE(p.map.loaded());
@@ -435,13 +356,13 @@ TEST_F(App, RefusedPackagesSayWhyOnScreen)
     Program& p = start();
     for (bool withMap : {false, true}) {
         if (withMap) {
-            openWithKeys("Alpha");
+            openPackage("Alpha");
             ASSERT_TRUE(p.map.loaded());
         }
         for (const auto& refusal : refusals) {
             SCOPED_TRACE(refusal.first);
             testing::internal::CaptureStderr();
-            openWithKeys(refusal.first);
+            openPackage(refusal.first);
             const std::string said = testing::internal::GetCapturedStderr();
             EXPECT_NE(said.find(": " + refusal.second + "\n"), std::string::npos) << "and on standard error: " << said;
             EXPECT_EQ(p.map.loaded() ? p.map.conf.file : "", withMap ? "maps/alpha/map.conf" : "");
@@ -482,7 +403,7 @@ TEST_F(App, ADamagedVectorArchiveSaysSoOnScreenOnce)
                  {{"format", "pbf"}});
     Program& p = start();
     testing::internal::CaptureStderr();
-    openWithKeys("broken.mbtiles");
+    openPackage("broken.mbtiles");
     run(2);
     const std::string said = testing::internal::GetCapturedStderr();
     ASSERT_TRUE(p.map.loaded());
@@ -571,7 +492,7 @@ TEST_F(App, WithoutASettingsFileTheFirstChangeWritesOne)
 TEST_F(App, SpeedChoicesWhileTheBoostKeyIsHeld)
 {
     Program& p = start();
-    openWithKeys("Alpha");
+    openPackage("Alpha");
     hideToolBar();
     events.key(SDLK_RSHIFT);
     run();
@@ -606,7 +527,7 @@ TEST_F(App, LanguageSwitchIsStoredAndLaterTextsFollowIt)
     EXPECT_EQ(p.lang.value("overlay_none"), "Žádný");
     key(SDLK_ESCAPE);
     run();
-    openWithKeys("Alpha");
+    openPackage("Alpha");
     EXPECT_EQ(p.menu.model.pages[static_cast<std::size_t>(p.pages.mapOptions)].items[0].value, "Satelitní");
     EXPECT_EQ(p.toolBar.icons[0].text, "Zoom in") << "texts placed at start-up stay";
     events.quit();
@@ -621,7 +542,7 @@ TEST_F(App, ExitPageSavesOrNot)
 {
     {
         Program& p = start();
-        openWithKeys("Alpha");
+        openPackage("Alpha");
         tapIcon(ToolAction::exit);
         run();
         ASSERT_EQ(p.menu.model.current, p.pages.exit);
@@ -638,7 +559,7 @@ TEST_F(App, ExitPageSavesOrNot)
     EXPECT_FALSE(fileExists("maps/alpha/map.conf~"));
     {
         Program& p = start();
-        openWithKeys("Alpha");
+        openPackage("Alpha");
         p.map.move(40, 0);
         tapIcon(ToolAction::exit);
         run();
@@ -675,7 +596,7 @@ TEST_F(App, EscapeAndBackspaceInEveryFocus)
     run();
     EXPECT_FALSE(p.menu.visible) << "ESCAPE closes the whole menu";
 
-    openWithKeys("Alpha");
+    openPackage("Alpha");
     key(SDLK_BACKSPACE);
     run();
     EXPECT_FALSE(p.toolBar.visible);

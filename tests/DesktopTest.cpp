@@ -6,7 +6,7 @@
 #include "Placement.h"
 #include "SdlEventSource.h"
 #include "Packages.h"
-#include "Program.h"
+#include "ProgramDriver.h"
 #include "TestSupport.h"
 #include "UserDirectory.h"
 
@@ -96,19 +96,13 @@ TEST(WindowPlacement, FitsTheCanvasAndTakesPositionsBackToIt)
     EXPECT_EQ(static_cast<Sint16>(motion.motion.x), -78);
 }
 
-class Desktop : public ::testing::Test {
+class Desktop : public ::testing::Test, public ProgramDriver {
 protected:
     void SetUp() override
     {
         dir.layRunDir();
         writeSamplePackage("maps/alpha/", "Alpha", false);
-        program = std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
-        program->map.pipeline.setMode(TilePipeline::Mode::synchronous);
-    }
-    void run()
-    {
-        while (!events.queue.empty())
-            program->pass();
+        start();
     }
     void open()
     {
@@ -118,11 +112,6 @@ protected:
     // World pixel (at the current level) under screen point (x, y).
     long long worldX(int x) const { return program->map.tiles[0].x * 256LL + program->map.grid.offsetX + x; }
     long long worldY(int y) const { return program->map.tiles[0].y * 256LL + program->map.grid.offsetY + y; }
-
-    TempDir dir;
-    FakeClock clock;
-    ScriptedEvents events;
-    std::unique_ptr<Program> program;
 };
 
 TEST_F(Desktop, DraggingMovesTheMapByTheDistanceAndTouchesNothing)

@@ -5,6 +5,7 @@
 #include "Mercator.h"
 #include "Packages.h"
 #include "PositionMarker.h"
+#include "ProgramDriver.h"
 #include "TestSupport.h"
 #include "ToolAction.h"
 #include "TrackRecorder.h"
@@ -90,7 +91,7 @@ TEST(TracksTest, ALineExtendedPointByPointDrawsAsTheWholeLine)
 
 // The viewer with the live position, driven as a user would: a gpsd stand-in
 // on a loopback port, the feed worked on the test's thread, the clock fake.
-class LiveProgram : public ::testing::Test {
+class LiveProgram : public ::testing::Test, public ProgramDriver {
 protected:
     void SetUp() override
     {
@@ -100,8 +101,7 @@ protected:
 
     void start(const std::string& gps)
     {
-        program = std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
-        program->map.pipeline.setMode(TilePipeline::Mode::synchronous);
+        ProgramDriver::start();
         ASSERT_TRUE(program->mapUI.loadPackage(0));
         program->gps.start(gps, false);
         program->gps.live.step(0);
@@ -151,11 +151,10 @@ protected:
             program->pass();
     }
 
-    TempDir dir;
-    FakeClock clock;
-    ScriptedEvents events;
+    // The program goes before the gpsd stand-in it talks to.
+    void TearDown() override { program.reset(); }
+
     LoopbackGpsd gpsd;
-    std::unique_ptr<Program> program;
 };
 
 TEST_F(LiveProgram, FollowsTheFixUntilPannedAndTheKeyFFollowsAgain)

@@ -1,7 +1,7 @@
 #include "GpsWorker.h"
 #include "LoopWait.h"
 #include "LoopbackGpsd.h"
-#include "Program.h"
+#include "ProgramDriver.h"
 #include "TestSupport.h"
 #include "TileLoader.h"
 #include "TrackReader.h"
@@ -23,7 +23,7 @@ bool woken(Waker* waker)
     return poll(&p, 1, 10000) > 0 && waker->clear();
 }
 
-class LoopWaitTest : public ::testing::Test {
+class LoopWaitTest : public ::testing::Test, public ProgramDriver {
 protected:
     void SetUp() override
     {
@@ -33,19 +33,14 @@ protected:
         writeFile("maps/a/map.conf", "api=google\npacked=no\ntype=sat\nzoom=10\nzoom_actual=10\n"
                                      "begin_x=0\nbegin_y=0\nend_x=20\nend_y=20\npos_x=5\npos_y=5\n");
     }
-    std::unique_ptr<Program> start(const std::string& conf)
+    void startWith(const std::string& conf)
     {
         writeFile("tessel.conf", conf);
-        auto program = std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
+        start(false);
         program->notification.bgText.clear();
         program->pass();
-        return program;
     }
-    int due(const Program& program) { return LoopWait::msUntilDue(program, clock.now); }
-
-    TempDir dir;
-    FakeClock clock;
-    ScriptedEvents events;
+    int due() { return LoopWait::msUntilDue(*program, clock.now); }
 };
 
 class Echo : public TileWorker {
@@ -62,43 +57,43 @@ public:
 
 TEST_F(LoopWaitTest, SleepsUntilTheFirstThingDueAndNotAtAllWhileSomethingMoves)
 {
-    auto program = start("show_fps=no\nshow_battery=no\n");
-    EXPECT_EQ(due(*program), -1) << "nothing moves, nothing is due: wait for input";
+    startWith("show_fps=no\nshow_battery=no\n");
+    EXPECT_EQ(due(), -1) << "nothing moves, nothing is due: wait for input";
     program->notification.setBg("hello", 2000);
-    EXPECT_EQ(due(*program), 2000);
+    EXPECT_EQ(due(), 2000);
     clock.advance(2500);
-    EXPECT_EQ(due(*program), 0) << "overdue: pass now";
+    EXPECT_EQ(due(), 0) << "overdue: pass now";
     program->pass();
-    EXPECT_EQ(due(*program), -1) << "the message is gone";
+    EXPECT_EQ(due(), -1) << "the message is gone";
 
     ASSERT_TRUE(program->map.create(testScreen(), "maps/a/map.conf"));
     program->panning.x = 1;
-    EXPECT_EQ(due(*program), 0) << "a pan moves every frame";
+    EXPECT_EQ(due(), 0) << "a pan moves every frame";
     program->panning.stop();
-    EXPECT_EQ(due(*program), -1);
+    EXPECT_EQ(due(), -1);
     program->commands.quit = true;
-    EXPECT_EQ(due(*program), 0);
+    EXPECT_EQ(due(), 0);
 }
 
 TEST_F(LoopWaitTest, TheFrameRateTextAndTheBatteryWakeTheLoopWhenShown)
 {
-    auto program = start("show_fps=yes\nshow_battery=no\n");
-    EXPECT_EQ(due(*program), static_cast<int>(program->fps.nextTextUpdate - clock.now));
-    EXPECT_GT(due(*program), 0);
-    clock.advance(static_cast<std::uint32_t>(due(*program)));
-    EXPECT_EQ(due(*program), 0);
+    startWith("show_fps=yes\nshow_battery=no\n");
+    EXPECT_EQ(due(), static_cast<int>(program->fps.nextTextUpdate - clock.now));
+    EXPECT_GT(due(), 0);
+    clock.advance(static_cast<std::uint32_t>(due()));
+    EXPECT_EQ(due(), 0);
     program->pass();
-    EXPECT_GT(due(*program), 0) << "drawn: the next update is ahead";
+    EXPECT_GT(due(), 0) << "drawn: the next update is ahead";
 
     program->options.showFps = false;
     program->options.showBattery = true;
     program->battery.nextStep = clock.now + 700;
-    EXPECT_EQ(due(*program), 700);
+    EXPECT_EQ(due(), 700);
 }
 
 TEST_F(LoopWaitTest, TimeAsleepIsNoFramesTime)
 {
-    auto program = start("fps=30\nmap_move_speed=300\nshow_fps=no\nshow_battery=no\n");
+    startWith("fps=30\nmap_move_speed=300\nshow_fps=no\nshow_battery=no\n");
     ASSERT_TRUE(program->map.create(testScreen(), "maps/a/map.conf"));
     program->pass();
     clock.advance(60000); // as if asleep for a minute
@@ -113,7 +108,7 @@ TEST_F(LoopWaitTest, TimeAsleepIsNoFramesTime)
 
 TEST_F(LoopWaitTest, EveryHandOverWakesTheLoop)
 {
-    auto program = start("background_loading=no\n");
+    startWith("background_loading=no\n");
     program->waker.clear();
     EXPECT_FALSE(program->waker.clear());
 

@@ -1,5 +1,5 @@
 #include "Packages.h"
-#include "Program.h"
+#include "ProgramDriver.h"
 #include "TestSupport.h"
 #include "ToolAction.h"
 
@@ -7,25 +7,17 @@
 #include <memory>
 #include <sys/stat.h>
 
-
-class ProgramLoop : public ::testing::Test {
+// The start-up, the loop's pace and the settings file, tiles loaded as
+// the shipped settings say.
+class ProgramLoop : public ::testing::Test, public ProgramDriver {
 protected:
     void SetUp() override { dir.layRunDir(); }
-
-    std::unique_ptr<Program> start()
-    {
-        return std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
-    }
-
-    TempDir dir;
-    FakeClock clock;
-    ScriptedEvents events;
 };
 
 TEST_F(ProgramLoop, MissingKeysTakeDefaults)
 {
     writeFile("tessel.conf", "fps=-5\nmap_move_speed=50\n");
-    auto program = start();
+    start(false);
     EXPECT_EQ(program->fps.limit, 0);
     EXPECT_EQ(program->panning.speed, 50);
     EXPECT_EQ(program->options.moveMultiplier, 3);
@@ -35,7 +27,7 @@ TEST_F(ProgramLoop, MissingKeysTakeDefaults)
 
 TEST_F(ProgramLoop, OneEventPerPassAndCtrlCQuits)
 {
-    auto program = start();
+    start(false);
     events.key(SDLK_c);
     events.key(SDLK_c, true, KMOD_RCTRL);
     EXPECT_TRUE(program->pass()) << "a plain c does not quit";
@@ -47,7 +39,7 @@ TEST_F(ProgramLoop, OneEventPerPassAndCtrlCQuits)
 
 TEST_F(ProgramLoop, EveryPassIsPacedByTheFrameCap)
 {
-    auto program = start();
+    start(false);
     program->pass();
     clock.advance(10);
     program->pass();
@@ -60,7 +52,7 @@ TEST_F(ProgramLoop, FrameRateTextIsDrawnWhenEnabled)
     writeFile("tessel.conf", "show_fps=yes\nshow_battery=no\n");
     writeImage("media/splash.png", 320, 240, 255, 255, 255);
     writeSamplePackage("maps/alpha/", "Alpha", false); // no "where packages go" message
-    auto program = start();
+    start(false);
     program->pass();
     EXPECT_GT(pixelsDifferentFrom(testScreen(), SDL_Rect{230, 0, 60, 15}, 255, 255, 255), 20);
     EXPECT_EQ(pixelsDifferentFrom(testScreen(), SDL_Rect{0, 20, 320, 175}, 255, 255, 255), 0);
@@ -94,7 +86,7 @@ TEST_F(ProgramLoop, StartupPictureCarriesVersionAndAuthorship)
 {
     writeImage("media/splash.png", 320, 240, 255, 255, 255);
     writeSamplePackage("maps/alpha/", "Alpha", false); // no "where packages go" message
-    auto program = start();
+    start(false);
     fill(testScreen(), 0, 0, 255);
     program->pass();
     EXPECT_NEAR(inkWidth(testScreen(), SDL_Rect{0, 0, 320, 20}), textWidth(std::string("Ver. ") + Program::version), 3);
@@ -106,17 +98,19 @@ TEST_F(ProgramLoop, SettingsFileIsRewrittenOnlyAfterAChange)
 {
     const std::string shipped = readFile("tessel.conf");
     {
-        auto program = start();
+        start(false);
         events.quit();
         program->run();
+        program.reset();
     }
     EXPECT_EQ(readFile("tessel.conf"), shipped);
     EXPECT_FALSE(fileExists("tessel.conf~"));
     {
-        auto program = start();
+        start(false);
         ASSERT_TRUE(program->settings.changeValue("fps", 50, 0));
         events.quit();
         program->run();
+        program.reset();
     }
     EXPECT_EQ(readFile("tessel.conf~"), shipped);
     ConfParser reread("tessel.conf", 1);
@@ -133,7 +127,7 @@ TEST_F(ProgramLoop, PansAnOpenMapByTheFrameTime)
     mkdir("maps/a", 0755);
     writeFile("maps/a/map.conf", "api=google\npacked=no\ntype=sat\nzoom=10\nzoom_actual=10\n"
                                  "begin_x=0\nbegin_y=0\nend_x=20\nend_y=20\npos_x=5\npos_y=5\nmove_x=200\nmove_y=200\n");
-    auto program = start();
+    start(false);
     program->panning.x = 1;
     program->pass(); // no package yet: nothing moves, nothing breaks
     ASSERT_TRUE(program->map.create(testScreen(), "maps/a/map.conf"));
@@ -144,7 +138,7 @@ TEST_F(ProgramLoop, PansAnOpenMapByTheFrameTime)
     // Diagonal: 70 px/s on each axis, 2.8 pixels a frame; each axis keeps
     // its own fraction (in thousandths, 799 a frame), so both take the same
     // steps.
-    const auto centre = [&program](int* x, int* y) {
+    const auto centre = [this](int* x, int* y) {
         const ViewCentre c = program->map.centre();
         *x = static_cast<int>(c.pixelsX(256));
         *y = static_cast<int>(c.pixelsY(256));
@@ -161,7 +155,7 @@ TEST_F(ProgramLoop, PansAnOpenMapByTheFrameTime)
 
 TEST_F(ProgramLoop, FirstStateShowsTheToolbarAndNoMenu)
 {
-    auto program = start();
+    start(false);
     EXPECT_FALSE(program->menu.visible);
     EXPECT_TRUE(program->toolBar.visible);
     ASSERT_EQ(program->toolBar.icons.size(), 8u);
@@ -199,7 +193,7 @@ TEST_F(ProgramLoop, FirstStateShowsTheToolbarAndNoMenu)
 
 TEST_F(ProgramLoop, AFailedWriteOfTheSettingsAtTheEndIsReported)
 {
-    auto program = start();
+    start(false);
     ASSERT_TRUE(program->settings.changeValue("fps", 15, 0));
     ASSERT_EQ(mkdir("tessel.conf.new", 0755), 0); // in the way of the new file
     testing::internal::CaptureStderr();

@@ -6,7 +6,7 @@
 // runs 100 000 under the sanitizers).
 #include "MapAPI.h"
 #include "Packages.h"
-#include "Program.h"
+#include "ProgramDriver.h"
 #include "TestSupport.h"
 
 #include <cstdlib>
@@ -100,35 +100,32 @@ void expectWhole(const std::string& file, std::size_t minEntries)
 
 TEST(Soak, RandomInputNeverLosesAFile)
 {
-    TempDir dir;
-    dir.layRunDir();
+    ProgramDriver driver;
+    driver.dir.layRunDir();
     writeSamplePackage("maps/alpha/", "Alpha", false);
     writeSamplePackage("maps/beta/", "Beta", true);
     writeDamagedPackages();
     const std::size_t settingsEntries = ConfParser("tessel.conf", 1).parameters.size();
 
-    FakeClock clock;
-    ScriptedEvents events;
     std::mt19937 random(20261207);
-    std::unique_ptr<Program> program;
+    std::unique_ptr<Program>& program = driver.program;
     int starts = 0, passesWithMap = 0, passes = 0;
     const int total = eventCount();
     for (int done = 0; done < total; ++done) {
         if (!program) {
-            program = std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
-            program->map.pipeline.setMode(TilePipeline::Mode::synchronous);
+            driver.start();
             ++starts;
         }
-        queueRandomEvent(random, &events);
+        queueRandomEvent(random, &driver.events);
         bool running = true;
-        while (running && !events.queue.empty()) {
+        while (running && !driver.events.queue.empty()) {
             running = program->pass();
             ++passes;
             passesWithMap += program->map.loaded() ? 1 : 0;
         }
-        clock.advance(static_cast<Uint32>(random() % 200));
+        driver.clock.advance(static_cast<Uint32>(random() % 200));
         if (!running) {
-            events.queue.clear();
+            driver.events.queue.clear();
             program.reset();
         }
     }
