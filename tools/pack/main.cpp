@@ -1,19 +1,15 @@
 // tessel-pack: makes, converts, checks and describes Tessel map packages.
-#include "ArchiveReport.h"
 #include "AreaCommands.h"
 #include "ToolCommand.h"
 #include "DemoCommands.h"
-#include "Files.h"
 #include "Package.h"
+#include "PackageCommands.h"
 #include "ProgressBar.h"
 #include "RenderedSource.h"
 #include "RouteCommands.h"
 #include "SearchCommands.h"
 #include "SafeFile.h"
-#include "TileArchive.h"
-#include "TileSet.h"
 #include "TerrainCommands.h"
-#include "TileSource.h"
 #include "Version.h"
 #include "Warnings.h"
 
@@ -21,14 +17,11 @@
 #include <SDL_ttf.h>
 #include <algorithm>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <iostream>
 #include <map>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -52,77 +45,6 @@ volatile std::sig_atomic_t stopRequested = 0;
 bool interrupted()
 {
     return stopRequested != 0;
-}
-
-std::shared_ptr<TileSource> openSource(const std::string& path)
-{
-    std::string error;
-    std::shared_ptr<TileSource> source = TileSource::open(path, &error);
-    if (!source)
-        failure(error);
-    return source;
-}
-
-// The options import and render share; false (having said why) when one is wrong.
-bool readImportOptions(std::map<std::string, std::string>& o, Package::ImportOptions* out)
-{
-    Package::ImportOptions& options = *out;
-    options.packed = o.count("--packed") > 0;
-    options.toPng = o.count("--to-png") > 0;
-    long long n;
-    for (auto key : {std::make_pair("--zoom-min", &options.zoomMin), std::make_pair("--zoom-max", &options.zoomMax),
-                     std::make_pair("--zoom-actual", &options.zoomActual)}) {
-        if (!o.count(key.first))
-            continue;
-        if (!number(o[key.first], &n) || n < 0 || n > 30)
-            return failure(std::string(key.first) + " takes a zoom level from 0 to 30") == 0;
-        *key.second = static_cast<int>(n);
-    }
-    if (o.count("--part-size")) {
-        if (!number(o["--part-size"], &n) || n < 1024)
-            return failure("--part-size takes a number of bytes, at least 1024") == 0;
-        options.partSize = static_cast<std::uint64_t>(n);
-    }
-    if (o.count("--bbox")) {
-        options.bbox = std::sscanf(o["--bbox"].c_str(), "%lf,%lf,%lf,%lf", &options.west, &options.south,
-                                   &options.east, &options.north) == 4;
-        if (!options.bbox || options.west >= options.east || options.south >= options.north)
-            return failure("--bbox takes WEST,SOUTH,EAST,NORTH in degrees") == 0;
-    }
-    options.caption = o["--caption"];
-    options.attribution = o["--attribution"];
-    options.layer = o["--layer"];
-    if (o.count("--overlay-layer"))
-        options.overlayLayer = o["--overlay-layer"];
-    options.interrupted = interrupted;
-    return true;
-}
-
-int runImport(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
-{
-    Package::ImportOptions options;
-    if (!readImportOptions(o, &options))
-        return 1;
-    Warnings warnings(std::cerr);
-    options.warn = [&](const std::string& kind, const std::string& text) { warnings.add(kind, text); };
-    const std::shared_ptr<TileSource> base = openSource(args[0]);
-    if (!base)
-        return 1;
-    std::vector<Package::Layer> layers{{base, "", false}};
-    if (o.count("--overlay")) {
-        const std::shared_ptr<TileSource> overlay = openSource(o["--overlay"]);
-        if (!overlay)
-            return 1;
-        layers.push_back({overlay, "", true});
-    }
-    std::string error;
-    const bool ok = Package::import(layers, options, args[1], &error, progressBar("importing"));
-    endProgress();
-    warnings.summary();
-    if (!ok)
-        return interrupted() ? 130 : failure(error);
-    std::cout << "wrote " << args[1] << "\n";
-    return 0;
 }
 
 // The built-in styles: beside the current directory's media, else installed
@@ -157,7 +79,7 @@ std::string langDir()
 int runRender(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
 {
     Package::ImportOptions options;
-    if (!readImportOptions(o, &options))
+    if (!PackageCommands::readImportOptions(o, &options, interrupted))
         return 1;
     std::string error;
     std::shared_ptr<RenderedSource> source =
@@ -178,80 +100,14 @@ int runRender(const std::vector<std::string>& args, std::map<std::string, std::s
     return 0;
 }
 
-int convertTo(bool packed, const std::vector<std::string>& args, std::map<std::string, std::string>& o)
-{
-    std::uint64_t partSize = Package::defaultPartSize;
-    long long n;
-    if (o.count("--part-size")) {
-        if (!number(o["--part-size"], &n) || n < 1024)
-            return failure("--part-size takes a number of bytes, at least 1024");
-        partSize = static_cast<std::uint64_t>(n);
-    }
-    std::string error;
-    const bool ok = Package::convert(args[0], packed, o["--out"], partSize, &error,
-                                     progressBar(packed ? "packing" : "unpacking"),
-                                     [](const std::string& text) { std::cerr << "tessel-pack: note: " << text << "\n"; });
-    endProgress();
-    if (!ok)
-        return failure(error);
-    std::cout << (packed ? "packed " : "unpacked ") << (o["--out"].empty() ? args[0] : o["--out"]) << "\n";
-    return 0;
-}
-
-int runPack(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
-{
-    return convertTo(true, args, o);
-}
-
-int runUnpack(const std::vector<std::string>& args, std::map<std::string, std::string>& o)
-{
-    return convertTo(false, args, o);
-}
-
-int runCheck(const std::vector<std::string>& args, std::map<std::string, std::string>&)
-{
-    const auto bar = progressBar("checking");
-    const bool ok = !SafeFile::isDirectory(args[0]) && TileArchive::kindOf(args[0]) != TileArchive::Kind::none
-                        ? ArchiveReport::check(args[0], std::cout, [&](std::uint64_t n) {
-                              if (bar)
-                                  bar(n, 0);
-                          })
-                        : Package::check(args[0], std::cout, bar);
-    endProgress();
-    return ok ? 0 : 1;
-}
-
-int runInfo(const std::vector<std::string>& args, std::map<std::string, std::string>&)
-{
-    std::string error;
-    const bool ok = SafeFile::isDirectory(args[0]) ? Package::info(args[0], std::cout, &error)
-                                                : ArchiveReport::write(args[0], std::cout, &error);
-    return ok ? 0 : failure(args[0] + ": " + error);
-}
-
 const std::map<std::string, Command>& commands()
 {
     static const std::map<std::string, Command> table = {
         {"import",
-         {"import SOURCE PACKAGE [options]",
-          "Makes a package with Google numbering from an MBTiles file, a PMTiles v3 archive (raster) or a\n"
-          "folder of Z/X/Y.png|jpg|webp tiles, read a level at a time. Tiles are copied as they are stored\n"
-          "once they decode; other sizes than 256 are scaled to 256 and stored as PNG. The package's area\n"
-          "holds every tile of every level; a level that would make it larger than 4 Mi cells at the\n"
-          "deepest level is left out and reported, as are undecodable tiles. (Archives also open in the\n"
-          "viewer directly: put them in maps/.)\n"
-          "  --packed              store the tiles in .map part files (default: one file per tile)\n"
-          "  --zoom-min Z, --zoom-max Z   the XYZ levels to take\n"
-          "  --zoom-actual Z       the level the package opens at (default: the deepest level kept)\n"
-          "  --to-png              store WebP tiles as PNG\n"
-          "  --bbox W,S,E,N        only tiles touching this box (degrees)\n"
-          "  --caption TEXT        the name in the package list (default: the source's name)\n"
-          "  --attribution TEXT    the credit shown on the map (default: the source's)\n"
-          "  --layer NAME          the background layer (default: sat for JPEG, wab otherwise)\n"
-          "  --overlay SOURCE      a second source, imported as an overlay layer\n"
-          "  --overlay-layer NAME  its layer name (default: wat)\n"
-          "  --part-size BYTES     largest part file (default 16 MiB)",
-          runImport,
+         {PackageCommands::importUsage, PackageCommands::importHelp,
+          [](const std::vector<std::string>& a, std::map<std::string, std::string>& o) {
+              return PackageCommands::import(a, o, interrupted);
+          },
           {"--packed", "--to-png"},
           {"--zoom-min", "--zoom-max", "--zoom-actual", "--bbox", "--caption", "--attribution", "--layer", "--overlay",
            "--overlay-layer", "--part-size"},
@@ -275,20 +131,20 @@ const std::map<std::string, Command>& commands()
          {"pack PACKAGE [--out DIR] [--part-size BYTES]",
           "Stores the tiles of a package in .map part files. In place unless --out names a new directory;\n"
           "the package is replaced only once the packed copy is complete.",
-          runPack,
+          PackageCommands::pack,
           {},
           {"--out", "--part-size"},
           1}},
         {"unpack",
          {"unpack PACKAGE [--out DIR]",
-          "Stores the tiles of a packed package as one file per tile, in place or into --out.", runUnpack, {},
+          "Stores the tiles of a packed package as one file per tile, in place or into --out.", PackageCommands::unpack, {},
           {"--out"}, 1}},
         {"check",
          {"check PACKAGE|ARCHIVE",
           "Checks map.conf, every part file's header and offsets, and that every tile decodes; counts\n"
           "missing tiles per layer and level. An MBTiles or PMTiles archive: every directory is walked\n"
           "and every tile decoded (vector tiles too), counted per level. Exit status 0 only when sound.",
-          runCheck, {}, {}, 1}},
+          PackageCommands::check, {}, {}, 1}},
         {"extract",
          {AreaCommands::extractUsage, AreaCommands::extractHelp,
           [](const std::vector<std::string>& a, std::map<std::string, std::string>& o) {
@@ -334,7 +190,7 @@ const std::map<std::string, Command>& commands()
          {"info PACKAGE|ARCHIVE",
           "Describes a package (scheme, layers, levels, area, tiles and bytes) or an MBTiles or PMTiles\n"
           "archive (format, name, attribution, bounds, centre, and the tiles and extent of each level).",
-          runInfo, {}, {}, 1}},
+          PackageCommands::info, {}, {}, 1}},
         {"earth",
          {"earth PACKAGE [--day FILE] [--night FILE] [--font FILE] [--max-zoom Z]",
           "Makes the Earth demo package from equirectangular day and night pictures (default: Debian's\n"
