@@ -7,6 +7,9 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <osmium/builder/attr.hpp>
+#include <osmium/io/pbf_output.hpp>
+#include <osmium/io/writer.hpp>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -170,4 +173,40 @@ TEST(OsmSource, WhatIsNotAnExtractIsRefused)
     // Scratch files are gone; only the outputs stay.
     for (const std::string& f : dir.files())
         EXPECT_EQ(f.find("scratch"), std::string::npos) << f;
+}
+
+// A park drawn as a multipolygon relation over an untagged way is found
+// where its way stands, in the town around it.
+TEST(OsmSource, NamedAreasOfRelationsAreFound)
+{
+    using namespace osmium::builder::attr;
+    TempDir dir;
+    {
+        osmium::memory::Buffer buffer{4096, osmium::memory::Buffer::auto_grow::yes};
+        osmium::builder::add_node(buffer, _id(1), _location(osmium::Location{1.52, 42.50}), _tag("place", "town"),
+                                  _tag("name", "Vila"));
+        const double corners[][2] = {{1.521, 42.501}, {1.523, 42.501}, {1.523, 42.503}, {1.521, 42.503}};
+        for (int i = 0; i < 4; ++i)
+            osmium::builder::add_node(buffer, _id(2 + i), _location(osmium::Location{corners[i][0], corners[i][1]}));
+        osmium::builder::add_way(buffer, _id(10), _nodes({2, 3, 4, 5, 2}));
+        osmium::builder::add_relation(buffer, _id(20), _member(osmium::item_type::way, 10, "outer"),
+                                      _tag("type", "multipolygon"), _tag("leisure", "park"), _tag("name", "Parc Central"));
+        osmium::builder::add_relation(buffer, _id(21), _member(osmium::item_type::way, 10, ""), _tag("type", "route"),
+                                      _tag("name", "Ruta Circular"));
+        osmium::io::Writer writer{dir.path("area.osm.pbf"), osmium::io::Header{}, osmium::io::overwrite::allow};
+        writer(std::move(buffer));
+        writer.close();
+    }
+    std::string why;
+    ASSERT_TRUE(indexOsm(dir.path("area.osm.pbf"), dir.path("area.search"), &why)) << why;
+    std::unique_ptr<SearchIndex> index = SearchIndex::open(dir.path("area.search"), &why);
+    ASSERT_TRUE(index) << why;
+    std::vector<SearchResult> found;
+    ASSERT_TRUE(index->search("parc central", 42.5, 1.52, 5, &found, &why)) << why;
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].place, "Vila");
+    EXPECT_NEAR(found[0].lat, 42.503, 1e-6) << "the middle node of its way";
+    EXPECT_NEAR(found[0].lon, 1.523, 1e-6);
+    ASSERT_TRUE(index->search("ruta", 42.5, 1.52, 5, &found, &why)) << why;
+    EXPECT_TRUE(found.empty()) << "a route is no area";
 }

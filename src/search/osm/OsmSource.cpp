@@ -9,8 +9,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <osmium/io/pbf_input.hpp>
 #include <osmium/osm/node.hpp>
+#include <osmium/osm/relation.hpp>
 #include <osmium/osm/way.hpp>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -140,7 +142,7 @@ bool OsmSource::run(const std::function<osmium::io::File()>& file, std::string* 
         return false;
     }
     try {
-        if (!readWays(file(), &ways, why))
+        if (!readRelations(file(), why) || !readWays(file(), &ways, why))
             return false;
         std::sort(wanted.begin(), wanted.end());
         wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
@@ -154,13 +156,61 @@ bool OsmSource::run(const std::function<osmium::io::File()>& file, std::string* 
     return hand(&ways, true, why) && hand(&nodes, false, why);
 }
 
+// Named areas drawn as multipolygon or boundary relations: each stands at
+// the middle node of its first outer way, found in the ways' pass.
+bool OsmSource::readRelations(const osmium::io::File& file, std::string* why)
+{
+    osmium::io::Reader reader(file, osmium::osm_entity_bits::relation);
+    std::vector<OsmTags::Found> found;
+    while (osmium::memory::Buffer buffer = reader.read()) {
+        for (const osmium::Relation& relation : buffer.select<osmium::Relation>()) {
+            const char* type = relation.tags()["type"];
+            if (!type || (std::strcmp(type, "multipolygon") != 0 && std::strcmp(type, "boundary") != 0) ||
+                relations >= maxRelations)
+                continue;
+            const osmium::RelationMember* outer = nullptr;
+            for (const osmium::RelationMember& m : relation.members())
+                if (m.type() == osmium::item_type::way && (!outer || std::strcmp(m.role(), "outer") == 0)) {
+                    outer = &m;
+                    if (std::strcmp(m.role(), "outer") == 0)
+                        break;
+                }
+            if (!outer)
+                continue;
+            found.clear();
+            OsmTags::classify(tagsOf(relation.tags()), true, &found);
+            for (const OsmTags::Found& f : found)
+                if (!f.street) {
+                    memberWays[outer->ref()].push_back(f);
+                    ++relations;
+                }
+        }
+        if (progress)
+            progress(reader.offset() / 3, reader.file_size());
+        if (stopped(why))
+            return false;
+    }
+    reader.close();
+    return true;
+}
+
 bool OsmSource::readWays(const osmium::io::File& file, Spool* ways, std::string* why)
 {
     osmium::io::Reader reader(file, osmium::osm_entity_bits::way);
     std::vector<OsmTags::Found> found;
     while (osmium::memory::Buffer buffer = reader.read()) {
         for (const osmium::Way& way : buffer.select<osmium::Way>()) {
-            if (way.tags().empty() || way.nodes().empty())
+            if (way.nodes().empty())
+                continue;
+            const auto member = memberWays.find(way.id());
+            if (member != memberWays.end()) {
+                const std::int64_t node = way.nodes()[way.nodes().size() / 2].ref();
+                wanted.push_back(node);
+                for (const OsmTags::Found& f : member->second)
+                    ways->write(record(f, node));
+                memberWays.erase(member);
+            }
+            if (way.tags().empty())
                 continue;
             found.clear();
             OsmTags::classify(tagsOf(way.tags()), true, &found);
@@ -172,7 +222,7 @@ bool OsmSource::readWays(const osmium::io::File& file, Spool* ways, std::string*
                 ways->write(record(f, node));
         }
         if (progress)
-            progress(reader.offset() / 2, reader.file_size());
+            progress(reader.file_size() / 3 + reader.offset() / 3, reader.file_size());
         if (stopped(why))
             return false;
     }
@@ -205,7 +255,7 @@ bool OsmSource::readNodes(const osmium::io::File& file, Spool* nodes, std::strin
             }
         }
         if (progress)
-            progress(reader.file_size() / 2 + reader.offset() / 2, reader.file_size());
+            progress(reader.file_size() / 3 * 2 + reader.offset() / 3, reader.file_size());
         if (stopped(why))
             return false;
     }
