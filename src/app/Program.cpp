@@ -4,7 +4,6 @@
 #include "EventSource.h"
 #include "Layout.h"
 #include "LoopWait.h"
-#include "PositionOverlay.h"
 #include "Rects.h"
 #include "TrackRecorder.h"
 #include "Version.h"
@@ -47,8 +46,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
       mapUI(&map, screen, &lang),
       gps(GpsControls::Parts{&map, &menu, &toolBar, &notification, &lang, &settings, &options, &tracks, &trackPage,
                              clock}),
-      damage(ScreenDamage::Parts{screen, &map, &toolBar, &menu, &battery, &fps, &notification, &mapUI, &options,
-                                 &tracks, &gps.live}),
+      screenParts(ScreenParts::of(*this)), damage(screen, &screenParts),
       input(&map, &menu, &toolBar, &notification, screen->w, screen->h),
       commands(Commands::Parts{screen, &map, &menu, &toolBar, &notification, &lang, &settings, &options, &fps, &pages,
                                &mapUI, &tracks, &trackPage, &panning, &damage, &gps}),
@@ -235,30 +233,6 @@ void Program::present()
 
 void Program::draw()
 {
-    const bool blended = options.smoothText;
-    if (!map.loaded())
-        splash.show(0);
-    map.draw();
-    if (map.loaded())
-        attribution.draw(screen, map.api->copyright, blended);
-    int z = 0;
-    double x, y;
-    if (map.screenOrigin(&z, &x, &y)) {
-        tracks.draw(screen, z, x, y, fonts.small, blended);
-        gps.live.drawOnMap(screen, map);
-    }
-    LonLat fix;
-    if (options.showPosition && map.loaded())
-        PositionOverlay::draw(screen, map, fonts.small, blended,
-                              gps.live.followedPosition(map, &fix.lon, &fix.lat) ? &fix : nullptr);
-    toolBar.draw(&fps, blended);
-    menu.draw(&fps, blended);
-    if (options.showBattery)
-        battery.draw();
-    gps.live.drawIndicator(screen);
-    if (options.showFps)
-        fps.draw(blended);
-    notification.draw(blended);
-    if (!menu.visible && options.centerCross && map.loaded() && !gps.live.fixAtCentre(map))
-        mapUI.drawCenterCross();
+    for (const ScreenPart& part : screenParts)
+        part.draw();
 }

@@ -17,6 +17,7 @@
 #include "Pages.h"
 #include "Panning.h"
 #include "ScreenDamage.h"
+#include "ScreenParts.h"
 #include "Settings.h"
 #include "Splash.h"
 #include "ToolBar.h"
@@ -86,6 +87,9 @@ public:
     // trackReader.step() (manual). Set from background_loading.
     TrackReader trackReader;
     TilePipeline::Mode tracksMode = TilePipeline::Mode::background;
+    // What the screen shows, in drawing order; read by the drawing and by
+    // the damage tracking alike.
+    std::vector<ScreenPart> screenParts;
     ScreenDamage damage;
     Panning panning;
     InputRouter input;
