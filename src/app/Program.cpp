@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "EventSource.h"
+#include "LabelLanguage.h"
 #include "Layout.h"
 #include "LoopWait.h"
 #include "PositionOverlay.h"
@@ -80,6 +81,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     panning.speed = options.moveSpeed;
     map.pipeline.cache.setLimit(static_cast<std::size_t>(options.tileCacheKb) * 1024);
     map.pipeline.parents = options.missingParents;
+    LabelLanguage::choose(static_cast<LabelLanguage::Choice>(options.labelLanguage));
     map.pipeline.setMode(options.backgroundLoading ? TilePipeline::Mode::background : TilePipeline::Mode::synchronous);
     map.pipeline.onFinished([this] { waker.wake(); });
     trackReader.onRead([this] { waker.wake(); });

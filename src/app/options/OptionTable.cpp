@@ -2,6 +2,7 @@
 
 #include "CommandParts.h"
 #include "FPS.h"
+#include "LabelLanguage.h"
 #include "Map.h"
 #include "Panning.h"
 #include "Settings.h"
@@ -100,6 +101,15 @@ std::vector<OptionRow> makeRows()
     missing.noText = "missing_placeholder";
     missing.apply = [](const CommandParts& parts, int parents) { parts.map->setMissingParents(parents != 0); };
     rows.push_back(missing);
+
+    OptionRow labels = numberRow("label_language", "label_language", 41, &Settings::labelLanguage, 0, 2, {0, 1, 2}, "");
+    labels.words = {"local", "latin", "english"};
+    labels.wordTexts = {"labels_local", "labels_latin", "labels_english"};
+    labels.apply = [](const CommandParts& parts, int choice) {
+        LabelLanguage::choose(static_cast<LabelLanguage::Choice>(choice));
+        parts.map->redrawPictures();
+    };
+    rows.push_back(labels);
 
     // Read from the file, changed elsewhere or not at all.
     rows.push_back(numberRow("tile_cache_kb", nullptr, 0, &Settings::tileCacheKb, 0, 1 << 20, {}, ""));

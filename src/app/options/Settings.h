@@ -23,6 +23,7 @@ struct Settings {
     bool backgroundLoading = true;
     std::string gps = "localhost:2947"; // gpsd's HOST:PORT, or "off"
     bool recordTrack = false;           // record the fixes into tracks/
+    int labelLanguage = 0;              // label_language: local, latin or english (LabelLanguage::Choice)
 
     void readFrom(const ConfParser& conf);
 };
