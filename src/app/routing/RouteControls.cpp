@@ -90,6 +90,7 @@ bool RouteControls::cancelKey(const SDL_Event& event)
         return false;
     worker.cancel();
     asked = 0;
+    bannerDue = true;
     say(parts.lang->value("route_cancelled"));
     return true;
 }
@@ -107,13 +108,15 @@ void RouteControls::update()
     follow();
     if (computing())
         banner.text = RouteMessage::computing(texts, worker.progress());
-    else if (route.points.empty())
-        banner.text.clear();
+    else if (bannerDue)
+        banner.text = route.points.empty() ? std::string() : followingText();
+    bannerDue = false;
 }
 
 void RouteControls::take(const RouteResult& result)
 {
     asked = 0;
+    bannerDue = true;
     if (result.data != RouteResult::usable || result.outcome != Router::found) {
         if (!result.why.empty())
             std::fprintf(stderr, "tessel: no route: %s\n", result.why.c_str());
@@ -137,6 +140,7 @@ void RouteControls::follow()
     const bool live = status.fix.hasPosition() && !parts.live->stale;
     if (live && status.reports != lastReports) {
         lastReports = status.reports;
+        bannerDue = true;
         switch (follower.fix(status.fix.lat, status.fix.lon)) {
         case RouteFollower::offRoute:
             parts.notification->tell(parts.lang->value("route_off"), 2 * Layout::messageMs);
@@ -149,11 +153,19 @@ void RouteControls::follow()
             break;
         }
     }
-    if (live && follower.active() && follower.metresOff <= RouteFollower::offMetres &&
+    // A fix that stopped coming or went stale shows the totals again.
+    if (live != wasLive)
+        bannerDue = true;
+    wasLive = live;
+}
+
+// The next turn while the fix is on the route, else the route's totals.
+std::string RouteControls::followingText() const
+{
+    if (wasLive && follower.active() && follower.metresOff <= RouteFollower::offMetres &&
         follower.nextTurn < route.turns.size())
-        banner.text = TurnText::ahead(texts, route, follower.nextTurn, follower.metresToTurn);
-    else
-        banner.text = RouteMessage::summary(texts, route);
+        return TurnText::ahead(texts, route, follower.nextTurn, follower.metresToTurn);
+    return RouteMessage::summary(texts, route);
 }
 
 bool RouteControls::choose(int shown, int line)
@@ -245,7 +257,7 @@ void RouteControls::clear()
     route = Route();
     layer.clear();
     follower.clear();
-    banner.text.clear();
+    bannerDue = true;
     page.listTurns(parts.menu, parts.lang, route);
 }
 

@@ -79,6 +79,7 @@ private:
     bool ask(double fromLat, double fromLon, double toLat, double toLon);
     void take(const RouteResult& result);
     void follow();
+    std::string followingText() const;
     void choosePageLine(int line);
     void again();
     void clear();
@@ -91,6 +92,8 @@ private:
     bool startSet = false, started = false;
     double startLat = 0, startLon = 0, toLat = 0, toLon = 0;
     unsigned long lastReports = 0;
+    bool wasLive = false;
+    bool bannerDue = false; // the banner's text is made again only when this is set
     const void* package = nullptr; // the map source open when data was last asked for
 };
 
