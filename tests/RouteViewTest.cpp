@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -70,19 +71,30 @@ void fix(Program& program, double lat, double lon)
 
 } // namespace
 
-TEST(RouteView, AskedDrawnListedSavedAndCancelled)
-{
+// The program over Monaco, the route worker stepped by the test.
+class RouteView : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        temp.layRunDir();
+        if (!layMonaco(temp))
+            GTEST_SKIP() << "no monaco.osm.pbf beside the project, no planetsplitter, or a big-endian machine";
+        made = std::make_unique<Program>(testScreen(), testFonts(), &events, &clock);
+        made->map.pipeline.setMode(TilePipeline::Mode::synchronous);
+        made->route.threaded = false;
+        ASSERT_TRUE(made->mapUI.loadPackage(0));
+        made->pass();
+    }
+
     TempDir temp;
-    temp.layRunDir();
-    if (!layMonaco(temp))
-        GTEST_SKIP() << "no monaco.osm.pbf beside the project, no planetsplitter, or a big-endian machine";
     FakeClock clock;
     ScriptedEvents events;
-    Program program(testScreen(), testFonts(), &events, &clock);
-    program.map.pipeline.setMode(TilePipeline::Mode::synchronous);
-    program.route.threaded = false;
-    ASSERT_TRUE(program.mapUI.loadPackage(0));
-    program.pass();
+    std::unique_ptr<Program> made;
+};
+
+TEST_F(RouteView, AskedDrawnListedSavedAndCancelled)
+{
+    Program& program = *made;
     const RoutePage& page = program.route.page;
 
     // No live fix and no start chosen: said, nothing asked.
@@ -158,18 +170,9 @@ TEST(RouteView, AskedDrawnListedSavedAndCancelled)
     EXPECT_EQ(program.route.route.points.size(), route.points.size()) << "the route shown stays";
 }
 
-TEST(RouteView, FollowedLeftAndArrived)
+TEST_F(RouteView, FollowedLeftAndArrived)
 {
-    TempDir temp;
-    temp.layRunDir();
-    if (!layMonaco(temp))
-        GTEST_SKIP() << "no monaco.osm.pbf beside the project, no planetsplitter, or a big-endian machine";
-    FakeClock clock;
-    ScriptedEvents events;
-    Program program(testScreen(), testFonts(), &events, &clock);
-    program.map.pipeline.setMode(TilePipeline::Mode::synchronous);
-    program.route.threaded = false;
-    ASSERT_TRUE(program.mapUI.loadPackage(0));
+    Program& program = *made;
     fix(program, fromLat, fromLon);
     ASSERT_TRUE(program.route.routeTo(toLat, toLon));
     program.route.worker.step();
