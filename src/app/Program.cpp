@@ -48,11 +48,12 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
       mapUI(&map, screen, &lang),
       gps(GpsControls::Parts{&map, &menu, &toolBar, &notification, &lang, &settings, &options, &tracks, &trackPage,
                              clock}),
+      route(RouteControls::Parts{&map, &menu, &notification, &lang, &settings, &options, &gps.live, clock}),
       damage(ScreenDamage::Parts{screen, &map, &toolBar, &menu, &battery, &fps, &notification, &mapUI, &options,
-                                 &tracks, &gps.live}),
+                                 &tracks, &gps.live, &route}),
       input(&map, &menu, &toolBar, &notification, screen->w, screen->h),
       commands(Commands::Parts{screen, &map, &menu, &toolBar, &notification, &lang, &settings, &options, &fps, &pages,
-                               &mapUI, &tracks, &trackPage, &panning, &damage, &gps}),
+                               &mapUI, &tracks, &trackPage, &panning, &damage, &gps, &route}),
       events(events)
 {
     fps.setLimit(options.fpsLimit);
@@ -75,6 +76,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
         tellWherePackagesGo();
     loadTracks();
     gps.build(pages.options);
+    route.build(pages.mapOptions);
     // The first state: menu closed, toolbar shown, no package open.
     menu.visible = false;
     toolBar.visible = true;
@@ -86,6 +88,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     map.pipeline.onFinished([this] { waker.wake(); });
     trackReader.onRead([this] { waker.wake(); });
     gps.live.onChange = [this] { waker.wake(); };
+    route.onFinished = [this] { waker.wake(); };
 }
 
 Program::~Program()
@@ -119,7 +122,7 @@ void Program::buildToolBar()
 bool Program::pass()
 {
     SDL_Event event;
-    if (events->poll(&event))
+    if (events->poll(&event) && !route.cancelKey(event))
         commands.perform(input.route(event));
     panning.step(&map, &fps);
     map.update();
@@ -127,6 +130,7 @@ bool Program::pass()
     if (!report.empty())
         notification.tell(report, 2 * Layout::messageMs);
     gps.update();
+    route.update();
     takeTracks();
     notification.update();
     present();
@@ -247,12 +251,15 @@ void Program::draw()
     double x, y;
     if (map.screenOrigin(&z, &x, &y)) {
         tracks.draw(screen, z, x, y, fonts.small, blended);
+        route.layer.draw(screen, z, x, y);
         gps.live.drawOnMap(screen, map);
     }
     LonLat fix;
     if (options.showPosition && map.loaded())
         PositionOverlay::draw(screen, map, fonts.small, blended,
                               gps.live.followedPosition(map, &fix.lon, &fix.lat) ? &fix : nullptr);
+    if (map.loaded())
+        route.banner.draw(screen, fonts.small, blended);
     toolBar.draw(&fps, blended);
     menu.draw(&fps, blended);
     if (options.showBattery)

@@ -15,6 +15,7 @@
 #include "Notification.h"
 #include "InputRouter.h"
 #include "Pages.h"
+#include "RouteControls.h"
 #include "Panning.h"
 #include "ScreenDamage.h"
 #include "Settings.h"
@@ -81,6 +82,8 @@ public:
     Tracks tracks;
     TrackPage trackPage;
     GpsControls gps;
+    // Routes: asked for on the route page, computed on their worker.
+    RouteControls route;
     // Tracks are read off the frame from the first pass: on the reader's
     // thread (background), all at once (synchronous), or by tests through
     // trackReader.step() (manual). Set from background_loading.

@@ -10,6 +10,7 @@
 #include "PositionOverlay.h"
 #include "Program.h"
 #include "Rects.h"
+#include "RouteControls.h"
 #include "Signature.h"
 #include "ToolBar.h"
 #include "Tracks.h"
@@ -53,6 +54,8 @@ void ScreenDamage::addMap(std::vector<Region>* out) const
         look.add(map.api->copyright);
         for (const Tracks::File& file : parts.tracks->files)
             look.add(flag(file.shown));
+        if (parts.route)
+            parts.route->layer.sign(&look);
     }
     out->push_back(Region{screenBox(), look.value(), false});
 }
@@ -129,6 +132,17 @@ void ScreenDamage::addLive(std::vector<Region>* out) const
     out->push_back(Region{PositionOverlay::extent(), text.value(), false});
 }
 
+// The route's line of text over the map.
+void ScreenDamage::addRoute(std::vector<Region>* out) const
+{
+    Signature text;
+    if (parts.route && parts.map->loaded()) {
+        text.add(flag(parts.options->smoothText));
+        parts.route->banner.sign(&text);
+    }
+    out->push_back(Region{RouteBanner::box, text.value(), false});
+}
+
 std::vector<ScreenDamage::Region> ScreenDamage::regions() const
 {
     std::vector<Region> all;
@@ -136,6 +150,7 @@ std::vector<ScreenDamage::Region> ScreenDamage::regions() const
     addMap(&all);
     addWidgets(&all);
     addLive(&all);
+    addRoute(&all);
     for (Region& r : all)
         r.box = clipToScreen(r.box, parts.screen->w, parts.screen->h);
     return all;

@@ -12,6 +12,7 @@ class Map;
 class MapUI;
 class Menu;
 class Notification;
+class RouteControls;
 class ToolBar;
 class Tracks;
 struct Settings;
@@ -39,6 +40,7 @@ public:
         const Settings* options;
         const Tracks* tracks;
         const LivePosition* live;
+        const RouteControls* route;
     };
 
     explicit ScreenDamage(const Parts& parts) : parts(parts) {}
@@ -62,6 +64,7 @@ private:
     void addMap(std::vector<Region>* out) const;
     void addWidgets(std::vector<Region>* out) const;
     void addLive(std::vector<Region>* out) const;
+    void addRoute(std::vector<Region>* out) const;
     SDL_Rect screenBox() const;
 
     Parts parts;

@@ -11,6 +11,7 @@
 #include "Notification.h"
 #include "OptionTable.h"
 #include "Pages.h"
+#include "RouteControls.h"
 #include "Panning.h"
 #include "ScreenDamage.h"
 #include "Settings.h"
@@ -242,7 +243,7 @@ void Commands::runMenuChoice(int a)
     const Pages& pages = *parts.pages;
     Menu& menu = *parts.menu;
     const int page = menu.model.current;
-    if (parts.gps->choose(page, a))
+    if (parts.gps->choose(page, a) || (parts.route && parts.route->choose(page, a)))
         return;
     if (page == pages.packageList) {
         openPackage(a);

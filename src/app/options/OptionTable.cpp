@@ -116,6 +116,12 @@ std::vector<OptionRow> makeRows()
     rows.push_back(flagRow("background_loading", nullptr, 0, 0, &Settings::backgroundLoading));
     rows.push_back(textRow("gps", &Settings::gps));
     rows.push_back(flagRow("record_track", nullptr, 0, 0, &Settings::recordTrack));
+    // Chosen on the route page.
+    rows.push_back(textRow("route_profile", &Settings::routeProfile));
+    OptionRow shortest = flagRow("route_shortest", nullptr, 0, 0, &Settings::routeShortest);
+    shortest.yesWord = "1";
+    shortest.noWord = "0";
+    rows.push_back(shortest);
     return rows;
 }
 
