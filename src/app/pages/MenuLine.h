@@ -21,6 +21,8 @@ struct MenuLine {
         gpsOff = 31,
         // tracks page, whose other lines are numbered by file
         recordTrack = 1 << 20,
+        // map options page: the waypoints
+        waypoints = 33,
     };
 };
 
