@@ -70,7 +70,7 @@ protected:
     // Opens a package through the toolbar and the package page with keys.
     void openWithKeys(const std::string& caption)
     {
-        for (int i = 0; i < 7 && program->toolBar.selectedIcon()->id != 2; ++i) {
+        for (std::size_t i = 0; i < program->toolBar.icons.size() && program->toolBar.selectedIcon()->id != 2; ++i) {
             key(SDLK_RIGHT);
             run();
         }

@@ -252,6 +252,8 @@ bool Find::choose(int menuPage, int line)
             waypointPage.fill(&menu, parts.lang, waypoints, lat, lon);
             menu.model.switchMenu(waypointPage.page);
         }
+        // Choosing copied the line into the parent's value: the count again.
+        menu.model.changeValue(waypointPage.mapOptions, waypointPage.line, static_cast<int>(waypoints.list.size()));
         return true;
     }
     if (menuPage != waypointPage.onePage)
