@@ -88,8 +88,7 @@ bool Find::toolAction(int action)
 void Find::openSearch()
 {
     std::vector<std::string> problems;
-    if (!search.opened())
-        search.open("maps", manual, [this] { parts.waker->wake(); }, &problems);
+    search.open("maps", manual, [this] { parts.waker->wake(); }, &problems);
     for (const std::string& p : problems)
         parts.notification->tell(parts.lang->value("search_failed") + " " + p, 6000);
     openPage("search_prompt", "", Naming::none);

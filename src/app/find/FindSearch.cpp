@@ -24,11 +24,10 @@ bool startsWith(const std::string& word, const std::string& prefix)
 void FindSearch::open(const std::string& folder, bool manual, const std::function<void()>& wake,
                       std::vector<std::string>* problems)
 {
-    isOpen = true;
     std::vector<std::string> names;
     if (DIR* d = opendir(folder.c_str())) {
         while (dirent* e = readdir(d))
-            if (isIndexName(e->d_name))
+            if (isIndexName(e->d_name) && !opened.count(e->d_name))
                 names.push_back(e->d_name);
         closedir(d);
     }
@@ -40,6 +39,7 @@ void FindSearch::open(const std::string& folder, bool manual, const std::functio
             problems->push_back(name + ": " + why);
             continue;
         }
+        opened.insert(name);
         std::unique_ptr<Source> source(new Source);
         source->path = folder + "/" + name;
         source->worker.reset(new SearchWorker(std::move(index), manual));

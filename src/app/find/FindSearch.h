@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,12 +18,12 @@ class FindSearch {
 public:
     static const std::size_t limit = 40;
 
-    // Opens every index of `folder` once; problems go to *problems.
+    // Opens the indexes of `folder` not open yet (one put there while the
+    // viewer runs is found the next time); problems go to *problems.
     // `manual`: no threads, step() answers (tests). `wake` runs on a
     // worker's thread when it hands an answer over.
     void open(const std::string& folder, bool manual, const std::function<void()>& wake,
               std::vector<std::string>* problems);
-    bool opened() const { return isOpen; }
     bool haveIndex() const { return !sources.empty(); }
 
     // A new query near (lat, lon); an older one still running gives up.
@@ -54,7 +55,7 @@ private:
 
     std::vector<std::unique_ptr<Source>> sources;
     std::vector<SearchResult> waypointsFound;
-    bool isOpen = false;
+    std::set<std::string> opened; // file names
 };
 
 #endif
