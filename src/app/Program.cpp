@@ -54,6 +54,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
       input(&map, &menu, &toolBar, &notification, screen->w, screen->h),
       commands(Commands::Parts{screen, &map, &menu, &toolBar, &notification, &lang, &settings, &options, &fps, &pages,
                                &mapUI, &tracks, &trackPage, &panning, &damage, &gps, &route}),
+      find(Find::Parts{screen, &fonts, &map, &menu, &toolBar, &notification, &lang, &gps.live, &options, &waker}),
       events(events)
 {
     fps.setLimit(options.fpsLimit);
@@ -89,6 +90,11 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     trackReader.onRead([this] { waker.wake(); });
     gps.live.onChange = [this] { waker.wake(); };
     route.onFinished = [this] { waker.wake(); };
+    find.build(pages.mapOptions);
+    commands.extraAction = [this](int action) { return find.toolAction(action); };
+    commands.extraChoice = [this](int page, int line) { return find.choose(page, line); };
+    damage.extras.push_back({[this](Signature* look) { find.signMap(look); }});
+    damage.extras.push_back({[this](Signature* look) { find.signPage(look); }});
 }
 
 Program::~Program()
@@ -122,7 +128,7 @@ void Program::buildToolBar()
 bool Program::pass()
 {
     SDL_Event event;
-    if (events->poll(&event) && !route.cancelKey(event))
+    if (events->poll(&event) && !find.takeEvent(event) && !route.cancelKey(event))
         commands.perform(input.route(event));
     panning.step(&map, &fps);
     map.update();
@@ -131,6 +137,7 @@ bool Program::pass()
         notification.tell(report, 2 * Layout::messageMs);
     gps.update();
     route.update();
+    find.update();
     takeTracks();
     notification.update();
     present();
@@ -167,7 +174,10 @@ void Program::loadTracks()
         notification.tell(lang.value("recording_repaired") + " " + name.substr(name.rfind('/') + 1), 6000);
     }
     trackPage.build(&menu, &lang, pages.mapOptions, tracks);
-    trackReader.read(Tracks::listFiles("tracks"), false);
+    // The waypoints file is the search's own, drawn and listed by it.
+    std::vector<std::string> files = Tracks::listFiles("tracks");
+    files.erase(std::remove(files.begin(), files.end(), std::string(Find::waypointsFile)), files.end());
+    trackReader.read(files, false);
     tracksMode = options.backgroundLoading ? TilePipeline::Mode::background : TilePipeline::Mode::synchronous;
 }
 
@@ -252,6 +262,7 @@ void Program::draw()
     if (map.screenOrigin(&z, &x, &y)) {
         tracks.draw(screen, z, x, y, fonts.small, blended);
         route.layer.draw(screen, z, x, y);
+        find.drawOnMap(blended);
         gps.live.drawOnMap(screen, map);
     }
     LonLat fix;
@@ -267,7 +278,8 @@ void Program::draw()
     gps.live.drawIndicator(screen);
     if (options.showFps)
         fps.draw(blended);
+    find.drawPage(blended);
     notification.draw(blended);
-    if (!menu.visible && options.centerCross && map.loaded() && !gps.live.fixAtCentre(map))
+    if (!menu.visible && !find.page.visible && options.centerCross && map.loaded() && !gps.live.fixAtCentre(map))
         mapUI.drawCenterCross();
 }

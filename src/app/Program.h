@@ -6,6 +6,7 @@
 #include "Commands.h"
 #include "ConfParser.h"
 #include "FPS.h"
+#include "Find.h"
 #include "Fonts.h"
 #include "GpsControls.h"
 #include "Lang.h"
@@ -93,6 +94,7 @@ public:
     Panning panning;
     InputRouter input;
     Commands commands;
+    Find find;
     // Shows a box of the screen; without it the screen surface is updated.
     std::function<void(const SDL_Rect&)> showBox;
     // Every frame drawn whole, as before damage was tracked (for comparing).

@@ -151,6 +151,11 @@ std::vector<ScreenDamage::Region> ScreenDamage::regions() const
     addWidgets(&all);
     addLive(&all);
     addRoute(&all);
+    for (const Extra& extra : extras) {
+        Signature look;
+        extra.sign(&look);
+        all.push_back(Region{screenBox(), look.value(), false});
+    }
     for (Region& r : all)
         r.box = clipToScreen(r.box, parts.screen->w, parts.screen->h);
     return all;

@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 class Battery;
@@ -13,6 +14,7 @@ class MapUI;
 class Menu;
 class Notification;
 class RouteControls;
+class Signature;
 class ToolBar;
 class Tracks;
 struct Settings;
@@ -44,6 +46,13 @@ public:
     };
 
     explicit ScreenDamage(const Parts& parts) : parts(parts) {}
+
+    // Parts that sign themselves, drawn over the whole screen's box (the
+    // marks on the map, the search page); added before the first frame.
+    struct Extra {
+        std::function<void(Signature*)> sign;
+    };
+    std::vector<Extra> extras;
 
     // The boxes to draw again now (on the screen, possibly overlapping);
     // the whole screen until a first frame was shown.

@@ -169,6 +169,10 @@ bool Commands::mapIntent(const Intent& intent)
     case Intent::follow:
         parts.gps->resume();
         return true;
+    case Intent::openSearch:
+        if (extraAction)
+            extraAction(ToolAction::search);
+        return true;
     default:
         return false;
     }
@@ -227,6 +231,8 @@ void Commands::runToolAction(int action)
             quit = true;
         break;
     default:
+        if (extraAction)
+            extraAction(action);
         break;
     }
 }
@@ -243,7 +249,7 @@ void Commands::runMenuChoice(int a)
     const Pages& pages = *parts.pages;
     Menu& menu = *parts.menu;
     const int page = menu.model.current;
-    if (parts.gps->choose(page, a) || (parts.route && parts.route->choose(page, a)))
+    if (parts.gps->choose(page, a) || (parts.route && parts.route->choose(page, a)) || (extraChoice && extraChoice(page, a)))
         return;
     if (page == pages.packageList) {
         openPackage(a);

@@ -23,6 +23,8 @@ struct MenuLine {
         recordTrack = 1 << 20,
         // map options page: the route's line
         route = 60,
+        // map options page: the waypoints
+        waypoints = 33,
     };
 };
 
