@@ -261,7 +261,7 @@ TEST(SearchIndex, DamagedOrForeignFilesAreRefused)
 
     const std::string bytes = readFile(good);
     writeFile(dir.path("v2.search"), bytes);
-    execute(dir.path("v2.search"), "UPDATE meta SET value = '2' WHERE key = 'version'");
+    execute(dir.path("v2.search"), "UPDATE meta SET value = '1' WHERE key = 'version'");
     EXPECT_FALSE(SearchIndex::open(dir.path("v2.search"), &why));
     EXPECT_NE(why.find("another version"), std::string::npos) << why;
 
