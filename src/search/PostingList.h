@@ -15,8 +15,8 @@ struct sqlite3;
 // only blocks where one eighth holds them all, not every block where each
 // word appears somewhere.
 struct PostingList {
-    static const std::size_t eighths = 8;
-    static const std::uint8_t wholeBlock = 0xFF;
+    static constexpr std::size_t eighths = 8;
+    static constexpr std::uint8_t wholeBlock = 0xFF;
 
     // The eighth of a block of `count` entries that entry `i` lies in.
     static std::uint8_t eighthOf(std::size_t i, std::size_t count)

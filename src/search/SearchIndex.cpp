@@ -241,7 +241,9 @@ bool SearchIndex::lookup(const std::string& word, std::string* why)
 bool SearchIndex::candidates(const std::vector<std::string>& words, std::vector<std::uint32_t>* out, std::string* why)
 {
     out->clear();
-    std::vector<std::uint8_t> all(blockCount, PostingList::wholeBlock), named(blockCount, 0);
+    std::vector<std::uint8_t>& all = together;
+    all.assign(blockCount, PostingList::wholeBlock);
+    std::vector<std::uint8_t> named(blockCount, 0);
     for (const std::string& w : words) {
         if (!lookup(w, why))
             return false;
@@ -354,7 +356,11 @@ bool SearchIndex::search(const std::string& query, double lat, double lon, std::
         ++blocksRead;
         if (!readBlock(next.id, why))
             return false;
-        for (const IndexBlock::Item& item : block.items) {
+        const std::size_t count = block.items.size();
+        for (std::size_t i = 0; i < count; ++i) {
+            const IndexBlock::Item& item = block.items[i];
+            if (!(PostingList::eighthOf(i, count) & together[next.id]))
+                continue;  // no eighth there holds every word
             if (item.kind >= kinds.size()) {
                 *why = "the index is damaged (a kind out of range)";
                 return false;

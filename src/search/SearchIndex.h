@@ -68,6 +68,8 @@ private:
     // Per block, the eighths that hold the word looked up in its names and
     // in its places (PostingList).
     std::vector<std::uint8_t> inNames, inPlaces;
+    // Per block, the eighths that may hold every word of the query.
+    std::vector<std::uint8_t> together;
     std::uint64_t steps = 0, stepLimit = 50000000;
 };
 
