@@ -237,7 +237,7 @@ bool SearchIndex::lookup(const std::string& word, std::string* why)
 }
 
 // Blocks where one eighth holds every word at the start of a word of a
-// name or a place, and one word at least starts a word of a name.
+// name or a place, one word at least of a name.
 bool SearchIndex::candidates(const std::vector<std::string>& words, std::vector<std::uint32_t>* out, std::string* why)
 {
     out->clear();
@@ -256,9 +256,11 @@ bool SearchIndex::candidates(const std::vector<std::string>& words, std::vector<
         if (!any)
             return true;
     }
-    for (std::size_t b = 0; b < blockCount; ++b)
-        if (all[b] && named[b])
+    for (std::size_t b = 0; b < blockCount; ++b) {
+        all[b] &= named[b];
+        if (all[b])
             out->push_back(static_cast<std::uint32_t>(b));
+    }
     return true;
 }
 
