@@ -3,7 +3,7 @@
 
 #include "ElevationBlock.h"
 #include "TileArchive.h"
-#include "TrackLog.h"
+#include "TrackPoint.h"
 
 #include <memory>
 #include <string>
