@@ -47,8 +47,9 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
       mapUI(&map, screen, &lang),
       gps(GpsControls::Parts{&map, &menu, &toolBar, &notification, &lang, &settings, &options, &tracks, &trackPage,
                              clock}),
+      figures(FiguresScreen::Parts{&map, &menu, &tracks, &lang, &notification}),
       damage(ScreenDamage::Parts{screen, &map, &toolBar, &menu, &battery, &fps, &notification, &mapUI, &options,
-                                 &tracks, &gps.live}),
+                                 &tracks, &gps.live, &figures}),
       input(&map, &menu, &toolBar, &notification, screen->w, screen->h),
       commands(Commands::Parts{screen, &map, &menu, &toolBar, &notification, &lang, &settings, &options, &fps, &pages,
                                &mapUI, &tracks, &trackPage, &panning, &damage, &gps}),
@@ -73,6 +74,8 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     if (mapUI.packageCaptions.empty())
         tellWherePackagesGo();
     loadTracks();
+    figures.tracksPage = trackPage.page;
+    trackPage.openFigures = [this](int file) { figures.open(static_cast<std::size_t>(file), fps.ticks()); };
     gps.build(pages.options);
     // The first state: menu closed, toolbar shown, no package open.
     menu.visible = false;
@@ -117,8 +120,10 @@ void Program::buildToolBar()
 bool Program::pass()
 {
     SDL_Event event;
-    if (events->poll(&event))
+    // The figures page takes its own keys, unless a message waits for one.
+    if (events->poll(&event) && (notification.waiting() || !figures.handle(event)))
         commands.perform(input.route(event));
+    figures.update(fps.ticks());
     panning.step(&map, &fps);
     map.update();
     const std::string report = mapUI.takeReports();
@@ -246,11 +251,13 @@ void Program::draw()
     if (map.screenOrigin(&z, &x, &y)) {
         tracks.draw(screen, z, x, y, fonts.small, blended);
         gps.live.drawOnMap(screen, map);
+        figures.drawOnMap(screen);
     }
     LonLat fix;
     if (options.showPosition && map.loaded())
         PositionOverlay::draw(screen, map, fonts.small, blended,
                               gps.live.followedPosition(map, &fix.lon, &fix.lat) ? &fix : nullptr);
+    figures.drawPanel(screen, fonts.small, blended);
     toolBar.draw(&fps, blended);
     menu.draw(&fps, blended);
     if (options.showBattery)

@@ -6,6 +6,7 @@
 #include "Commands.h"
 #include "ConfParser.h"
 #include "FPS.h"
+#include "FiguresScreen.h"
 #include "Fonts.h"
 #include "GpsControls.h"
 #include "Lang.h"
@@ -86,6 +87,7 @@ public:
     // trackReader.step() (manual). Set from background_loading.
     TrackReader trackReader;
     TilePipeline::Mode tracksMode = TilePipeline::Mode::background;
+    FiguresScreen figures;
     ScreenDamage damage;
     Panning panning;
     InputRouter input;

@@ -2,6 +2,7 @@
 
 #include "Battery.h"
 #include "FPS.h"
+#include "FiguresScreen.h"
 #include "LivePosition.h"
 #include "Map.h"
 #include "MapUI.h"
@@ -129,6 +130,20 @@ void ScreenDamage::addLive(std::vector<Region>* out) const
     out->push_back(Region{PositionOverlay::extent(), text.value(), false});
 }
 
+// A track's figures: the panel, and the marker of its cursor on the map.
+void ScreenDamage::addFigures(std::vector<Region>* out) const
+{
+    const FiguresScreen& figures = *parts.figures;
+    Signature look;
+    look.add(flag(parts.options->smoothText));
+    figures.sign(&look);
+    const bool open = figures.page.isOpen();
+    out->push_back(Region{open ? figures.panelBox() : SDL_Rect{0, 0, 0, 0}, look.value(), false});
+    const SDL_Rect marker = figures.markerBox();
+    look.add(marker);
+    out->push_back(Region{marker, look.value(), false});
+}
+
 std::vector<ScreenDamage::Region> ScreenDamage::regions() const
 {
     std::vector<Region> all;
@@ -136,6 +151,7 @@ std::vector<ScreenDamage::Region> ScreenDamage::regions() const
     addMap(&all);
     addWidgets(&all);
     addLive(&all);
+    addFigures(&all);
     for (Region& r : all)
         r.box = clipToScreen(r.box, parts.screen->w, parts.screen->h);
     return all;

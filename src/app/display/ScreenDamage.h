@@ -6,6 +6,7 @@
 #include <vector>
 
 class Battery;
+class FiguresScreen;
 class FPS;
 class LivePosition;
 class Map;
@@ -39,6 +40,7 @@ public:
         const Settings* options;
         const Tracks* tracks;
         const LivePosition* live;
+        const FiguresScreen* figures;
     };
 
     explicit ScreenDamage(const Parts& parts) : parts(parts) {}
@@ -62,6 +64,7 @@ private:
     void addMap(std::vector<Region>* out) const;
     void addWidgets(std::vector<Region>* out) const;
     void addLive(std::vector<Region>* out) const;
+    void addFigures(std::vector<Region>* out) const;
     SDL_Rect screenBox() const;
 
     Parts parts;

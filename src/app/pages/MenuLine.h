@@ -21,6 +21,8 @@ struct MenuLine {
         gpsOff = 31,
         // tracks page, whose other lines are numbered by file
         recordTrack = 1 << 20,
+        // the figures line of file i is trackFigures + i
+        trackFigures = 1 << 21,
     };
 };
 
