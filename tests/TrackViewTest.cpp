@@ -18,6 +18,38 @@ LonLat at(double x, double y, int z)
     return p;
 }
 
+// The program with the sample package open and the tracks read.
+struct Session {
+    FakeClock clock;
+    ScriptedEvents events;
+    Program program{testScreen(), testFonts(), &events, &clock};
+
+    Session()
+    {
+        program.map.pipeline.setMode(TilePipeline::Mode::synchronous);
+        program.tracksMode = TilePipeline::Mode::synchronous;
+        EXPECT_TRUE(program.mapUI.loadPackage(0));
+        program.pass();
+    }
+    void press(SDLKey key, int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            events.key(key);
+        while (!events.queue.empty())
+            program.pass();
+    }
+    // Line `line` of the Tracks page, chosen with the keys.
+    void choose(int line)
+    {
+        program.menu.model.switchMenu(program.trackPage.page);
+        program.menu.visible = true;
+        const MenuPage& shown = program.menu.model.pages[static_cast<std::size_t>(program.trackPage.page)];
+        ASSERT_EQ(shown.items.size(), 4u) << "the file's three lines and the recording's";
+        press(SDLK_DOWN, (line - shown.selected + shown.size()) % shown.size());
+        press(SDLK_RETURN);
+    }
+};
+
 } // namespace
 
 TEST(TrackFit, TheDeepestLevelAtWhichTheBoxFits)
@@ -52,25 +84,12 @@ TEST(TrackFit, TheTracksPageLineBringsTheWholeFileIntoView)
     std::snprintf(walk, sizeof walk, "<gpx><trk><trkseg><trkpt lat='%.9f' lon='%.9f'/><trkpt lat='%.9f' lon='%.9f'/>"
                   "</trkseg></trk></gpx>", a.lat, a.lon, b.lat, b.lon);
     writeFile("tracks/walk.gpx", walk);
-    FakeClock clock;
-    ScriptedEvents events;
-    Program program(testScreen(), testFonts(), &events, &clock);
-    program.map.pipeline.setMode(TilePipeline::Mode::synchronous);
-    program.tracksMode = TilePipeline::Mode::synchronous;
-    ASSERT_TRUE(program.mapUI.loadPackage(0));
-    program.pass();
+    Session session;
+    Program& program = session.program;
     int z = -1;
     ASSERT_TRUE(program.map.mercatorLevel(&z));
     ASSERT_EQ(z, 7);
-    program.menu.model.switchMenu(program.trackPage.page);
-    program.menu.visible = true;
-    const MenuPage& shown = program.menu.model.pages[static_cast<std::size_t>(program.trackPage.page)];
-    ASSERT_EQ(shown.items.size(), 4u) << "the file's three lines and the recording's";
-    for (int i = 0; i < (1 - shown.selected + shown.size()) % shown.size(); ++i)
-        events.key(SDLK_DOWN);
-    events.key(SDLK_RETURN);
-    while (!events.queue.empty())
-        program.pass();
+    session.choose(1);
     EXPECT_FALSE(program.menu.visible);
     ASSERT_TRUE(program.map.mercatorLevel(&z));
     EXPECT_EQ(z, 6);
@@ -97,21 +116,9 @@ TEST(TrackFit, TheFiguresPageShowsAWalkAndFollowsTheCursor)
         walk += point;
     }
     writeFile("tracks/walk.gpx", walk + "</trkseg></trk></gpx>");
-    FakeClock clock;
-    ScriptedEvents events;
-    Program program(testScreen(), testFonts(), &events, &clock);
-    program.map.pipeline.setMode(TilePipeline::Mode::synchronous);
-    program.tracksMode = TilePipeline::Mode::synchronous;
-    ASSERT_TRUE(program.mapUI.loadPackage(0));
-    program.pass();
-    program.menu.model.switchMenu(program.trackPage.page);
-    program.menu.visible = true;
-    const MenuPage& shown = program.menu.model.pages[static_cast<std::size_t>(program.trackPage.page)];
-    for (int i = 0; i < (2 - shown.selected + shown.size()) % shown.size(); ++i)
-        events.key(SDLK_DOWN);
-    events.key(SDLK_RETURN);
-    while (!events.queue.empty())
-        program.pass();
+    Session session;
+    Program& program = session.program;
+    session.choose(2);
     const FiguresPage& page = program.figures.page;
     ASSERT_TRUE(page.isOpen());
     EXPECT_FALSE(program.menu.visible);
@@ -139,10 +146,7 @@ TEST(TrackFit, TheFiguresPageShowsAWalkAndFollowsTheCursor)
     const SDL_Rect before = program.figures.markerBox();
     ASSERT_GT(before.w, 0);
     EXPECT_EQ(pixel(before.x + 4, before.y + 4), red);
-    for (int i = 0; i < 140; ++i)
-        events.key(SDLK_RIGHT);
-    while (!events.queue.empty())
-        program.pass();
+    session.press(SDLK_RIGHT, 140);
     EXPECT_EQ(page.cursor(), 140);
     EXPECT_NEAR(page.distanceAtCursor(), 500, 10);
     const SDL_Rect after = program.figures.markerBox();
@@ -156,9 +160,7 @@ TEST(TrackFit, TheFiguresPageShowsAWalkAndFollowsTheCursor)
     EXPECT_NE(after.y, before.y);
 
     // Escape: back to the Tracks page.
-    events.key(SDLK_ESCAPE);
-    while (!events.queue.empty())
-        program.pass();
+    session.press(SDLK_ESCAPE);
     EXPECT_FALSE(page.isOpen());
     EXPECT_TRUE(program.menu.visible);
     EXPECT_EQ(program.menu.model.current, program.trackPage.page);
