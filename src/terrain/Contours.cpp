@@ -57,15 +57,15 @@ bool place(const ElevationGrid& g, double interval, Crossings* c)
     // Ground as steep as the Alps' crosses about half the edges: room for that, grown beyond.
     c->level.reserve(static_cast<std::size_t>(S) * S / 2);
     c->xy.reserve(c->level.capacity() * 2);
-    auto crossEdge = [&](int x, int y, bool down) {
-        const int e = c->edge(x, y, down);
-        const std::size_t a = static_cast<std::size_t>(e / 2), b = a + (down ? S : 1);
+    // The edge from sample a (that of x, y) to the right or down, whose ends differ.
+    auto crossEdge = [&](std::size_t a, int x, int y, bool down) {
+        const std::size_t e = 2 * a + (down ? 1 : 0), b = a + (down ? S : 1);
         const int qa = c->q[a], qb = c->q[b];
-        if (qa == qb || qa == noData || qb == noData)
+        if (qa == noData || qb == noData)
             return true;
-        c->first[static_cast<std::size_t>(e)] = static_cast<int>(total);
+        c->first[e] = static_cast<int>(total);
         const int low = std::min(qa, qb), high = std::max(qa, qb);
-        c->lowest[static_cast<std::size_t>(e)] = low + 1;
+        c->lowest[e] = low + 1;
         total += high - low;
         if (total > static_cast<long long>(maxSegments))
             return false;
@@ -79,14 +79,21 @@ bool place(const ElevationGrid& g, double interval, Crossings* c)
         }
         return true;
     };
+    // Most edges join samples of one level index: only the others are looked at.
+    const int* q = c->q.data();
     for (int y = -1; y <= g.size; ++y) {
-        for (int x = -1; x < g.size; ++x)
-            if (!crossEdge(x, y, false))
+        const std::size_t row = static_cast<std::size_t>(y + 1) * S;
+        for (int x = -1; x < g.size; ++x) {
+            const std::size_t a = row + static_cast<std::size_t>(x + 1);
+            if (q[a] != q[a + 1] && !crossEdge(a, x, y, false))
                 return false;
+        }
         if (y < g.size)
-            for (int x = -1; x <= g.size; ++x)
-                if (!crossEdge(x, y, true))
+            for (int x = -1; x <= g.size; ++x) {
+                const std::size_t a = row + static_cast<std::size_t>(x + 1);
+                if (q[a] != q[a + S] && !crossEdge(a, x, y, true))
                     return false;
+            }
     }
     c->link.assign(2 * c->level.size(), -1);
     return true;
