@@ -49,8 +49,9 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
       gps(GpsControls::Parts{&map, &menu, &toolBar, &notification, &lang, &settings, &options, &tracks, &trackPage,
                              clock}),
       route(RouteControls::Parts{&map, &menu, &notification, &lang, &settings, &options, &gps.live, clock}),
+      figures(FiguresScreen::Parts{&map, &menu, &tracks, &lang, &notification}),
       damage(ScreenDamage::Parts{screen, &map, &toolBar, &menu, &battery, &fps, &notification, &mapUI, &options,
-                                 &tracks, &gps.live, &route}),
+                                 &tracks, &gps.live, &route, &figures}),
       input(&map, &menu, &toolBar, &notification, screen->w, screen->h),
       commands(Commands::Parts{screen, &map, &menu, &toolBar, &notification, &lang, &settings, &options, &fps, &pages,
                                &mapUI, &tracks, &trackPage, &panning, &damage, &gps, &route}),
@@ -76,6 +77,8 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     if (mapUI.packageCaptions.empty())
         tellWherePackagesGo();
     loadTracks();
+    figures.tracksPage = trackPage.page;
+    trackPage.openFigures = [this](int file) { figures.open(static_cast<std::size_t>(file), fps.ticks()); };
     gps.build(pages.options);
     route.build(pages.mapOptions);
     // The first state: menu closed, toolbar shown, no package open.
@@ -128,8 +131,11 @@ void Program::buildToolBar()
 bool Program::pass()
 {
     SDL_Event event;
-    if (events->poll(&event) && !find.takeEvent(event) && !route.cancelKey(event))
+    // The figures page takes its own keys, unless a message waits for one.
+    if (events->poll(&event) && !find.takeEvent(event) && !route.cancelKey(event) &&
+        (notification.waiting() || !figures.handle(event)))
         commands.perform(input.route(event));
+    figures.update(fps.ticks());
     panning.step(&map, &fps);
     map.update();
     const std::string report = mapUI.takeReports();
@@ -264,6 +270,7 @@ void Program::draw()
         route.layer.draw(screen, z, x, y);
         find.drawOnMap(blended);
         gps.live.drawOnMap(screen, map);
+        figures.drawOnMap(screen);
     }
     LonLat fix;
     if (options.showPosition && map.loaded())
@@ -271,6 +278,7 @@ void Program::draw()
                               gps.live.followedPosition(map, &fix.lon, &fix.lat) ? &fix : nullptr);
     if (map.loaded())
         route.banner.draw(screen, fonts.small, blended);
+    figures.drawPanel(screen, fonts.small, blended);
     toolBar.draw(&fps, blended);
     menu.draw(&fps, blended);
     if (options.showBattery)

@@ -7,6 +7,7 @@
 #include "ConfParser.h"
 #include "FPS.h"
 #include "Find.h"
+#include "FiguresScreen.h"
 #include "Fonts.h"
 #include "GpsControls.h"
 #include "Lang.h"
@@ -90,6 +91,7 @@ public:
     // trackReader.step() (manual). Set from background_loading.
     TrackReader trackReader;
     TilePipeline::Mode tracksMode = TilePipeline::Mode::background;
+    FiguresScreen figures;
     ScreenDamage damage;
     Panning panning;
     InputRouter input;

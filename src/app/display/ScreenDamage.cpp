@@ -2,6 +2,7 @@
 
 #include "Battery.h"
 #include "FPS.h"
+#include "FiguresScreen.h"
 #include "LivePosition.h"
 #include "Map.h"
 #include "MapUI.h"
@@ -143,6 +144,20 @@ void ScreenDamage::addRoute(std::vector<Region>* out) const
     out->push_back(Region{RouteBanner::box, text.value(), false});
 }
 
+// A track's figures: the panel, and the marker of its cursor on the map.
+void ScreenDamage::addFigures(std::vector<Region>* out) const
+{
+    const FiguresScreen& figures = *parts.figures;
+    Signature look;
+    look.add(flag(parts.options->smoothText));
+    figures.sign(&look);
+    const bool open = figures.page.isOpen();
+    out->push_back(Region{open ? figures.panelBox() : SDL_Rect{0, 0, 0, 0}, look.value(), false});
+    const SDL_Rect marker = figures.markerBox();
+    look.add(marker);
+    out->push_back(Region{marker, look.value(), false});
+}
+
 std::vector<ScreenDamage::Region> ScreenDamage::regions() const
 {
     std::vector<Region> all;
@@ -156,6 +171,7 @@ std::vector<ScreenDamage::Region> ScreenDamage::regions() const
         extra.sign(&look);
         all.push_back(Region{screenBox(), look.value(), false});
     }
+    addFigures(&all);
     for (Region& r : all)
         r.box = clipToScreen(r.box, parts.screen->w, parts.screen->h);
     return all;

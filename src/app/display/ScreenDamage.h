@@ -7,6 +7,7 @@
 #include <vector>
 
 class Battery;
+class FiguresScreen;
 class FPS;
 class LivePosition;
 class Map;
@@ -43,6 +44,7 @@ public:
         const Tracks* tracks;
         const LivePosition* live;
         const RouteControls* route;
+        const FiguresScreen* figures;
     };
 
     explicit ScreenDamage(const Parts& parts) : parts(parts) {}
@@ -74,6 +76,7 @@ private:
     void addWidgets(std::vector<Region>* out) const;
     void addLive(std::vector<Region>* out) const;
     void addRoute(std::vector<Region>* out) const;
+    void addFigures(std::vector<Region>* out) const;
     SDL_Rect screenBox() const;
 
     Parts parts;

@@ -16,7 +16,7 @@
 #include "ScreenDamage.h"
 #include "Settings.h"
 #include "ToolBar.h"
-#include "TrackFit.h"
+#include "TrackView.h"
 #include "TrackPage.h"
 #include "Tracks.h"
 
@@ -339,19 +339,16 @@ void Commands::chooseTrack(int a)
         parts.settings->setValue("tracks_hidden", TrackPage::hiddenList(tracks));
         break;
     case TrackPage::Choice::centre: {
-        TrackFit::View view;
         const SDL_Surface* screen = parts.map->screen;
-        if (!screen || !TrackFit::fit(tracks.files[static_cast<std::size_t>(file)].data, screen->w, screen->h, 8, &view))
-            break;
-        // Level by level towards the one that shows it all, as far as the package goes.
-        int z = 0;
-        for (int step = 0; view.z >= 0 && step < 32 && parts.map->mercatorLevel(&z) && z != view.z; ++step)
-            if (!(z < view.z ? parts.map->zoomIn() : parts.map->zoomOut()))
-                break;
-        if (parts.map->centreOn(view.lon, view.lat))
+        const SDL_Rect whole{0, 0, static_cast<Uint16>(screen ? screen->w : 0), static_cast<Uint16>(screen ? screen->h : 0)};
+        if (screen && TrackView::show(parts.map, tracks.files[static_cast<std::size_t>(file)].data, whole))
             parts.menu->visible = false;
         break;
     }
+    case TrackPage::Choice::figures:
+        if (parts.trackPage->openFigures)
+            parts.trackPage->openFigures(file);
+        break;
     default:
         break;
     }

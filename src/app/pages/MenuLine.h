@@ -25,6 +25,8 @@ struct MenuLine {
         route = 60,
         // map options page: the waypoints
         waypoints = 33,
+        // the figures line of file i is trackFigures + i
+        trackFigures = 1 << 21,
     };
 };
 
