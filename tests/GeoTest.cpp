@@ -289,7 +289,7 @@ TEST(TracksTest, TheTracksPageHidesAFileAndCentresOnItsStart)
         program.pass();
         ASSERT_NE(program.trackPage.page, -1);
         const auto& lines = program.menu.model.pages[static_cast<std::size_t>(program.trackPage.page)].items;
-        ASSERT_EQ(lines.size(), 3u) << "the file's two lines and the recording's";
+        ASSERT_EQ(lines.size(), 4u) << "the file's three lines and the recording's";
         EXPECT_EQ(lines[0].text, "walk");
         EXPECT_EQ(lines[0].value, "Yes");
         // Centre on the start, then hide the file.

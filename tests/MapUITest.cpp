@@ -154,4 +154,9 @@ TEST(PackageCaptions, SortedByCaptionThenFileAndSharedCaptionsNameTheirFile)
     EXPECT_EQ(captions, (std::vector<std::string>{"alps", "Bern", "OpenMapTiles (bern.pmtiles)",
                                                   "OpenMapTiles (zurich.mbtiles)"}));
     EXPECT_EQ(paths.back(), "maps/zurich.mbtiles");
+    // A shared caption too long for the line: the file comes first, where the cut leaves it.
+    entries = {{"Alps north to south", "b.mbtiles", "maps/b.mbtiles"}, {"Alps north to south", "a.mbtiles", ""}};
+    PackageCaptions::arrange(&entries, [](const std::string& line) { return line.size() <= 22; });
+    EXPECT_EQ(entries[0].caption, "a.mbtiles: Alps north to south");
+    EXPECT_EQ(entries[1].caption, "b.mbtiles: Alps north to south");
 }

@@ -1,9 +1,11 @@
 #include "ConfParser.h"
 #include "MenuLine.h"
 #include "OptionTable.h"
+#include "Settings.h"
 
 #include <gtest/gtest.h>
 #include <set>
+#include <sstream>
 #include <string>
 
 // A new row must not take a line id the options page already uses, and its
@@ -22,6 +24,7 @@ TEST(OptionTable, LinesAreDistinctAndEveryTextIsInEveryLanguage)
             texts.insert({row.yesText, row.noText});
         if (row.zeroText)
             texts.insert(row.zeroText);
+        texts.insert(row.wordTexts.begin(), row.wordTexts.end());
     }
     for (const char* file : {"english.conf", "czech.conf", "german.conf"}) {
         const ConfParser lang(std::string(TESSEL_SOURCE_DIR) + "/lang/" + file, 1);
@@ -30,4 +33,19 @@ TEST(OptionTable, LinesAreDistinctAndEveryTextIsInEveryLanguage)
             EXPECT_TRUE(lang.value(id, &text) && !text.empty()) << file << " lacks " << id;
         }
     }
+}
+
+// A choice is stored as its word; a word the row does not know keeps the value.
+TEST(OptionTable, NamedChoicesAreReadByTheirWords)
+{
+    ConfParser conf("", 1);
+    std::istringstream text("label_language=english\n");
+    conf.read(text);
+    Settings s;
+    s.readFrom(conf);
+    EXPECT_EQ(2, s.labelLanguage);
+    std::istringstream odd("label_language=2\n");
+    conf.read(odd);
+    s.readFrom(conf);
+    EXPECT_EQ(2, s.labelLanguage);
 }

@@ -158,7 +158,7 @@ TEST_F(ProgramLoop, FirstStateShowsTheToolbarAndNoMenu)
     start(false);
     EXPECT_FALSE(program->menu.visible);
     EXPECT_TRUE(program->toolBar.visible);
-    ASSERT_EQ(program->toolBar.icons.size(), 8u);
+    ASSERT_EQ(program->toolBar.icons.size(), 10u);
     int disabled = 0;
     for (const ToolBarIcon& icon : program->toolBar.icons) {
         disabled += icon.disabled ? 1 : 0;
@@ -166,8 +166,9 @@ TEST_F(ProgramLoop, FirstStateShowsTheToolbarAndNoMenu)
         EXPECT_NE(icon.activeImage, nullptr) << icon.text;
         EXPECT_NE(icon.disabledImage, nullptr) << icon.text;
     }
-    EXPECT_EQ(disabled, 5);
-    for (int index : {ToolAction::zoomIn, ToolAction::zoomOut, ToolAction::save, ToolAction::mapOptions, ToolAction::follow})
+    EXPECT_EQ(disabled, 7);
+    for (int index : {ToolAction::zoomIn, ToolAction::zoomOut, ToolAction::save, ToolAction::mapOptions, ToolAction::follow,
+                      ToolAction::search, ToolAction::mark})
         EXPECT_TRUE(program->toolBar.findIcon(index)->disabled);
     EXPECT_EQ(program->toolBar.selectedIcon()->text, "Open map package") << "the first enabled icon";
 
@@ -185,7 +186,7 @@ TEST_F(ProgramLoop, FirstStateShowsTheToolbarAndNoMenu)
             amber += r > 200 && g > 150 && b < 100;
         }
     EXPECT_GT(amber, 20) << "the active look is amber";
-    const SDL_Rect nameBox{142, 222, 156, 17};
+    const SDL_Rect nameBox{180, 222, 118, 17};
     Uint8 br, bg, bb;
     pixelAt(testScreen(), 297, 238, &br, &bg, &bb);
     EXPECT_GT(pixelsDifferentFrom(testScreen(), nameBox, br, bg, bb), 30) << "the icon's name";

@@ -217,3 +217,39 @@ TEST_F(ScreenDamageSession, TheLivePositionDrawsWhatChangedOnly)
     EXPECT_TRUE(incremental->program->damage.damaged().empty()) << "a settled screen draws nothing";
     EXPECT_GT(compared, 40);
 }
+
+// A route across the view and its line of text, drawn part by part as
+// whole while the map moves; a cleared route leaves nothing behind.
+TEST_F(ScreenDamageSession, ARouteDrawsAsTheWholeScreen)
+{
+    wait(0, 3);
+    tap(55, 231, 2);
+    key(SDLK_RETURN, 2);
+    key(SDLK_ESCAPE, 2);
+    Route route;
+    int z = 0;
+    ASSERT_TRUE(incremental->program->map.mercatorLevel(&z));
+    for (const auto& xy : {std::make_pair(20, 60), std::make_pair(160, 120), std::make_pair(300, 200)}) {
+        double wx, wy;
+        RoutePoint p;
+        incremental->program->map.worldPixel(xy.first, xy.second, &wx, &wy);
+        Mercator::toLonLat(wx, wy, z, &p.lon, &p.lat);
+        p.metres = route.points.empty() ? 0 : route.points.back().metres + 900;
+        route.points.push_back(p);
+    }
+    for (Program* p : {incremental->program.get(), whole->program.get()}) {
+        p->route.route = route;
+        p->route.layer.show(route);
+        p->route.banner.text = "1.8 km, 4 min";
+    }
+    wait(0, 2);
+    key(SDLK_RIGHT, 20);
+    key(SDLK_RIGHT, 1, false);
+    wait(0, 2);
+    for (Program* p : {incremental->program.get(), whole->program.get()}) {
+        p->route.route = Route();
+        p->route.layer.clear();
+        p->route.banner.text.clear();
+    }
+    wait(0, 2);
+}

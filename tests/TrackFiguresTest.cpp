@@ -3,7 +3,6 @@
 #include "ElevationProfile.h"
 #include "TestSupport.h"
 #include "TrackFigures.h"
-#include "TrackLog.h"
 
 #include <cmath>
 #include <cstdio>
@@ -39,36 +38,41 @@ TrackSummary figuresOf(const std::vector<TrackPoint>& points, double hysteresis 
 
 } // namespace
 
-TEST(TrackLog, TracksWithElevationsTimesAndZones)
+TEST(Gpx, FiguresKeepElevationsTimesAndTracks)
 {
-    std::vector<TrackLog> logs;
-    std::string problem;
-    ASSERT_TRUE(TrackLog::parse(R"(<?xml version="1.0"?>
+    const std::string text = R"(<?xml version="1.0"?>
 <gpx version="1.1" xmlns="http://www.topografix.com/GPX/1/1"><trk><name>Up</name>
 <trkseg><trkpt lat="45" lon="7"><ele>1200.5</ele><time>2024-05-01T10:00:00Z</time></trkpt>
 <trkpt lat="45.001" lon="7"><ele>99999</ele><time>2024-05-01T12:00:30.5+02:00</time></trkpt></trkseg>
 <trkseg/><trkseg><trkpt lat="45.002" lon="7"/></trkseg></trk>
-<rte><name>Plan</name><rtept lat="1" lon="2"><ele>3</ele></rtept></rte></gpx>)",
-                                &logs, &problem))
-        << problem;
-    ASSERT_EQ(logs.size(), 2u);
-    EXPECT_EQ(logs[0].name, "Up");
-    ASSERT_EQ(logs[0].segments.size(), 2u); // the empty one dropped
-    const TrackPoint& a = logs[0].segments[0][0];
-    const TrackPoint& b = logs[0].segments[0][1];
+<rte><name>Plan</name><rtept lat="1" lon="2"><ele>3</ele></rtept></rte></gpx>)";
+    GpxData gpx;
+    std::string problem;
+    ASSERT_TRUE(Gpx::parse(text, &gpx, &problem, nullptr, Gpx::Keep::figures)) << problem;
+    ASSERT_EQ(gpx.tracks.size(), 2u);
+    EXPECT_EQ(gpx.tracks[0].name, "Up");
+    EXPECT_EQ(gpx.tracks[0].endLine - gpx.tracks[0].firstLine, 2u); // the empty segment dropped
+    const TrackPoint a = gpx.point(0, 0), b = gpx.point(0, 1);
     EXPECT_EQ(a.elevation, 1200.5);
     EXPECT_FALSE(b.hasElevation()); // no place is 99 999 m high
     EXPECT_EQ(b.time - a.time, 30.5);
-    EXPECT_FALSE(logs[0].segments[1][0].hasTime());
-    EXPECT_EQ(logs[1].name, "Plan");
+    EXPECT_FALSE(gpx.point(1, 0).hasTime());
+    EXPECT_EQ(gpx.tracks[1].name, "Plan");
+    EXPECT_EQ(gpx.point(gpx.tracks[1].firstLine, 0).elevation, 3);
+    // Read for drawing, the same lines without what only figures need.
+    GpxData lines;
+    ASSERT_TRUE(Gpx::parse(text, &lines, &problem));
+    EXPECT_EQ(lines.points(), gpx.points());
+    EXPECT_TRUE(lines.elevations.empty() && lines.times.empty());
     double t;
     for (const char* bad : {"", "yesterday", "2024-13-01T00:00:00Z", "2024-05-01T10:00:00Q", "1969-12-31T23:59:59Z"})
-        EXPECT_FALSE(TrackLog::parseTime(bad, &t)) << bad;
-    logs.clear();
-    EXPECT_FALSE(TrackLog::parse("<gpx><trk><trkseg><trkpt lat=\"1\" lon=\"1\"/><trkpt lat=\"2\"", &logs, &problem));
-    EXPECT_NE(problem.find("damaged"), std::string::npos);
-    ASSERT_EQ(logs.size(), 1u);
-    EXPECT_EQ(logs[0].points(), 1u);
+        EXPECT_FALSE(Gpx::parseTime(bad, &t)) << bad;
+    // Nested where no point is: a detail has no point to go to.
+    GpxData odd;
+    Gpx::parse("<gpx><trk><trkseg><trkpt lat=\"1\" lon=\"1\"><trkseg/><ele>5</ele></trkpt>", &odd, &problem,
+               nullptr, Gpx::Keep::figures);
+    EXPECT_EQ(odd.points(), 1u);
+    EXPECT_FALSE(odd.point(0, 0).hasElevation());
 }
 
 TEST(TrackFigures, DistanceTimesAndSpeeds)
@@ -172,11 +176,11 @@ TEST(TrackFigures, AgreeWithGpxpyOnAHike)
     double length = 0, up = 0, down = 0, moving = 0;
     ASSERT_EQ(std::fscanf(pipe, "%lf %lf %lf %lf", &length, &up, &down, &moving), 4);
     pclose(pipe);
-    std::vector<TrackLog> logs;
+    GpxData read;
     std::string problem;
-    ASSERT_TRUE(TrackLog::read("hike.gpx", &logs, &problem)) << problem;
+    ASSERT_TRUE(Gpx::read("hike.gpx", &read, &problem, nullptr, Gpx::Keep::figures)) << problem;
     TrackFigures figures;
-    figures.addAll(logs[0]);
+    figures.addAll(read, read.tracks[0]);
     const TrackSummary s = figures.summary();
     EXPECT_NEAR(s.distance, length, length * 0.005);
     EXPECT_NEAR(s.ascent, up, up * 0.02);

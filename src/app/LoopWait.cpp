@@ -35,5 +35,8 @@ int LoopWait::msUntilDue(const Program& p, std::uint32_t now)
     std::uint32_t staleAt = 0;
     if (p.gps.live.staleAt(&staleAt))
         sooner(&wait, now, staleAt);
+    // The progress line moves while a route is computed.
+    if (p.route.computing())
+        sooner(&wait, now, now + RouteControls::progressMs);
     return wait;
 }

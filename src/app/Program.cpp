@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "EventSource.h"
+#include "LabelLanguage.h"
 #include "Layout.h"
 #include "LoopWait.h"
 #include "Rects.h"
@@ -46,10 +47,13 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
       mapUI(&map, screen, &lang),
       gps(GpsControls::Parts{&map, &menu, &toolBar, &notification, &lang, &settings, &options, &tracks, &trackPage,
                              clock}),
+      route(RouteControls::Parts{&map, &menu, &notification, &lang, &settings, &options, &gps.live, clock}),
+      figures(FiguresScreen::Parts{&map, &menu, &tracks, &lang, &notification}),
       screenParts(ScreenParts::of(*this)), damage(screen, &screenParts),
       input(&map, &menu, &toolBar, &notification, screen->w, screen->h),
       commands(Commands::Parts{screen, &map, &menu, &toolBar, &notification, &lang, &settings, &options, &fps, &pages,
-                               &mapUI, &tracks, &trackPage, &panning, &damage, &gps}),
+                               &mapUI, &tracks, &trackPage, &panning, &damage, &gps, &route}),
+      find(Find::Parts{screen, &fonts, &map, &menu, &toolBar, &notification, &lang, &gps.live, &options, &waker}),
       events(events)
 {
     fps.setLimit(options.fpsLimit);
@@ -71,17 +75,25 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     if (mapUI.packageCaptions.empty())
         tellWherePackagesGo();
     loadTracks();
+    figures.tracksPage = trackPage.page;
+    trackPage.openFigures = [this](int file) { figures.open(static_cast<std::size_t>(file), fps.ticks()); };
     gps.build(pages.options);
+    route.build(pages.mapOptions);
     // The first state: menu closed, toolbar shown, no package open.
     menu.visible = false;
     toolBar.visible = true;
     panning.speed = options.moveSpeed;
     map.pipeline.cache.setLimit(static_cast<std::size_t>(options.tileCacheKb) * 1024);
     map.pipeline.parents = options.missingParents;
+    LabelLanguage::choose(static_cast<LabelLanguage::Choice>(options.labelLanguage));
     map.pipeline.setMode(options.backgroundLoading ? TilePipeline::Mode::background : TilePipeline::Mode::synchronous);
     map.pipeline.onFinished([this] { waker.wake(); });
     trackReader.onRead([this] { waker.wake(); });
     gps.live.onChange = [this] { waker.wake(); };
+    route.onFinished = [this] { waker.wake(); };
+    find.build(pages.mapOptions);
+    commands.extraAction = [this](int action) { return find.toolAction(action); };
+    commands.extraChoice = [this](int page, int line) { return find.choose(page, line); };
 }
 
 Program::~Program()
@@ -115,14 +127,19 @@ void Program::buildToolBar()
 bool Program::pass()
 {
     SDL_Event event;
-    if (events->poll(&event))
+    // The figures page takes its own keys, unless a message waits for one.
+    if (events->poll(&event) && !find.takeEvent(event) && !route.cancelKey(event) &&
+        (notification.waiting() || !figures.handle(event)))
         commands.perform(input.route(event));
+    figures.update(fps.ticks());
     panning.step(&map, &fps);
     map.update();
     const std::string report = mapUI.takeReports();
     if (!report.empty())
         notification.tell(report, 2 * Layout::messageMs);
     gps.update();
+    route.update();
+    find.update();
     takeTracks();
     notification.update();
     present();
@@ -159,7 +176,10 @@ void Program::loadTracks()
         notification.tell(lang.value("recording_repaired") + " " + name.substr(name.rfind('/') + 1), 6000);
     }
     trackPage.build(&menu, &lang, pages.mapOptions, tracks);
-    trackReader.read(Tracks::listFiles("tracks"), false);
+    // The waypoints file is the search's own, drawn and listed by it.
+    std::vector<std::string> files = Tracks::listFiles("tracks");
+    files.erase(std::remove(files.begin(), files.end(), std::string(Find::waypointsFile)), files.end());
+    trackReader.read(files, false);
     tracksMode = options.backgroundLoading ? TilePipeline::Mode::background : TilePipeline::Mode::synchronous;
 }
 

@@ -6,6 +6,8 @@
 #include "Commands.h"
 #include "ConfParser.h"
 #include "FPS.h"
+#include "Find.h"
+#include "FiguresScreen.h"
 #include "Fonts.h"
 #include "GpsControls.h"
 #include "Lang.h"
@@ -15,6 +17,7 @@
 #include "Notification.h"
 #include "InputRouter.h"
 #include "Pages.h"
+#include "RouteControls.h"
 #include "Panning.h"
 #include "ScreenDamage.h"
 #include "ScreenParts.h"
@@ -82,11 +85,14 @@ public:
     Tracks tracks;
     TrackPage trackPage;
     GpsControls gps;
+    // Routes: asked for on the route page, computed on their worker.
+    RouteControls route;
     // Tracks are read off the frame from the first pass: on the reader's
     // thread (background), all at once (synchronous), or by tests through
     // trackReader.step() (manual). Set from background_loading.
     TrackReader trackReader;
     TilePipeline::Mode tracksMode = TilePipeline::Mode::background;
+    FiguresScreen figures;
     // What the screen shows, in drawing order; read by the drawing and by
     // the damage tracking alike.
     std::vector<ScreenPart> screenParts;
@@ -94,6 +100,7 @@ public:
     Panning panning;
     InputRouter input;
     Commands commands;
+    Find find;
     // Shows a box of the screen; without it the screen surface is updated.
     std::function<void(const SDL_Rect&)> showBox;
     // Every frame drawn whole, as before damage was tracked (for comparing).

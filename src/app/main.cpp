@@ -109,6 +109,8 @@ void startSdl(Display* display, const CommandLine& line)
         std::exit(2);
     }
     SDL_WM_SetCaption("Tessel", "Tessel");
+    // Typed characters, for the search field.
+    SDL_EnableUNICODE(1);
 
     if (SDL_NumJoysticks() > 0) {
         joy = SDL_JoystickOpen(0);

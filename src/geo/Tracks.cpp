@@ -27,9 +27,13 @@ struct Plotter {
     SDL_Surface* s;
     Uint16 colour;
     SDL_Rect clip;
+    int width = 2;
 
     void dot(int x, int y, int size)
     {
+        // Wider brushes are centred on the point; 2 keeps its old place.
+        x -= (size - 2) / 2;
+        y -= (size - 2) / 2;
         for (int dy = 0; dy < size; ++dy)
             for (int dx = 0; dx < size; ++dx) {
                 const int px = x + dx, py = y + dy;
@@ -45,7 +49,7 @@ struct Plotter {
         const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
         int err = dx + dy;
         for (;;) {
-            dot(x0, y0, 2);
+            dot(x0, y0, width);
             if (x0 == x1 && y0 == y1)
                 return;
             const int e2 = 2 * err;
@@ -252,24 +256,26 @@ void Tracks::draw(SDL_Surface* screen, int z, double originX, double originY, TT
     // Pieces outside the clip rectangle are skipped whole: a frame that
     // redraws a marker's surroundings looks at the few pieces there.
     const SDL_Rect& clip = screen->clip_rect;
-    const double left = originX + clip.x - 2, right = originX + clip.x + clip.w + 2;
-    const double top = originY + clip.y - 2, bottom = originY + clip.y + clip.h + 2;
+    // Wide enough for the widest line drawn (6 pixels).
+    const double pad = 4;
+    const double left = originX + clip.x - pad, right = originX + clip.x + clip.w + pad;
+    const double top = originY + clip.y - pad, bottom = originY + clip.y + clip.h + pad;
     SDL_LockSurface(screen);
     for (std::size_t i = 0; i < files.size(); ++i) {
         const File& file = files[i];
         if (!file.shown)
             continue;
         Plotter plot{screen, static_cast<Uint16>(SDL_MapRGB(screen->format, file.colour.r, file.colour.g, file.colour.b)),
-                     screen->clip_rect};
+                     screen->clip_rect, file.width};
         for (const Line& line : linesAt(i, z)) {
             if (line.right < left || line.left > right || line.bottom < top || line.top > bottom)
                 continue;
             if (line.xy.size() == 2)
-                plot.dot(static_cast<int>(line.xy[0] - originX), static_cast<int>(line.xy[1] - originY), 2);
+                plot.dot(static_cast<int>(line.xy[0] - originX), static_cast<int>(line.xy[1] - originY), file.width);
             for (std::size_t k = 2; k < line.xy.size(); k += 2) {
                 double x0 = line.xy[k - 2] - originX, y0 = line.xy[k - 1] - originY;
                 double x1 = line.xy[k] - originX, y1 = line.xy[k + 1] - originY;
-                if (clipSegment(&x0, &y0, &x1, &y1, -2, w + 2, h + 2))
+                if (clipSegment(&x0, &y0, &x1, &y1, -pad, w + pad, h + pad))
                     plot.line(static_cast<int>(std::lround(x0)), static_cast<int>(std::lround(y0)),
                               static_cast<int>(std::lround(x1)), static_cast<int>(std::lround(y1)));
             }

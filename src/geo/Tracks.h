@@ -23,6 +23,7 @@ public:
         GpxData data;
         SDL_Color colour{0, 0, 0, 0};
         bool shown = true;
+        int width = 2; // of the line, in pixels, centred on it
     };
 
     // The .gpx files of `dir`, in name order.

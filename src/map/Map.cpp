@@ -117,6 +117,13 @@ void Map::setMissingParents(bool parents)
         reloadAll();
 }
 
+void Map::redrawPictures()
+{
+    pipeline.cache.clear();
+    if (!tiles.empty())
+        reloadAll();
+}
+
 bool Map::mercatorLevel(int* z) const
 {
     return !tiles.empty() && api->mercatorLevel(api->zoom, z);

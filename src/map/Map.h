@@ -83,6 +83,9 @@ public:
     // what stood in for missing tiles is made again under the new choice,
     // the tiles that exist stay cached.
     void setMissingParents(bool parents);
+    // The pictures made again: how they are drawn changed (the labels'
+    // language), not the tiles.
+    void redrawPictures();
 
     SDL_Surface* screen = nullptr;
     ConfParser conf;

@@ -18,18 +18,21 @@ std::string folded(const std::string& s)
 
 } // namespace
 
-void arrange(std::vector<Entry>* entries)
+void arrange(std::vector<Entry>* entries, const std::function<bool(const std::string&)>& fits)
 {
-    std::map<std::string, int> uses;
-    for (const Entry& e : *entries)
-        ++uses[e.caption];
-    for (Entry& e : *entries)
-        if (uses[e.caption] > 1)
-            e.caption += " (" + e.fileName + ")";
     std::stable_sort(entries->begin(), entries->end(), [](const Entry& a, const Entry& b) {
         const std::string fa = folded(a.caption), fb = folded(b.caption);
         return fa != fb ? fa < fb : a.fileName < b.fileName;
     });
+    std::map<std::string, int> uses;
+    for (const Entry& e : *entries)
+        ++uses[e.caption];
+    for (Entry& e : *entries) {
+        if (uses[e.caption] < 2)
+            continue;
+        const std::string after = e.caption + " (" + e.fileName + ")";
+        e.caption = !fits || fits(after) ? after : e.fileName + ": " + e.caption;
+    }
 }
 
 } // namespace PackageCaptions

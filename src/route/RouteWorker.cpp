@@ -97,14 +97,19 @@ bool RouteWorker::step()
     }
     done = 0;
     RouteResult made = work(request);
-    std::lock_guard<std::mutex> hold(mutex);
-    running = false;
-    // A result nobody waits for any more (cancelled, or another request
-    // came) is dropped.
-    if (!pending && !cancelled) {
-        result = std::move(made);
-        finished = true;
+    bool told = false;
+    {
+        std::lock_guard<std::mutex> hold(mutex);
+        running = false;
+        // A result nobody waits for any more (cancelled, or another request
+        // came) is dropped.
+        if (!pending && !cancelled) {
+            result = std::move(made);
+            finished = told = true;
+        }
     }
+    if (told && onFinished)
+        onFinished();
     return true;
 }
 

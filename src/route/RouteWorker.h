@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -40,6 +41,8 @@ public:
     void release();
 
     bool busy() const;
+    // Runs on the worker's thread when a result is ready (set before start()).
+    std::function<void()> onFinished;
     // How far the running route is, 0 to 1.
     double progress() const { return done.load() / 1000.0; }
 

@@ -1,5 +1,6 @@
 #include "TurnText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -121,6 +122,14 @@ std::string describe(const Texts& texts, const Route& route, std::size_t index)
     const double before = route.points[route.turns[index - 1].point].metres;
     const double gap = route.points[route.turns[index].point].metres - before;
     return fill(fill(texts("route_in"), "distance", distance(texts, gap)), "text", what);
+}
+
+std::string ahead(const Texts& texts, const Route& route, std::size_t index, double metres)
+{
+    if (index >= route.turns.size())
+        return {};
+    return fill(fill(texts("route_in"), "distance", distance(texts, std::max(0.0, metres))), "text",
+                action(texts, route, index));
 }
 
 } // namespace TurnText

@@ -17,6 +17,9 @@ using Texts = std::function<std::string(const std::string&)>;
 // What to do at turn `index`: "in 350 m turn left onto Carrer Major"
 // (the distance from the turn before; none for the start).
 std::string describe(const Texts& texts, const Route& route, std::size_t index);
+// What to do at turn `index` when it is `metres` ahead (the line shown
+// while a fix follows the route): "in 120 m turn left onto Carrer Major".
+std::string ahead(const Texts& texts, const Route& route, std::size_t index, double metres);
 // "350 m", "1.2 km", "12 km".
 std::string distance(const Texts& texts, double metres);
 // "25 min", "1 h 05 min".

@@ -1,12 +1,14 @@
 #include "BlockBuilder.h"
 
 #include "Folding.h"
+#include "PostingList.h"
 
 #include <algorithm>
 
 namespace {
 
-void gather(const std::string& joined, std::set<std::string>* words, std::set<std::string>* prefixes)
+void gather(const std::string& joined, std::uint8_t eighth, std::map<std::string, std::uint8_t>* words,
+            std::set<std::string>* prefixes)
 {
     std::size_t start = 0;
     for (std::size_t i = 0; i <= joined.size(); ++i) {
@@ -14,7 +16,7 @@ void gather(const std::string& joined, std::set<std::string>* words, std::set<st
             continue;
         if (i > start) {
             const std::string word = joined.substr(start, i - start);
-            words->insert(word);
+            (*words)[word] |= eighth;
             const std::size_t length = Folding::characters(word);
             for (std::size_t n = 1; n <= BlockBuilder::prefixLength && n <= length; ++n)
                 prefixes->insert(Folding::firstCharacters(word, n));
@@ -57,11 +59,15 @@ std::string BlockBuilder::take()
     namePrefixes.clear();
     placePrefixes.clear();
     const std::string bytes = block.encode();
-    for (const IndexBlock::Entry& item : block.entries)
+    const std::size_t count = block.entries.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const IndexBlock::Entry& item = block.entries[i];
+        const std::uint8_t eighth = PostingList::eighthOf(i, count);
         for (const std::string& f : item.folded)
-            gather(f, &nameWords, &namePrefixes);
-    for (const std::string& f : block.placesFolded)
-        gather(f, &placeWords, &placePrefixes);
+            gather(f, eighth, &nameWords, &namePrefixes);
+        if (item.place >= 0)
+            gather(block.placesFolded[static_cast<std::size_t>(item.place)], eighth, &placeWords, &placePrefixes);
+    }
     block = IndexBlock();
     return bytes;
 }

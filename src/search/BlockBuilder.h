@@ -4,13 +4,15 @@
 #include "IndexBlock.h"
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 // Gathers the entries of one block as they come in Hilbert order, and
-// gives the block's bytes, its box and the words and short prefixes its
-// names and places hold (what the index lists per block).
+// gives the block's bytes, its box, the words its names and places hold
+// with the eighths of the block that hold each (PostingList), and their
+// short prefixes (what the index lists per block).
 class BlockBuilder {
 public:
     static const std::size_t prefixLength = 3;  // prefixes of 1 to 3 characters are listed
@@ -22,7 +24,8 @@ public:
     std::string take();
 
     std::int32_t south = 0, west = 0, north = 0, east = 0;
-    std::set<std::string> nameWords, placeWords, namePrefixes, placePrefixes;
+    std::map<std::string, std::uint8_t> nameWords, placeWords;
+    std::set<std::string> namePrefixes, placePrefixes;
 
 private:
     IndexBlock block;

@@ -112,9 +112,19 @@ std::string IndexBlock::encode()
 
 namespace {
 
+// Whether `p` holds `word` (lower case) in any case.
+bool sameLower(const char* p, const std::string& word)
+{
+    for (std::size_t i = 0; i < word.size(); ++i)
+        if (table.cased[static_cast<unsigned char>(p[i])] != static_cast<unsigned char>(word[i]))
+            return false;
+    return true;
+}
+
 // Whether `word` starts a word of `text`: words are joined by spaces in a
-// stored folding, and are runs of letters and digits in an ASCII text in
-// lower case.
+// stored folding, and are runs of letters and digits in an ASCII text,
+// which is matched in any case where it lies (no lower-case copy is made
+// of texts that are never matched).
 bool startsIn(const char* text, std::size_t size, const std::string& word, bool first, bool ascii)
 {
     const std::size_t n = word.size();
@@ -123,18 +133,24 @@ bool startsIn(const char* text, std::size_t size, const std::string& word, bool 
     if (first) {
         while (ascii && p < end && !table.lower[static_cast<unsigned char>(*p)])
             ++p;
-        return static_cast<std::size_t>(end - p) >= n && std::memcmp(p, word.data(), n) == 0;
+        return static_cast<std::size_t>(end - p) >= n && (ascii ? sameLower(p, word) : std::memcmp(p, word.data(), n) == 0);
     }
-    if (n > size)
-        return false;
+    if (n > size || n == 0)
+        return n == 0;
     const char* const last = end - n;
+    if (ascii) {
+        const unsigned char head = static_cast<unsigned char>(word[0]);
+        for (; p <= last; ++p)
+            if (table.cased[static_cast<unsigned char>(*p)] == head &&
+                (p == text || !table.lower[static_cast<unsigned char>(p[-1])]) && sameLower(p, word))
+                return true;
+        return false;
+    }
     while (p <= last) {
         p = static_cast<const char*>(std::memchr(p, word[0], static_cast<std::size_t>(last - p) + 1));
         if (!p)
             return false;
-        const bool boundary =
-            p == text || (ascii ? !table.lower[static_cast<unsigned char>(p[-1])] : p[-1] == ' ');
-        if (boundary && std::memcmp(p, word.data(), n) == 0)
+        if ((p == text || p[-1] == ' ') && std::memcmp(p, word.data(), n) == 0)
             return true;
         ++p;
     }
@@ -145,7 +161,7 @@ bool startsIn(const char* text, std::size_t size, const std::string& word, bool 
 
 bool IndexBlock::startsWord(const Text& t, const std::string& word, bool first) const
 {
-    return startsIn(folds.data() + t.foldedAt, t.foldedSize, word, first, t.ascii);
+    return startsIn(raw.data() + t.foldedAt, t.foldedSize, word, first, t.ascii);
 }
 
 bool IndexBlock::readText(const unsigned char** p, const unsigned char* end, Text* t)
@@ -157,23 +173,16 @@ bool IndexBlock::readText(const unsigned char** p, const unsigned char* end, Tex
     t->at = static_cast<std::uint32_t>(*p - base);
     t->size = static_cast<std::uint32_t>(head >> 1);
     *p += t->size;
-    t->foldedAt = static_cast<std::uint32_t>(foldsLength);
     t->ascii = !(head & 1);
-    if (t->ascii) {
-        // In lower case, for matching: a copy as fast as it is simple.
-        const auto* from = reinterpret_cast<const unsigned char*>(raw.data() + t->at);
-        char* to = &folds[foldsLength];
-        for (std::uint32_t i = 0; i < t->size; ++i)
-            to[i] = static_cast<char>(table.cased[from[i]]);
-        foldsLength += t->size;
-    } else {
+    t->foldedAt = t->at;
+    t->foldedSize = t->size;
+    if (!t->ascii) {
         if (!Varint::get(p, end, &n) || n > static_cast<std::uint64_t>(end - *p))
             return false;
-        std::memcpy(&folds[foldsLength], *p, static_cast<std::size_t>(n));
-        foldsLength += static_cast<std::size_t>(n);
+        t->foldedAt = static_cast<std::uint32_t>(*p - base);
+        t->foldedSize = static_cast<std::uint32_t>(n);
         *p += n;
     }
-    t->foldedSize = static_cast<std::uint32_t>(foldsLength - t->foldedAt);
     return true;
 }
 
@@ -182,7 +191,6 @@ bool IndexBlock::decode(const char* data, std::size_t size, std::string* why)
     placeTexts.clear();
     nameTexts.clear();
     items.clear();
-    foldsLength = 0;
     const unsigned char* p = reinterpret_cast<const unsigned char*>(data);
     const unsigned char* end = p + size;
     std::uint64_t rawSize = 0;
@@ -197,8 +205,6 @@ bool IndexBlock::decode(const char* data, std::size_t size, std::string* why)
         *why = "a block does not unpack";
         return false;
     }
-    if (folds.size() < raw.size())
-        folds.resize(raw.size());  // ASCII texts in lower case and stored foldings: parts of the raw bytes
     p = reinterpret_cast<const unsigned char*>(raw.data());
     end = p + raw.size();
     std::uint64_t count = 0;

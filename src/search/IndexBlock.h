@@ -25,8 +25,8 @@ public:
     std::vector<std::string> placesFolded;  // filled by encode()
     std::vector<Entry> entries;
 
-    // What decoding gives: spans of `raw` (shown) and of `folds` (folded).
-    // An ASCII text is kept in lower case only, not folded into words (see startsWord).
+    // What decoding gives: spans of `raw`, shown and folded. An ASCII
+    // text's folded span is the text itself, matched in any case (see startsWord).
     struct Text {
         std::uint32_t at = 0, size = 0, foldedAt = 0, foldedSize = 0;
         bool ascii = false;
@@ -64,8 +64,7 @@ public:
 private:
     bool readText(const unsigned char** p, const unsigned char* end, Text* t);
 
-    std::string raw, folds;
-    std::size_t foldsLength = 0;
+    std::string raw;
 };
 
 #endif

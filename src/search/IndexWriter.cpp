@@ -4,7 +4,7 @@
 #include "HilbertOrder.h"
 #include "BlockBuilder.h"
 #include "IndexBlock.h"
-#include "Varint.h"
+#include "PostingList.h"
 
 #include <algorithm>
 #include <cmath>
@@ -72,17 +72,6 @@ std::vector<std::string> distinctNames(const std::vector<std::string>& names)
     return out;
 }
 
-std::string blob(const std::vector<std::uint32_t>& ids)
-{
-    std::string out;
-    std::uint32_t last = 0;
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        Varint::put(&out, i == 0 ? ids[i] : ids[i] - last);
-        last = ids[i];
-    }
-    return out;
-}
-
 void putInt32(std::string* out, std::int32_t v)
 {
     const std::uint32_t u = static_cast<std::uint32_t>(v);
@@ -121,7 +110,7 @@ bool IndexWriter::open(std::string* why)
                 "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF; PRAGMA cache_size=-32768; PRAGMA temp_store=FILE;"
                 "CREATE TABLE entries(key INTEGER, kind TEXT, place TEXT, lat INTEGER, lon INTEGER, names TEXT);"
                 "CREATE TABLE streets(merge TEXT, kind TEXT, place TEXT, lat INTEGER, lon INTEGER, names TEXT);"
-                "CREATE TABLE post(word TEXT, prefix INTEGER, inplace INTEGER, block INTEGER);"
+                "CREATE TABLE post(word TEXT, prefix INTEGER, inplace INTEGER, block INTEGER, bits INTEGER);"
                 "BEGIN",
                 why) &&
            sqlite3_prepare_v2(scratch, "INSERT INTO entries VALUES(?1, ?2, ?3, ?4, ?5, ?6)", -1, &addEntry, nullptr) ==
@@ -253,19 +242,18 @@ bool IndexWriter::writeBlocks(sqlite3* out, std::string* why,
     bool ok = sqlite3_prepare_v2(scratch, "SELECT kind, place, lat, lon, names FROM entries ORDER BY key", -1, &read,
                                  nullptr) == SQLITE_OK &&
               sqlite3_prepare_v2(out, "INSERT INTO blocks VALUES(?1, ?2)", -1, &write, nullptr) == SQLITE_OK &&
-              sqlite3_prepare_v2(scratch, "INSERT INTO post VALUES(?1, ?2, ?3, ?4)", -1, &post, nullptr) == SQLITE_OK;
+              sqlite3_prepare_v2(scratch, "INSERT INTO post VALUES(?1, ?2, ?3, ?4, ?5)", -1, &post, nullptr) == SQLITE_OK;
     BlockBuilder builder;
     std::string boxes;
     std::int32_t box[4] = {90000000, 180000000, -90000000, -180000000};
-    auto postAll = [&](const std::set<std::string>& words, int prefix, int inPlace) {
-        for (const std::string& w : words) {
-            sqlite3_bind_text(post, 1, w.c_str(), static_cast<int>(w.size()), SQLITE_STATIC);
-            sqlite3_bind_int(post, 2, prefix);
-            sqlite3_bind_int(post, 3, inPlace);
-            sqlite3_bind_int64(post, 4, static_cast<sqlite3_int64>(blocks));
-            ok = ok && sqlite3_step(post) == SQLITE_DONE;
-            sqlite3_reset(post);
-        }
+    auto postOne = [&](const std::string& w, int prefix, int inPlace, std::uint8_t bits) {
+        sqlite3_bind_text(post, 1, w.c_str(), static_cast<int>(w.size()), SQLITE_STATIC);
+        sqlite3_bind_int(post, 2, prefix);
+        sqlite3_bind_int(post, 3, inPlace);
+        sqlite3_bind_int64(post, 4, static_cast<sqlite3_int64>(blocks));
+        sqlite3_bind_int(post, 5, bits);
+        ok = ok && sqlite3_step(post) == SQLITE_DONE;
+        sqlite3_reset(post);
     };
     auto flush = [&] {
         if (!ok || builder.size() == 0)
@@ -281,10 +269,12 @@ bool IndexWriter::writeBlocks(sqlite3* out, std::string* why,
         box[1] = std::min(box[1], builder.west);
         box[2] = std::max(box[2], builder.north);
         box[3] = std::max(box[3], builder.east);
-        postAll(builder.nameWords, 0, 0);
-        postAll(builder.placeWords, 0, 1);
-        postAll(builder.namePrefixes, 1, 0);
-        postAll(builder.placePrefixes, 1, 1);
+        for (int inPlace = 0; inPlace < 2; ++inPlace) {
+            for (const auto& w : inPlace ? builder.placeWords : builder.nameWords)
+                postOne(w.first, 0, inPlace, w.second);
+            for (const std::string& w : inPlace ? builder.placePrefixes : builder.namePrefixes)
+                postOne(w, 1, inPlace, PostingList::wholeBlock);
+        }
         ++blocks;
     };
     std::uint64_t done = 0, total = 0;
@@ -348,51 +338,6 @@ bool IndexWriter::writeBlocks(sqlite3* out, std::string* why,
     return ok;
 }
 
-// Each word's (and short prefix's) blocks: those whose names hold it, then
-// those whose places do, as rising block numbers by their differences.
-bool IndexWriter::writePostings(sqlite3* out, std::string* why)
-{
-    for (int prefix = 0; prefix < 2; ++prefix) {
-        sqlite3_stmt* read = nullptr;
-        sqlite3_stmt* write = nullptr;
-        bool ok = sqlite3_prepare_v2(scratch, "SELECT word, inplace, block FROM post WHERE prefix = ?1 "
-                                              "ORDER BY word, inplace, block", -1, &read, nullptr) == SQLITE_OK &&
-                  sqlite3_prepare_v2(out, prefix ? "INSERT INTO prefixes VALUES(?1, ?2, ?3)"
-                                                 : "INSERT INTO words VALUES(?1, ?2, ?3)", -1, &write, nullptr) == SQLITE_OK;
-        sqlite3_bind_int(read, 1, prefix);
-        std::string word;
-        std::vector<std::uint32_t> lists[2];
-        auto flush = [&] {
-            if (word.empty() || !ok)
-                return;
-            const std::string a = blob(lists[0]), b = blob(lists[1]);
-            sqlite3_bind_text(write, 1, word.c_str(), static_cast<int>(word.size()), SQLITE_STATIC);
-            sqlite3_bind_blob(write, 2, a.data(), static_cast<int>(a.size()), SQLITE_STATIC);
-            sqlite3_bind_blob(write, 3, b.data(), static_cast<int>(b.size()), SQLITE_STATIC);
-            ok = sqlite3_step(write) == SQLITE_DONE;
-            sqlite3_reset(write);
-            lists[0].clear();
-            lists[1].clear();
-        };
-        while (ok && sqlite3_step(read) == SQLITE_ROW) {
-            const std::string w = text(read, 0);
-            if (w != word) {
-                flush();
-                word = w;
-            }
-            lists[sqlite3_column_int(read, 1) ? 1 : 0].push_back(static_cast<std::uint32_t>(sqlite3_column_int64(read, 2)));
-        }
-        flush();
-        sqlite3_finalize(read);
-        sqlite3_finalize(write);
-        if (!ok) {
-            *why = std::string("cannot write the index (") + sqlite3_errmsg(out) + ")";
-            return false;
-        }
-    }
-    return true;
-}
-
 bool IndexWriter::finish(std::string* why, const std::function<void(std::uint64_t, std::uint64_t)>& progress)
 {
     if (!failure.empty()) {
@@ -413,7 +358,7 @@ bool IndexWriter::finish(std::string* why, const std::function<void(std::uint64_
                     "CREATE TABLE prefixes(prefix TEXT PRIMARY KEY, names BLOB, places BLOB) WITHOUT ROWID;"
                     "BEGIN",
                     why);
-    ok = ok && writeBlocks(out, why, progress) && writePostings(out, why) && exec(out, "COMMIT", why);
+    ok = ok && writeBlocks(out, why, progress) && PostingList::writeAll(scratch, out, why) && exec(out, "COMMIT", why);
     if (!ok && why->empty())
         *why = output + ": cannot be written";
     if (!failure.empty() && ok) {

@@ -17,7 +17,8 @@ struct sqlite3_stmt;
 // curve into blocks and writes each word's and short prefix's list of blocks.
 class IndexWriter {
 public:
-    static const int formatVersion = 1;
+    // 2: word lists say which eighths of a block hold the word.
+    static const int formatVersion = 2;
     static const char* const format;
 
     explicit IndexWriter(const std::string& output);
@@ -42,7 +43,6 @@ private:
     bool stage(sqlite3_stmt* st, const SearchEntry& entry, const std::string& merge);
     bool mergeStreets(std::string* why);
     bool writeBlocks(sqlite3* out, std::string* why, const std::function<void(std::uint64_t, std::uint64_t)>& progress);
-    bool writePostings(sqlite3* out, std::string* why);
     std::uint32_t kindId(const std::string& kind);
 
     std::string output, scratchPath;

@@ -4,8 +4,8 @@
 #include "Folding.h"
 #include "Geodesy.h"
 #include "IndexWriter.h"
+#include "PostingList.h"
 #include "SafeFile.h"
-#include "Varint.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -60,20 +60,6 @@ int rank(const IndexBlock& block, const std::vector<std::string>& words, const I
         if (!block.startsWord(name, w))
             return 2;
     return block.startsWord(name, words[0], true) ? 0 : 1;
-}
-
-std::vector<std::uint32_t> unite(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b)
-{
-    std::vector<std::uint32_t> out;
-    std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
-    return out;
-}
-
-std::vector<std::uint32_t> intersect(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b)
-{
-    std::vector<std::uint32_t> out;
-    std::set_intersection(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
-    return out;
 }
 
 } // namespace
@@ -194,33 +180,22 @@ bool SearchIndex::readMeta(std::string* why)
     return true;
 }
 
-bool SearchIndex::decodeList(const void* data, int size, std::vector<std::uint32_t>* out) const
+bool SearchIndex::addLists(sqlite3_stmt* row, bool withBits)
 {
-    out->clear();
-    const auto* p = static_cast<const unsigned char*>(data);
-    const unsigned char* end = p + (data ? size : 0);
-    std::uint64_t id = 0, step = 0;
-    while (p < end) {
-        if (!Varint::get(&p, end, &step) || (!out->empty() && step == 0))
-            return false;
-        id += step;
-        if (id >= blockCount)
-            return false;
-        out->push_back(static_cast<std::uint32_t>(id));
-    }
-    return true;
+    return PostingList::addTo(sqlite3_column_blob(row, 0), static_cast<std::size_t>(sqlite3_column_bytes(row, 0)),
+                              withBits, blockCount, inNames.data()) &&
+           PostingList::addTo(sqlite3_column_blob(row, 1), static_cast<std::size_t>(sqlite3_column_bytes(row, 1)),
+                              withBits, blockCount, inPlaces.data());
 }
 
-// The blocks whose names (and places) hold a word starting with `word`:
-// the word list's rows for it, or the short prefix's list when the word
-// starts too many words to gather (a larger set, read nearest first all
-// the same).
-bool SearchIndex::lookup(const std::string& word, std::vector<std::uint32_t>* inNames,
-                         std::vector<std::uint32_t>* inPlaces, std::string* why)
+// The blocks whose names (and places) hold a word starting with `word`,
+// with the eighths that hold it: the word list's rows for it, or the short
+// prefix's list when the word starts too many words to gather (a larger
+// set, every eighth, read nearest first all the same).
+bool SearchIndex::lookup(const std::string& word, std::string* why)
 {
-    inNames->clear();
-    inPlaces->clear();
-    std::vector<std::uint32_t> a, b;
+    inNames.assign(blockCount, 0);
+    inPlaces.assign(blockCount, 0);
     int status = SQLITE_DONE;
     if (Folding::characters(word) > BlockBuilder::prefixLength) {
         sqlite3_reset(rangeQuery);
@@ -228,13 +203,11 @@ bool SearchIndex::lookup(const std::string& word, std::vector<std::uint32_t>* in
         sqlite3_bind_int64(rangeQuery, 2, static_cast<sqlite3_int64>(maxRangeWords + 1));
         std::size_t rows = 0;
         while ((status = sqlite3_step(rangeQuery)) == SQLITE_ROW && ++rows <= maxRangeWords) {
-            if (!decodeList(sqlite3_column_blob(rangeQuery, 0), sqlite3_column_bytes(rangeQuery, 0), &a) ||
-                !decodeList(sqlite3_column_blob(rangeQuery, 1), sqlite3_column_bytes(rangeQuery, 1), &b)) {
+            if (!addLists(rangeQuery, true)) {
+                sqlite3_reset(rangeQuery);
                 *why = "the index is damaged (a word list)";
                 return false;
             }
-            *inNames = unite(*inNames, a);
-            *inPlaces = unite(*inPlaces, b);
         }
         sqlite3_reset(rangeQuery);
         if (status != SQLITE_DONE && status != SQLITE_ROW) {
@@ -243,20 +216,19 @@ bool SearchIndex::lookup(const std::string& word, std::vector<std::uint32_t>* in
         }
         if (rows <= maxRangeWords)
             return true;
-        inNames->clear();
-        inPlaces->clear();
+        inNames.assign(blockCount, 0);
+        inPlaces.assign(blockCount, 0);
     }
     const std::string prefix = Folding::firstCharacters(word, BlockBuilder::prefixLength);
     sqlite3_reset(prefixQuery);
     sqlite3_bind_text(prefixQuery, 1, prefix.c_str(), static_cast<int>(prefix.size()), SQLITE_TRANSIENT);
     status = sqlite3_step(prefixQuery);
-    if (status == SQLITE_ROW &&
-        (!decodeList(sqlite3_column_blob(prefixQuery, 0), sqlite3_column_bytes(prefixQuery, 0), inNames) ||
-         !decodeList(sqlite3_column_blob(prefixQuery, 1), sqlite3_column_bytes(prefixQuery, 1), inPlaces))) {
+    const bool damaged = status == SQLITE_ROW && !addLists(prefixQuery, false);
+    sqlite3_reset(prefixQuery);
+    if (damaged) {
         *why = "the index is damaged (a prefix list)";
         return false;
     }
-    sqlite3_reset(prefixQuery);
     if (status != SQLITE_ROW && status != SQLITE_DONE) {
         *why = failure(status);
         return false;
@@ -264,21 +236,31 @@ bool SearchIndex::lookup(const std::string& word, std::vector<std::uint32_t>* in
     return true;
 }
 
-// Blocks where every word starts a word of a name or a place, and one at
-// least a word of a name.
+// Blocks where one eighth holds every word at the start of a word of a
+// name or a place, one word at least of a name.
 bool SearchIndex::candidates(const std::vector<std::string>& words, std::vector<std::uint32_t>* out, std::string* why)
 {
-    std::vector<std::uint32_t> anyName, all, inNames, inPlaces;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        if (!lookup(words[i], &inNames, &inPlaces, why))
+    out->clear();
+    std::vector<std::uint8_t>& all = together;
+    all.assign(blockCount, PostingList::wholeBlock);
+    std::vector<std::uint8_t> named(blockCount, 0);
+    for (const std::string& w : words) {
+        if (!lookup(w, why))
             return false;
-        const std::vector<std::uint32_t> either = unite(inNames, inPlaces);
-        all = i == 0 ? either : intersect(all, either);
-        anyName = unite(anyName, inNames);
-        if (all.empty())
-            break;
+        bool any = false;
+        for (std::size_t b = 0; b < blockCount; ++b) {
+            all[b] &= static_cast<std::uint8_t>(inNames[b] | inPlaces[b]);
+            named[b] |= inNames[b];
+            any = any || all[b];
+        }
+        if (!any)
+            return true;
     }
-    *out = intersect(all, anyName);
+    for (std::size_t b = 0; b < blockCount; ++b) {
+        all[b] &= named[b];
+        if (all[b])
+            out->push_back(static_cast<std::uint32_t>(b));
+    }
     return true;
 }
 
@@ -314,6 +296,15 @@ double SearchIndex::boxDistance(std::uint32_t id, double lat, double lon) const
     return 0.99 * Geodesy::distance(lat, lon, nearLat, nearLon);
 }
 
+// A cheaper bound below boxDistance: along the meridian to the box's
+// latitudes, no further than any path there.
+double SearchIndex::latitudeDistance(std::uint32_t id, double lat) const
+{
+    const std::int32_t* box = &boxes[4 * static_cast<std::size_t>(id)];
+    const double off = std::fmax(0.0, std::fmax(box[0] / 1e6 - lat, lat - box[2] / 1e6));
+    return 0.98 * Geodesy::earthRadius * Geodesy::radians(off);
+}
+
 bool SearchIndex::search(const std::string& query, double lat, double lon, std::size_t limit,
                          std::vector<SearchResult>* out, std::string* why)
 {
@@ -331,18 +322,30 @@ bool SearchIndex::search(const std::string& query, double lat, double lon, std::
     std::vector<std::uint32_t> blocks;
     if (!candidates(words, &blocks, why))
         return false;
-    using Pending = std::pair<double, std::uint32_t>;
+    // Nearest first by a bound below the distance: the cheap one first,
+    // the box's own only for blocks that come up (most never do).
+    struct Pending {
+        double bound;
+        std::uint32_t id;
+        bool exact;
+        bool operator>(const Pending& o) const { return bound > o.bound || (bound == o.bound && exact < o.exact); }
+    };
     std::vector<Pending> heap;
     heap.reserve(blocks.size());
     for (std::uint32_t id : blocks)
-        heap.emplace_back(boxDistance(id, lat, lon), id);
+        heap.push_back({latitudeDistance(id, lat), id, false});
     std::make_heap(heap.begin(), heap.end(), std::greater<Pending>());
     while (!heap.empty()) {
         std::pop_heap(heap.begin(), heap.end(), std::greater<Pending>());
         const Pending next = heap.back();
         heap.pop_back();
-        if (out->size() == limit && next.first > out->back().distance)
+        if (out->size() == limit && next.bound > out->back().distance)
             break;
+        if (!next.exact) {
+            heap.push_back({boxDistance(next.id, lat, lon), next.id, true});
+            std::push_heap(heap.begin(), heap.end(), std::greater<Pending>());
+            continue;
+        }
         if (blocksRead == maxBlocks) {
             cut = true;
             break;
@@ -353,9 +356,13 @@ bool SearchIndex::search(const std::string& query, double lat, double lon, std::
             return true;
         }
         ++blocksRead;
-        if (!readBlock(next.second, why))
+        if (!readBlock(next.id, why))
             return false;
-        for (const IndexBlock::Item& item : block.items) {
+        const std::size_t count = block.items.size();
+        for (std::size_t i = 0; i < count; ++i) {
+            const IndexBlock::Item& item = block.items[i];
+            if (!(PostingList::eighthOf(i, count) & together[next.id]))
+                continue;  // no eighth there holds every word
             if (item.kind >= kinds.size()) {
                 *why = "the index is damaged (a kind out of range)";
                 return false;

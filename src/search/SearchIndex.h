@@ -49,12 +49,12 @@ public:
 private:
     SearchIndex() = default;
     bool readMeta(std::string* why);
-    bool lookup(const std::string& word, std::vector<std::uint32_t>* names, std::vector<std::uint32_t>* places,
-                std::string* why);
+    bool lookup(const std::string& word, std::string* why);
+    bool addLists(sqlite3_stmt* row, bool withBits);
     bool candidates(const std::vector<std::string>& words, std::vector<std::uint32_t>* out, std::string* why);
     bool readBlock(std::uint32_t id, std::string* why);
-    bool decodeList(const void* data, int size, std::vector<std::uint32_t>* out) const;
     double boxDistance(std::uint32_t block, double lat, double lon) const;
+    double latitudeDistance(std::uint32_t block, double lat) const;
     static int onProgress(void* self);
     std::string failure(int status) const;
 
@@ -65,6 +65,11 @@ private:
     std::vector<std::int32_t> boxes;  // south, west, north, east of each block
     std::vector<std::string> kinds;
     IndexBlock block;
+    // Per block, the eighths that hold the word looked up in its names and
+    // in its places (PostingList).
+    std::vector<std::uint8_t> inNames, inPlaces;
+    // Per block, the eighths that may hold every word of the query.
+    std::vector<std::uint8_t> together;
     std::uint64_t steps = 0, stepLimit = 50000000;
 };
 

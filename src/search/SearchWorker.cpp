@@ -69,6 +69,8 @@ bool SearchWorker::answer(std::unique_lock<std::mutex>& lock)
     if (!abandoned && a.number == latest) {
         done = std::move(a);
         ready = true;
+        if (onAnswer)
+            onAnswer();
     }
     return true;
 }

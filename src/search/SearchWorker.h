@@ -4,6 +4,7 @@
 #include "SearchIndex.h"
 
 #include <condition_variable>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -37,6 +38,9 @@ public:
     bool take(SearchAnswer* out);
     // Manual mode: answers the waiting query, if any; false when none waited.
     bool step();
+    // Runs (on the worker's thread) when an answer is ready to take; set
+    // before the first want().
+    std::function<void()> onAnswer;
 
 private:
     struct Query {

@@ -25,6 +25,12 @@ inline void putSigned(std::string* out, std::int64_t v)
 // False at the end of the bytes or on a number longer than 64 bits.
 inline bool get(const unsigned char** p, const unsigned char* end, std::uint64_t* v)
 {
+    // Most numbers of a block fit one byte; a 32-bit board pays for every
+    // 64-bit shift of the loop.
+    if (*p < end && **p < 0x80) {
+        *v = *(*p)++;
+        return true;
+    }
     std::uint64_t value = 0;
     for (int shift = 0; shift < 64; shift += 7) {
         if (*p >= end)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <climits>
 #include <cstdlib>
+#include <memory>
 
 namespace Contours {
 
@@ -22,7 +23,9 @@ const int noData = INT_MIN;
 struct Crossings {
     int stride;
     std::vector<int> q;
-    std::vector<int> first, lowest; // per edge: the first crossing's number and level
+    // Per edge: the first crossing's number and level, written and read only
+    // for edges that are crossed (so never zeroed).
+    std::unique_ptr<int[]> first, lowest;
     std::vector<float> xy;
     std::vector<int> level, link;
 
@@ -48,21 +51,21 @@ bool place(const ElevationGrid& g, double interval, Crossings* c)
         const int t = v == v && v > -1e9 && v < 1e9 ? static_cast<int>(v) : noData;
         c->q[i] = t != noData && t > v ? t - 1 : t; // floor, without a call
     }
-    c->first.assign(2 * static_cast<std::size_t>(S) * S, 0);
-    c->lowest.assign(c->first.size(), 0);
+    c->first.reset(new int[2 * static_cast<std::size_t>(S) * S]);
+    c->lowest.reset(new int[2 * static_cast<std::size_t>(S) * S]);
     long long total = 0;
     // Ground as steep as the Alps' crosses about half the edges: room for that, grown beyond.
     c->level.reserve(static_cast<std::size_t>(S) * S / 2);
     c->xy.reserve(c->level.capacity() * 2);
-    auto crossEdge = [&](int x, int y, bool down) {
-        const int e = c->edge(x, y, down);
-        const std::size_t a = static_cast<std::size_t>(e / 2), b = a + (down ? S : 1);
+    // The edge from sample a (that of x, y) to the right or down, whose ends differ.
+    auto crossEdge = [&](std::size_t a, int x, int y, bool down) {
+        const std::size_t e = 2 * a + (down ? 1 : 0), b = a + (down ? S : 1);
         const int qa = c->q[a], qb = c->q[b];
-        c->first[static_cast<std::size_t>(e)] = static_cast<int>(total);
-        if (qa == noData || qb == noData || qa == qb)
+        if (qa == noData || qb == noData)
             return true;
+        c->first[e] = static_cast<int>(total);
         const int low = std::min(qa, qb), high = std::max(qa, qb);
-        c->lowest[static_cast<std::size_t>(e)] = low + 1;
+        c->lowest[e] = low + 1;
         total += high - low;
         if (total > static_cast<long long>(maxSegments))
             return false;
@@ -76,14 +79,21 @@ bool place(const ElevationGrid& g, double interval, Crossings* c)
         }
         return true;
     };
+    // Most edges join samples of one level index: only the others are looked at.
+    const int* q = c->q.data();
     for (int y = -1; y <= g.size; ++y) {
-        for (int x = -1; x < g.size; ++x)
-            if (!crossEdge(x, y, false))
+        const std::size_t row = static_cast<std::size_t>(y + 1) * S;
+        for (int x = -1; x < g.size; ++x) {
+            const std::size_t a = row + static_cast<std::size_t>(x + 1);
+            if (q[a] != q[a + 1] && !crossEdge(a, x, y, false))
                 return false;
+        }
         if (y < g.size)
-            for (int x = -1; x <= g.size; ++x)
-                if (!crossEdge(x, y, true))
+            for (int x = -1; x <= g.size; ++x) {
+                const std::size_t a = row + static_cast<std::size_t>(x + 1);
+                if (q[a] != q[a + S] && !crossEdge(a, x, y, true))
                     return false;
+            }
     }
     c->link.assign(2 * c->level.size(), -1);
     return true;

@@ -5,19 +5,24 @@
 
 namespace {
 
+// Row by row, appended: every sample is written once (no zeroing first).
 void copyWhole(const ElevationBlock& block, ElevationGrid* out)
 {
     const ElevationTile& c = *block.centre();
     const int n = c.edge;
+    std::vector<float>& z = out->z;
+    z.clear();
+    z.reserve(static_cast<std::size_t>(n + 2) * (n + 2));
+    for (int x = -1; x <= n; ++x)
+        z.push_back(block.sample(x, -1));
     for (int y = 0; y < n; ++y) {
-        std::memcpy(&out->at(0, y), &c.metres[static_cast<std::size_t>(y) * n], sizeof(float) * n);
-        out->at(-1, y) = block.sample(-1, y);
-        out->at(n, y) = block.sample(n, y);
+        z.push_back(block.sample(-1, y));
+        const float* row = &c.metres[static_cast<std::size_t>(y) * n];
+        z.insert(z.end(), row, row + n);
+        z.push_back(block.sample(n, y));
     }
-    for (int x = -1; x <= n; ++x) {
-        out->at(x, -1) = block.sample(x, -1);
-        out->at(x, n) = block.sample(x, n);
-    }
+    for (int x = -1; x <= n; ++x)
+        z.push_back(block.sample(x, n));
 }
 
 // Where each sample of the cell falls in the centre tile's samples.
@@ -80,11 +85,12 @@ void ElevationGrid::build(const ElevationBlock& block, int size, int deeper, lon
                           ElevationGrid* out)
 {
     out->size = size;
-    out->z.resize(static_cast<std::size_t>(size + 2) * (size + 2));
-    if (deeper == 0 && size == block.centre()->edge)
+    if (deeper == 0 && size == block.centre()->edge) {
         copyWhole(block, out);
-    else
+    } else {
+        out->z.resize(static_cast<std::size_t>(size + 2) * (size + 2));
         interpolate(block, deeper, subX, subY, out);
+    }
     // From the tiles' own flags: scanning the grid again would cost a fifth
     // of the shading.
     out->hasVoids = false;

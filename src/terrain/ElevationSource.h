@@ -3,7 +3,7 @@
 
 #include "ElevationBlock.h"
 #include "TileArchive.h"
-#include "TrackLog.h"
+#include "TrackPoint.h"
 
 #include <memory>
 #include <string>
@@ -51,12 +51,19 @@ private:
     // The Mercator y (radians) of a latitude, from the last one projected
     // when it is near.
     double mercatorY(double lat);
+    // elevationAt(), inlined where points are filled.
+    bool lookUp(double lon, double lat, double* metres);
     float acrossEdge(int z, long long tx, long long ty, const ElevationTile& t, int x, int y);
+    const ElevationTile* neighbour(int z, long long x, long long y);
 
     std::vector<Cached> cache; // most recent first
     std::string firstProblem;
     std::shared_ptr<const ElevationTile> last; // the tile of the last look-up
     long long lastX = -1, lastY = -1;
+    std::shared_ptr<const ElevationTile> side; // the neighbour last read across an edge
+    bool sideKnown = false;
+    int sideZ = 0;
+    long long sideX = 0, sideY = 0;
     double projectedLat = 1000, projectedY = 0, projectedSec = 1, projectedTan = 0;
 };
 

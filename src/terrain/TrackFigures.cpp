@@ -100,11 +100,17 @@ void TrackFigures::add(const TrackPoint& p, bool newSegment)
     haveLast = true;
 }
 
-void TrackFigures::addAll(const TrackLog& log)
+void TrackFigures::addLine(const std::vector<TrackPoint>& points)
 {
-    for (const auto& segment : log.segments)
-        for (std::size_t i = 0; i < segment.size(); ++i)
-            add(segment[i], i == 0);
+    for (std::size_t i = 0; i < points.size(); ++i)
+        add(points[i], i == 0);
+}
+
+void TrackFigures::addAll(const GpxData& data, const GpxTrack& track)
+{
+    for (std::size_t line = track.firstLine; line < track.endLine; ++line)
+        for (std::size_t i = 0; i < data.lines[line].size(); ++i)
+            add(data.point(line, i), i == 0);
 }
 
 TrackSummary TrackFigures::summary() const

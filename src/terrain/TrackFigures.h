@@ -1,7 +1,7 @@
 #ifndef TESSEL_TRACKFIGURES_H
 #define TESSEL_TRACKFIGURES_H
 
-#include "TrackLog.h"
+#include "Gpx.h"
 
 #include <cstddef>
 #include <vector>
@@ -39,7 +39,10 @@ public:
     explicit TrackFigures(double climbHysteresis = hysteresis) : threshold(climbHysteresis) {}
 
     void add(const TrackPoint& p, bool newSegment);
-    void addAll(const TrackLog& log);
+    // A line's points, the first starting a segment.
+    void addLine(const std::vector<TrackPoint>& points);
+    // The lines of a track, read with Gpx::Keep::figures.
+    void addAll(const GpxData& data, const GpxTrack& track);
     TrackSummary summary() const;
 
     // Per point: the distance along the track and the elevation (NaN when

@@ -1,5 +1,8 @@
 #include "GlyphCache.h"
 
+#include "FontChain.h"
+
+#include <algorithm>
 #include <cstring>
 
 GlyphCache::~GlyphCache()
@@ -32,16 +35,34 @@ const GlyphCache::Shaped* GlyphCache::shape(const std::string& text, double size
     if (found != entries.end())
         return &found->second;
     cairo_t* cr = scratch();
+    FontChain& fonts = FontChain::forThisThread();
+    fonts.runs(text, &runs);
     cairo_save(cr);
     cairo_identity_matrix(cr);
-    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
-                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, size);
-    Shaped shaped;
-    cairo_text_extents(cr, text.c_str(), &shaped.extents);
     cairo_new_path(cr);
     cairo_move_to(cr, 0, 0);
-    cairo_text_path(cr, text.c_str());
+    Shaped shaped;
+    // The ink of the runs together, each run's origin where the last ended.
+    double advance = 0, left = 0, top = 0, right = 0, bottom = 0;
+    bool inked = false;
+    for (const FontChain::Run& run : runs) {
+        const std::string piece = text.substr(run.begin, run.end - run.begin);
+        cairo_set_font_face(cr, fonts.face(run.font, bold));
+        cairo_set_font_size(cr, size);
+        cairo_text_extents_t e;
+        cairo_text_extents(cr, piece.c_str(), &e);
+        if (e.width > 0 && e.height > 0) {
+            const double l = advance + e.x_bearing, t = e.y_bearing;
+            left = inked ? std::min(left, l) : l;
+            top = inked ? std::min(top, t) : t;
+            right = inked ? std::max(right, l + e.width) : l + e.width;
+            bottom = inked ? std::max(bottom, t + e.height) : t + e.height;
+            inked = true;
+        }
+        cairo_text_path(cr, piece.c_str());
+        advance += e.x_advance;
+    }
+    shaped.extents = {left, top, right - left, bottom - top, advance, 0};
     shaped.outline.reset(cairo_copy_path(cr));
     cairo_new_path(cr);
     cairo_restore(cr);

@@ -1,11 +1,14 @@
 #ifndef TESSEL_GLYPHCACHE_H
 #define TESSEL_GLYPHCACHE_H
 
+#include "FontChain.h"
+
 #include <cairo.h>
 
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 // Labels shaped once: the outline of a text in a font face and size, and
 // its extents, kept for the next picture (the same street and place names
@@ -24,8 +27,8 @@ public:
     // Entries past this many are forgotten all at once.
     static constexpr std::size_t maxEntries = 1024;
 
-    // The text in DejaVu Sans of `size` (bold when asked); null when cairo
-    // cannot shape it. Shaped on a context of its own: one that cairo put
+    // The text in the fonts of FontChain at `size` (bold when asked); null
+    // when cairo cannot shape it. Shaped on a context of its own: one that cairo put
     // in its error state is replaced, and no picture is drawn with it.
     const Shaped* shape(const std::string& text, double size, bool bold);
 
@@ -41,6 +44,7 @@ private:
 
     std::unordered_map<std::string, Shaped> entries;
     cairo_t* context = nullptr;
+    std::vector<FontChain::Run> runs;
 };
 
 #endif

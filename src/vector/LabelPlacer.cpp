@@ -1,6 +1,7 @@
 #include "LabelPlacer.h"
 
 #include "GlyphCache.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,33 +16,6 @@ bool overlap(const PlacedLabel& a, const PlacedLabel& b)
            b.y < a.y + a.height + padding;
 }
 
-// Cairo refuses text that is not UTF-8 as strictly as this (no overlong
-// forms, no surrogates, nothing past U+10FFFF, no noncharacters) and then
-// stops drawing for good.
-bool validUtf8(const std::string& s)
-{
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const unsigned char c = static_cast<unsigned char>(s[i]);
-        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (n == 0 || i + n > s.size())
-            return false;
-        char32_t code = n == 1 ? c : c & (0x7f >> n);
-        for (std::size_t k = 1; k < n; ++k) {
-            const unsigned char b = static_cast<unsigned char>(s[i + k]);
-            if ((b >> 6) != 2)
-                return false;
-            code = (code << 6) | (b & 0x3f);
-        }
-        const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (code < least[n] || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff) ||
-            (code >= 0xfdd0 && code <= 0xfdef) || (code & 0xfffe) == 0xfffe)
-            return false;
-        i += n;
-    }
-    return true;
-}
-
 // text-halo-width, kept within what a small label can carry.
 double haloOf(const StyleLayer& s, double zoom)
 {
@@ -54,7 +28,7 @@ void LabelPlacer::offer(const StyleLayer& style, std::size_t layerIndex, double 
                         double x, double y)
 {
     if (candidates.size() >= maxCandidates || x < 0 || y < 0 || x >= size || y >= size || text.size() > maxText ||
-        !validUtf8(text))
+        !Utf8::valid(text))
         return;
     candidates.push_back({&style, layerIndex, sortKey, candidates.size(), text, x, y, {}});
 }
@@ -62,7 +36,7 @@ void LabelPlacer::offer(const StyleLayer& style, std::size_t layerIndex, double 
 void LabelPlacer::offerLine(const StyleLayer& style, std::size_t layerIndex, double sortKey, const std::string& text,
                             std::vector<StraightRun::Point> line)
 {
-    if (candidates.size() >= maxCandidates || line.size() < 2 || text.size() > maxText || !validUtf8(text))
+    if (candidates.size() >= maxCandidates || line.size() < 2 || text.size() > maxText || !Utf8::valid(text))
         return;
     candidates.push_back({&style, layerIndex, sortKey, candidates.size(), text, 0, 0, std::move(line)});
 }

@@ -351,6 +351,26 @@ std::string layerName(protozero::pbf_reader m)
 
 } // namespace
 
+bool layerNames(const std::string& bytes, std::vector<std::string>* out)
+{
+    std::string inflated;
+    const bool gzip = bytes.size() >= 2 && bytes[0] == '\x1f' && bytes[1] == '\x8b';
+    if ((gzip && !Gzip::inflate(bytes, &inflated, maxBytes)) || (!gzip && bytes.size() > maxBytes))
+        return false;
+    try {
+        protozero::pbf_reader tile(gzip ? inflated : bytes);
+        while (tile.next() && out->size() < maxLayers)
+            if (tile.tag() == 3 && wire(tile, pbf_wire_type::length_delimited))
+                out->push_back(layerName(tile.get_message()));
+            else
+                tile.skip();
+    } catch (const protozero::exception&) {
+        out->clear();
+        return false;
+    }
+    return true;
+}
+
 bool read(const std::string& bytes, VectorTile* out, std::string* error, const std::vector<std::string>* wanted)
 {
     std::string inflated;

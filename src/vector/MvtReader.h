@@ -29,6 +29,10 @@ const int maxOutside = 8;
 bool read(const std::string& bytes, VectorTile* out, std::string* error,
           const std::vector<std::string>* wanted = nullptr);
 
+// The names of the tile's layers, none decoded (choosing a style reads
+// a sample tile whole otherwise); false when it is not a vector tile.
+bool layerNames(const std::string& bytes, std::vector<std::string>* out);
+
 } // namespace MvtReader
 
 #endif

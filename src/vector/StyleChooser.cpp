@@ -46,11 +46,7 @@ std::string overrideFor(const std::string& archivePath)
 std::vector<std::string> layersOf(const std::string& metadataJson, const std::string& sampleTile)
 {
     std::vector<std::string> layers;
-    VectorTile tile;
-    std::string error;
-    if (MvtReader::read(sampleTile, &tile, &error))
-        for (const VectorLayer& l : tile.layers)
-            layers.push_back(l.name);
+    MvtReader::layerNames(sampleTile, &layers);
     if (!layers.empty())
         return layers;
     const nlohmann::json meta = nlohmann::json::parse(metadataJson, nullptr, false);

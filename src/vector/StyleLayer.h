@@ -1,6 +1,7 @@
 #ifndef TESSEL_STYLELAYER_H
 #define TESSEL_STYLELAYER_H
 
+#include "LabelLanguage.h"
 #include "StyleFilter.h"
 #include "ZoomFunction.h"
 
@@ -8,16 +9,28 @@
 #include <vector>
 
 // A label's text: alternatives tried in order, the first that comes out
-// non-empty wins; each a template of literal text and property slots
-// ("{name}" or ["get", "name"]; ["coalesce", ...] gives alternatives).
+// non-empty and drawable wins; each a template of literal text and
+// property slots ("{name}" or ["get", "name"]; ["coalesce", ...] gives
+// alternatives). The names of the chosen label language go first.
 struct TextField {
     struct Piece {
         std::string literal;
         int slot = -1; // -1: literal text
     };
     std::vector<std::vector<Piece>> alternatives;
+    std::vector<LabelLanguage::Choice> languages; // of each alternative: the kind of name it takes
 
-    std::string text(const FeatureView& f) const;
+    // The alternatives' order for a label language.
+    std::vector<std::size_t> order(LabelLanguage::Choice language) const;
+    // The first alternative in `order` that comes out non-empty and
+    // drawable; else the first non-empty one; else empty.
+    std::string text(const FeatureView& f, const std::vector<std::size_t>& order,
+                     bool (*drawable)(const std::string&)) const;
+    // Whether some alternative has every property it takes: asked before
+    // the layer's filter, which costs more, as most features have no name.
+    bool present(const FeatureView& f) const;
+    // One alternative; empty when a property it takes is missing.
+    std::string alternative(std::size_t i, const FeatureView& f) const;
 };
 
 // One layer of a style (the part of the MapLibre GL style format this

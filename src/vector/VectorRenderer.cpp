@@ -1,6 +1,7 @@
 #include "VectorRenderer.h"
 
 #include "DrawingWork.h"
+#include "FontChain.h"
 #include "LabelPlacer.h"
 
 #include <cairo.h>
@@ -197,13 +198,21 @@ void offerAlong(const VectorFeature& f, const Projection& p, const StyleLayer& s
     }
 }
 
+// Whether every character of a label is in some font.
+bool drawable(const std::string& text)
+{
+    return FontChain::forThisThread().covers(text);
+}
+
 void collectLabels(const VectorTile& tile, const VectorStyle& style, const TileView& view,
                    const std::vector<std::vector<int>>& maps, LabelPlacer* placer)
 {
+    const LabelLanguage::Choice language = LabelLanguage::chosen();
     for (std::size_t si = 0; si < style.layers.size(); ++si) {
         const StyleLayer& s = style.layers[si];
         if (s.type != StyleLayer::Type::symbol || !s.shownAt(view.zoom))
             continue;
+        const std::vector<std::size_t> order = s.text.order(language);
         const VectorFeature::Kind kind = s.alongLine ? VectorFeature::Kind::line : VectorFeature::Kind::point;
         for (std::size_t li = 0; li < tile.layers.size(); ++li) {
             const VectorLayer& layer = tile.layers[li];
@@ -214,9 +223,9 @@ void collectLabels(const VectorTile& tile, const VectorStyle& style, const TileV
                 if (f.kind != kind || !p.meets(f, 0))
                     continue;
                 const FeatureView fv{&layer, &f, &maps[li]};
-                if (!s.filter.matches(fv))
+                if (!s.text.present(fv) || !s.filter.matches(fv))
                     continue;
-                const std::string text = s.text.text(fv);
+                const std::string text = s.text.text(fv, order, drawable);
                 if (text.empty())
                     continue;
                 const VectorValue* key = s.sortSlot >= 0 ? fv.get(s.sortSlot) : nullptr;

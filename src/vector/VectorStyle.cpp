@@ -97,6 +97,15 @@ bool parseTextField(const json& j, StyleSlots* slots, TextField* out, std::strin
     return fail(error, "a text-field that is not a template, [\"get\", name] or [\"coalesce\", ...]");
 }
 
+// The kind of name an alternative takes: the first name it takes that is not local.
+LabelLanguage::Choice languageOf(const std::vector<TextField::Piece>& pieces, const StyleSlots& slots)
+{
+    for (const TextField::Piece& p : pieces)
+        if (p.slot >= 0 && LabelLanguage::ofName(slots.names[static_cast<std::size_t>(p.slot)]) != LabelLanguage::local)
+            return LabelLanguage::ofName(slots.names[static_cast<std::size_t>(p.slot)]);
+    return LabelLanguage::local;
+}
+
 bool parseType(const std::string& type, StyleLayer::Type* out)
 {
     const char* names[] = {"background", "fill", "line", "symbol"};
@@ -160,6 +169,8 @@ bool parseLooks(const json& paint, const json& layout, StyleLayer* l, StyleSlots
         if (!layout.contains("text-field"))
             return fail(error, "a symbol layer without a text-field");
         ok = parseTextField(layout["text-field"], slots, &l->text, error);
+        for (const auto& pieces : l->text.alternatives)
+            l->text.languages.push_back(languageOf(pieces, *slots));
         l->bold = layout.contains("text-font") && namesBold(layout["text-font"], 0);
         const std::string placement = textOf(layout, "symbol-placement", "point");
         l->alongLine = placement == "line" || placement == "line-center";
@@ -238,9 +249,13 @@ bool VectorStyle::load(const std::string& path, VectorStyle* out, std::string* e
     RegularFileStream in(path);
     if (!in.isOpen())
         return fail(error, "cannot be read");
-    std::string text(maxBytes + 1, '\0');
-    in.read(&text[0], static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<std::size_t>(in.gcount()));
+    // Read as it comes, not into a buffer of the largest size: the toolbox
+    // reads every style to choose one, and clearing 4 MB each time cost more
+    // than drawing a tile.
+    std::string text;
+    char chunk[1 << 16];
+    while (text.size() <= maxBytes && in.read(chunk, sizeof chunk).gcount() > 0)
+        text.append(chunk, static_cast<std::size_t>(in.gcount()));
     if (text.size() > maxBytes)
         return fail(error, "larger than " + std::to_string(maxBytes >> 20) + " MB");
     return parse(text, out, error);

@@ -28,7 +28,7 @@ const char* const batteryImages[] = {"media/battery_full.png", "media/battery_mi
 
 const SDL_Rect toolBarBox{0, 212, 320, 28};
 const char* const toolBarImage = "media/toolbar_bg.png";
-const SDL_Rect iconTextBox{142, 222, 156, 17};
+const SDL_Rect iconTextBox{180, 222, 118, 17};
 
 // The toolbar's icons, left to right; media/icon_<image>.png, with "-d"
 // (disabled) and "-a" (selected) variants.
@@ -48,6 +48,8 @@ const Icon icons[] = {
     {ToolAction::mapOptions, "map_options", {104, 223, 16, 16}, "mapoptions", true},
     {ToolAction::follow, "follow", {123, 223, 16, 16}, "follow", true},
     {ToolAction::exit, "exit", {299, 222, 16, 16}, "exit", false},
+    {ToolAction::search, "search", {142, 223, 16, 16}, "search", true},
+    {ToolAction::mark, "mark", {161, 223, 16, 16}, "mark", true},
 };
 
 const SDL_Rect notificationBox{107, 0, 213, 25};

@@ -25,7 +25,8 @@ std::uint64_t flag(bool b)
 const SDL_Rect nowhere{0, 0, 0, 0};
 
 // The map (or the start-up picture without one) lies under everything;
-// the tracks and the live position's marker and line are drawn on it.
+// on it the tracks, the route, the waypoints and the chosen place, the
+// live position's marker and line, and a track's figures' cursor.
 ScreenPart mapPart(Program& p)
 {
     const auto regions = [&p](std::vector<ScreenRegion>* out) {
@@ -39,10 +40,12 @@ ScreenPart mapPart(Program& p)
             look.add(static_cast<std::uint64_t>(map.grid.offsetY));
             for (const Tile& tile : map.tiles)
                 look.add(tile.surface);
-            look.add(map.api->copyright);
+            look.add(map.credits());
             for (const Tracks::File& file : p.tracks.files)
                 look.add(flag(file.shown));
+            p.route.layer.sign(&look);
         }
+        p.find.signMap(&look);
         out->push_back(ScreenRegion{SDL_Rect{0, 0, static_cast<Uint16>(p.screen->w), static_cast<Uint16>(p.screen->h)},
                                     look.value(), false});
         // A new fix redraws the marker's old and new places and the line's
@@ -50,18 +53,25 @@ ScreenPart mapPart(Program& p)
         Signature marker;
         const SDL_Rect markerBox = map.loaded() ? p.gps.live.signMap(&marker, map) : nowhere;
         out->push_back(ScreenRegion{markerBox, marker.value(), false});
+        Signature cursor;
+        const SDL_Rect cursorBox = p.figures.markerBox();
+        cursor.add(cursorBox);
+        out->push_back(ScreenRegion{cursorBox, cursor.value(), false});
     };
     const auto draw = [&p] {
         if (!p.map.loaded())
             p.splash.show(0);
         p.map.draw();
         if (p.map.loaded())
-            p.attribution.draw(p.screen, p.map.api->copyright, p.options.smoothText);
+            p.attribution.draw(p.screen, p.map.credits(), p.options.smoothText);
         int z = 0;
         double x, y;
         if (p.map.screenOrigin(&z, &x, &y)) {
             p.tracks.draw(p.screen, z, x, y, p.fonts.small, p.options.smoothText);
+            p.route.layer.draw(p.screen, z, x, y);
+            p.find.drawOnMap(p.options.smoothText);
             p.gps.live.drawOnMap(p.screen, p.map);
+            p.figures.drawOnMap(p.screen);
         }
     };
     return ScreenPart{"map", regions, draw, nullptr};
@@ -87,6 +97,37 @@ ScreenPart positionPart(Program& p)
                                   p.gps.live.followedPosition(p.map, &fix.lon, &fix.lat) ? &fix : nullptr);
     };
     return ScreenPart{"position", regions, draw, nullptr};
+}
+
+// The route's line of text: its progress, its totals or the next turn.
+ScreenPart routeBannerPart(Program& p)
+{
+    const auto regions = [&p](std::vector<ScreenRegion>* out) {
+        Signature text;
+        if (p.map.loaded()) {
+            text.add(flag(p.options.smoothText));
+            p.route.banner.sign(&text);
+        }
+        out->push_back(ScreenRegion{RouteBanner::box, text.value(), false});
+    };
+    const auto draw = [&p] {
+        if (p.map.loaded())
+            p.route.banner.draw(p.screen, p.fonts.small, p.options.smoothText);
+    };
+    return ScreenPart{"route banner", regions, draw, nullptr};
+}
+
+// A track's figures and elevation profile across the top.
+ScreenPart figuresPart(Program& p)
+{
+    const auto regions = [&p](std::vector<ScreenRegion>* out) {
+        Signature look;
+        look.add(flag(p.options.smoothText));
+        p.figures.sign(&look);
+        out->push_back(ScreenRegion{p.figures.page.isOpen() ? p.figures.panelBox() : nowhere, look.value(), false});
+    };
+    return ScreenPart{"figures", regions,
+                      [&p] { p.figures.drawPanel(p.screen, p.fonts.small, p.options.smoothText); }, nullptr};
 }
 
 // The toolbar and its rolling icon name; its extent changes only when
@@ -175,6 +216,19 @@ ScreenPart frameRatePart(Program& p)
     return ScreenPart{"frame rate", regions, draw, nullptr};
 }
 
+// The search page: its field, its lines and the on-screen keyboard, over
+// the whole screen.
+ScreenPart findPagePart(Program& p)
+{
+    const auto regions = [&p](std::vector<ScreenRegion>* out) {
+        Signature look;
+        p.find.signPage(&look);
+        out->push_back(ScreenRegion{SDL_Rect{0, 0, static_cast<Uint16>(p.screen->w), static_cast<Uint16>(p.screen->h)},
+                                    look.value(), false});
+    };
+    return ScreenPart{"search page", regions, [&p] { p.find.drawPage(p.options.smoothText); }, nullptr};
+}
+
 ScreenPart notificationPart(Program& p)
 {
     const auto regions = [&p](std::vector<ScreenRegion>* out) {
@@ -188,10 +242,12 @@ ScreenPart notificationPart(Program& p)
     return ScreenPart{"notification", regions, [&p] { p.notification.draw(p.options.smoothText); }, nullptr};
 }
 
-// Hidden under the menu, and where the live position's marker stands.
+// Hidden under the menu and the search page, and where the live
+// position's marker stands.
 bool crossShown(const Program& p)
 {
-    return !p.menu.visible && p.options.centerCross && p.map.loaded() && !p.gps.live.fixAtCentre(p.map);
+    return !p.menu.visible && !p.find.page.visible && p.options.centerCross && p.map.loaded() &&
+           !p.gps.live.fixAtCentre(p.map);
 }
 
 ScreenPart centreCrossPart(Program& p)
@@ -212,8 +268,9 @@ namespace ScreenParts {
 
 std::vector<ScreenPart> of(Program& p)
 {
-    return {mapPart(p),     positionPart(p),     toolBarPart(p),      menuPart(p),        batteryPart(p),
-            gpsIndicatorPart(p), frameRatePart(p), notificationPart(p), centreCrossPart(p)};
+    return {mapPart(p),         positionPart(p),  routeBannerPart(p), figuresPart(p),
+            toolBarPart(p),     menuPart(p),      batteryPart(p),     gpsIndicatorPart(p),
+            frameRatePart(p),   findPagePart(p),  notificationPart(p), centreCrossPart(p)};
 }
 
 } // namespace ScreenParts

@@ -10,6 +10,7 @@ class MapUI;
 class Menu;
 class Notification;
 class Panning;
+class RouteControls;
 class ScreenDamage;
 class ToolBar;
 class TrackPage;
@@ -36,6 +37,7 @@ struct CommandParts {
     Panning* panning;
     ScreenDamage* damage;
     GpsControls* gps;
+    RouteControls* route;
 };
 
 #endif

@@ -11,11 +11,12 @@
 #include "Notification.h"
 #include "OptionTable.h"
 #include "Pages.h"
+#include "RouteControls.h"
 #include "Panning.h"
 #include "ScreenDamage.h"
 #include "Settings.h"
 #include "ToolBar.h"
-#include "TrackFit.h"
+#include "TrackView.h"
 #include "TrackPage.h"
 #include "Tracks.h"
 
@@ -168,6 +169,10 @@ bool Commands::mapIntent(const Intent& intent)
     case Intent::follow:
         parts.gps->resume();
         return true;
+    case Intent::openSearch:
+        if (extraAction)
+            extraAction(ToolAction::search);
+        return true;
     default:
         return false;
     }
@@ -226,6 +231,8 @@ void Commands::runToolAction(int action)
             quit = true;
         break;
     default:
+        if (extraAction)
+            extraAction(action);
         break;
     }
 }
@@ -242,7 +249,7 @@ void Commands::runMenuChoice(int a)
     const Pages& pages = *parts.pages;
     Menu& menu = *parts.menu;
     const int page = menu.model.current;
-    if (parts.gps->choose(page, a))
+    if (parts.gps->choose(page, a) || (parts.route && parts.route->choose(page, a)) || (extraChoice && extraChoice(page, a)))
         return;
     if (page == pages.packageList) {
         openPackage(a);
@@ -332,19 +339,16 @@ void Commands::chooseTrack(int a)
         parts.settings->setValue("tracks_hidden", TrackPage::hiddenList(tracks));
         break;
     case TrackPage::Choice::centre: {
-        TrackFit::View view;
         const SDL_Surface* screen = parts.map->screen;
-        if (!screen || !TrackFit::fit(tracks.files[static_cast<std::size_t>(file)].data, screen->w, screen->h, 8, &view))
-            break;
-        // Level by level towards the one that shows it all, as far as the package goes.
-        int z = 0;
-        for (int step = 0; view.z >= 0 && step < 32 && parts.map->mercatorLevel(&z) && z != view.z; ++step)
-            if (!(z < view.z ? parts.map->zoomIn() : parts.map->zoomOut()))
-                break;
-        if (parts.map->centreOn(view.lon, view.lat))
+        const SDL_Rect whole{0, 0, static_cast<Uint16>(screen ? screen->w : 0), static_cast<Uint16>(screen ? screen->h : 0)};
+        if (screen && TrackView::show(parts.map, tracks.files[static_cast<std::size_t>(file)].data, whole))
             parts.menu->visible = false;
         break;
     }
+    case TrackPage::Choice::figures:
+        if (parts.trackPage->openFigures)
+            parts.trackPage->openFigures(file);
+        break;
     default:
         break;
     }

@@ -22,6 +22,10 @@ public:
 
     // F11: into or out of full screen; true when it switched.
     std::function<bool()> toggleFullscreen;
+    // Toolbar actions and menu lines of parts that keep their own (the
+    // search and the waypoints); each says whether it took the choice.
+    std::function<bool(int action)> extraAction;
+    std::function<bool(int page, int line)> extraChoice;
     // Set once the user asked to leave.
     bool quit = false;
 

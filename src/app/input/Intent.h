@@ -44,6 +44,7 @@ struct Intent {
         // a line or an icon the pointer chose
         menuChoice, // value: the line's id
         toolAction, // value: a ToolAction
+        openSearch, // the search page
     };
 
     Kind kind = none;

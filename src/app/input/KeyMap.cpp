@@ -25,13 +25,14 @@ const Binding zoomKeys[] = {
 const Binding toolBarKeys[] = {
     {SDLK_UP, Intent::toolUp},         {SDLK_DOWN, Intent::toolDown},        {SDLK_LEFT, Intent::toolLeft},
     {SDLK_RIGHT, Intent::toolRight},   {SDLK_RETURN, Intent::toolSelect},    {SDLK_BACKSPACE, Intent::hideToolBar},
-    {SDLK_ESCAPE, Intent::hideToolBar}, {SDLK_f, Intent::follow},
+    {SDLK_ESCAPE, Intent::hideToolBar}, {SDLK_f, Intent::follow}, {SDLK_SLASH, Intent::openSearch},
 };
 
 const Binding mapKeys[] = {
     {SDLK_UP, Intent::panUp},          {SDLK_DOWN, Intent::panDown},         {SDLK_LEFT, Intent::panLeft},
     {SDLK_RIGHT, Intent::panRight},    {SDLK_LSHIFT, Intent::boost},         {SDLK_RSHIFT, Intent::boost},
     {SDLK_BACKSPACE, Intent::showToolBar}, {SDLK_ESCAPE, Intent::showToolBar}, {SDLK_f, Intent::follow},
+    {SDLK_SLASH, Intent::openSearch},
 };
 
 const Binding releasedKeys[] = {

@@ -17,11 +17,14 @@ namespace {
 const int lineMargin = 3;
 
 // What of a fix shows at level z, wherever the view is: the marker's world
-// pixel, course step and disc radius, and with the overlay its five
-// decimals. The feed wakes the loop when this changes (and now and then).
-std::function<std::uint64_t(const Fix&)> showingAt(int z, bool decimals)
+// pixel, course step and disc radius. The feed wakes the loop when this
+// changes, and a heartbeat after the last wake-up: the overlay's five
+// decimals of a followed fix follow at that pace, as from a fix a second,
+// rather than wake the loop for every fix of a fast receiver (ten a second
+// would change them nearly every time at the speed of a car).
+std::function<std::uint64_t(const Fix&)> showingAt(int z)
 {
-    return [z, decimals](const Fix& fix) {
+    return [z](const Fix& fix) {
         Signature s;
         s.add(static_cast<std::uint64_t>(fix.mode));
         if (!fix.hasPosition())
@@ -34,10 +37,6 @@ std::function<std::uint64_t(const Fix&)> showingAt(int z, bool decimals)
         s.add(course ? static_cast<std::uint64_t>(std::lround(fix.course / PositionMarker::courseStep)) : ~0ull);
         const double disc = fix.accuracy / Mercator::metresPerPixel(fix.lat, z);
         s.add(std::isfinite(disc) ? static_cast<std::uint64_t>(std::llround(std::fmin(disc, 1e6))) : 0);
-        if (decimals) {
-            s.add(static_cast<std::uint64_t>(std::llround(fix.lon * 1e5)));
-            s.add(static_cast<std::uint64_t>(std::llround(fix.lat * 1e5)));
-        }
         return s.value();
     };
 }
@@ -102,7 +101,7 @@ std::string LivePosition::update(Map* map)
     // Reports that would show nothing new do not wake the loop.
     int z = 0;
     if (map->mercatorLevel(&z))
-        feed->setShowing(z * 2 + follow.following, showingAt(z, follow.following));
+        feed->setShowing(z, showingAt(z));
     else
         feed->setShowing(-1, nullptr);
     status = feed->status(&points);

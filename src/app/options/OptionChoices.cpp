@@ -58,5 +58,6 @@ void OptionChoices::chooseNumber(const OptionRow& row, int value)
     if (row.apply)
         row.apply(parts, value);
     parts.options->*row.number = value;
-    parts.settings->setValue(row.key, std::to_string(value));
+    const bool named = value >= 0 && static_cast<std::size_t>(value) < row.words.size();
+    parts.settings->setValue(row.key, named ? row.words[static_cast<std::size_t>(value)] : std::to_string(value));
 }

@@ -35,6 +35,10 @@ struct OptionRow {
     std::vector<int> choices;
     const char* unit = "";
     const char* zeroText = nullptr;
+    // A number that names a choice: the words stored for 0, 1, ... and the
+    // text ids shown for them.
+    std::vector<const char*> words;
+    std::vector<const char*> wordTexts;
 
     // text and language: the field.
     std::string Settings::*text = nullptr;

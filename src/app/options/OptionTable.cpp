@@ -2,6 +2,7 @@
 
 #include "CommandParts.h"
 #include "FPS.h"
+#include "LabelLanguage.h"
 #include "Map.h"
 #include "Panning.h"
 #include "Settings.h"
@@ -101,11 +102,26 @@ std::vector<OptionRow> makeRows()
     missing.apply = [](const CommandParts& parts, int parents) { parts.map->setMissingParents(parents != 0); };
     rows.push_back(missing);
 
+    OptionRow labels = numberRow("label_language", "label_language", 41, &Settings::labelLanguage, 0, 2, {0, 1, 2}, "");
+    labels.words = {"local", "latin", "english"};
+    labels.wordTexts = {"labels_local", "labels_latin", "labels_english"};
+    labels.apply = [](const CommandParts& parts, int choice) {
+        LabelLanguage::choose(static_cast<LabelLanguage::Choice>(choice));
+        parts.map->redrawPictures();
+    };
+    rows.push_back(labels);
+
     // Read from the file, changed elsewhere or not at all.
     rows.push_back(numberRow("tile_cache_kb", nullptr, 0, &Settings::tileCacheKb, 0, 1 << 20, {}, ""));
     rows.push_back(flagRow("background_loading", nullptr, 0, 0, &Settings::backgroundLoading));
     rows.push_back(textRow("gps", &Settings::gps));
     rows.push_back(flagRow("record_track", nullptr, 0, 0, &Settings::recordTrack));
+    // Chosen on the route page.
+    rows.push_back(textRow("route_profile", &Settings::routeProfile));
+    OptionRow shortest = flagRow("route_shortest", nullptr, 0, 0, &Settings::routeShortest);
+    shortest.yesWord = "1";
+    shortest.noWord = "0";
+    rows.push_back(shortest);
     return rows;
 }
 

@@ -22,6 +22,11 @@ void Settings::readFrom(const ConfParser& conf)
                 this->*row.flag = stored != row.noWord;
             break;
         case OptionRow::Kind::number:
+            for (std::size_t w = 0; w < row.words.size(); ++w)
+                if (stored == row.words[w])
+                    this->*row.number = static_cast<int>(w);
+            if (!row.words.empty())
+                break;
             // Numbers from the file are kept to ranges the program can work with.
             conf.intValue(row.key, &(this->*row.number));
             this->*row.number = std::max(row.low, std::min(this->*row.number, row.high));

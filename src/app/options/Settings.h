@@ -23,6 +23,9 @@ struct Settings {
     bool backgroundLoading = true;
     std::string gps = "localhost:2947"; // gpsd's HOST:PORT, or "off"
     bool recordTrack = false;           // record the fixes into tracks/
+    int labelLanguage = 0;              // label_language: local, latin or english (LabelLanguage::Choice)
+    std::string routeProfile = "car";   // route_profile: foot, bicycle or car
+    bool routeShortest = false;         // route_shortest: 1 shortest, 0 quickest
 
     void readFrom(const ConfParser& conf);
 };

@@ -86,7 +86,12 @@ bool MapUI::packageList(Menu* menu, int page)
         noPackages(menu, page);
         return false;
     }
-    PackageCaptions::arrange(&entries);
+    // A caption shared by several packages says its file where a line not
+    // selected (cut, not rolling) shows it.
+    PackageCaptions::arrange(&entries, [menu](const std::string& line) {
+        int w = 0, h = 0;
+        return menu->font && TTF_SizeUTF8(menu->font, line.c_str(), &w, &h) == 0 && w <= menu->itemBox.w;
+    });
     for (const PackageCaptions::Entry& e : entries) {
         menu->model.addItem(page, static_cast<int>(packageCaptions.size()), e.caption, false);
         packageCaptions.push_back(e.caption);

@@ -21,6 +21,12 @@ struct MenuLine {
         gpsOff = 31,
         // tracks page, whose other lines are numbered by file
         recordTrack = 1 << 20,
+        // map options page: the route's line
+        route = 60,
+        // map options page: the waypoints
+        waypoints = 33,
+        // the figures line of file i is trackFigures + i
+        trackFigures = 1 << 21,
     };
 };
 

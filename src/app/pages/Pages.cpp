@@ -50,6 +50,8 @@ int Pages::addRowPage(Menu* menu, Lang* lang, const OptionRow& row, const ConfPa
         std::string stored = std::to_string(value);
         settings.stringValue(row.key, &stored);
         const auto shown = [&](int v, const std::string& text) {
+            if (v >= 0 && static_cast<std::size_t>(v) < row.wordTexts.size())
+                return lang->value(row.wordTexts[static_cast<std::size_t>(v)]);
             return v == 0 && row.zeroText ? lang->value(row.zeroText) : text + row.unit;
         };
         const int page = addValuePage(menu, lang, row.textId, row.line, shown(value, stored));

@@ -22,28 +22,37 @@ void TrackPage::build(Menu* menu, Lang* lang, int options, const Tracks& tracks)
     mapOptions = options;
     line = menu->model.addItem(mapOptions, MenuLine::tracks, lang->value("tracks"), tracks.files.empty());
     page = menu->model.createOptionsMenu(lang->value("tracks"), 170, 40, mapOptions, 0);
-    for (std::size_t i = 0; i < tracks.files.size(); ++i) {
-        menu->model.addItem(page, static_cast<int>(2 * i), tracks.files[i].name, false);
-        menu->model.addItem(page, static_cast<int>(2 * i + 1), lang->value("track_whole"), false);
-    }
+    for (std::size_t i = 0; i < tracks.files.size(); ++i)
+        addLines(menu, lang, tracks, i);
     refresh(menu, lang, tracks);
 }
 
 void TrackPage::addFile(Menu* menu, Lang* lang, const Tracks& tracks, std::size_t index) const
 {
+    addLines(menu, lang, tracks, index);
+    const int first = static_cast<int>(linesPerFile * index);
+    MenuPage& lines = menu->model.pages[static_cast<std::size_t>(page)];
+    const auto at = lines.items.begin() + first;
+    std::rotate(at, lines.items.end() - linesPerFile, lines.items.end());
+    if (lines.selected >= first && lines.selected < lines.size() - linesPerFile)
+        lines.selected += linesPerFile;
+    menu->model.activateItem(mapOptions, line);
+}
+
+void TrackPage::addLines(Menu* menu, Lang* lang, const Tracks& tracks, std::size_t index) const
+{
     const int id = static_cast<int>(2 * index);
     menu->model.addItem(page, id, tracks.files[index].name, false);
     menu->model.addItem(page, id + 1, lang->value("track_whole"), false);
-    MenuPage& lines = menu->model.pages[static_cast<std::size_t>(page)];
-    const auto at = lines.items.begin() + id;
-    std::rotate(at, lines.items.end() - 2, lines.items.end());
-    if (lines.selected >= id && lines.selected < lines.size() - 2)
-        lines.selected += 2;
-    menu->model.activateItem(mapOptions, line);
+    menu->model.addItem(page, MenuLine::trackFigures + static_cast<int>(index), lang->value("track_figures"), false);
 }
 
 TrackPage::Choice TrackPage::choose(int id, Tracks* tracks, int* file) const
 {
+    if (id >= MenuLine::trackFigures && static_cast<std::size_t>(id - MenuLine::trackFigures) < tracks->files.size()) {
+        *file = id - MenuLine::trackFigures;
+        return Choice::figures;
+    }
     if (id < 0 || static_cast<std::size_t>(id / 2) >= tracks->files.size())
         return Choice::none;
     *file = id / 2;

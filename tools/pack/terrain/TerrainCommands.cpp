@@ -72,21 +72,23 @@ int track(const std::vector<std::string>& args, std::map<std::string, std::strin
     std::string why;
     if (o.count("--dem") && !(dem = ElevationSource::open(o["--dem"], chosen, &why)))
         return failure(o["--dem"] + ": " + why);
-    std::vector<TrackLog> logs;
+    GpxData gpx;
     std::string problem;
-    if (!TrackLog::read(args[0], &logs, &problem))
+    if (!Gpx::read(args[0], &gpx, &problem, nullptr, Gpx::Keep::figures))
         std::cerr << "tessel-pack: " << args[0] << ": " << problem << "\n";
-    if (logs.empty())
+    if (gpx.tracks.empty())
         return failure(args[0] + ": no tracks");
     std::vector<TrackReport::Entry> entries;
-    for (TrackLog& log : logs) {
+    for (const GpxTrack& track : gpx.tracks) {
         TrackReport::Entry e;
-        e.name = log.name;
-        if (dem)
-            for (auto& segment : log.segments)
-                e.elevationsFilled += dem->fill(&segment);
+        e.name = track.name;
         TrackFigures figures;
-        figures.addAll(log);
+        for (std::size_t line = track.firstLine; line < track.endLine; ++line) {
+            std::vector<TrackPoint> points = gpx.pointsOf(line);
+            if (dem)
+                e.elevationsFilled += dem->fill(&points);
+            figures.addLine(points);
+        }
         e.figures = figures.summary();
         entries.push_back(e);
     }
