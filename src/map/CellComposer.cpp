@@ -2,6 +2,8 @@
 
 #include "TileDecoder.h"
 
+#include <algorithm>
+
 namespace {
 
 const std::size_t ancestorsKept = 4;
@@ -101,9 +103,11 @@ TileResult CellComposer::work(const TileRequest& request)
         standIn(request, bg.get());
     }
     Pixels::flattenOver(bg.get(), backdrop);
-    Bitmap over;
-    if (request.overlay.present() && load(request.overlay, &over))
-        Pixels::blendOver(bg.get(), over);
+    for (const OverlayRef& layer : request.overlays) {
+        Bitmap over;
+        if (layer.ref.present() && load(layer.ref, &over))
+            Pixels::blendOver(bg.get(), over, static_cast<unsigned>(std::clamp(layer.opacity, 0, 100)) * 255 / 100);
+    }
     result.bitmap = bg;
     return result;
 }

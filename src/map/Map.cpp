@@ -24,7 +24,7 @@ bool Map::create(SDL_Surface* target, std::string path, std::string* why)
     if (!target)
         return false;
     ConfParser candidate("", 1);
-    std::unique_ptr<MapAPI> source = MapAPI::open(path, &candidate, why);
+    std::unique_ptr<MapAPI> source = MapAPI::open(path, &candidate, why, target->w, target->h);
     recoveryNote = candidate.recoveryNote();
     if (!source)
         return false;
@@ -43,7 +43,7 @@ bool Map::create(SDL_Surface* target, std::string path, std::string* why)
     if (overlayTypes.size() > maxLayers)
         overlayTypes.resize(maxLayers);
     api->setBg(api->startLayer(bgTypes));
-    pipeline.open(api.get(), tileSize);
+    pipeline.open(api->shownLayers(), api->zoom, tileSize);
     headingX = headingY = 0;
 
     grid.resize(screen->w, screen->h, tileSize);
@@ -332,6 +332,7 @@ bool Map::keepCentreAcrossZoom(int f, bool in)
         after = before.rebased(fromOrigin, toOrigin, f, in, grid.tileSize);
     }
     grid.setArea(api->width, api->height);
+    pipeline.showLevel(api->zoom);
     setCentre(after);
     return true;
 }
@@ -343,14 +344,16 @@ bool Map::saveLastPosition()
     return api->savePosition(grid.centre());
 }
 
-bool Map::setBg(int index)
+bool Map::setBg(int index, bool* kept)
 {
     if (tiles.empty())
         return false;
     const bool inList = index >= 0 && static_cast<std::size_t>(index) < bgTypes.size();
     api->setBg(bgTypes[inList ? static_cast<std::size_t>(index) : 0]);
-    api->keepLayerChoice();
-    pipeline.layersChanged();
+    const bool written = api->keepLayerChoice();
+    if (kept)
+        *kept = written;
+    pipeline.layersChanged(api->shownLayers());
     reloadAll();
     return true;
 }
@@ -361,7 +364,7 @@ bool Map::setOverlay(int index)
         return false;
     const bool inList = index >= 0 && static_cast<std::size_t>(index) < overlayTypes.size();
     api->setOverlay(inList ? overlayTypes[static_cast<std::size_t>(index)] : std::string());
-    pipeline.layersChanged();
+    pipeline.layersChanged(api->shownLayers());
     reloadAll();
     return true;
 }

@@ -53,7 +53,9 @@ public:
     bool zoomIn();
     bool zoomOut();
     bool saveLastPosition();
-    bool setBg(int index);
+    // Shows background `index`; *kept is false when the choice the package
+    // keeps at once (an archive's light or dark) could not be written.
+    bool setBg(int index, bool* kept = nullptr);
     bool setOverlay(int index);
     std::vector<std::string> aliasedBgList();
     std::vector<std::string> aliasedOverlayList();

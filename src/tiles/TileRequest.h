@@ -71,13 +71,19 @@ struct AncestorRef {
     int x = 0, y = 0, edge = 0;
 };
 
+// A tile laid over the background with an opacity in percent.
+struct OverlayRef {
+    TileRef ref;
+    int opacity = 100;
+};
+
 // Everything the loader needs to make one cell's picture, without asking
 // the viewport again.
 struct TileRequest {
     CellKey key;
     int package = 0; // changes whenever a package is opened
     TileRef bg;
-    TileRef overlay;
+    std::vector<OverlayRef> overlays; // each over those before it
     std::vector<AncestorRef> ancestors; // nearest first; empty: placeholder
 };
 

@@ -247,8 +247,11 @@ void Commands::runMenuChoice(int a)
     if (page == pages.packageList) {
         openPackage(a);
     } else if (page == pages.bg) {
-        parts.map->setBg(a);
+        bool kept = true;
+        parts.map->setBg(a, &kept);
         menu.model.switchMenu(pages.mapOptions);
+        if (!kept)
+            parts.notification->setBg(parts.lang->value("layer_not_saved"), Layout::messageMs);
     } else if (page == pages.overlay) {
         parts.map->setOverlay(a);
         menu.model.switchMenu(pages.mapOptions);
