@@ -37,6 +37,7 @@ ArchiveAPI::ArchiveAPI(ConfParser* conf, std::string path, ArchiveInfo info, std
     if (!stylePath.empty())
         addOverzoomLevels();
     addressing = std::make_unique<ArchiveSource>(this->path, about.levels, stylePath, deepestData);
+    addressing->overZoomLevels = stylePath.empty() ? 0 : overzoomLevels;
     for (const ArchiveLevel& l : about.levels)
         zoomLevels.push_back(l.z);
     refreshCopyright();

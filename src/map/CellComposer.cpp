@@ -92,6 +92,7 @@ TileResult CellComposer::work(const TileRequest& request)
         reader.clear();
         recentAncestors.clear();
         painter.clear();
+        terrain.clear();
         package = request.package;
     }
     TileResult result;
@@ -104,6 +105,10 @@ TileResult CellComposer::work(const TileRequest& request)
     }
     Pixels::flattenOver(bg.get(), backdrop);
     for (const OverlayRef& layer : request.overlays) {
+        if (layer.ref.elevation != 0) {
+            terrainCells += terrain.paint(layer.ref, layer.opacity, bg.get());
+            continue;
+        }
         Bitmap over;
         if (layer.ref.present() && load(layer.ref, &over))
             Pixels::blendOver(bg.get(), over, static_cast<unsigned>(std::clamp(layer.opacity, 0, 100)) * 255 / 100);

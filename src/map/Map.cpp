@@ -1,5 +1,6 @@
 #include "Map.h"
 
+#include "ArchiveAPI.h"
 #include "Mercator.h"
 #include "SurfaceCopy.h"
 
@@ -43,7 +44,13 @@ bool Map::create(SDL_Surface* target, std::string path, std::string* why)
     if (overlayTypes.size() > maxLayers)
         overlayTypes.resize(maxLayers);
     api->setBg(api->startLayer(bgTypes));
-    pipeline.open(api->shownLayers(), api->zoom, tileSize);
+    folder = LaidArchives::folderOf(path, dynamic_cast<const ArchiveAPI*>(api.get()) != nullptr, &ownFile);
+    int z = 0;
+    laid.laid.clear();
+    if (api->mercatorLevel(api->zoom, &z))
+        laid.read(conf, folder);
+    pipeline.open(shownLayers(), api->zoom, tileSize);
+    showLayers();
     headingX = headingY = 0;
 
     grid.resize(screen->w, screen->h, tileSize);
@@ -353,7 +360,7 @@ bool Map::setBg(int index, bool* kept)
     const bool written = api->keepLayerChoice();
     if (kept)
         *kept = written;
-    pipeline.layersChanged(api->shownLayers());
+    showLayers();
     reloadAll();
     return true;
 }
@@ -364,7 +371,7 @@ bool Map::setOverlay(int index)
         return false;
     const bool inList = index >= 0 && static_cast<std::size_t>(index) < overlayTypes.size();
     api->setOverlay(inList ? overlayTypes[static_cast<std::size_t>(index)] : std::string());
-    pipeline.layersChanged(api->shownLayers());
+    showLayers();
     reloadAll();
     return true;
 }
@@ -386,4 +393,42 @@ std::vector<std::string> Map::aliasedBgList()
 std::vector<std::string> Map::aliasedOverlayList()
 {
     return aliases(overlayTypes);
+}
+
+LayerList Map::shownLayers() const
+{
+    LayerList shown;
+    if (!api)
+        return shown;
+    shown = api->shownLayers();
+    laid.layOver(api.get(), &shown);
+    return shown;
+}
+
+void Map::showLayers()
+{
+    const LayerList shown = shownLayers();
+    pipeline.layersChanged(shown);
+    creditLine = LaidArchives::creditsOf(shown);
+}
+
+std::vector<std::string> Map::offeredArchives() const
+{
+    int z = 0;
+    if (tiles.empty() || !api->mercatorLevel(api->zoom, &z))
+        return {};
+    return LaidArchives::offered(folder, ownFile);
+}
+
+bool Map::layArchive(const std::string& file, int opacity, std::string* why, bool* kept)
+{
+    if (tiles.empty() || !laid.set(folder, file, opacity, why))
+        return false;
+    conf.setValue(LaidArchives::key, laid.text());
+    const bool written = conf.save();
+    if (kept)
+        *kept = written;
+    showLayers();
+    reloadAll();
+    return true;
 }

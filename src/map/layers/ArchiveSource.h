@@ -28,6 +28,10 @@ public:
 
     bool dark = false;
     std::string credit;
+    // Levels past deepestData drawn from it (vector tiles, elevations).
+    int overZoomLevels = 0;
+    // Elevation tiles: their encoding (see TileRef::elevation); 0 for none.
+    int elevation = 0;
 
 private:
     std::string path;

@@ -37,29 +37,27 @@ TileRef ArchiveSource::tileRef(int level, int x, int y) const
 TileRef ArchiveSource::worldTile(int z, long long x, long long y) const
 {
     TileRef ref;
+    const int k = z - deepestData;
+    const bool drawn = !style.empty() || elevation != 0;
+    const int from = drawn && k > 0 && k <= overZoomLevels && k <= 30 ? k : 0;
     const ArchiveLevel* found = nullptr;
     for (const ArchiveLevel& l : levels)
-        if (l.z == z)
+        if (l.z == z - from)
             found = &l;
-    if (!found || x < found->minX || y < found->minY || x > found->maxX || y > found->maxY)
+    const long long dataX = x >> from, dataY = y >> from;
+    if (!found || x < 0 || y < 0 || dataX < found->minX || dataY < found->minY || dataX > found->maxX ||
+        dataY > found->maxY)
         return ref;
     ref.kind = TileRef::Kind::archive;
     ref.path = path;
-    ref.zoom = z;
-    ref.x = x;
-    ref.y = y;
-    if (style.empty())
-        return ref;
+    ref.zoom = z - from;
+    ref.x = dataX;
+    ref.y = dataY;
     ref.style = style;
-    ref.dark = dark;
-    if (z <= deepestData)
-        return ref;
-    const int k = z - deepestData;
-    ref.overZoom = k;
-    ref.zoom = deepestData;
-    ref.subX = ref.x & ((1LL << k) - 1);
-    ref.subY = ref.y & ((1LL << k) - 1);
-    ref.x >>= k;
-    ref.y >>= k;
+    ref.dark = dark && !style.empty();
+    ref.elevation = elevation;
+    ref.overZoom = from;
+    ref.subX = x & ((1LL << from) - 1);
+    ref.subY = y & ((1LL << from) - 1);
     return ref;
 }
