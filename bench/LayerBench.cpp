@@ -4,7 +4,7 @@
 // fixtures turned into Terrarium tiles by the toolbox, moved tile for tile
 // onto Monaco (no elevation data of Monaco is at hand). The loader runs
 // between frames, untimed, as its thread would; bench/frame_cost.sh counts
-// measuredLayerFrame() with the filter BM_LayerPan.
+// measuredFrame() with the filter BM_LayerPan.
 #include "Archives.h"
 #include "DemBuilder.h"
 #include "FakeClock.h"
@@ -88,7 +88,7 @@ LayerRunDir& runDir()
     return d;
 }
 
-__attribute__((noinline)) void measuredLayerFrame(Program* program)
+__attribute__((noinline)) void measuredFrame(Program* program)
 {
     program->pass();
 }
@@ -134,7 +134,7 @@ void panFrames(benchmark::State& state, bool relief)
         ++frame;
         program.map.pipeline.loader->step();
         clock.advance(16);
-        measuredLayerFrame(&program);
+        measuredFrame(&program);
     }
     state.counters["terrain_cells"] = static_cast<double>(program.map.pipeline.composer->terrainCells);
 }
