@@ -262,7 +262,7 @@ void Program::draw()
         splash.show(0);
     map.draw();
     if (map.loaded())
-        attribution.draw(screen, map.api->copyright, blended);
+        attribution.draw(screen, map.credits(), blended);
     int z = 0;
     double x, y;
     if (map.screenOrigin(&z, &x, &y)) {

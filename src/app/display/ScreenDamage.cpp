@@ -52,7 +52,7 @@ void ScreenDamage::addMap(std::vector<Region>* out) const
         look.add(static_cast<std::uint64_t>(map.grid.offsetY));
         for (const Tile& tile : map.tiles)
             look.add(tile.surface);
-        look.add(map.api->copyright);
+        look.add(map.credits());
         for (const Tracks::File& file : parts.tracks->files)
             look.add(flag(file.shown));
         if (parts.route)
