@@ -468,4 +468,11 @@ TEST_F(ArchivePackage, OpensWhereItsBoundsFillTheScreen)
     double x, y;
     centre(&z, &x, &y);
     EXPECT_EQ(z, 13) << "233 x 201 px there; 466 x 402 one level deeper";
+    SDL_Surface* wide = SDL_CreateRGBSurface(SDL_SWSURFACE, 640, 480, 16, 0xf800, 0x07e0, 0x001f, 0);
+    {
+        Map large;
+        ASSERT_TRUE(large.create(wide, "maps/city.mbtiles"));
+        EXPECT_EQ(large.api->zoomValue(), 14) << "a larger view is filled one level deeper";
+    }
+    SDL_FreeSurface(wide);
 }

@@ -91,7 +91,17 @@ TEST_F(VectorArchive, OpensDrawsFourLevelsPastItsDataAndKeepsTheDarkChoice)
         EXPECT_FALSE(t.image && t.image->substitute) << "drawn from the deepest tile, not a stand-in";
     EXPECT_EQ(water, centrePicture().rgb[0]);
 
-    ASSERT_TRUE(map.setBg(1));
+    // A choice that cannot be written says so (a directory blocks the backup).
+    ASSERT_TRUE(map.saveLastPosition());
+    ASSERT_EQ(mkdir("maps/water.mbtiles.conf~", 0755), 0);
+    writeFile("maps/water.mbtiles.conf~/keep", "x");
+    bool kept = true;
+    ASSERT_TRUE(map.setBg(1, &kept));
+    EXPECT_FALSE(kept);
+    ASSERT_EQ(0, unlink("maps/water.mbtiles.conf~/keep"));
+    ASSERT_EQ(0, rmdir("maps/water.mbtiles.conf~"));
+    ASSERT_TRUE(map.setBg(1, &kept));
+    EXPECT_TRUE(kept);
     const std::uint16_t dark = centrePicture().rgb[0];
     unsigned r, g, b;
     Pixels::unpack565(dark, &r, &g, &b);

@@ -3,6 +3,7 @@
 #include "ConfParser.h"
 #include "Mercator.h"
 #include "MetadataText.h"
+#include "PositionKeys.h"
 #include "StyleChooser.h"
 
 #include <algorithm>
@@ -10,7 +11,8 @@
 #include <cmath>
 #include <cstdlib>
 
-std::unique_ptr<ArchiveAPI> ArchiveAPI::open(const std::string& path, ConfParser* conf, std::string* error)
+std::unique_ptr<ArchiveAPI> ArchiveAPI::open(const std::string& path, ConfParser* conf, std::string* error,
+                                             int viewWidth, int viewHeight)
 {
     const std::unique_ptr<TileArchive> archive = TileArchive::open(path, error);
     if (!archive)
@@ -19,7 +21,7 @@ std::unique_ptr<ArchiveAPI> ArchiveAPI::open(const std::string& path, ConfParser
     std::string style;
     if (info.format == "pbf")
         style = StyleChooser::choose(path, StyleChooser::layersOf(info.metadataJson, info.sampleTile), stylesDir);
-    std::unique_ptr<ArchiveAPI> api(new ArchiveAPI(conf, path, std::move(info), std::move(style)));
+    std::unique_ptr<ArchiveAPI> api(new ArchiveAPI(conf, path, std::move(info), std::move(style), viewWidth, viewHeight));
     if (!api->valid()) {
         *error = "no level with tiles";
         return nullptr;
@@ -27,12 +29,15 @@ std::unique_ptr<ArchiveAPI> ArchiveAPI::open(const std::string& path, ConfParser
     return api;
 }
 
-ArchiveAPI::ArchiveAPI(ConfParser* conf, std::string path, ArchiveInfo info, std::string style)
+ArchiveAPI::ArchiveAPI(ConfParser* conf, std::string path, ArchiveInfo info, std::string style, int viewWidth,
+                       int viewHeight)
     : MapAPI(conf), path(std::move(path)), about(std::move(info)), stylePath(std::move(style))
 {
     packed = false;
     if (!stylePath.empty())
         addOverzoomLevels();
+    addressing = std::make_unique<ArchiveSource>(this->path, about.levels, stylePath, deepestData);
+    addressing->overZoomLevels = stylePath.empty() ? 0 : overzoomLevels;
     for (const ArchiveLevel& l : about.levels)
         zoomLevels.push_back(l.z);
     refreshCopyright();
@@ -50,13 +55,13 @@ ArchiveAPI::ArchiveAPI(ConfParser* conf, std::string path, ArchiveInfo info, std
     // centre says 7) would open on a speck: no coarser than the level where
     // the bounds fill the screen.
     const int start = about.hasCentre && about.centreZoom >= 0 ? nearestLevel(about.centreZoom) : 0;
-    const int filled = fillingLevel();
+    const int filled = fillingLevel(viewWidth, viewHeight);
     showLevel(filled >= 0 && zoomLevels[static_cast<std::size_t>(filled)] > zoomLevels[static_cast<std::size_t>(start)]
                   ? filled
                   : start);
 }
 
-int ArchiveAPI::fillingLevel() const
+int ArchiveAPI::fillingLevel(int viewWidth, int viewHeight) const
 {
     if (!about.hasBounds || about.levels.empty())
         return -1;
@@ -67,7 +72,7 @@ int ArchiveAPI::fillingLevel() const
         double west, north, east, south;
         Mercator::toPixel(about.west, about.north, z, &west, &north);
         Mercator::toPixel(about.east, about.south, z, &east, &south);
-        const bool fits = east - west <= fillWidth && south - north <= fillHeight;
+        const bool fits = east - west <= viewWidth && south - north <= viewHeight;
         if (z <= deepest && fits && (best < 0 || z > zoomLevels[static_cast<std::size_t>(best)]))
             best = static_cast<int>(i);
     }
@@ -148,21 +153,30 @@ bool ArchiveAPI::savePosition(const ViewCentre& at)
 {
     if (!valid())
         return false;
-    std::vector<std::pair<std::string, int>> keys{{"zoom_actual", zoomValue()},
-                                                  {"pos_x", clampToInt(static_cast<double>(beginX) + at.tileX)},
-                                                  {"pos_y", clampToInt(static_cast<double>(beginY) + at.tileY)},
-                                                  {"move_x", at.pixelX},
-                                                  {"move_y", at.pixelY}};
+    // An archive keeps the world tile: its areas differ from level to level.
+    const ViewCentre world{clampToInt(static_cast<double>(beginX) + at.tileX),
+                           clampToInt(static_cast<double>(beginY) + at.tileY), at.pixelX, at.pixelY};
+    std::vector<std::pair<std::string, int>> keys{{"zoom_actual", zoomValue()}};
+    for (const auto& kv : PositionKeys::of(world))
+        keys.push_back(kv);
     if (!stylePath.empty())
         keys.push_back({"dark", bg.name == darkName ? 1 : 0});
     return saveKeys(keys, true);
 }
 
-void ArchiveAPI::keepLayerChoice()
+bool ArchiveAPI::keepLayerChoice()
 {
-    // A failed write shows when the position is saved on leaving.
-    if (valid() && !stylePath.empty())
-        saveKeys({{"dark", bg.name == darkName ? 1 : 0}}, true);
+    if (!valid() || stylePath.empty())
+        return true;
+    return saveKeys({{"dark", bg.name == darkName ? 1 : 0}}, true);
+}
+
+LayerList ArchiveAPI::shownLayers() const
+{
+    auto source = std::make_shared<ArchiveSource>(*addressing);
+    source->dark = bg.name == darkName;
+    source->credit = copyright;
+    return {{source, 100}};
 }
 
 std::string ArchiveAPI::typeAlias(const std::string& name)
@@ -182,16 +196,7 @@ std::string ArchiveAPI::tileFileNameAt(const std::string&, int, int, int) const
 
 MapAPI::LevelArea ArchiveAPI::areaAt(int level) const
 {
-    LevelArea a;
-    if (level < 0 || level >= static_cast<int>(about.levels.size()))
-        return a;
-    const ArchiveLevel& l = about.levels[static_cast<std::size_t>(level)];
-    a.zoomValue = l.z;
-    a.worldX = l.minX;
-    a.worldY = l.minY;
-    a.width = static_cast<int>(l.maxX - l.minX + 1);
-    a.height = static_cast<int>(l.maxY - l.minY + 1);
-    return a;
+    return addressing->areaAt(level);
 }
 
 bool ArchiveAPI::mercatorLevel(int level, int* z) const
@@ -204,34 +209,11 @@ bool ArchiveAPI::mercatorLevel(int level, int* z) const
 
 TileRef ArchiveAPI::tileRef(const MapType& layer, int level, int x, int y) const
 {
-    TileRef ref;
-    const LevelArea a = areaAt(level);
-    if (layer.name.empty() || x < 0 || y < 0 || x >= a.width || y >= a.height)
-        return ref;
-    ref.kind = TileRef::Kind::archive;
-    ref.path = path;
-    ref.zoom = a.zoomValue;
-    ref.x = a.worldX + x;
-    ref.y = a.worldY + y;
-    if (!stylePath.empty())
-        drawnAs(layer, a.zoomValue, &ref);
-    return ref;
-}
-
-// A level past the deepest one of data shows a square of a data tile.
-void ArchiveAPI::drawnAs(const MapType& layer, int z, TileRef* ref) const
-{
-    ref->style = stylePath;
-    ref->dark = layer.name == darkName;
-    if (z <= deepestData)
-        return;
-    const int k = z - deepestData;
-    ref->overZoom = k;
-    ref->zoom = deepestData;
-    ref->subX = ref->x & ((1LL << k) - 1);
-    ref->subY = ref->y & ((1LL << k) - 1);
-    ref->x >>= k;
-    ref->y >>= k;
+    if (layer.name.empty())
+        return TileRef();
+    ArchiveSource drawn = *addressing;
+    drawn.dark = layer.name == darkName;
+    return drawn.tileRef(level, x, y);
 }
 
 std::vector<std::string> ArchiveAPI::layers(const char* key) const
@@ -257,14 +239,11 @@ bool ArchiveAPI::areaPosition(double x, double y, ViewCentre* at) const
 // centre, else the centre of the bounds; the view keeps inside the area.
 bool ArchiveAPI::startPosition(ViewCentre* at) const
 {
-    int saved[5];
-    const char* keys[5] = {"zoom_actual", "pos_x", "pos_y", "move_x", "move_y"};
-    bool haveSaved = true;
-    for (int i = 0; i < 5; ++i)
-        haveSaved = conf->intValue(keys[i], &saved[i]) && haveSaved;
-    if (haveSaved && saved[0] == zoomValue()) {
-        *at = ViewCentre{clampToInt(static_cast<double>(saved[1]) - beginX),
-                         clampToInt(static_cast<double>(saved[2]) - beginY), saved[3], saved[4]};
+    int level = 0;
+    ViewCentre saved;
+    if (conf->intValue("zoom_actual", &level) && PositionKeys::read(*conf, &saved) && level == zoomValue()) {
+        *at = ViewCentre{clampToInt(static_cast<double>(saved.tileX) - beginX),
+                         clampToInt(static_cast<double>(saved.tileY) - beginY), saved.pixelX, saved.pixelY};
         return true;
     }
     double lon, lat;

@@ -1,6 +1,7 @@
 #ifndef TESSEL_ARCHIVEAPI_H
 #define TESSEL_ARCHIVEAPI_H
 
+#include "ArchiveSource.h"
 #include "MapAPI.h"
 #include "TileArchive.h"
 #include "VectorRenderer.h"
@@ -23,14 +24,19 @@ public:
 
     // Opens `path`; null with *error naming the reason when it is not an
     // archive of raster tiles this viewer can show.
-    static std::unique_ptr<ArchiveAPI> open(const std::string& path, ConfParser* conf, std::string* error);
+    // Without a saved level it opens at the deepest level of data whose
+    // bounds fit a view of viewWidth x viewHeight pixels.
+    static std::unique_ptr<ArchiveAPI> open(const std::string& path, ConfParser* conf, std::string* error,
+                                            int viewWidth = 320, int viewHeight = 240);
 
     int zoomIn() override;
     int zoomOut() override;
     // Writes "zoom_actual" (the level) and "pos_x", "pos_y" (the world
     // tile), "move_x", "move_y" (the pixel in it) to the position file.
     bool savePosition(const ViewCentre& at) override;
-    void keepLayerChoice() override;
+    bool keepLayerChoice() override;
+    // One source: the archive, light or dark as the background chosen.
+    LayerList shownLayers() const override;
     std::string typeAlias(const std::string& name) override;
     void refreshCopyright() override;
     std::string tileFileNameAt(const std::string& layer, int level, int x, int y) const override;
@@ -47,25 +53,25 @@ public:
     const std::string& style() const { return stylePath; }
 
 private:
-    ArchiveAPI(ConfParser* conf, std::string path, ArchiveInfo about, std::string style);
+    ArchiveAPI(ConfParser* conf, std::string path, ArchiveInfo about, std::string style, int viewWidth,
+               int viewHeight);
     int step(int direction);
     void showLevel(int level);
     int nearestLevel(int z) const;
-    // The deepest data level at which the declared bounds fit in
-    // fillWidth x fillHeight pixels (the handheld's screen), or -1.
-    int fillingLevel() const;
-    static constexpr double fillWidth = 320, fillHeight = 240;
+    // The deepest data level at which the declared bounds fit in a view of
+    // width x height pixels, or -1.
+    int fillingLevel(int width, int height) const;
     // World pixel (x, y) at the current level as area tile and pixel.
     bool areaPosition(double x, double y, ViewCentre* at) const;
 
     // The vector levels past the deepest one of data.
     void addOverzoomLevels();
-    void drawnAs(const MapType& layer, int z, TileRef* ref) const;
 
     std::string path;
     ArchiveInfo about;
     std::string stylePath;
     int deepestData = 0; // the deepest level of data (its zoom value)
+    std::unique_ptr<ArchiveSource> addressing;
 };
 
 #endif

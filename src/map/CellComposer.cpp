@@ -2,6 +2,8 @@
 
 #include "TileDecoder.h"
 
+#include <algorithm>
+
 namespace {
 
 const std::size_t ancestorsKept = 4;
@@ -90,6 +92,7 @@ TileResult CellComposer::work(const TileRequest& request)
         reader.clear();
         recentAncestors.clear();
         painter.clear();
+        terrain.clear();
         package = request.package;
     }
     TileResult result;
@@ -101,9 +104,15 @@ TileResult CellComposer::work(const TileRequest& request)
         standIn(request, bg.get());
     }
     Pixels::flattenOver(bg.get(), backdrop);
-    Bitmap over;
-    if (request.overlay.present() && load(request.overlay, &over))
-        Pixels::blendOver(bg.get(), over);
+    for (const OverlayRef& layer : request.overlays) {
+        if (layer.ref.elevation != 0) {
+            terrainCells += terrain.paint(layer.ref, layer.opacity, bg.get());
+            continue;
+        }
+        Bitmap over;
+        if (layer.ref.present() && load(layer.ref, &over))
+            Pixels::blendOver(bg.get(), over, static_cast<unsigned>(std::clamp(layer.opacity, 0, 100)) * 255 / 100);
+    }
     result.bitmap = bg;
     return result;
 }

@@ -2,6 +2,7 @@
 #define TESSEL_CELLCOMPOSER_H
 
 #include "TileLoader.h"
+#include "TerrainPainter.h"
 #include "TileReader.h"
 #include "VectorPainter.h"
 
@@ -31,6 +32,8 @@ public:
 
     // Tiles read and decoded so far (any thread may read it).
     std::atomic<unsigned long> decoded{0};
+    // Cells that elevations were laid over.
+    std::atomic<unsigned long> terrainCells{0};
 
 private:
     bool load(const TileRef& ref, Bitmap* out);
@@ -43,6 +46,7 @@ private:
     const std::shared_ptr<const Bitmap> placeholder;
     TileReader reader;
     VectorPainter painter;
+    TerrainPainter terrain;
     int package = -1;
     std::vector<std::pair<std::string, std::shared_ptr<const Bitmap>>> recentAncestors;
 };

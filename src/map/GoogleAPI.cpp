@@ -1,6 +1,7 @@
 #include "GoogleAPI.h"
 
 #include "ConfParser.h"
+#include "PositionKeys.h"
 
 #include <climits>
 #include <cstdio>
@@ -71,15 +72,11 @@ bool GoogleAPI::savePosition(const ViewCentre& at)
 {
     if (!valid())
         return false;
-    return saveKeys({{"begin_x", beginX},
-                     {"begin_y", beginY},
-                     {"end_x", endX},
-                     {"end_y", endY},
-                     {"zoom_actual", zoomValue()},
-                     {"pos_x", at.tileX},
-                     {"pos_y", at.tileY},
-                     {"move_x", at.pixelX},
-                     {"move_y", at.pixelY}});
+    std::vector<std::pair<std::string, int>> keys{
+        {"begin_x", beginX}, {"begin_y", beginY}, {"end_x", endX}, {"end_y", endY}, {"zoom_actual", zoomValue()}};
+    for (const auto& kv : PositionKeys::of(at))
+        keys.push_back(kv);
+    return saveKeys(keys);
 }
 
 std::string GoogleAPI::typeAlias(const std::string& name)

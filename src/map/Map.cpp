@@ -1,5 +1,6 @@
 #include "Map.h"
 
+#include "ArchiveAPI.h"
 #include "Mercator.h"
 #include "SurfaceCopy.h"
 
@@ -24,7 +25,7 @@ bool Map::create(SDL_Surface* target, std::string path, std::string* why)
     if (!target)
         return false;
     ConfParser candidate("", 1);
-    std::unique_ptr<MapAPI> source = MapAPI::open(path, &candidate, why);
+    std::unique_ptr<MapAPI> source = MapAPI::open(path, &candidate, why, target->w, target->h);
     recoveryNote = candidate.recoveryNote();
     if (!source)
         return false;
@@ -43,7 +44,13 @@ bool Map::create(SDL_Surface* target, std::string path, std::string* why)
     if (overlayTypes.size() > maxLayers)
         overlayTypes.resize(maxLayers);
     api->setBg(api->startLayer(bgTypes));
-    pipeline.open(api.get(), tileSize);
+    folder = LaidArchives::folderOf(path, dynamic_cast<const ArchiveAPI*>(api.get()) != nullptr, &ownFile);
+    int z = 0;
+    laid.laid.clear();
+    if (api->mercatorLevel(api->zoom, &z))
+        laid.read(conf, folder);
+    pipeline.open(shownLayers(), api->zoom, tileSize);
+    showLayers();
     headingX = headingY = 0;
 
     grid.resize(screen->w, screen->h, tileSize);
@@ -339,6 +346,7 @@ bool Map::keepCentreAcrossZoom(int f, bool in)
         after = before.rebased(fromOrigin, toOrigin, f, in, grid.tileSize);
     }
     grid.setArea(api->width, api->height);
+    pipeline.showLevel(api->zoom);
     setCentre(after);
     return true;
 }
@@ -350,14 +358,16 @@ bool Map::saveLastPosition()
     return api->savePosition(grid.centre());
 }
 
-bool Map::setBg(int index)
+bool Map::setBg(int index, bool* kept)
 {
     if (tiles.empty())
         return false;
     const bool inList = index >= 0 && static_cast<std::size_t>(index) < bgTypes.size();
     api->setBg(bgTypes[inList ? static_cast<std::size_t>(index) : 0]);
-    api->keepLayerChoice();
-    pipeline.layersChanged();
+    const bool written = api->keepLayerChoice();
+    if (kept)
+        *kept = written;
+    showLayers();
     reloadAll();
     return true;
 }
@@ -368,7 +378,7 @@ bool Map::setOverlay(int index)
         return false;
     const bool inList = index >= 0 && static_cast<std::size_t>(index) < overlayTypes.size();
     api->setOverlay(inList ? overlayTypes[static_cast<std::size_t>(index)] : std::string());
-    pipeline.layersChanged();
+    showLayers();
     reloadAll();
     return true;
 }
@@ -390,4 +400,42 @@ std::vector<std::string> Map::aliasedBgList()
 std::vector<std::string> Map::aliasedOverlayList()
 {
     return aliases(overlayTypes);
+}
+
+LayerList Map::shownLayers() const
+{
+    LayerList shown;
+    if (!api)
+        return shown;
+    shown = api->shownLayers();
+    laid.layOver(api.get(), &shown);
+    return shown;
+}
+
+void Map::showLayers()
+{
+    const LayerList shown = shownLayers();
+    pipeline.layersChanged(shown);
+    creditLine = LaidArchives::creditsOf(shown);
+}
+
+std::vector<std::string> Map::offeredArchives() const
+{
+    int z = 0;
+    if (tiles.empty() || !api->mercatorLevel(api->zoom, &z))
+        return {};
+    return LaidArchives::offered(folder, ownFile);
+}
+
+bool Map::layArchive(const std::string& file, int opacity, std::string* why, bool* kept)
+{
+    if (tiles.empty() || !laid.set(folder, file, opacity, why))
+        return false;
+    conf.setValue(LaidArchives::key, laid.text());
+    const bool written = conf.save();
+    if (kept)
+        *kept = written;
+    showLayers();
+    reloadAll();
+    return true;
 }

@@ -2,6 +2,7 @@
 #define TESSEL_MAP_H
 
 #include "ConfParser.h"
+#include "LaidArchives.h"
 #include "LonLat.h"
 #include "MapAPI.h"
 #include "TilePipeline.h"
@@ -53,9 +54,23 @@ public:
     bool zoomIn();
     bool zoomOut();
     bool saveLastPosition();
-    bool setBg(int index);
+    // Shows background `index`; *kept is false when the choice the package
+    // keeps at once (an archive's light or dark) could not be written.
+    bool setBg(int index, bool* kept = nullptr);
     bool setOverlay(int index);
     std::vector<std::string> aliasedBgList();
+    // The archives beside the open map that may be laid over it (none over
+    // a map on another plane than Web Mercator's).
+    std::vector<std::string> offeredArchives() const;
+    // Lays archive `file` of the maps folder over the map at `opacity`
+    // percent (0 takes it off) and keeps the choice in the position file.
+    // False with *why when it cannot be opened; *kept false when the choice
+    // could not be written.
+    bool layArchive(const std::string& file, int opacity, std::string* why, bool* kept = nullptr);
+    // The sources shown, the base first.
+    LayerList shownLayers() const;
+    // The credit lines of every source shown, joined.
+    const std::string& credits() const { return creditLine; }
     std::vector<std::string> aliasedOverlayList();
 
     // The Web Mercator level shown; false without a package or for
@@ -96,6 +111,8 @@ public:
     std::unique_ptr<MapAPI> api;
     std::vector<std::string> bgTypes;
     std::vector<std::string> overlayTypes;
+    // Archives laid over the package's own layers.
+    LaidArchives laid;
     // Which area tiles the cells hold and where the screen lies over them.
     ViewGrid grid;
     // The cache, the loader and the stand-ins behind the grid's cells.
@@ -116,6 +133,12 @@ private:
     void reloadAll();
     // Tells the loader which cells to work on, nearest to the view first.
     void requestCells();
+    // Hands the shown layers to the pipeline and makes the credit line.
+    void showLayers();
+
+    std::string folder;     // where the maps are (archives laid over come from there)
+    std::string ownFile;    // the base's own file name there, for an archive
+    std::string creditLine;
 };
 
 #endif

@@ -5,6 +5,8 @@
 #include "GoogleAPI.h"
 #include "SeznamAPI.h"
 #include "MetadataText.h"
+#include "PackageLayer.h"
+#include "PositionKeys.h"
 #include "TileReader.h"
 
 #include <SDL_image.h>
@@ -33,13 +35,14 @@ std::unique_ptr<MapAPI> MapAPI::forPackage(ConfParser* conf)
 
 // The source of a package: an archive read in place (its position file
 // beside it), else the scheme its description names.
-std::unique_ptr<MapAPI> MapAPI::open(const std::string& path, ConfParser* candidate, std::string* why)
+std::unique_ptr<MapAPI> MapAPI::open(const std::string& path, ConfParser* candidate, std::string* why, int viewWidth,
+                                     int viewHeight)
 {
     std::string reason;
     std::unique_ptr<MapAPI> source;
     if (TileArchive::hasArchiveName(path) || TileArchive::kindOf(path) != TileArchive::Kind::none) {
         *candidate = ConfParser::recovered(path + ".conf");
-        source = ArchiveAPI::open(path, candidate, &reason);
+        source = ArchiveAPI::open(path, candidate, &reason, viewWidth, viewHeight);
     } else {
         *candidate = ConfParser::recovered(path);
         source = forDescription(candidate, &reason);
@@ -188,13 +191,15 @@ std::vector<std::string> MapAPI::layers(const char* key) const
 
 bool MapAPI::startPosition(ViewCentre* at) const
 {
-    int pos[4];
-    const char* keys[4] = {"pos_x", "pos_y", "move_x", "move_y"};
-    for (int i = 0; i < 4; ++i)
-        if (!conf->intValue(keys[i], &pos[i]))
-            return false;
-    *at = ViewCentre{pos[0], pos[1], pos[2], pos[3]};
-    return true;
+    return PositionKeys::read(*conf, at);
+}
+
+LayerList MapAPI::shownLayers() const
+{
+    LayerList shown{{std::make_shared<PackageLayer>(this, bg.name, true), 100}};
+    if (!overlay.name.empty())
+        shown.push_back({std::make_shared<PackageLayer>(this, overlay.name, false), 100});
+    return shown;
 }
 
 bool MapAPI::mercatorLevel(int, int*) const

@@ -1,6 +1,7 @@
 #ifndef TESSEL_MAPAPI_H
 #define TESSEL_MAPAPI_H
 
+#include "LayerSource.h"
 #include "PackedMap.h"
 #include "TileImage.h"
 #include "TileRequest.h"
@@ -49,7 +50,10 @@ public:
     // in place (its position file beside it read into *candidate), else the
     // scheme the description at `path` names. Null when it is refused: the
     // reason, in a few words, goes to *why and to standard error.
-    static std::unique_ptr<MapAPI> open(const std::string& path, ConfParser* candidate, std::string* why = nullptr);
+    // An archive without a saved level opens at the deepest one whose
+    // bounds fit a view of viewWidth x viewHeight pixels.
+    static std::unique_ptr<MapAPI> open(const std::string& path, ConfParser* candidate, std::string* why = nullptr,
+                                        int viewWidth = 320, int viewHeight = 240);
     // The source a package description asks for, or null with why it is
     // refused in *problem: the texts the viewer and the toolbox both give.
     static std::unique_ptr<MapAPI> forDescription(ConfParser* conf, std::string* problem);
@@ -85,12 +89,8 @@ public:
     std::string tileFileName(const std::string& layer, int x, int y) const { return tileFileNameAt(layer, zoom, x, y); }
 
     // The area at any level, and where it lies in the world's quadtree
-    // numbering (see CellKey): area (0, 0) is world tile (worldX, worldY).
-    struct LevelArea {
-        int zoomValue = 0;
-        long long worldX = 0, worldY = 0;
-        int width = 0, height = 0;
-    };
+    // numbering.
+    using LevelArea = ::LevelArea;
     virtual LevelArea areaAt(int level) const = 0;
     // The Web Mercator level of `level`, for numberings that are Web
     // Mercator tiles; false for those on other planes.
@@ -114,8 +114,12 @@ public:
 
     void setBg(std::string name);
     // What the user's choice of layer leaves in the position file at once
-    // (an archive's light or dark style); nothing by default.
-    virtual void keepLayerChoice() {}
+    // (an archive's light or dark style); nothing by default. False when it
+    // could not be written.
+    virtual bool keepLayerChoice() { return true; }
+    // The sources shown: the background first, then the overlay when one
+    // is chosen. Each holds this package, which must outlive them.
+    virtual LayerList shownLayers() const;
     void setOverlay(std::string name);
     // Decodes `layer`'s tile at area position (x, y) of the current level
     // with SDL_image (the toolbox's and tests' view of a package; the viewer

@@ -1,6 +1,7 @@
 #include "SeznamAPI.h"
 
 #include "ConfParser.h"
+#include "PositionKeys.h"
 
 
 #include <cmath>
@@ -97,11 +98,10 @@ bool SeznamAPI::savePosition(const ViewCentre& at)
 {
     if (!valid())
         return false;
-    return saveKeys({{"zoom_actual", zoomValue()},
-                     {"pos_x", at.tileX},
-                     {"pos_y", at.tileY},
-                     {"move_x", at.pixelX},
-                     {"move_y", at.pixelY}});
+    std::vector<std::pair<std::string, int>> keys{{"zoom_actual", zoomValue()}};
+    for (const auto& kv : PositionKeys::of(at))
+        keys.push_back(kv);
+    return saveKeys(keys);
 }
 
 std::string SeznamAPI::typeAlias(const std::string& name)

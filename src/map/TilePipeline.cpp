@@ -75,9 +75,9 @@ void TilePipeline::restartLoader()
         loader->start();
 }
 
-void TilePipeline::open(MapAPI* source, int size)
+void TilePipeline::open(LayerList layers, int shownLevel, int size)
 {
-    api = source;
+    level = shownLevel;
     ++package;
     if (!loader || size != tileSize) {
         tileSize = size;
@@ -85,21 +85,27 @@ void TilePipeline::open(MapAPI* source, int size)
     } else {
         loader->want({});
     }
-    layersChanged();
+    layersChanged(std::move(layers));
 }
 
 void TilePipeline::close()
 {
     if (loader)
         loader->want({});
-    api = nullptr;
+    shown.clear();
 }
 
-void TilePipeline::layersChanged()
+void TilePipeline::layersChanged(LayerList layers)
 {
-    if (!api)
+    shown = std::move(layers);
+    if (shown.empty() || !shown.front().source) {
+        shown.clear();
         return;
-    const auto key = std::make_tuple(package, api->bg.name, api->overlay.name);
+    }
+    std::string names;
+    for (const ShownLayer& layer : shown)
+        names += layer.source->name() + "|" + std::to_string(layer.opacity) + "\n";
+    const auto key = std::make_pair(package, names);
     const auto found = sources.find(key);
     if (found != sources.end()) {
         source = found->second;
@@ -111,12 +117,13 @@ void TilePipeline::layersChanged()
 
 bool TilePipeline::inArea(int x, int y) const
 {
-    return x >= 0 && y >= 0 && x < api->width && y < api->height;
+    const LevelArea area = base().areaAt(level);
+    return x >= 0 && y >= 0 && x < area.width && y < area.height;
 }
 
 CellKey TilePipeline::keyOf(int x, int y) const
 {
-    const MapAPI::LevelArea area = api->areaAt(api->zoom);
+    const LevelArea area = base().areaAt(level);
     CellKey key;
     key.source = source;
     key.level = area.zoomValue;
@@ -129,7 +136,7 @@ void TilePipeline::fill(Tile* tile)
 {
     ++cellsFilled;
     tile->ready = true;
-    if (!api || !inArea(tile->x, tile->y)) {
+    if (shown.empty() || !inArea(tile->x, tile->y)) {
         tile->image = placeholderImage;
     } else {
         tile->key = keyOf(tile->x, tile->y);
@@ -145,11 +152,11 @@ void TilePipeline::fill(Tile* tile)
 std::vector<std::pair<int, int>> TilePipeline::ancestorSteps() const
 {
     std::vector<std::pair<int, int>> steps;
-    for (int k = 1; k <= ancestorLevels && api->zoom - k >= 0; ++k) {
-        const int f = api->levelFactor(api->zoom, api->zoom - k);
+    for (int k = 1; k <= ancestorLevels && level - k >= 0; ++k) {
+        const int f = base().levelFactor(level, level - k);
         if (f == 0 || f > tileSize)
             break;
-        steps.emplace_back(api->zoom - k, f);
+        steps.emplace_back(level - k, f);
     }
     return steps;
 }
@@ -157,9 +164,8 @@ std::vector<std::pair<int, int>> TilePipeline::ancestorSteps() const
 std::shared_ptr<TileImage> TilePipeline::standIn(const CellKey& key)
 {
     for (const auto& step : ancestorSteps()) {
-        const int level = step.first, f = step.second;
-        const CellKey parent{source, api->zoomLevels[static_cast<std::size_t>(level)], floorDiv(key.x, f),
-                             floorDiv(key.y, f)};
+        const int f = step.second;
+        const CellKey parent{source, base().areaAt(step.first).zoomValue, floorDiv(key.x, f), floorDiv(key.y, f)};
         const std::shared_ptr<TileImage> found = cache.get(parent);
         if (!found)
             continue;
@@ -177,17 +183,21 @@ TileRequest TilePipeline::requestFor(const Tile& tile) const
     TileRequest r;
     r.key = tile.key;
     r.package = package;
-    r.bg = api->tileRef(api->bg, api->zoom, tile.x, tile.y);
-    r.overlay = api->tileRef(api->overlay, api->zoom, tile.x, tile.y);
+    r.bg = base().tileRef(level, tile.x, tile.y);
+    for (std::size_t i = 1; i < shown.size(); ++i) {
+        OverlayRef over{shown[i].source->tileRef(level, tile.x, tile.y), shown[i].opacity};
+        if (over.ref.present())
+            r.overlays.push_back(std::move(over));
+    }
     for (const auto& step : parents ? ancestorSteps() : std::vector<std::pair<int, int>>()) {
-        const int level = step.first, f = step.second;
-        const MapAPI::LevelArea area = api->areaAt(level);
+        const int f = step.second;
+        const LevelArea area = base().areaAt(step.first);
         const long long x = floorDiv(tile.key.x, f) - area.worldX;
         const long long y = floorDiv(tile.key.y, f) - area.worldY;
         if (x < 0 || y < 0 || x > INT_MAX || y > INT_MAX)
             continue;
         AncestorRef a;
-        a.bg = api->tileRef(api->bg, level, static_cast<int>(x), static_cast<int>(y));
+        a.bg = base().tileRef(step.first, static_cast<int>(x), static_cast<int>(y));
         a.edge = tileSize / f;
         a.x = static_cast<int>(floorMod(tile.key.x, f)) * a.edge;
         a.y = static_cast<int>(floorMod(tile.key.y, f)) * a.edge;
@@ -199,7 +209,7 @@ TileRequest TilePipeline::requestFor(const Tile& tile) const
 
 void TilePipeline::request(std::vector<Tile>* grid, int cols, int centreX, int centreY, const std::vector<Tile>& ahead)
 {
-    if (!api || !loader || cols <= 0)
+    if (shown.empty() || !loader || cols <= 0)
         return;
     std::vector<std::pair<long long, std::size_t>> order;
     for (std::size_t i = 0; i < grid->size(); ++i) {

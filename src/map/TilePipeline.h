@@ -2,6 +2,7 @@
 #define TESSEL_TILEPIPELINE_H
 
 #include "CellComposer.h"
+#include "LayerSource.h"
 #include "MapAPI.h"
 #include "TileCache.h"
 #include "TileLoader.h"
@@ -10,7 +11,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <tuple>
 #include <vector>
 
 // Where the viewport's cells get their pictures: the cache first, else a
@@ -38,11 +38,14 @@ public:
     // missing_tiles=parent: a missing tile shows its nearest present ancestor.
     bool parents = true;
 
-    // A package was opened with `api` (not owned): earlier work is cancelled.
-    void open(MapAPI* api, int tileSize);
+    // A package was opened showing `layers` (the base first) at `level` of
+    // the base: earlier work is cancelled.
+    void open(LayerList layers, int level, int tileSize);
     void close();
     // The shown layers changed: cells are looked up under the new choice.
-    void layersChanged();
+    void layersChanged(LayerList layers);
+    // The view shows another level of the base.
+    void showLevel(int shown) { level = shown; }
 
     // Gives the cell at tile->x, tile->y of the current level its picture.
     void fill(Tile* tile);
@@ -74,11 +77,14 @@ private:
 
     Mode current = Mode::synchronous;
     std::function<void()> finished;
-    MapAPI* api = nullptr;
+    const LayerSource& base() const { return *shown.front().source; }
+
+    LayerList shown; // empty while nothing is open
+    int level = 0;
     int tileSize = 256;
     int package = 0;
     int source = 0;
-    std::map<std::tuple<int, std::string, std::string>, int> sources;
+    std::map<std::pair<int, std::string>, int> sources;
     std::shared_ptr<const Bitmap> placeholder;
     std::shared_ptr<TileImage> placeholderImage;
 };

@@ -101,11 +101,19 @@ void fromRgba(const std::uint8_t* rgba, int w, int h, int size, Bitmap* out)
     out->dropOpaqueAlpha();
 }
 
-void blendOver(Bitmap* base, const Bitmap& over)
+void blendOver(Bitmap* base, const Bitmap& over, unsigned opacity)
 {
-    if (over.size != base->size)
+    if (over.size != base->size || opacity == 0)
         return;
     const std::size_t n = base->rgb.size();
+    if (opacity < 255) {
+        for (std::size_t i = 0; i < n; ++i) {
+            const unsigned a = (over.opaque() ? 255u : over.alpha[i]) * opacity / 255;
+            if (a != 0)
+                base->rgb[i] = mix(over.rgb[i], base->rgb[i], a);
+        }
+        return;
+    }
     if (over.opaque()) {
         base->rgb = over.rgb;
         return;

@@ -88,8 +88,9 @@ void convertRgbaRow(const std::uint8_t* in, int width, std::uint16_t* out, std::
 // already has that size, else box-filtered (down) or repeated (up).
 void fromRgba(const std::uint8_t* rgba, int w, int h, int size, Bitmap* out);
 
-// `over` composited onto `base` (which stays opaque); both of one size.
-void blendOver(Bitmap* base, const Bitmap& over);
+// `over` composited onto `base` (which stays opaque) with `opacity` (0 to
+// 255) on top of its own alpha; both of one size.
+void blendOver(Bitmap* base, const Bitmap& over, unsigned opacity = 255);
 // A translucent image flattened over an opaque colour.
 void flattenOver(Bitmap* image, std::uint16_t backdrop);
 // The square (x, y, edge) of `src` scaled up to `size` (nearest neighbour):

@@ -47,6 +47,10 @@ struct TileRef {
     bool dark = false;
     int overZoom = 0;
     long long subX = 0, subY = 0;
+    // Elevation tiles (1 Terrarium, 2 terrain-RGB): drawn as hill shading
+    // and contour lines over the cell, past the deepest level (overZoom,
+    // subX, subY as above) from the elevations upsampled.
+    int elevation = 0;
 
     bool present() const { return kind != Kind::none; }
     bool vector() const { return !style.empty(); }
@@ -59,7 +63,8 @@ struct TileRef {
     // Names the picture.
     std::string pictureName() const
     {
-        return name() + "|" + style + (dark ? "|dark|" : "|light|") + std::to_string(overZoom) + "|" +
+        return name() + "|" + style + (dark ? "|dark|" : "|light|") + std::to_string(elevation) + "|" +
+               std::to_string(overZoom) + "|" +
                std::to_string(subX) + "|" + std::to_string(subY);
     }
 };
@@ -71,13 +76,19 @@ struct AncestorRef {
     int x = 0, y = 0, edge = 0;
 };
 
+// A tile laid over the background with an opacity in percent.
+struct OverlayRef {
+    TileRef ref;
+    int opacity = 100;
+};
+
 // Everything the loader needs to make one cell's picture, without asking
 // the viewport again.
 struct TileRequest {
     CellKey key;
     int package = 0; // changes whenever a package is opened
     TileRef bg;
-    TileRef overlay;
+    std::vector<OverlayRef> overlays; // each over those before it
     std::vector<AncestorRef> ancestors; // nearest first; empty: placeholder
 };
 

@@ -254,8 +254,17 @@ void Commands::runMenuChoice(int a)
     if (page == pages.packageList) {
         openPackage(a);
     } else if (page == pages.bg) {
-        parts.map->setBg(a);
+        bool kept = true;
+        parts.map->setBg(a, &kept);
         menu.model.switchMenu(pages.mapOptions);
+        if (!kept)
+            parts.notification->setBg(parts.lang->value("layer_not_saved"), Layout::messageMs);
+    } else if (page == pages.overlay && a >= MapUI::archiveIds) {
+        std::string why;
+        if (!parts.mapUI->stepArchive(a, &why))
+            parts.notification->setBg(parts.lang->value("layer_not_saved") + (why.empty() ? "" : ": " + why),
+                                      Layout::messageMs);
+        parts.mapUI->overlayList(&menu, pages.overlay);
     } else if (page == pages.overlay) {
         parts.map->setOverlay(a);
         menu.model.switchMenu(pages.mapOptions);

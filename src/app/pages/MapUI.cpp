@@ -170,10 +170,28 @@ bool MapUI::overlayList(Menu* menu, int page)
 {
     if (currentPackage == -1)
         return false;
-    if (!fillLayers(menu, page, map->aliasedOverlayList(), map->overlayTypes))
+    const bool own = fillLayers(menu, page, map->aliasedOverlayList(), map->overlayTypes);
+    const std::vector<std::string> archives = map->offeredArchives();
+    if (!own && archives.empty())
         return false;
-    menu->model.addItem(page, noOverlayId, lang->value("overlay_none"), false);
+    if (own)
+        menu->model.addItem(page, noOverlayId, lang->value("overlay_none"), false);
+    for (std::size_t i = 0; i < archives.size(); ++i) {
+        const int opacity = map->laid.opacityOf(archives[i]);
+        const std::string state = opacity > 0 ? std::to_string(opacity) + " %" : lang->value("layer_off");
+        menu->model.addItem(page, archiveIds + static_cast<int>(i), archives[i] + "  " + state, false);
+    }
     return true;
+}
+
+bool MapUI::stepArchive(int id, std::string* why)
+{
+    const std::vector<std::string> archives = map->offeredArchives();
+    const std::size_t i = static_cast<std::size_t>(id - archiveIds);
+    if (id < archiveIds || i >= archives.size())
+        return false;
+    bool kept = true;
+    return map->layArchive(archives[i], LaidArchives::nextStep(map->laid.opacityOf(archives[i])), why, &kept) && kept;
 }
 
 void MapUI::loadCenterCross(std::string file)

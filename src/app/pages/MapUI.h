@@ -36,9 +36,13 @@ public:
     std::string takeReports();
     // The background layers of the open package; true when there is a choice.
     bool bgList(Menu* menu, int page);
-    // The overlay layers and a last "overlay_none" line (id -256); true when
-    // the package has any overlay.
+    // The overlay layers and a "overlay_none" line (id -256), then a line
+    // per archive that may be laid over the map with its opacity (ids from
+    // archiveIds); true when there is any of them.
     bool overlayList(Menu* menu, int page);
+    // The archive of line `id` laid at the next opacity (25, 50, 75, 100 %,
+    // then off); false with *why when it could not be, or not be kept.
+    bool stepArchive(int id, std::string* why);
     void loadCenterCross(std::string file);
     void drawCenterCross();
 
@@ -54,6 +58,7 @@ public:
     SDL_Rect crossRect{0, 0, 0, 0};
 
     static constexpr int noOverlayId = -256;
+    static constexpr int archiveIds = 1024;
 
 private:
     void noPackages(Menu* menu, int page);
