@@ -266,6 +266,13 @@ TEST(Find, WaypointsMarkedSavedShownFoundRenamedDeleted)
     s.events.key(SDLK_ESCAPE);
     run(&p, &s.events);
 
+    // Its page asks for a route to it.
+    double routedLat = 0;
+    p.find.routeTo = [&routedLat](double lat, double) { return (routedLat = lat) != 0; };
+    p.find.choose(p.find.waypointPage.page, 0);
+    p.find.choose(p.find.waypointPage.onePage, WaypointPage::routeHere);
+    EXPECT_EQ(routedLat, p.find.waypoints.list[0].lat);
+
     p.find.choose(p.find.waypointPage.page, 0);
     p.find.choose(p.find.waypointPage.onePage, WaypointPage::remove);
     const std::string saved = readFile("tracks/waypoints.gpx");

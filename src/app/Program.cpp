@@ -92,6 +92,7 @@ Program::Program(SDL_Surface* screen, const Fonts& fonts, EventSource* events, C
     gps.live.onChange = [this] { waker.wake(); };
     route.onFinished = [this] { waker.wake(); };
     find.build(pages.mapOptions);
+    find.routeTo = [this](double lat, double lon) { return route.routeTo(lat, lon); };
     commands.extraAction = [this](int action) { return find.toolAction(action); };
     commands.extraChoice = [this](int page, int line) { return find.choose(page, line); };
 }

@@ -266,6 +266,9 @@ bool Find::choose(int menuPage, int line)
     } else if (line == WaypointPage::rename) {
         renaming = i;
         openPage("waypoint_name", waypoints.list[i].name, Naming::rename);
+    } else if (line == WaypointPage::routeHere && routeTo) {
+        menu.visible = false;
+        routeTo(waypoints.list[i].lat, waypoints.list[i].lon);
     } else if (line == WaypointPage::remove) {
         waypoints.list.erase(waypoints.list.begin() + static_cast<long>(i));
         saveWaypoints();

@@ -9,6 +9,7 @@
 #include "Waypoints.h"
 
 #include <SDL.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,8 @@ public:
     void mark();
     // The place last chosen on the search page, until the next search.
     bool destination(LonLat* at) const;
+    // Asks for a route to a waypoint (its page's "Route here"); set by the program.
+    std::function<bool(double lat, double lon)> routeTo;
 
     void drawOnMap(bool blended);
     void drawPage(bool blended);

@@ -15,6 +15,7 @@ void WaypointPage::build(Menu* menu, Lang* lang, int options)
     menu->model.addItem(onePage, go, lang->value("waypoint_go"), false);
     menu->model.addItem(onePage, rename, lang->value("waypoint_rename"), false);
     menu->model.addItem(onePage, remove, lang->value("waypoint_delete"), false);
+    menu->model.addItem(onePage, routeHere, lang->value("waypoint_route"), false);
 }
 
 void WaypointPage::fill(Menu* menu, Lang* lang, const Waypoints& waypoints, double lat, double lon)

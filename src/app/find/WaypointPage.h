@@ -9,10 +9,10 @@ class Menu;
 // The "Waypoints" line of the map options page and the pages behind it:
 // a line to mark the centre, then every waypoint nearest first (its
 // distance and direction beside it); choosing one leads to its own page,
-// which goes there, renames or deletes it.
+// which goes there, routes there, renames or deletes it.
 class WaypointPage {
 public:
-    enum Line : int { go = 0, rename = 1, remove = 2, markHere = 1 << 20 };
+    enum Line : int { go = 0, rename = 1, remove = 2, routeHere = 3, markHere = 1 << 20 };
     // Adds the line to `mapOptions` and the two pages.
     void build(Menu* menu, Lang* lang, int mapOptions);
     // The list anew, nearest to (lat, lon) first; the line's count.
