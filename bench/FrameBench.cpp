@@ -4,6 +4,7 @@
 #include "Clock.h"
 #include "LoopbackGpsd.h"
 #include "Mercator.h"
+#include "PanSquare.h"
 #include "Program.h"
 #include "TestSupport.h"
 #include "World.h"
@@ -126,12 +127,6 @@ void BM_SteadyPanMapAlone(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SteadyPanMapAlone);
-
-// One frame that bench/frame_cost.sh measures: callgrind counts each call.
-__attribute__((noinline)) void measuredFrame(Program* program)
-{
-    program->pass();
-}
 
 // Swings with the shipped settings (position overlay on, toolbar hidden):
 // `there` for 40 frames, `back` for 40, inside the loaded grid. A fixed

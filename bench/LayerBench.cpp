@@ -11,6 +11,7 @@
 #include "Fonts.h"
 #include "Mercator.h"
 #include "MvtTiles.h"
+#include "PanSquare.h"
 #include "Program.h"
 #include "TestSupport.h"
 #include "TileArchive.h"
@@ -88,11 +89,6 @@ LayerRunDir& runDir()
     return d;
 }
 
-__attribute__((noinline)) void measuredFrame(Program* program)
-{
-    program->pass();
-}
-
 // Monaco at level 16, the relief laid or not; then a square pan, a side
 // every 80 frames, the loader's work done between frames.
 void panFrames(benchmark::State& state, bool relief)
@@ -110,32 +106,9 @@ void panFrames(benchmark::State& state, bool relief)
     std::string why;
     if (!program.map.layArchive("relief.mbtiles", relief ? 100 : 0, &why))
         std::abort();
-    const auto settle = [&] {
-        while (program.map.pipeline.loader->step()) {
-        }
-        program.pass();
-    };
-    settle();
-    for (int step = 0; step < 20 && program.map.api->zoomValue() < 16; ++step) {
-        keys.key(SDLK_PLUS);
-        keys.key(SDLK_PLUS, false);
-        program.pass();
-        settle();
-    }
-    keys.key(SDLK_LSHIFT);
-    const SDLKey sides[] = {SDLK_RIGHT, SDLK_DOWN, SDLK_LEFT, SDLK_UP};
-    int frame = 0;
-    for (auto _ : state) {
-        if (frame % 80 == 0) {
-            if (frame > 0)
-                keys.key(sides[(frame / 80 + 3) % 4], false);
-            keys.key(sides[frame / 80 % 4]);
-        }
-        ++frame;
-        program.map.pipeline.loader->step();
-        clock.advance(16);
-        measuredFrame(&program);
-    }
+    settle(&program);
+    zoomTo(&program, &keys, 16);
+    panSquare(state, &program, &keys, &clock);
     state.counters["terrain_cells"] = static_cast<double>(program.map.pipeline.composer->terrainCells);
 }
 

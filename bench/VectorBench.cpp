@@ -5,6 +5,7 @@
 #include "Codecs.h"
 #include "Fonts.h"
 #include "Map.h"
+#include "PanSquare.h"
 #include "Program.h"
 #include "MvtReader.h"
 #include "MvtTiles.h"
@@ -248,10 +249,6 @@ struct MonacoView : MonacoRunDir {
 // mode) draws one tile between frames, slower than its thread would.
 // bench/frame_cost.sh counts each frame: the worst against the median is
 // what vector tiles drawn in the background cost the main thread.
-__attribute__((noinline)) void measuredFrame(Program* program)
-{
-    program->pass();
-}
 
 void BM_PanFramesVector(benchmark::State& state)
 {
@@ -266,33 +263,11 @@ void BM_PanFramesVector(benchmark::State& state)
     program.toolBar.visible = false;
     if (!program.mapUI.loadPackage(0))
         std::abort();
-    const auto settle = [&] {
-        while (program.map.pipeline.loader->step()) {
-        }
-        program.pass();
-    };
-    settle();
-    while (program.map.api->zoomValue() < 16) {
-        keys.key(SDLK_PLUS);
-        keys.key(SDLK_PLUS, false);
-        program.pass();
-        settle();
-    }
-    keys.key(SDLK_LSHIFT);
-    const SDLKey sides[] = {SDLK_RIGHT, SDLK_DOWN, SDLK_LEFT, SDLK_UP};
-    int frame = 0;
-    for (auto _ : state) {
-        if (frame % 80 == 0) {
-            if (frame > 0)
-                keys.key(sides[(frame / 80 + 3) % 4], false);
-            keys.key(sides[frame / 80 % 4]);
-        }
-        ++frame;
-        program.map.pipeline.loader->step();
-        clock.advance(16);
-        measuredFrame(&program);
-    }
+    settle(&program);
+    zoomTo(&program, &keys, 16);
+    panSquare(state, &program, &keys, &clock);
 }
+
 BENCHMARK(BM_PanFramesVector)->Iterations(320);
 
 // Memory over a long pan at level 18 (four past the data), the cache at
