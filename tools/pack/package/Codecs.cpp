@@ -73,8 +73,12 @@ std::string writePng(int width, int height, bool alpha, PngTuning tuning, Row ro
 
 std::string encodePng(SDL_Surface* surface)
 {
+    // Rows are handed to libpng as they lie: RGBA (newRgba) or RGB (newRgb).
+    const int bytes = surface->format->BytesPerPixel;
+    if (bytes != 4 && bytes != 3)
+        throw std::runtime_error("PNG encoding takes 24- or 32-bit pixels");
     SDL_LockSurface(surface);
-    const std::string out = writePng(surface->w, surface->h, true, PngTuning(), [surface](int y) {
+    const std::string out = writePng(surface->w, surface->h, bytes == 4, PngTuning(), [surface](int y) {
         return static_cast<png_bytep>(surface->pixels) + y * surface->pitch;
     });
     SDL_UnlockSurface(surface);

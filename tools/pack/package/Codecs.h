@@ -10,7 +10,8 @@
 // zlib); nothing here codes a format by hand.
 namespace Codecs {
 
-// PNG with alpha of a 32-bit surface in the byte order R, G, B, A.
+// PNG of a 32-bit surface in the byte order R, G, B, A (with alpha) or of a
+// 24-bit one in the order R, G, B; other depths are refused (an exception).
 std::string encodePng(SDL_Surface* rgba);
 // PNG of a decoded tile (its 16-bit colours widened, its alpha kept).
 std::string encodeBitmap(const Bitmap& bitmap);
