@@ -25,6 +25,7 @@ const char* const Find::waypointsFile = "tracks/waypoints.gpx";
 void Find::build(int mapOptions)
 {
     std::string why;
+    ++waypointsRevision;
     if (!waypoints.load(waypointsFile, &why))
         parts.notification->tell(parts.lang->value("waypoints_unreadable") + " " + why, 6000);
     waypointPage.build(parts.menu, parts.lang, mapOptions);
@@ -223,6 +224,7 @@ void Find::confirmName()
 bool Find::saveWaypoints()
 {
     std::string why;
+    ++waypointsRevision; // every change of the list is saved at once
     mkdir("tracks", 0755);
     const bool saved = waypoints.save(waypointsFile, &why);
     if (!saved)
@@ -314,5 +316,5 @@ void Find::drawPage(bool blended)
 
 void Find::signMap(Signature* look) const
 {
-    marks.sign(look, *parts.map, waypoints);
+    marks.sign(look, *parts.map, waypointsRevision);
 }

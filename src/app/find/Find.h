@@ -9,6 +9,7 @@
 #include "Waypoints.h"
 
 #include <SDL.h>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -75,6 +76,7 @@ public:
     FindPage page;
     FindSearch search;
     Waypoints waypoints;
+    std::uint64_t waypointsRevision = 0; // changes with the list (loaded, saved)
     WaypointPage waypointPage;
     MapMarks marks;
 

@@ -60,14 +60,10 @@ void MapMarks::draw(SDL_Surface* screen, const Map& map, const Waypoints& waypoi
     }
 }
 
-void MapMarks::sign(Signature* look, const Map& map, const Waypoints& waypoints) const
+void MapMarks::sign(Signature* look, const Map& map, std::uint64_t waypointsRevision) const
 {
     look->add(static_cast<std::uint64_t>(map.loaded()) | static_cast<std::uint64_t>(marked) << 1);
-    for (const Waypoints::Waypoint& w : waypoints.list) {
-        look->add(w.name);
-        look->add(static_cast<std::uint64_t>(std::llround(w.lat * 1e7)));
-        look->add(static_cast<std::uint64_t>(std::llround(w.lon * 1e7)));
-    }
+    look->add(waypointsRevision);
     if (marked) {
         look->add(chosen.name);
         look->add(static_cast<std::uint64_t>(std::llround(chosen.lat * 1e7)));

@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 #include <SDL_ttf.h>
+#include <cstdint>
 #include <string>
 
 class Map;
@@ -21,7 +22,9 @@ public:
     };
 
     void draw(SDL_Surface* screen, const Map& map, const Waypoints& waypoints, TTF_Font* font, bool blended) const;
-    void sign(Signature* look, const Map& map, const Waypoints& waypoints) const;
+    // `waypointsRevision` stands for the list: signing every name on every
+    // frame would cost an idle frame as much as the list is long.
+    void sign(Signature* look, const Map& map, std::uint64_t waypointsRevision) const;
 
     Mark chosen;
     bool marked = false;
