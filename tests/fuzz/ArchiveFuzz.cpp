@@ -1,6 +1,7 @@
 // Fuzz target for the MBTiles and PMTiles readers: the input is written to
 // a file (SQLite reads files), opened as an archive, and a bounded number
 // of its tiles read by lookup and by walking it.
+#include "ScratchFile.h"
 #include "TileArchive.h"
 
 #include <cstddef>
@@ -11,25 +12,9 @@
 #include <string>
 #include <unistd.h>
 
-namespace {
-
-std::string scratchFile()
-{
-    char name[] = "/tmp/tessel-archive-fuzz-XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd < 0)
-        std::abort();
-    close(fd);
-    static std::string path = name;
-    std::atexit([] { std::remove(path.c_str()); });
-    return path;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string path = scratchFile();
+    static const std::string path = scratchFile("archive");
     std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
                                                                   static_cast<std::streamsize>(size));
     std::string error;

@@ -1,6 +1,7 @@
 // Fuzz target for the search index reader: the bytes as an index file
 // (opened and searched) and as one of its blocks.
 #include "IndexBlock.h"
+#include "ScratchFile.h"
 #include "SearchIndex.h"
 
 #include <cstddef>
@@ -11,22 +12,6 @@
 #include <string>
 #include <unistd.h>
 
-namespace {
-
-std::string scratchFile()
-{
-    char name[] = "/tmp/tessel-search-fuzz-XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd < 0)
-        std::abort();
-    close(fd);
-    static std::string path = name;
-    std::atexit([] { std::remove(path.c_str()); });
-    return path;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
@@ -34,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string why;
     if (block.decode(bytes, &why) && block.items.size() > IndexBlock::maxItems)
         __builtin_trap();
-    static const std::string path = scratchFile();
+    static const std::string path = scratchFile("search");
     std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(size));
     std::unique_ptr<SearchIndex> index = SearchIndex::open(path, &why);
     if (!index) {

@@ -2,6 +2,7 @@
 // small index made once, and folded.
 #include "Folding.h"
 #include "IndexWriter.h"
+#include "ScratchFile.h"
 #include "SearchIndex.h"
 
 #include <cstddef>
@@ -15,13 +16,7 @@ namespace {
 
 std::unique_ptr<SearchIndex> makeIndex()
 {
-    char name[] = "/tmp/tessel-query-fuzz-XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd < 0)
-        std::abort();
-    close(fd);
-    static std::string path = name;
-    std::atexit([] { std::remove(path.c_str()); });
+    const std::string path = scratchFile("query");
     IndexWriter writer(path);
     std::string why;
     if (!writer.open(&why))
